@@ -1,0 +1,96 @@
+#include "store/catalog.h"
+
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/utils.h>
+
+#include "store/database.h"
+#include "store/guid.h"
+#include "store/paths.h"
+#include "store/schema.h"
+#include "store/statements.h"
+
+wxString programDir;
+wxString userDataDir;
+wxString databasePath;
+wxString stationName;
+unsigned stationId = 0;
+wxDateTime sessionStart;
+
+namespace {
+
+wxString TimeText(const wxDateTime& t)
+{
+    return t.Format("%Y-%m-%d %H:%M:%S");
+}
+
+int ReadOrCreateVersion()
+{
+    if (catalogDb.TableExists("VERSION"))
+        return ExecScalar(kSelectVersion);
+    ExecUpdate(kDdlVersion);
+    ExecUpdate(kInsertVersion1);
+    return 1;
+}
+
+void UpgradeSchema(int version)
+{
+    if (version == 1) {
+        for (const char* ddl : kDdlVersion2Tables)
+            ExecUpdate(ddl);
+        version = 2;
+    }
+    if (version == 2) {
+        for (const char* ddl : kDdlVersion3)
+            ExecUpdate(ddl);
+    }
+}
+
+void RegisterStation()
+{
+    const wxString name = EscapeQuotes(stationName);
+    const wxString start = TimeText(sessionStart);
+    if (ExecScalar(wxString::Format(kCountStationsByName, name)) != 0) {
+        stationId = static_cast<unsigned>(ExecScalar(wxString::Format(kSelectStationIdByName, name)));
+        ExecUpdate(wxString::Format(kUpdateSessionStart, start));
+        return;
+    }
+    ExecUpdate(wxString::Format(kInsertStation, NewGuid(), name, NowText()));
+    stationId = LastInsertId();
+    ExecUpdate(wxString::Format(kUpdateStationAndSessionStart, stationId, start));
+}
+
+} // namespace
+
+void InitPaths()
+{
+    wxStandardPaths& paths = wxStandardPaths::Get();
+    paths.SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    programDir = AppendPathSeparator(paths.GetDataDir());
+    userDataDir = AppendPathSeparator(paths.GetUserDataDir());
+    if (!wxFileName::DirExists(userDataDir))
+        wxFileName::Mkdir(userDataDir, 0777, wxPATH_MKDIR_FULL);
+    databasePath = userDataDir + "dralvo.db";
+    stationName = wxGetFullHostName();
+    sessionStart = wxDateTime::Now();
+}
+
+bool OpenCatalog()
+{
+    catalogDb.Open(databasePath, wxString(), WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE);
+    if (!catalogDb.IsOpen())
+        return false;
+    // The import thread writes while windows run statements: wait rather than fail at once.
+    catalogDb.SetBusyTimeout(10000);
+    UpgradeSchema(ReadOrCreateVersion());
+    RegisterStation();
+    return true;
+}
+
+void CloseCatalog()
+{
+    if (!catalogDb.IsOpen())
+        return;
+    ExecUpdate(wxString::Format(kSqlUpdateSessionEnd, NowText()));
+    catalogDb.Close();
+}

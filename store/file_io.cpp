@@ -1,0 +1,170 @@
+#include "store/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "store/text.h"
+
+namespace {
+
+constexpr char kTempPrefix[] = ".~dralvo";
+constexpr char kTempSuffix[] = ".tmp";
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return path.substr(0, slash + 1);
+}
+
+std::string RandomTag()
+{
+    thread_local std::mt19937 gen{std::random_device{}()};
+    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string tag(10, '0');
+    std::uniform_int_distribution<int> pick(0, 35);
+    for (char& c : tag)
+        c = digits[pick(gen)];
+    return tag;
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size)
+{
+    auto p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsTemporaryName(const wxString& name)
+{
+    return name.StartsWith(kTempPrefix) && name.EndsWith(kTempSuffix);
+}
+
+AtomicFile::AtomicFile(const wxString& target) : target_(NativePath(target)) {}
+
+AtomicFile::~AtomicFile()
+{
+    Abandon();
+}
+
+bool AtomicFile::Create()
+{
+    Abandon();
+    const std::string dir = DirectoryOf(target_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath_ = dir + kTempPrefix + RandomTag() + kTempSuffix;
+        // O_EXCL never follows a link and never reuses another writer's file.
+        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ >= 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    tempPath_.clear();
+    return false;
+}
+
+bool AtomicFile::Write(const void* data, std::size_t size)
+{
+    return fd_ >= 0 && WriteAll(fd_, data, size);
+}
+
+bool AtomicFile::Commit()
+{
+    if (fd_ < 0)
+        return false;
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    // rename() replaces a link at the target rather than writing through it.
+    if (closed != 0 || ::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+        const int saved = errno;
+        Abandon();
+        errno = saved;
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+void AtomicFile::Abandon()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!tempPath_.empty()) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}
+
+std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
+{
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::vector<char> data;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    else if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        data.insert(data.end(), buf, buf + n);
+    }
+    ::close(fd);
+    return data;
+}
+
+wxString ReadTextFile(const wxString& path)
+{
+    const auto data = ReadBinaryFile(path);
+    if (!data)
+        return wxString();
+    std::string_view bytes(data->data(), data->size());
+    const auto zero = bytes.find('\0');
+    if (zero != std::string_view::npos)
+        bytes = bytes.substr(0, zero);
+    return FromUtf8(bytes);
+}
+
+bool WriteBinaryFile(const wxString& path, const void* data, std::size_t size)
+{
+    AtomicFile file(path);
+    return file.Create() && file.Write(data, size) && file.Commit();
+}
+
+bool WriteTextFile(const wxString& path, const wxString& text)
+{
+    const std::string bytes = ToUtf8(text);
+    return WriteBinaryFile(path, bytes.data(), bytes.size());
+}

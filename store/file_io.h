@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/string.h>
+
+// Whole-file reads and safe whole-file writes. Any thread.
+
+// The whole file, or nullopt when it is missing or cannot be read.
+std::optional<std::vector<char>> ReadBinaryFile(const wxString& path);
+// The whole file decoded as UTF-8 up to its first zero byte (a leading signature stays as
+// U+FEFF); empty when missing or unreadable.
+wxString ReadTextFile(const wxString& path);
+
+// Replace the file with the text as UTF-8 (no signature) / with the bytes. Written to a
+// temporary file beside the target and renamed over it, so a failure leaves any previous
+// file untouched; a symbolic link at the target is replaced, never followed. Permissions
+// 0666 less the umask. True when the new content is in place.
+bool WriteTextFile(const wxString& path, const wxString& text);
+bool WriteBinaryFile(const wxString& path, const void* data, std::size_t size);
+
+// True for names of this program's temporary files (".~dralvo*.tmp"); walks skip them so an
+// interrupted write never spreads.
+bool IsTemporaryName(const wxString& name);
+
+// A file being written beside its final place. Create() opens a fresh temporary file in the
+// target's directory (never through a link); Commit() flushes, closes and renames it over the
+// target. Destroying an uncommitted file removes the temporary. Not shared between threads.
+class AtomicFile {
+public:
+    explicit AtomicFile(const wxString& target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False (with errno set) when the temporary file cannot be created.
+    bool Create();
+    // Writes all bytes; false on any error (the file is then abandoned at destruction).
+    bool Write(const void* data, std::size_t size);
+    // fsync-free flush, close and rename; false on failure (the temporary is removed).
+    bool Commit();
+    // Removes the temporary file now.
+    void Abandon();
+
+    int Fd() const { return fd_; }
+    const std::string& TempPath() const { return tempPath_; }
+
+private:
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+};

@@ -1,0 +1,62 @@
+#include "tests/support/test_env.h"
+
+#include <stdlib.h>
+
+#include <memory>
+
+#include <wx/debug.h>
+#include <wx/log.h>
+
+#include "store/catalog.h"
+#include "store/database.h"
+#include "store/options.h"
+#include "store/text.h"
+
+namespace {
+
+std::unique_ptr<TempDir> home;
+
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg)
+{
+    ADD_FAILURE() << "wx assert " << cond << " in " << func << " at " << file << ":" << line
+                  << ": " << msg;
+}
+
+} // namespace
+
+void SetUpTestEnvironment()
+{
+    home = std::make_unique<TempDir>();
+    const std::string base = ToUtf8(home->Path());
+    setenv("HOME", base.c_str(), 1);
+    setenv("XDG_DATA_HOME", (base + "share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (base + "config").c_str(), 1);
+    wxSetAssertHandler(FailOnAssert);
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+}
+
+void TearDownTestEnvironment()
+{
+    home.reset();
+}
+
+void CatalogTest::SetUp()
+{
+    databasePath = dir / "dralvo.db";
+    userDataDir = dir.Path();
+    stationName = "test-station";
+    sessionStart = wxDateTime::Now();
+    ASSERT_TRUE(OpenCatalog());
+    soLanguage = kLanguageEnglish;
+}
+
+void CatalogTest::TearDown()
+{
+    CloseCatalog();
+}
+
+int CatalogTest::Scalar(const wxString& sql)
+{
+    return ExecScalar(sql);
+}
