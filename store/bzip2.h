@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <wx/string.h>
+
+// bzip2 compression of files and memory buffers with libbzip2. Block size and work factor come
+// from soBzQuality and soBzWorkFactor at each call. Any thread (they only read the options).
+
+// Output limit meaning "no limit" for the decompressors.
+inline constexpr std::uint64_t kNoOutputLimit = UINT64_MAX;
+
+// Compresses source into target. The target is written beside itself and renamed into place
+// only when complete: on failure any previous target is untouched and nothing is left behind.
+bool CompressFileBz2(const wxString& source, const wxString& target);
+
+// Decompresses every concatenated stream of source into target, with the same all-or-nothing
+// writing. Fails on a damaged or truncated stream, on trailing data that is not a stream, and
+// when the output would exceed maxOutput bytes.
+bool DecompressFileBz2(const wxString& source, const wxString& target,
+                       std::uint64_t maxOutput = kNoOutputLimit);
+
+// One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start.
+std::optional<std::vector<char>> CompressStringBz2(const wxString& text);
+
+// The UTF-8 text of the streams in the buffer. Stops at the first error or past maxOutput
+// bytes; ok (when given) tells whether the whole input decompressed cleanly within the limit.
+wxString DecompressBufferToString(const void* data, std::size_t size,
+                                  std::uint64_t maxOutput = kNoOutputLimit, bool* ok = nullptr);
+
+// True when path names a compressed file: it ends in ".bz2" (any case), or no file of that
+// name exists but one with ".bz2" appended does (then ".bz2" is appended to path).
+bool ResolveCompressedName(wxString& path);
