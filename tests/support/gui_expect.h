@@ -1,0 +1,82 @@
+#pragma once
+
+// Expectations for wxTEST_DIALOG: fill a dialog the code under test shows modally and answer it.
+//   wxTEST_DIALOG(frame->DoSomething(),
+//                 wxExpectModal<wxTextEntryDialog>("New name"),
+//                 ExpectMessage("Project already exists!"));
+
+#include <gtest/gtest.h>
+
+#include <wx/choicdlg.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+#include <wx/textdlg.h>
+
+// Enters text and presses OK; with cancel set, presses Cancel instead.
+template <>
+class wxExpectModal<wxTextEntryDialog> : public wxExpectModalBase<wxTextEntryDialog> {
+public:
+    explicit wxExpectModal(const wxString& text, bool cancel = false)
+        : text_(text), cancel_(cancel) {}
+
+protected:
+    int OnInvoked(wxTextEntryDialog* dlg) const override
+    {
+        if (cancel_)
+            return wxID_CANCEL;
+        dlg->SetValue(text_);
+        return wxID_OK;
+    }
+
+private:
+    wxString text_;
+    bool cancel_;
+};
+
+// Picks the row at index and presses OK; a negative index presses Cancel.
+template <>
+class wxExpectModal<wxSingleChoiceDialog> : public wxExpectModalBase<wxSingleChoiceDialog> {
+public:
+    explicit wxExpectModal(int index) : index_(index) {}
+
+protected:
+    int OnInvoked(wxSingleChoiceDialog* dlg) const override
+    {
+        if (index_ < 0)
+            return wxID_CANCEL;
+        dlg->SetSelection(index_);
+        return wxID_OK;
+    }
+
+private:
+    int index_;
+};
+
+// A message box whose text (and, when given, caption) must be exactly as expected; answers id
+// (wxOK, wxYES, wxNO, wxCANCEL).
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    explicit ExpectMessage(const wxString& message, int id = wxOK, const wxString& caption = wxString())
+        : message_(message), caption_(caption), id_(id) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dlg) const override
+    {
+        EXPECT_EQ(message_, dlg->GetMessage());
+        if (!caption_.empty()) {
+            EXPECT_EQ(caption_, dlg->GetTitle());
+        }
+        switch (id_) {
+        case wxYES: return wxID_YES;
+        case wxNO: return wxID_NO;
+        case wxCANCEL: return wxID_CANCEL;
+        case wxOK: return wxID_OK;
+        default: return id_;
+        }
+    }
+
+private:
+    wxString message_;
+    wxString caption_;
+    int id_;
+};
