@@ -31,7 +31,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 test: test-plain test-asan
 
 bench: build
-	./bench/run-all.sh $(BUILD)
+	./bench/run-all.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
