@@ -1,0 +1,151 @@
+#include "app/bitmap_list.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include <wx/dc.h>
+
+namespace {
+
+// Line height before SetBitmaps: room for a 16-pixel bitmap.
+constexpr wxCoord kDefaultItemHeight = 21;
+
+} // namespace
+
+swxBitmapListBox::swxBitmapListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                                   const wxSize& size, long style, const wxString& name)
+    : wxVListBox(parent, id, pos, size, style, name), itemHeight_(kDefaultItemHeight)
+{
+}
+
+swxBitmapListBox::~swxBitmapListBox() = default;
+
+bool swxBitmapListBox::SetBitmaps(const wxBitmap& first, const wxBitmap& second,
+                                  const wxBitmap& third)
+{
+    if (first.GetHeight() != second.GetHeight())
+        return false;
+    first_ = first;
+    second_ = second;
+    third_ = third;
+    itemHeight_ = first.GetHeight() + 5;
+    RefreshAll();
+    return true;
+}
+
+int swxBitmapListBox::AddItem(std::unique_ptr<BitmapListItem> item)
+{
+    item->changed = false;
+    items_.push_back(std::move(item));
+    SetItemCount(items_.size());
+    const int n = static_cast<int>(items_.size() - 1);
+    SetSelection(n);
+    return n;
+}
+
+int swxBitmapListBox::Append(const wxString& text, wxUint32 data, bool flagA)
+{
+    auto item = std::make_unique<BitmapListItem>();
+    item->text = text;
+    item->data = data;
+    item->flagA = flagA;
+    return AddItem(std::move(item));
+}
+
+BitmapListItem* swxBitmapListBox::GetItem(size_t n) const
+{
+    return n < items_.size() ? items_[n].get() : nullptr;
+}
+
+wxString swxBitmapListBox::GetItemText(size_t n) const
+{
+    return items_.at(n)->text;
+}
+
+void swxBitmapListBox::SetItemText(size_t n, const wxString& text)
+{
+    items_.at(n)->text = text;
+    RefreshRow(n);
+}
+
+void swxBitmapListBox::DeleteItem(size_t n)
+{
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(n));
+    SetItemCount(items_.size());
+    RefreshAll();
+}
+
+void swxBitmapListBox::Clear()
+{
+    items_.clear();
+    SetItemCount(0);
+    RefreshAll();
+}
+
+void swxBitmapListBox::Exchange(size_t a, size_t b)
+{
+    std::swap(items_[a], items_[b]);
+    // The order numbers belong to the positions: only the contents move.
+    std::swap(items_[a]->order, items_[b]->order);
+    items_[a]->changed = true;
+    items_[b]->changed = true;
+}
+
+bool swxBitmapListBox::MoveUp(int n)
+{
+    if (n <= 0 || static_cast<size_t>(n) >= items_.size())
+        return false;
+    Exchange(n - 1, n);
+    SetSelection(n - 1);
+    RefreshRows(n - 1, n);
+    return true;
+}
+
+bool swxBitmapListBox::MoveDown(int n)
+{
+    if (n < 0 || static_cast<size_t>(n) + 1 >= items_.size())
+        return false;
+    Exchange(n, n + 1);
+    SetSelection(n + 1);
+    RefreshRows(n, n + 1);
+    return true;
+}
+
+wxUint32 swxBitmapListBox::GetSelectedData() const
+{
+    const BitmapListItem* item = GetSelection() == wxNOT_FOUND ? nullptr : GetItem(GetSelection());
+    return item != nullptr ? item->data : 0;
+}
+
+int swxBitmapListBox::GetMaxOrder() const
+{
+    int max = 0;
+    for (const auto& item : items_)
+        max = std::max(max, item->order);
+    return max;
+}
+
+void swxBitmapListBox::SetItemCount(size_t count)
+{
+    wxVListBox::SetItemCount(count);
+    if (count > 0)
+        RefreshRows(GetVisibleRowsBegin(), GetVisibleRowsEnd());
+}
+
+void swxBitmapListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const
+{
+    const BitmapListItem* item = GetItem(n);
+    if (item == nullptr)
+        return;
+    dc.SetFont(GetFont());
+    const wxBitmap& bitmap = item->deleted ? third_ : item->flagA ? first_ : second_;
+    if (bitmap.IsOk())
+        dc.DrawBitmap(bitmap, rect.GetLeft() + 5, rect.GetTop() + 2, true);
+    dc.DrawText(item->text, rect.GetLeft() + 25, rect.GetTop() + 5);
+}
+
+wxCoord swxBitmapListBox::OnMeasureItem(size_t) const
+{
+    return itemHeight_;
+}

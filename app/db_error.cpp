@@ -1,0 +1,23 @@
+#include "app/db_error.h"
+
+#include <wx/msgdlg.h>
+#include <wx/wxsqlite3.h>
+
+void ShowDatabaseError(const wxSQLite3Exception& e, const wxString& what, wxWindow* parent)
+{
+    const wxString text = wxString::Format(_("%s\n\nDatabase error %d: %s"), what,
+                                           e.GetErrorCode(), e.GetMessage());
+    wxMessageBox(text, "Message", wxOK | wxICON_ERROR, parent);
+}
+
+bool RunCatalogAction(const wxString& what, const std::function<void()>& action,
+                      wxWindow* parent)
+{
+    try {
+        action();
+        return true;
+    } catch (const wxSQLite3Exception& e) {
+        ShowDatabaseError(e, what, parent);
+        return false;
+    }
+}

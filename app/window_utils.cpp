@@ -1,0 +1,105 @@
+#include "app/window_utils.h"
+
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+#include <wx/ctrlsub.h>
+#include <wx/dirdlg.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
+#include <wx/wxsqlite3.h>
+
+#include "resources/embedded.h"
+#include "store/database.h"
+#include "store/text.h"
+
+namespace {
+
+wxString ShowDirDialog(wxWindow* parent, const wxString& startFolder, const wxString& title)
+{
+    // The GTK chooser takes a typed path itself; a start folder that does not exist is
+    // simply not preselected.
+    const wxString start = wxFileName::DirExists(startFolder) ? startFolder : wxString();
+    wxDirDialog dialog(parent, title, start, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK)
+        return wxString();
+    return dialog.GetPath();
+}
+
+FolderBrowser& CurrentBrowser()
+{
+    static FolderBrowser browser;
+    return browser;
+}
+
+wxUint32 ItemData(const wxItemContainer* control, unsigned int n)
+{
+    return static_cast<wxUint32>(reinterpret_cast<std::uintptr_t>(control->GetClientData(n)));
+}
+
+} // namespace
+
+wxString BrowseForFolder(wxWindow* parent, const wxString& startFolder, const wxString& title)
+{
+    const FolderBrowser& browser = CurrentBrowser();
+    return browser ? browser(parent, startFolder, title) : ShowDirDialog(parent, startFolder, title);
+}
+
+FolderBrowser SetFolderBrowser(FolderBrowser browser)
+{
+    return std::exchange(CurrentBrowser(), std::move(browser));
+}
+
+void FillControlFromQuery(wxItemContainer* control, const wxString& sql)
+{
+    control->Clear();
+    wxSQLite3ResultSet rows = ExecQuery(sql);
+    while (rows.NextRow()) {
+        const wxUint32 id = static_cast<wxUint32>(rows.GetInt64(0).GetValue());
+        void* data = reinterpret_cast<void*>(static_cast<std::uintptr_t>(id));
+        control->Append(rows.GetAsString(1), data);
+    }
+    if (!control->IsEmpty())
+        control->SetSelection(0);
+}
+
+bool GetSelectedItemData(const wxItemContainer* control, wxUint32& id)
+{
+    if (control == nullptr)
+        return false;
+    const int n = control->GetSelection();
+    if (n == wxNOT_FOUND) {
+        id = kNoSelectedItem;
+        return false;
+    }
+    id = ItemData(control, static_cast<unsigned int>(n));
+    return true;
+}
+
+int FindItemByData(const wxItemContainer* control, wxUint32 id)
+{
+    if (control == nullptr)
+        return wxNOT_FOUND;
+    for (unsigned int n = 0; n < control->GetCount(); ++n) {
+        if (ItemData(control, n) == id)
+            return static_cast<int>(n);
+    }
+    return wxNOT_FOUND;
+}
+
+wxBitmap LoadMaskedBitmap(const wxString& name)
+{
+    const auto bytes = FindEmbeddedFile(ToUtf8(name + ".png"));
+    if (bytes.empty())
+        return wxBitmap();
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
+        wxImage::AddHandler(new wxPNGHandler);
+    wxMemoryInputStream stream(bytes.data(), bytes.size());
+    wxImage image;
+    if (!image.LoadFile(stream, wxBITMAP_TYPE_PNG))
+        return wxBitmap();
+    image.SetMaskColour(255, 0, 255);
+    return wxBitmap(image);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+
+#include <wx/bitmap.h>
+#include <wx/defs.h>
+#include <wx/string.h>
+
+class wxItemContainer;
+class wxWindow;
+
+// Small operations shared by the windows. GUI thread only.
+
+// Lets the user choose a folder, starting at `startFolder` (a path that does not exist opens
+// the chooser without a selection), with `title` as the instruction text; the user may type
+// a path. `parent` may be null. Returns the chosen folder's file-system path, or an empty
+// text when the user cancels.
+wxString BrowseForFolder(wxWindow* parent, const wxString& startFolder, const wxString& title);
+
+// What BrowseForFolder shows: the arguments of BrowseForFolder in, the chosen path or an
+// empty text out.
+using FolderBrowser = std::function<wxString(wxWindow* parent, const wxString& startFolder,
+                                             const wxString& title)>;
+
+// Replaces the chooser behind BrowseForFolder (tests answer it this way) and returns the one
+// that was set before; an empty function brings back the system's folder chooser.
+FolderBrowser SetFolderBrowser(FolderBrowser browser);
+
+// Clears `control`, then appends one item per row of the query `sql`: column 1 read as text
+// (null gives an empty text) is the label, column 0 read as an integer is the item's client
+// data (a catalogue ID). Selects item 0 when any item was added; an empty result leaves the
+// control empty and without selection. The control keeps untyped client data only.
+// Throws wxSQLite3Exception when the query fails, after the control has been cleared.
+void FillControlFromQuery(wxItemContainer* control, const wxString& sql);
+
+// The value that GetSelectedItemData leaves in its out ID when nothing is selected (-1).
+inline constexpr wxUint32 kNoSelectedItem = static_cast<wxUint32>(-1);
+
+// True and the catalogue ID of the selected item in `id`. False when `control` is null
+// (`id` unchanged) or nothing is selected (`id` = kNoSelectedItem).
+bool GetSelectedItemData(const wxItemContainer* control, wxUint32& id);
+
+// The index of the first item of `control` whose client data equals `id`, or -1 (also for a
+// null control).
+int FindItemByData(const wxItemContainer* control, wxUint32 id);
+
+// The bitmap compiled into the program as "<name>.png", with a mask that makes magenta
+// (255, 0, 255) transparent. A name without such a file gives a bitmap that is not valid
+// (IsOk() false); nothing is reported.
+wxBitmap LoadMaskedBitmap(const wxString& name);

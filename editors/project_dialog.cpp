@@ -1,0 +1,121 @@
+#include "editors/project_dialog.h"
+
+#include <wx/button.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/db_error.h"
+#include "store/database.h"
+#include "store/guid.h"
+#include "store/statements.h"
+
+namespace {
+
+constexpr int kLargestLimit = 65536;
+
+wxSpinCtrl* MakeLimit(wxWindow* parent, const char* name, const wxString& tooltip)
+{
+    // No wxSP_ARROW_KEYS: the arrow keys move between the fields, not the value.
+    auto* spin = new wxSpinCtrl(parent, wxID_ANY, "0", wxDefaultPosition, wxDefaultSize, 0, 0,
+                                kLargestLimit, 0, name);
+    spin->SetToolTip(tooltip);
+    return spin;
+}
+
+} // namespace
+
+DialogProject::DialogProject(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                             const wxSize& size)
+{
+    Create(parent, id, wxString(), pos, size, wxDEFAULT_DIALOG_STYLE, "id");
+    SetClientSize(wxSize(444, 267));
+    Move(wxDefaultPosition);
+
+    auto* grid = new wxFlexGridSizer(2, 0, 0);
+    grid->AddGrowableCol(1);
+    const auto addRow = [&](const char* labelName, const wxString& label, wxWindow* control) {
+        grid->Add(new wxStaticText(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+                                   labelName),
+                  0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
+        grid->Add(control, 1, wxALL | wxEXPAND, 2);
+    };
+    captionField_ = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                   0, wxDefaultValidator, "ID_TEXTCTRL_CAPTION");
+    addRow("ID_STATICTEXT1", _("Caption"), captionField_);
+    sizeLimit_ = MakeLimit(this, "ID_SPINCTRL_SIZE",
+                           _("Do not copy/move files larger then this value"));
+    addRow("ID_STATICTEXT2", _("Ignore files with size above, Mb"), sizeLimit_);
+    compressLimit_ = MakeLimit(this, "ID_SPINCTRL_BZ",
+                               _("BZ2-compress only files smaller then this value"));
+    addRow("ID_STATICTEXT3", _("Don't compress files with size above, Mb"), compressLimit_);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* ok = new wxButton(this, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
+                            wxDefaultValidator, "ID_BUTTON_OK");
+    ok->SetDefault();
+    auto* cancel = new wxButton(this, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON_CANCEL");
+    buttons->Add(ok, 0, wxALL, 2);
+    buttons->Add(cancel, 0, wxALL, 2);
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(grid, 1, wxALL | wxEXPAND, 2);
+    column->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 2);
+    SetSizer(column);
+    column->SetSizeHints(this);
+    SetClientSize(wxSize(444, 267));
+
+    ok->Bind(wxEVT_BUTTON, &DialogProject::OnButtonOkClick, this);
+    cancel->Bind(wxEVT_BUTTON, &DialogProject::OnButtonCancelClick, this);
+}
+
+void DialogProject::LoadProject(wxUint32 projectId)
+{
+    projectId_ = projectId;
+    wxSQLite3ResultSet row = ExecQuery(wxString::Format(kSqlSelectProjectProperties, projectId));
+    if (!row.NextRow()) {
+        captionField_->ChangeValue(wxString());
+        sizeLimit_->SetValue(0);
+        compressLimit_->SetValue(0);
+        SetTitle(_("Unknown project"));
+        return;
+    }
+    caption_ = row.GetAsString(0);
+    captionField_->ChangeValue(caption_);
+    sizeLimit_->SetValue(row.GetInt(1));
+    compressLimit_->SetValue(row.GetInt(2));
+    SetTitle(wxString::Format(_("%s: properties"), caption_));
+}
+
+void DialogProject::OnButtonOkClick(wxCommandEvent&)
+{
+    const wxString caption = EscapeQuotes(captionField_->GetValue());
+    caption_ = caption;
+    RunCatalogAction(_("The project could not be saved."), [&] {
+        if (ExecScalar(wxString::Format(kSqlCountOtherProjectsCaptionLike, caption, projectId_)) > 0) {
+            wxMessageBox(_("Project with this name already exists!"), "Message", wxOK);
+            return;
+        }
+        const unsigned sizeLimit = static_cast<unsigned>(sizeLimit_->GetValue());
+        const unsigned compressLimit = static_cast<unsigned>(compressLimit_->GetValue());
+        ExecUpdate(wxString::Format(kSqlUpdateProjectProperties, caption, sizeLimit, compressLimit,
+                                    NowText(), projectId_));
+        Finish(wxOK);
+    }, this);
+}
+
+void DialogProject::OnButtonCancelClick(wxCommandEvent&)
+{
+    Finish(wxCANCEL);
+}
+
+void DialogProject::Finish(int result)
+{
+    // EndDialog also ends a dialog that is shown modelessly (as the tests drive it).
+    SetReturnCode(result);
+    EndDialog(result);
+}

@@ -1,0 +1,72 @@
+#include "editors/project_select_dialog.h"
+
+#include <wx/button.h>
+#include <wx/listbox.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/wxsqlite3.h>
+
+#include "app/db_error.h"
+#include "app/window_utils.h"
+#include "store/statements.h"
+
+DialogProjectSelect::DialogProjectSelect(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                                         const wxSize& size)
+{
+    Create(parent, id, _("Select project"), pos, size, wxDEFAULT_DIALOG_STYLE, "id");
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(new wxStaticText(this, wxID_ANY, _("Select project to move folder in:"),
+                                 wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
+                0, wxALL | wxALIGN_CENTER_HORIZONTAL, 2);
+    projectList_ = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(190, 266), 0, nullptr,
+                                 wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX_PROJECTS");
+    column->Add(projectList_, 1, wxALL | wxEXPAND, 2);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* ok = new wxButton(this, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
+                            wxDefaultValidator, "ID_BUTTON_OK");
+    ok->SetDefault();
+    auto* cancel = new wxButton(this, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, "ID_BUTTON_CANCEL");
+    buttons->Add(ok, 0, wxALL, 2);
+    buttons->Add(cancel, 0, wxALL, 2);
+    column->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 2);
+    SetSizer(column);
+    column->Fit(this);
+    column->SetSizeHints(this);
+
+    ok->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonOkClick, this);
+    cancel->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonCancelClick, this);
+    RunCatalogAction(_("The list of projects could not be read."), [this] { FillProjects(); },
+                     this);
+}
+
+void DialogProjectSelect::FillProjects()
+{
+    FillControlFromQuery(projectList_, kSqlSelectLiveProjectsForPicker);
+}
+
+void DialogProjectSelect::OnButtonOkClick(wxCommandEvent&)
+{
+    wxUint32 id = 0;
+    if (projectList_->GetSelection() == wxNOT_FOUND) {
+        wxMessageBox(_("Please select a project!"), "Message", wxOK);
+        return;
+    }
+    projectId_ = GetSelectedItemData(projectList_, id) ? id : 0;
+    Finish(wxOK);
+}
+
+void DialogProjectSelect::OnButtonCancelClick(wxCommandEvent&)
+{
+    Finish(wxCANCEL);
+}
+
+void DialogProjectSelect::Finish(int result)
+{
+    // EndDialog also ends a dialog that is shown modelessly (as the tests drive it).
+    SetReturnCode(result);
+    EndDialog(result);
+}

@@ -1,0 +1,216 @@
+#include "app/bitmap_list.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+
+namespace {
+
+// Exposes the line drawing, so that tests can look at the pixels of one line.
+class DrawableList : public swxBitmapListBox {
+public:
+    using swxBitmapListBox::swxBitmapListBox;
+    using swxBitmapListBox::OnDrawItem;
+    using swxBitmapListBox::OnGetRowHeight;
+};
+
+wxBitmap Solid(int height, const wxColour& colour)
+{
+    wxImage image(16, height);
+    image.SetRGB(wxRect(0, 0, 16, height), colour.Red(), colour.Green(), colour.Blue());
+    return wxBitmap(image);
+}
+
+const wxColour kFirst(255, 0, 0);
+const wxColour kSecond(0, 160, 0);
+const wxColour kThird(0, 0, 255);
+
+class SwxBitmapListBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        frame = new wxFrame(nullptr, wxID_ANY, "list", wxDefaultPosition, wxSize(300, 300));
+        list = new DrawableList(frame, wxID_ANY);
+        ASSERT_TRUE(list->SetBitmaps(Solid(16, kFirst), Solid(16, kSecond), Solid(16, kThird)));
+        frame->Show();
+    }
+    void TearDown() override { delete frame; }
+
+    // Adds items with the given order numbers; returns nothing, the list keeps them.
+    void AddOrders(std::initializer_list<int> orders)
+    {
+        for (int order : orders) {
+            auto item = std::make_unique<BitmapListItem>();
+            item->text = wxString::Format("rule %d", order);
+            item->order = order;
+            list->AddItem(std::move(item));
+        }
+    }
+
+    // The colour of the bitmap drawn for line n.
+    wxColour BitmapColourOfLine(size_t n)
+    {
+        wxBitmap canvas(200, 21);
+        wxMemoryDC dc(canvas);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        list->OnDrawItem(dc, wxRect(0, 0, 200, 21), n);
+        dc.SelectObject(wxNullBitmap);
+        const wxImage image = canvas.ConvertToImage();
+        return wxColour(image.GetRed(13, 10), image.GetGreen(13, 10), image.GetBlue(13, 10));
+    }
+
+    wxFrame* frame = nullptr;
+    DrawableList* list = nullptr;
+};
+
+TEST_F(SwxBitmapListBoxTest, SetBitmapsNeedsFirstTwoOfOneHeight)
+{
+    EXPECT_EQ(21, list->OnGetRowHeight(0));
+    EXPECT_FALSE(list->SetBitmaps(Solid(16, kFirst), Solid(15, kSecond), Solid(16, kThird)));
+    EXPECT_EQ(21, list->OnGetRowHeight(0));
+    EXPECT_TRUE(list->SetBitmaps(Solid(20, kFirst), Solid(20, kSecond), Solid(9, kThird)));
+    EXPECT_EQ(25, list->OnGetRowHeight(0));
+    // A refused call keeps the bitmaps and height set before.
+    EXPECT_FALSE(list->SetBitmaps(Solid(16, kFirst), Solid(15, kSecond), Solid(16, kThird)));
+    EXPECT_EQ(25, list->OnGetRowHeight(0));
+}
+
+TEST_F(SwxBitmapListBoxTest, AddItemTakesItemClearsChangedAndSelectsIt)
+{
+    auto item = std::make_unique<BitmapListItem>();
+    item->text = "*.tmp";
+    item->data = 7;
+    item->order = 12;
+    item->changed = true;
+    item->deleted = true;
+    BitmapListItem* raw = item.get();
+    EXPECT_EQ(0, list->AddItem(std::move(item)));
+    EXPECT_EQ(1, list->Append("second", 9, true));
+
+    ASSERT_EQ(2u, list->GetItemCount());
+    EXPECT_EQ(raw, list->GetItem(0));
+    EXPECT_FALSE(raw->changed);
+    EXPECT_TRUE(raw->deleted);
+    EXPECT_EQ(12, raw->order);
+    EXPECT_EQ(1, list->GetSelection());
+    EXPECT_EQ(9u, list->GetSelectedData());
+
+    const BitmapListItem* appended = list->GetItem(1);
+    EXPECT_EQ("second", appended->text);
+    EXPECT_TRUE(appended->flagA);
+    EXPECT_EQ(0, appended->order);
+    EXPECT_FALSE(appended->changed);
+    EXPECT_FALSE(appended->deleted);
+}
+
+TEST_F(SwxBitmapListBoxTest, GetItemAndSelectedDataOutsideTheItemsGiveNothing)
+{
+    EXPECT_EQ(nullptr, list->GetItem(0));
+    EXPECT_EQ(0u, list->GetSelectedData());
+    list->Append("one", 3, false);
+    EXPECT_EQ(nullptr, list->GetItem(1));
+    list->SetSelection(wxNOT_FOUND);
+    EXPECT_EQ(0u, list->GetSelectedData());
+}
+
+TEST_F(SwxBitmapListBoxTest, TextDeleteAndClearKeepLineCountEqualToItems)
+{
+    list->Append("a", 1, true);
+    list->Append("b", 2, true);
+    list->Append("c", 3, true);
+    list->SetItemText(1, "B");
+    EXPECT_EQ("B", list->GetItemText(1));
+
+    list->DeleteItem(0);
+    ASSERT_EQ(2u, list->GetItemCount());
+    EXPECT_EQ("B", list->GetItemText(0));
+    EXPECT_EQ("c", list->GetItemText(1));
+
+    list->Clear();
+    EXPECT_EQ(0u, list->GetItemCount());
+    EXPECT_EQ(0u, list->GetCount());
+    EXPECT_EQ(wxNOT_FOUND, list->GetSelection());
+}
+
+TEST_F(SwxBitmapListBoxTest, MovingExchangesItemsButOrderNumbersStayWithPositions)
+{
+    AddOrders({5, 10, 15});
+    BitmapListItem* second = list->GetItem(1);
+
+    EXPECT_TRUE(list->MoveUp(1));
+    EXPECT_EQ(second, list->GetItem(0));
+    EXPECT_EQ(5, list->GetItem(0)->order);
+    EXPECT_EQ(10, list->GetItem(1)->order);
+    EXPECT_TRUE(list->GetItem(0)->changed);
+    EXPECT_TRUE(list->GetItem(1)->changed);
+    EXPECT_FALSE(list->GetItem(2)->changed);
+    EXPECT_EQ(0, list->GetSelection());
+
+    EXPECT_TRUE(list->MoveDown(0));
+    EXPECT_EQ(second, list->GetItem(1));
+    EXPECT_EQ(1, list->GetSelection());
+    EXPECT_TRUE(list->MoveDown(1));
+    EXPECT_EQ(second, list->GetItem(2));
+    EXPECT_EQ(15, list->GetItem(2)->order);
+    EXPECT_EQ(2, list->GetSelection());
+}
+
+TEST_F(SwxBitmapListBoxTest, MovingPastEitherEndChangesNothing)
+{
+    AddOrders({5, 10});
+    EXPECT_FALSE(list->MoveUp(0));
+    EXPECT_FALSE(list->MoveDown(1));
+    EXPECT_FALSE(list->MoveUp(2));
+    EXPECT_FALSE(list->MoveDown(wxNOT_FOUND));
+    EXPECT_FALSE(list->MoveUp(wxNOT_FOUND));
+    EXPECT_FALSE(list->GetItem(0)->changed);
+    EXPECT_FALSE(list->GetItem(1)->changed);
+    EXPECT_EQ("rule 5", list->GetItemText(0));
+}
+
+TEST_F(SwxBitmapListBoxTest, MaxOrderIsNeverBelowZero)
+{
+    EXPECT_EQ(0, list->GetMaxOrder());
+    AddOrders({-3, -1});
+    EXPECT_EQ(0, list->GetMaxOrder());
+    AddOrders({12, 7});
+    EXPECT_EQ(12, list->GetMaxOrder());
+}
+
+TEST_F(SwxBitmapListBoxTest, DeletedFlagWinsOverFlagAWhenDrawing)
+{
+    list->Append("allows", 1, true);
+    list->Append("denies", 2, false);
+    list->Append("deleted", 3, true);
+    list->GetItem(2)->deleted = true;
+
+    EXPECT_EQ(kFirst, BitmapColourOfLine(0));
+    EXPECT_EQ(kSecond, BitmapColourOfLine(1));
+    EXPECT_EQ(kThird, BitmapColourOfLine(2));
+}
+
+TEST_F(SwxBitmapListBoxTest, ClickOnLineSelectsItAndReportsSelection)
+{
+    list->SetSize(frame->GetClientSize());
+    list->Append("a", 1, true);
+    list->Append("b", 2, true);
+    int reported = -1;
+    list->Bind(wxEVT_LISTBOX, [&](wxCommandEvent& e) { reported = e.GetInt(); });
+
+    // A mouse press on the first line goes through the base class's own handling.
+    wxMouseEvent press(wxEVT_LEFT_DOWN);
+    press.SetPosition(wxPoint(30, 5));
+    press.SetEventObject(list);
+    list->GetEventHandler()->ProcessEvent(press);
+
+    EXPECT_EQ(0, list->GetSelection());
+    EXPECT_EQ(0, reported);
+    EXPECT_EQ(1u, list->GetSelectedData());
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+#include "app/window_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/choice.h>
+#include <wx/dirdlg.h>
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/testing.h>
+
+#include "app/db_error.h"
+#include "store/database.h"
+#include "tests/app/widgets_test_support.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+// Cancels the system folder chooser after checking its instruction text. (GTK's chooser
+// reports a path only after it really ran, so the chosen path cannot be faked here.)
+class CancelDirDialog : public wxExpectModalBase<wxDirDialog, CancelDirDialog> {
+protected:
+    int OnInvoked(wxDirDialog* dlg) const override
+    {
+        EXPECT_EQ("Choose it", dlg->GetMessage());
+        return wxID_CANCEL;
+    }
+};
+
+class WindowUtilsTest : public CatalogTest {
+protected:
+    void SetUp() override
+    {
+        CatalogTest::SetUp();
+        frame = new wxFrame(nullptr, wxID_ANY, "utils");
+        list = new wxListBox(frame, wxID_ANY);
+        choice = new wxChoice(frame, wxID_ANY);
+    }
+    void TearDown() override
+    {
+        delete frame;
+        CatalogTest::TearDown();
+    }
+
+    static void AddProject(const char* caption, int deleted = 0)
+    {
+        ExecUpdate(wxString::Format("insert into PROJECT (GUID, CAPTION, MODIFIED, DELETED) "
+                                    "values ('g', %s, '2000-01-01 00:00:00', %d)",
+                                    caption, deleted));
+    }
+
+    wxFrame* frame = nullptr;
+    wxListBox* list = nullptr;
+    wxChoice* choice = nullptr;
+};
+
+TEST_F(WindowUtilsTest, FillControlFromQueryPutsIdsBehindLabelsAndSelectsFirst)
+{
+    AddProject("'Beta'");
+    AddProject("'Alpha'");
+    AddProject("null");
+    choice->Append("stale");
+    FillControlFromQuery(choice, "select ID, CAPTION from PROJECT order by ID desc");
+
+    ASSERT_EQ(3u, choice->GetCount());
+    EXPECT_EQ("", choice->GetString(0));  // a null caption
+    EXPECT_EQ("Alpha", choice->GetString(1));
+    EXPECT_EQ(0, choice->GetSelection());
+    wxUint32 id = 0;
+    EXPECT_TRUE(GetSelectedItemData(choice, id));
+    EXPECT_EQ(3u, id);
+    EXPECT_EQ(2, FindItemByData(choice, 1));
+    EXPECT_EQ(wxNOT_FOUND, FindItemByData(choice, 99));
+}
+
+TEST_F(WindowUtilsTest, EmptyResultLeavesControlEmptyWithoutSelection)
+{
+    list->Append("stale");
+    list->SetSelection(0);
+    FillControlFromQuery(list, "select ID, CAPTION from PROJECT");
+    EXPECT_EQ(0u, list->GetCount());
+
+    wxUint32 id = 5;
+    EXPECT_FALSE(GetSelectedItemData(list, id));
+    EXPECT_EQ(kNoSelectedItem, id);
+    EXPECT_EQ(static_cast<wxUint32>(-1), id);
+}
+
+TEST_F(WindowUtilsTest, NoControlGivesNoDataAndLeavesIdAlone)
+{
+    wxUint32 id = 5;
+    EXPECT_FALSE(GetSelectedItemData(nullptr, id));
+    EXPECT_EQ(5u, id);
+    EXPECT_EQ(wxNOT_FOUND, FindItemByData(nullptr, 5));
+}
+
+TEST_F(WindowUtilsTest, FailingQueryThrowsAfterClearingControl)
+{
+    list->Append("stale");
+    EXPECT_THROW(FillControlFromQuery(list, "select ID, CAPTION from NO_SUCH_TABLE"),
+                 wxSQLite3Exception);
+    EXPECT_EQ(0u, list->GetCount());
+}
+
+TEST_F(WindowUtilsTest, RunCatalogActionShowsFailureInMessageBox)
+{
+    bool ran = true;
+    wxTEST_DIALOG(ran = RunCatalogAction("Could not do it.",
+                                         [] { ExecUpdate("update NO_SUCH_TABLE set A=1"); }),
+                  widgets_test::ExpectDatabaseError("Could not do it."));
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(RunCatalogAction("never shown", [] { ExecUpdate("update VERSION set VERSION=3"); }));
+}
+
+TEST_F(WindowUtilsTest, EveryBitmapOfTheWindowsIsCompiledInAndMasked)
+{
+    for (const char* name : {"plus", "minus", "tick", "cross", "recycled", "up", "down", "undo",
+                             "filter", "select_all", "sort_up", "sort_down", "globe", "refresh",
+                             "attach", "tools", "compress", "sync", "opendoc", "exit", "flag",
+                             "save", "move", "properties"}) {
+        const wxBitmap bitmap = LoadMaskedBitmap(name);
+        ASSERT_TRUE(bitmap.IsOk()) << name;
+        EXPECT_EQ(16, bitmap.GetWidth()) << name;
+        EXPECT_EQ(16, bitmap.GetHeight()) << name;
+        EXPECT_NE(nullptr, bitmap.GetMask()) << name;
+    }
+    EXPECT_TRUE(LoadMaskedBitmap("dralvo_icon").IsOk());
+}
+
+TEST_F(WindowUtilsTest, MagentaIsTransparentAndUnknownNameGivesInvalidBitmap)
+{
+    // The corner of "plus" is background.
+    const wxImage image = LoadMaskedBitmap("plus").ConvertToImage();
+    ASSERT_TRUE(image.HasMask() || image.HasAlpha());
+    EXPECT_TRUE(image.IsTransparent(0, 0));
+    EXPECT_FALSE(image.IsTransparent(8, 8));
+    EXPECT_FALSE(LoadMaskedBitmap("no_such_bitmap").IsOk());
+}
+
+TEST_F(WindowUtilsTest, BrowseForFolderAsksTheReplacedChooser)
+{
+    wxString seen;
+    FolderBrowser previous = SetFolderBrowser(
+        [&](wxWindow* parent, const wxString& start, const wxString& title) {
+            seen = wxString::Format("%d|%s|%s", parent == frame, start, title);
+            return wxString("/chosen");
+        });
+    EXPECT_EQ("/chosen", BrowseForFolder(frame, "/start", "Pick"));
+    EXPECT_EQ("1|/start|Pick", seen);
+    EXPECT_FALSE(previous);  // the system chooser was in place
+    SetFolderBrowser(FolderBrowser());
+}
+
+TEST_F(WindowUtilsTest, SystemChooserCancelledGivesEmptyText)
+{
+    wxString result = "unchanged";
+    wxTEST_DIALOG(result = BrowseForFolder(frame, dir.MakeDir("start"), "Choose it"),
+                  CancelDirDialog());
+    EXPECT_EQ("", result);
+    wxTEST_DIALOG(result = BrowseForFolder(nullptr, dir / "missing", "Choose it"),
+                  CancelDirDialog());
+    EXPECT_EQ("", result);
+}
+
+} // namespace
