@@ -1,5 +1,7 @@
 #include "store/catalog.h"
 
+#include <wx/app.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
@@ -24,10 +26,21 @@ wxString TimeText(const wxDateTime& t)
     return t.Format("%Y-%m-%d %H:%M:%S");
 }
 
+// wx 3.2 keeps the user data directory at ~/.<app> even with the XDG layout, so the XDG data
+// home ($XDG_DATA_HOME when set and absolute, else ~/.local/share) is taken here.
+wxString XdgUserDataDir()
+{
+    wxString base;
+    if (!wxGetEnv("XDG_DATA_HOME", &base) || !wxIsAbsolutePath(base))
+        base = wxFileName::GetHomeDir() + "/.local/share";
+    const wxString app = wxTheApp ? wxTheApp->GetAppName() : wxString("dralvo");
+    return AppendPathSeparator(AppendPathSeparator(base) + app);
+}
+
 int ReadOrCreateVersion()
 {
     if (catalogDb.TableExists("VERSION"))
-        return ExecScalar(kSelectVersion);
+        return ExecScalar(kSqlSelectVersion);
     ExecUpdate(kDdlVersion);
     ExecUpdate(kInsertVersion1);
     return 1;
@@ -50,14 +63,14 @@ void RegisterStation()
 {
     const wxString name = EscapeQuotes(stationName);
     const wxString start = TimeText(sessionStart);
-    if (ExecScalar(wxString::Format(kCountStationsByName, name)) != 0) {
-        stationId = static_cast<unsigned>(ExecScalar(wxString::Format(kSelectStationIdByName, name)));
-        ExecUpdate(wxString::Format(kUpdateSessionStart, start));
+    if (ExecScalar(wxString::Format(kSqlCountStationsByName, name)) != 0) {
+        stationId = static_cast<unsigned>(ExecScalar(wxString::Format(kSqlSelectStationIdByName, name)));
+        ExecUpdate(wxString::Format(kSqlUpdateSessionStart, start));
         return;
     }
-    ExecUpdate(wxString::Format(kInsertStation, NewGuid(), name, NowText()));
+    ExecUpdate(wxString::Format(kSqlInsertStation, NewGuid(), name, NowText()));
     stationId = LastInsertId();
-    ExecUpdate(wxString::Format(kUpdateStationAndSessionStart, stationId, start));
+    ExecUpdate(wxString::Format(kSqlUpdateStationAndSessionStart, stationId, start));
 }
 
 } // namespace
@@ -67,7 +80,7 @@ void InitPaths()
     wxStandardPaths& paths = wxStandardPaths::Get();
     paths.SetFileLayout(wxStandardPaths::FileLayout_XDG);
     programDir = AppendPathSeparator(paths.GetDataDir());
-    userDataDir = AppendPathSeparator(paths.GetUserDataDir());
+    userDataDir = XdgUserDataDir();
     if (!wxFileName::DirExists(userDataDir))
         wxFileName::Mkdir(userDataDir, 0777, wxPATH_MKDIR_FULL);
     databasePath = userDataDir + "dralvo.db";

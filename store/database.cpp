@@ -1,5 +1,7 @@
 #include "store/database.h"
 
+#include "store/statements.h"
+
 wxSQLite3Database catalogDb;
 
 wxString EscapeQuotes(const wxString& text)
@@ -34,7 +36,7 @@ wxSQLite3ResultSet ExecQuery(const wxString& sql)
 
 unsigned LastInsertId()
 {
-    return static_cast<unsigned>(catalogDb.ExecuteScalar("select last_insert_rowid()"));
+    return static_cast<unsigned>(catalogDb.ExecuteScalar(kSqlSelectLastInsertRowId));
 }
 
 wxSQLite3Statement Prepare(const wxString& sql)

@@ -117,17 +117,18 @@ void AtomicFile::Abandon()
 
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
 {
-    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. Only regular files are read, so
+    // a FIFO or a device never blocks or reads without end.
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    std::vector<char> data;
     struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        data.reserve(static_cast<std::size_t>(st.st_size));
-    else if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return std::nullopt;
     }
+    std::vector<char> data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);

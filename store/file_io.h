@@ -9,10 +9,10 @@
 
 // Whole-file reads and safe whole-file writes. Any thread.
 
-// The whole file, or nullopt when it is missing or cannot be read.
+// The whole file, or nullopt when it is missing, is not a regular file or cannot be read.
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path);
 // The whole file decoded as UTF-8 up to its first zero byte (a leading signature stays as
-// U+FEFF); empty when missing or unreadable.
+// U+FEFF); empty when missing, not a regular file or unreadable.
 wxString ReadTextFile(const wxString& path);
 
 // Replace the file with the text as UTF-8 (no signature) / with the bytes. Written to a

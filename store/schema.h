@@ -35,13 +35,3 @@ inline constexpr const char* kDdlVersion3[] = {
     "create index IDX_OPTIONS on OPTIONS (IOPTION asc)",
     "update VERSION set VERSION = 3",
 };
-
-inline constexpr const char* kSelectVersion = "select VERSION from VERSION";
-inline constexpr const char* kCountStationsByName = "select count(*) from STATION where NAME = '%s'";
-inline constexpr const char* kSelectStationIdByName = "select ID from STATION where NAME = '%s'";
-inline constexpr const char* kUpdateSessionStart = "update VERSION set SESSION_START='%s'";
-inline constexpr const char* kInsertStation =
-    "insert into STATION (GUID, NAME, MODIFIED, DELETED) values ('%s', '%s', '%s', 0)";
-inline constexpr const char* kSelectLastInsertRowId = "select last_insert_rowid()";
-inline constexpr const char* kUpdateStationAndSessionStart =
-    "update VERSION set STATIONID=%u, SESSION_START='%s'";
