@@ -33,7 +33,8 @@ wxString XdgUserDataDir()
     wxString base;
     if (!wxGetEnv("XDG_DATA_HOME", &base) || !wxIsAbsolutePath(base))
         base = wxFileName::GetHomeDir() + "/.local/share";
-    const wxString app = wxTheApp ? wxTheApp->GetAppName() : wxString("dralvo");
+    const wxAppConsole* instance = wxAppConsole::GetInstance();
+    const wxString app = instance ? instance->GetAppName() : wxString("dralvo");
     return AppendPathSeparator(AppendPathSeparator(base) + app);
 }
 

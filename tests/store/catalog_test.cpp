@@ -1,0 +1,303 @@
+#include "store/catalog.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+#include <wx/wxsqlite3.h>
+
+#include "store/database.h"
+#include "store/text.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// True when text has the shape: '9' stands for a decimal digit, '7' for 0-7, 'x' for a
+// lower-case hexadecimal digit; any other character stands for itself.
+bool HasShape(const std::string& text, const std::string& shape)
+{
+    if (text.size() != shape.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool ok = shape[i] == '9'   ? (c >= '0' && c <= '9')
+                        : shape[i] == '7' ? (c >= '0' && c <= '7')
+                        : shape[i] == 'x' ? ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))
+                                          : c == shape[i];
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+const char kTimeShape[] = "9999-99-99 99:99:99";
+
+// Every object of a catalogue file by name: its SQL text.
+using SchemaMap = std::map<std::string, std::string>;
+
+// The catalogue's DDL as it must stand in sqlite_master (SQLite upper-cases the first two words).
+const SchemaMap kVersion3Schema = {
+    {"VERSION", "CREATE TABLE VERSION (VERSION BIGINT, STATIONID integer, SESSION_START datetime, SESSION_END datetime)"},
+    {"PROJECT", "CREATE TABLE PROJECT (ID INTEGER PRIMARY KEY, GUID varchar(36), CAPTION varchar(30), IGNORESIZEOVER bigint, BZ2BELOW bigint, MODIFIED datetime, DELETED integer)"},
+    {"STATION", "CREATE TABLE STATION (ID INTEGER PRIMARY KEY, GUID varchar(36), NAME varchar(100), MODIFIED datetime, DELETED integer)"},
+    {"MEDIA", "CREATE TABLE MEDIA (ID INTEGER PRIMARY KEY, GUID varchar(36), NAME varchar(30), MODIFIED datetime, DELETED integer)"},
+    {"FOLDER", "CREATE TABLE FOLDER (ID INTEGER PRIMARY KEY, GUID varchar(36), PROJECTID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
+    {"STAFOLDER", "CREATE TABLE STAFOLDER (ID INTEGER PRIMARY KEY, GUID varchar(36), FOLDERID integer, STATIONID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
+    {"MEPROJECT", "CREATE TABLE MEPROJECT (ID INTEGER PRIMARY KEY, GUID varchar(36), PROJECTID integer, MEDIAID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
+    {"ACLRULES", "CREATE TABLE ACLRULES (ID INTEGER PRIMARY KEY, GUID varchar(36), FOLDERID integer, FILEMASK varchar(2048), NLINE integer, ALLOW integer, MODIFIED datetime, DELETED integer)"},
+    {"BZ2IGNORE", "CREATE TABLE BZ2IGNORE (ID INTEGER PRIMARY KEY, GUID varchar(36), FILEMASK varchar(2048), MODIFIED datetime, DELETED integer)"},
+    {"OPTIONS", "CREATE TABLE OPTIONS (ID INTEGER PRIMARY KEY, IOPTION int, STOPTION varchar(30), VALUE varchar(1024))"},
+    {"IDX_PROJECT", "CREATE INDEX IDX_PROJECT on PROJECT (GUID asc)"},
+    {"IDX_STATION", "CREATE INDEX IDX_STATION on STATION (GUID asc)"},
+    {"IDX_MEDIA", "CREATE INDEX IDX_MEDIA on MEDIA (GUID asc)"},
+    {"IDX_FOLDER", "CREATE INDEX IDX_FOLDER on FOLDER (GUID asc)"},
+    {"IDX_STAFOLDER", "CREATE INDEX IDX_STAFOLDER on STAFOLDER (GUID asc)"},
+    {"IDX_MEPROJECT", "CREATE INDEX IDX_MEPROJECT on MEPROJECT (GUID asc)"},
+    {"IDX_ACLRULES", "CREATE INDEX IDX_ACLRULES on ACLRULES (GUID asc)"},
+    {"IDX_BZ2IGNORE", "CREATE INDEX IDX_BZ2IGNORE on BZ2IGNORE (GUID asc)"},
+    {"IDX_OPTIONS", "CREATE INDEX IDX_OPTIONS on OPTIONS (IOPTION asc)"},
+    {"TAI_ACLRULES", "CREATE TRIGGER TAI_ACLRULES after insert on ACLRULES when NEW.NLINE is null begin update ACLRULES set NLINE = NEW.ID where ID = NEW.ID; end"},
+};
+
+const std::vector<std::string> kVersion2Objects = {"PROJECT", "STATION", "MEDIA", "FOLDER",
+    "STAFOLDER", "MEPROJECT", "ACLRULES", "BZ2IGNORE", "IDX_PROJECT", "IDX_STATION", "IDX_MEDIA",
+    "IDX_FOLDER", "IDX_STAFOLDER", "IDX_MEPROJECT", "IDX_ACLRULES", "IDX_BZ2IGNORE", "TAI_ACLRULES"};
+
+// Opens catalogues the way start-up does, on a database file in a temporary directory.
+class OpenCatalogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        databasePath = dir / "dralvo.db";
+        userDataDir = dir.Path();
+        stationName = "test-station";
+        sessionStart = wxDateTime(4, wxDateTime::Mar, 2021, 10, 20, 30);
+    }
+
+    void TearDown() override
+    {
+        if (catalogDb.IsOpen())
+            catalogDb.Close();
+    }
+
+    // Writes a catalogue by hand: VERSION (with one row holding the version, when given),
+    // the named objects of the current schema, then the extra statements.
+    void BuildFile(std::optional<int> version, const std::vector<std::string>& objects = {},
+                   const std::vector<std::string>& extra = {})
+    {
+        wxSQLite3Database db;
+        db.Open(databasePath);
+        db.ExecuteUpdate(kVersion3Schema.at("VERSION").c_str());
+        if (version)
+            db.ExecuteUpdate(wxString::Format("insert into VERSION (VERSION) values (%d)", *version));
+        for (const std::string& name : objects)
+            db.ExecuteUpdate(kVersion3Schema.at(name).c_str());
+        for (const std::string& sql : extra)
+            db.ExecuteUpdate(sql.c_str());
+        db.Close();
+    }
+
+    // A catalogue holding every object but OPTIONS and IDX_OPTIONS, and one project row.
+    void BuildVersion2Layout(int version)
+    {
+        BuildFile(version, kVersion2Objects,
+                  {"insert into PROJECT (GUID, CAPTION, MODIFIED, DELETED) "
+                   "values ('g', 'Old project', '2020-01-01 00:00:00', 0)"});
+    }
+
+    static SchemaMap Schema()
+    {
+        SchemaMap schema;
+        wxSQLite3ResultSet rows = ExecQuery("select name, sql from sqlite_master");
+        while (rows.NextRow())
+            schema[ToUtf8(rows.GetAsString(0))] = ToUtf8(rows.GetAsString(1));
+        return schema;
+    }
+
+    static wxString Text(const wxString& sql)
+    {
+        wxSQLite3ResultSet rows = ExecQuery(sql);
+        return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
+    }
+
+    // Opens, checks the result, and closes again as exit does.
+    static void OpenAndClose()
+    {
+        ASSERT_TRUE(OpenCatalog());
+        CloseCatalog();
+    }
+
+    TempDir dir;
+};
+
+TEST_F(OpenCatalogTest, InitPathsPlacesTheCatalogueInTheCreatedUserDataDirectory)
+{
+    const wxDateTime before = wxDateTime::Now();
+    InitPaths();
+
+    EXPECT_TRUE(userDataDir.StartsWith(wxString(wxGetenv("XDG_DATA_HOME")) + "/")) << userDataDir;
+    EXPECT_TRUE(userDataDir.EndsWith("/"));
+    EXPECT_TRUE(wxDirExists(userDataDir));
+    EXPECT_EQ(databasePath, userDataDir + "dralvo.db");
+    EXPECT_TRUE(programDir.EndsWith("/"));
+    EXPECT_FALSE(stationName.empty());
+    EXPECT_FALSE(sessionStart.IsEarlierThan(before.Subtract(wxTimeSpan::Second())));
+}
+
+TEST_F(OpenCatalogTest, InitPathsFallsBackToTheHomeDataDirectory)
+{
+    const wxString saved = wxGetenv("XDG_DATA_HOME");
+    wxUnsetEnv("XDG_DATA_HOME");
+    InitPaths();
+    wxSetEnv("XDG_DATA_HOME", saved);
+
+    EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
+    EXPECT_TRUE(wxDirExists(userDataDir));
+}
+
+TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
+{
+    ASSERT_FALSE(Exists(databasePath));
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_TRUE(Exists(databasePath));
+    EXPECT_EQ(Schema(), kVersion3Schema);
+    EXPECT_EQ(ExecScalar("select count(*) from VERSION"), 1);
+    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
+    EXPECT_EQ(Text("select SESSION_START from VERSION"), "2021-03-04 10:20:30");
+    EXPECT_EQ(Text("select SESSION_END is null from VERSION"), "1");
+}
+
+TEST_F(OpenCatalogTest, Version1GainsEveryTableAndBecomesVersion3)
+{
+    BuildFile(1);
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_EQ(Schema(), kVersion3Schema);
+    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
+}
+
+TEST_F(OpenCatalogTest, Version2GainsOptionsAndKeepsItsRows)
+{
+    BuildVersion2Layout(2);
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_EQ(Schema(), kVersion3Schema);
+    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
+    EXPECT_EQ(Text("select CAPTION from PROJECT"), "Old project");
+    EXPECT_EQ(ExecScalar("select count(*) from OPTIONS"), 0);
+}
+
+TEST_F(OpenCatalogTest, UnknownVersionIsLeftUnchanged)
+{
+    BuildVersion2Layout(7);
+    ASSERT_TRUE(OpenCatalog());
+
+    const SchemaMap schema = Schema();
+    EXPECT_EQ(schema.count("OPTIONS"), 0u);
+    EXPECT_EQ(schema.count("IDX_OPTIONS"), 0u);
+    EXPECT_EQ(schema.size(), kVersion3Schema.size() - 2);
+    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 7);
+}
+
+TEST_F(OpenCatalogTest, EmptyVersionTableThrows)
+{
+    BuildFile(std::nullopt);
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+}
+
+TEST_F(OpenCatalogTest, NewStationIsRegisteredAndRecordedInVersion)
+{
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_EQ(ExecScalar("select count(*) from STATION"), 1);
+    EXPECT_NE(stationId, 0u);
+    EXPECT_EQ(static_cast<unsigned>(ExecScalar("select ID from STATION where NAME = 'test-station'")), stationId);
+    EXPECT_EQ(static_cast<unsigned>(ExecScalar("select STATIONID from VERSION")), stationId);
+    EXPECT_EQ(ExecScalar("select DELETED from STATION"), 0);
+    EXPECT_TRUE(HasShape(ToUtf8(Text("select GUID from STATION")), "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx"));
+    EXPECT_TRUE(HasShape(ToUtf8(Text("select MODIFIED from STATION")), kTimeShape));
+}
+
+TEST_F(OpenCatalogTest, SecondOpenFindsTheStationAgainAndOnlyMovesSessionStart)
+{
+    OpenAndClose();
+    const unsigned firstId = stationId;
+    stationName = "other-station";
+    OpenAndClose();  // another computer registers later, so VERSION.STATIONID names it
+
+    stationName = "test-station";
+    stationId = 0;
+    sessionStart = wxDateTime(5, wxDateTime::Apr, 2022, 1, 2, 3);
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_EQ(stationId, firstId);
+    EXPECT_EQ(ExecScalar("select count(*) from STATION"), 2);
+    EXPECT_EQ(ExecScalar("select STATIONID from VERSION"),
+              ExecScalar("select ID from STATION where NAME = 'other-station'"));
+    EXPECT_EQ(Text("select SESSION_START from VERSION"), "2022-04-05 01:02:03");
+}
+
+TEST_F(OpenCatalogTest, HostNameQuoteIsStoredAsDoubleQuoteAndFoundAgain)
+{
+    stationName = "o'brien-pc";
+    OpenAndClose();
+    const unsigned firstId = stationId;
+    ASSERT_TRUE(OpenCatalog());
+
+    EXPECT_EQ(Text("select NAME from STATION"), "o\"brien-pc");
+    EXPECT_EQ(ExecScalar("select count(*) from STATION"), 1);
+    EXPECT_EQ(stationId, firstId);
+}
+
+TEST_F(OpenCatalogTest, RuleInsertedWithoutLineTakesItsOwnId)
+{
+    ASSERT_TRUE(OpenCatalog());
+    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, ALLOW, MODIFIED, DELETED) "
+               "values ('a', 1, '*.txt', 1, '2021-01-01 00:00:00', 0)");
+    const unsigned unnumbered = LastInsertId();
+    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
+               "values ('b', 1, '*.doc', 77, 1, '2021-01-01 00:00:00', 0)");
+    const unsigned numbered = LastInsertId();
+
+    EXPECT_EQ(static_cast<unsigned>(ExecScalar(wxString::Format("select NLINE from ACLRULES where ID=%u", unnumbered))),
+              unnumbered);
+    EXPECT_EQ(ExecScalar(wxString::Format("select NLINE from ACLRULES where ID=%u", numbered)), 77);
+}
+
+TEST_F(OpenCatalogTest, CloseCatalogWritesSessionEndAndCloses)
+{
+    OpenAndClose();
+    EXPECT_FALSE(catalogDb.IsOpen());
+    CloseCatalog();  // a second close does nothing
+
+    wxSQLite3Database db;
+    db.Open(databasePath);
+    wxSQLite3ResultSet rows = db.ExecuteQuery("select SESSION_END from VERSION");
+    ASSERT_TRUE(rows.NextRow());
+    EXPECT_TRUE(HasShape(ToUtf8(rows.GetAsString(0)), kTimeShape));
+}
+
+TEST_F(OpenCatalogTest, FileThatIsNoDatabaseThrowsAndStaysAsItWas)
+{
+    const std::string junk(4096, 'x');
+    dir.Write("dralvo.db", junk);
+
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+    catalogDb.Close();
+    EXPECT_EQ(ReadAll(databasePath), junk);
+}
+
+TEST_F(OpenCatalogTest, MissingDirectoryThrows)
+{
+    databasePath = dir / "missing/dralvo.db";
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+    EXPECT_FALSE(catalogDb.IsOpen());
+}
+
+} // namespace

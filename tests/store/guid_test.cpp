@@ -1,0 +1,70 @@
+#include "store/guid.h"
+
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "store/text.h"
+
+namespace {
+
+// True when text has the shape: '9' stands for a decimal digit, '7' for 0-7, 'x' for a
+// lower-case hexadecimal digit; any other character stands for itself.
+bool HasShape(const std::string& text, const std::string& shape)
+{
+    if (text.size() != shape.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool ok = shape[i] == '9'   ? (c >= '0' && c <= '9')
+                        : shape[i] == '7' ? (c >= '0' && c <= '7')
+                        : shape[i] == 'x' ? ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))
+                                          : c == shape[i];
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+class NewGuidTest : public ::testing::Test {
+protected:
+    static std::string Guid() { return ToUtf8(NewGuid()); }
+};
+
+TEST_F(NewGuidTest, HasTheCatalogueFormWithFifteenBitGroups)
+{
+    // Eight lower-case 4-digit values of 0..32767, so each begins with 0-7.
+    for (int i = 0; i < 1000; ++i) {
+        const std::string guid = Guid();
+        ASSERT_TRUE(HasShape(guid, "7xxx7xxx-7xxx-7xxx-7xxx-7xxx7xxx7xxx")) << guid;
+    }
+}
+
+TEST_F(NewGuidTest, ManyGuidsAreDistinct)
+{
+    std::set<std::string> seen;
+    for (int i = 0; i < 20000; ++i)
+        ASSERT_TRUE(seen.insert(Guid()).second) << "repeated after " << i;
+}
+
+TEST_F(NewGuidTest, EveryDigitOccursInEachPosition)
+{
+    // A generator stuck on part of its range shows up as a digit that never appears.
+    std::set<char> firstDigits;
+    std::set<char> lastDigits;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string guid = Guid();
+        firstDigits.insert(guid[0]);
+        lastDigits.insert(guid[35]);
+    }
+    EXPECT_EQ(firstDigits.size(), 8u);
+    EXPECT_EQ(lastDigits.size(), 16u);
+}
+
+TEST_F(NewGuidTest, NowTextIsTheModifiedForm)
+{
+    EXPECT_TRUE(HasShape(ToUtf8(NowText()), "9999-99-99 99:99:99"));
+}
+
+} // namespace

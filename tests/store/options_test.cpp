@@ -1,0 +1,240 @@
+#include "store/options.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/translation.h>
+
+#include "store/database.h"
+#include "store/statements.h"
+#include "store/text.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+// A catalogue whose OPTIONS rows each test writes itself; the language box is a stub that
+// counts its calls and answers with a chosen row (-1 = cancelled).
+class OptionsTest : public CatalogTest {
+protected:
+    void SetUp() override
+    {
+        CatalogTest::SetUp();
+        chooseLanguage = [this] {
+            ++languageAsked;
+            return languageAnswer;
+        };
+    }
+
+    void TearDown() override
+    {
+        chooseLanguage = [] { return -1; };
+        appLocale.reset();
+        wxTranslations::Set(nullptr);  // later tests see untranslated texts
+        CatalogTest::TearDown();
+    }
+
+    static void Store(unsigned ioption, const wxString& value)
+    {
+        ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
+    }
+
+    // Only a language row, so that loading asks nothing.
+    static void StoreEnglishOnly()
+    {
+        ExecUpdate("delete from OPTIONS");
+        Store(3, "56");
+    }
+
+    // (IOPTION, STOPTION, VALUE) of every row in insertion order.
+    static std::vector<std::string> Rows()
+    {
+        std::vector<std::string> rows;
+        wxSQLite3ResultSet rs = ExecQuery("select IOPTION, STOPTION, VALUE from OPTIONS order by ID");
+        while (rs.NextRow())
+            rows.push_back(ToUtf8(rs.GetAsString(0) + " " + rs.GetAsString(1) + " " + rs.GetAsString(2)));
+        return rows;
+    }
+
+    int languageAsked = 0;
+    int languageAnswer = -1;
+};
+
+TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndOnlyTheLanguageRow)
+{
+    InitOptions();
+
+    EXPECT_TRUE(soCompressLog);
+    EXPECT_EQ(soDeleteLogsAfterDays, 3u);
+    EXPECT_EQ(soBzQuality, 3u);
+    EXPECT_EQ(soBzWorkFactor, 30u);
+    EXPECT_FALSE(soShowAllDrives);
+    EXPECT_FALSE(soRemoveEmptyFolders);
+    EXPECT_FALSE(soAlwaysShowLog);
+    EXPECT_TRUE(soAutoExportDatabase);
+    EXPECT_EQ(allowedRowColour, wxColour(240, 255, 240));
+    EXPECT_EQ(deniedRowColour, wxColour(255, 224, 224));
+    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 0"});
+}
+
+TEST_F(OptionsTest, CancelledLanguageStoresZeroAndIsNotAskedAgain)
+{
+    InitOptions();
+    EXPECT_EQ(languageAsked, 1);
+    EXPECT_EQ(soLanguage, kLanguageSystemDefault);
+
+    InitOptions();
+    EXPECT_EQ(languageAsked, 1);
+    EXPECT_EQ(soLanguage, kLanguageSystemDefault);
+}
+
+TEST_F(OptionsTest, ChosenLanguageIsStoredAtOnce)
+{
+    languageAnswer = 3;
+    InitOptions();
+
+    EXPECT_EQ(soLanguage, kLanguageEnglishUS);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 58"});
+}
+
+TEST_F(OptionsTest, StoredLanguageOneIsAskedAgain)
+{
+    Store(3, "1");
+    languageAnswer = 2;
+    InitOptions();
+
+    EXPECT_EQ(languageAsked, 1);
+    EXPECT_EQ(soLanguage, kLanguageEnglish);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"3 stored 56"});
+}
+
+TEST_F(OptionsTest, FlagIsTrueUnlessEmptyOrStartingWithZero)
+{
+    const struct {
+        const char* value;
+        bool expected;
+    } cases[] = {{"0", false}, {"", false}, {"00", false}, {"yes", true}, {"1", true}, {"2", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        StoreEnglishOnly();
+        Store(1, c.value);  // soCompressLog, default true
+        Store(6, c.value);  // soShowAllDrives, default false
+        InitOptions();
+        EXPECT_EQ(soCompressLog, c.expected);
+        EXPECT_EQ(soShowAllDrives, c.expected);
+    }
+}
+
+TEST_F(OptionsTest, NumberMustBeTheWholeText)
+{
+    const struct {
+        const char* value;
+        unsigned expected;
+    } cases[] = {{"abc", 3}, {"5x", 3}, {"", 3}, {"7", 7}, {"0", 0}, {"4294967295", 4294967295u},
+                 {"4294967296", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        StoreEnglishOnly();
+        Store(4, c.value);  // soBzQuality
+        InitOptions();
+        EXPECT_EQ(soBzQuality, c.expected);
+    }
+}
+
+TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnored)
+{
+    StoreEnglishOnly();
+    Store(0, "9");
+    Store(10, "9");
+    Store(4294967295u, "9");
+    InitOptions();
+
+    EXPECT_EQ(soBzQuality, 3u);
+    EXPECT_EQ(soBzWorkFactor, 30u);
+    EXPECT_EQ(soDeleteLogsAfterDays, 3u);
+    EXPECT_EQ(languageAsked, 0);
+}
+
+TEST_F(OptionsTest, LaterRowOverridesEarlierOne)
+{
+    StoreEnglishOnly();
+    Store(2, "5");
+    Store(2, "8");
+    Store(5, "40");
+    Store(5, "bad");  // keeps the earlier row's value
+    InitOptions();
+
+    EXPECT_EQ(soDeleteLogsAfterDays, 8u);
+    EXPECT_EQ(soBzWorkFactor, 40u);
+}
+
+TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
+{
+    InitOptions();
+    ExecUpdate("delete from OPTIONS");
+    soCompressLog = false;
+    soDeleteLogsAfterDays = 0;
+    soLanguage = kLanguageRussian;
+    soBzQuality = 9;
+    soBzWorkFactor = 250;
+    soShowAllDrives = true;
+    soRemoveEmptyFolders = true;
+    soAlwaysShowLog = true;
+    soAutoExportDatabase = false;
+    SaveOptions();
+
+    EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          "1 soCompressLog 0", "2 soDeleteLogsAfterDays 0", "4 soBzQuality 9",
+                          "5 soBzWorkFactor 250", "3 soLanguage 156", "6 soShowAllDrives 1",
+                          "7 soRemoveEmptyFolders 1", "8 soAlwaysShowLog 1", "9 soAutoExportDatabase 0"}));
+}
+
+TEST_F(OptionsTest, SaveOptionsUpdatesTheLanguageRowAndInsertsTheOthers)
+{
+    StoreEnglishOnly();
+    InitOptions();
+    soLanguage = kLanguageEnglishUS;
+    SaveOptions();
+
+    EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          "3 stored 58", "1 soCompressLog 1", "2 soDeleteLogsAfterDays 3",
+                          "4 soBzQuality 3", "5 soBzWorkFactor 30", "6 soShowAllDrives 0",
+                          "7 soRemoveEmptyFolders 0", "8 soAlwaysShowLog 0", "9 soAutoExportDatabase 1"}));
+}
+
+TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
+{
+    StoreEnglishOnly();
+    InitOptions();
+    soDeleteLogsAfterDays = 12;
+    soBzQuality = 7;
+    soRemoveEmptyFolders = true;
+    soAutoExportDatabase = false;
+    SaveOptions();
+    InitOptions();
+
+    EXPECT_EQ(soDeleteLogsAfterDays, 12u);
+    EXPECT_EQ(soBzQuality, 7u);
+    EXPECT_TRUE(soRemoveEmptyFolders);
+    EXPECT_FALSE(soAutoExportDatabase);
+    EXPECT_EQ(soLanguage, kLanguageEnglish);
+}
+
+TEST_F(OptionsTest, RussianLanguageTranslatesTexts)
+{
+    ExecUpdate("delete from OPTIONS");
+    Store(3, "156");
+    InitOptions();
+
+    EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8("Удаление устаревших журналов"));
+}
+
+TEST_F(OptionsTest, EnglishLanguageLeavesTextsAsWritten)
+{
+    StoreEnglishOnly();
+    InitOptions();
+
+    EXPECT_EQ(_("Remove expired logs"), "Remove expired logs");
+}
+
+} // namespace
