@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "store/catalog.h"
 #include "store/database.h"
+#include "store/options.h"
 
 bool dralvoApp::OnInit()
 {
@@ -33,5 +34,7 @@ int dralvoApp::OnExit()
         if (catalogDb.IsOpen())
             catalogDb.Close();
     }
+    // The locale must go while the toolkit is still up, not at static destruction.
+    appLocale.reset();
     return wxApp::OnExit();
 }
