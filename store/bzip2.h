@@ -23,11 +23,14 @@ bool CompressFileBz2(const wxString& source, const wxString& target);
 bool DecompressFileBz2(const wxString& source, const wxString& target,
                        std::uint64_t maxOutput = kNoOutputLimit);
 
-// One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start.
+// One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start (a
+// block size or work factor out of the library's range) or fails.
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text);
 
 // The UTF-8 text of the streams in the buffer. Stops at the first error or past maxOutput
-// bytes; ok (when given) tells whether the whole input decompressed cleanly within the limit.
+// bytes and returns what came before; ok (when given) tells whether the whole input
+// decompressed cleanly within the limit. An empty buffer, a truncated stream and bytes that
+// are not UTF-8 count as errors (the last give an empty text).
 wxString DecompressBufferToString(const void* data, std::size_t size,
                                   std::uint64_t maxOutput = kNoOutputLimit, bool* ok = nullptr);
 

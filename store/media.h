@@ -29,7 +29,8 @@ inline constexpr const char* kMediumMarkerName = "dralvo.txt";
 
 // Appends a record (label, root, fileSystem, uid set) to list for every accepted drive:
 // removable (or any with showAll), readable, and whose lower-cased file-system name occurs in
-// accepted. Always true (a list is always given).
+// accepted. The drives come from platform/drives.h, so DRALVO_SYSROOT simulates them. Always
+// true (a list is always given). Any thread (it touches no shared state).
 bool EnumerateMediaDrives(ConnectedMediaList& list, bool showAll, const wxString& accepted);
 
 // Rebuilds connectedMedia and fills in mediumId and displayName from the catalogue (deleted
