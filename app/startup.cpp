@@ -36,7 +36,8 @@ void InstallQuestionBoxes()
             texts.push_back(choice.text);
         // No catalogue is loaded yet, so these texts stay untranslated.
         wxSingleChoiceDialog dialog(nullptr, "Choose your language:", "Language", texts);
-        dialog.SetSize(200, 150);
+        // 200 x 150 as designed, grown where the toolkit's fonts need more room for all four rows.
+        dialog.SetSize(dialog.GetBestSize().IncTo(wxSize(200, 150)));
         dialog.Centre();
         return dialog.ShowModal() == wxID_OK ? dialog.GetSelection() : -1;
     };
