@@ -37,7 +37,9 @@ void InstallQuestionBoxes()
         // No catalogue is loaded yet, so these texts stay untranslated.
         wxSingleChoiceDialog dialog(nullptr, "Choose your language:", "Language", texts);
         // 200 x 150 as designed, grown where the toolkit's fonts need more room for all four rows.
-        dialog.SetSize(dialog.GetBestSize().IncTo(wxSize(200, 150)));
+        wxSize size = dialog.GetBestSize();
+        size.IncTo(wxSize(200, 150));
+        dialog.SetSize(size);
         dialog.Centre();
         return dialog.ShowModal() == wxID_OK ? dialog.GetSelection() : -1;
     };
