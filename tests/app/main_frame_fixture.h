@@ -1,0 +1,245 @@
+#pragma once
+
+// A main window over a fresh catalogue, with fake drives and an answering folder chooser, and
+// small drivers that use its controls the way a user's clicks and keystrokes would, so the
+// real bindings run.
+
+#include <deque>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/bmpbuttn.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+#include <wx/textctrl.h>
+#include <wx/weakref.h>
+
+#include "app/bitmap_list.h"
+#include "app/main_frame.h"
+#include "app/rules_panel.h"
+#include "app/window_utils.h"
+#include "store/catalog.h"
+#include "store/database.h"
+#include "store/media.h"
+#include "store/options.h"
+#include "tests/editors/project_dialogs_expect.h"
+#include "tests/support/fake_drives.h"
+#include "tests/support/gui_expect.h"
+#include "tests/support/test_env.h"
+
+// A message box about a failed statement: caption "Message", the sentence saying what failed
+// first.
+class ExpectCatalogFailure : public wxExpectModalBase<wxMessageDialog, ExpectCatalogFailure> {
+public:
+    explicit ExpectCatalogFailure(const wxString& what) : what_(what) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dlg) const override
+    {
+        EXPECT_EQ("Message", dlg->GetTitle());
+        EXPECT_TRUE(dlg->GetMessage().StartsWith(what_)) << dlg->GetMessage();
+        return wxID_OK;
+    }
+
+private:
+    wxString what_;
+};
+
+class MainFrameTest : public CatalogTest {
+protected:
+    void SetUp() override
+    {
+        CatalogTest::SetUp();
+        soShowAllDrives = false;
+        previousBrowser_ = SetFolderBrowser([this](wxWindow*, const wxString& start,
+                                                   const wxString& title) {
+            browseStarts.push_back(start);
+            browseTitles.push_back(title);
+            if (browseAnswers.empty()) {
+                ADD_FAILURE() << "unexpected folder chooser: " << title;
+                return wxString();
+            }
+            const wxString answer = browseAnswers.front();
+            browseAnswers.pop_front();
+            return answer;
+        });
+    }
+
+    void TearDown() override
+    {
+        if (frame)
+            delete frame.get();
+        SetFolderBrowser(previousBrowser_);
+        connectedMedia.clear();
+        CatalogTest::TearDown();
+    }
+
+    // Builds, shows and fills the window as start-up does.
+    void Open()
+    {
+        frame = new dralvoFrame(nullptr, wxID_ANY);
+        frame->Show();
+        frame->RefreshProjects();
+    }
+
+    // Closes the window the way the close box does and lets it go.
+    void CloseWindow()
+    {
+        frame->Close(false);
+        wxTheApp->ProcessIdle();
+        EXPECT_FALSE(frame) << "the window stayed";
+    }
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame.get()));
+        EXPECT_NE(control, nullptr) << "no control named " << name;
+        return control;
+    }
+
+    wxChoice* Projects() const { return Find<wxChoice>("ID_CHOICE_PROJECT"); }
+    wxChoice* Media() const { return Find<wxChoice>("ID_CHOICE_MEDIA"); }
+    swxBitmapListBox* Folders() const
+    {
+        return Find<swxBitmapListBox>("ID_BITMAP_LISTBOX_FOLDERS");
+    }
+    wxTextCtrl* MediumField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_MEDIA_DIR"); }
+    wxTextCtrl* LocalField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_LOCAL_DIR"); }
+    PanelRules* Rules() const
+    {
+        return dynamic_cast<PanelRules*>(frame->FindWindow(dralvoFrame::ID_PANEL_RULES));
+    }
+    bool Enabled(const char* name) const { return Find<wxWindow>(name)->IsEnabled(); }
+    bool MenuEnabled(wxWindowID id) const { return frame->GetMenuBar()->IsEnabled(id); }
+
+    void Click(const char* name) const
+    {
+        auto* button = Find<wxAnyButton>(name);
+        ASSERT_NE(button, nullptr);
+        wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+    }
+
+    void Command(wxWindowID id) const
+    {
+        wxCommandEvent command(wxEVT_MENU, id);
+        command.SetEventObject(frame.get());
+        frame->GetEventHandler()->ProcessEvent(command);
+    }
+
+    static void Choose(wxChoice* choice, const wxString& text)
+    {
+        const int n = choice->FindString(text, true);
+        ASSERT_NE(n, wxNOT_FOUND) << text;
+        choice->SetSelection(n);
+        wxCommandEvent select(wxEVT_CHOICE, choice->GetId());
+        select.SetEventObject(choice);
+        select.SetInt(n);
+        choice->GetEventHandler()->ProcessEvent(select);
+    }
+
+    void ChooseProject(const wxString& caption) const { Choose(Projects(), caption); }
+    void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
+
+    void ChooseFolder(const wxString& name) const
+    {
+        swxBitmapListBox* list = Folders();
+        int n = wxNOT_FOUND;
+        for (size_t i = 0; i < list->GetCount(); ++i)
+            if (list->GetItemText(i) == name)
+                n = static_cast<int>(i);
+        ASSERT_NE(n, wxNOT_FOUND) << name;
+        list->SetSelection(n);
+        wxCommandEvent select(wxEVT_LISTBOX, list->GetId());
+        select.SetEventObject(list);
+        select.SetInt(n);
+        list->GetEventHandler()->ProcessEvent(select);
+    }
+
+    void ToggleConnectedOnly() const
+    {
+        auto* box = Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA");
+        box->SetValue(!box->GetValue());
+        wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+        click.SetEventObject(box);
+        click.SetInt(box->GetValue() ? 1 : 0);
+        box->GetEventHandler()->ProcessEvent(click);
+    }
+
+    static void Type(wxTextCtrl* field, const wxString& text)
+    {
+        field->ChangeValue(text);
+        field->MarkDirty();
+    }
+
+    // The commands of the window, answered as a user would.
+    void AddProject(const wxString& caption)
+    {
+        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>(caption));
+    }
+    void AddFolder(const wxString& name)
+    {
+        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
+    }
+
+    // The texts of the folder list, in order.
+    std::vector<wxString> FolderNames() const
+    {
+        std::vector<wxString> names;
+        for (size_t i = 0; i < Folders()->GetCount(); ++i)
+            names.push_back(Folders()->GetItemText(i));
+        return names;
+    }
+    wxString SelectedFolder() const
+    {
+        const int n = Folders()->GetSelection();
+        return n == wxNOT_FOUND ? wxString() : Folders()->GetItemText(n);
+    }
+
+    static wxString Text(const wxString& sql)
+    {
+        wxSQLite3ResultSet rows = ExecQuery(sql);
+        return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
+    }
+    static int ProjectId(const wxString& caption)
+    {
+        return Scalar("select ID from PROJECT where CAPTION='" + caption + "'");
+    }
+    static int FolderId(const wxString& name)
+    {
+        return Scalar("select ID from FOLDER where FOLDER='" + name + "'");
+    }
+    static void AddMedium(const wxString& guid, const wxString& name)
+    {
+        ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) "
+                                    "values ('%s', '%s', '2024-01-01 00:00:00', 0)",
+                                    guid, name));
+    }
+    // A removable FAT drive at <dir>/media/<dirName> carrying the marker of guid (none when
+    // guid is empty); returns its root.
+    wxString AddDrive(const wxString& dirName, const std::string& guid)
+    {
+        FakeDrive drive;
+        drive.mountDir = "media/" + dirName;
+        const wxString root = drives.Add(drive);
+        if (!guid.empty())
+            dir.Write("media/" + dirName + "/dralvo.txt", guid);
+        return root;
+    }
+
+    FakeDrives drives{dir};
+    wxWeakRef<dralvoFrame> frame;
+    std::deque<wxString> browseAnswers;
+    std::vector<wxString> browseStarts;
+    std::vector<wxString> browseTitles;
+
+private:
+    FolderBrowser previousBrowser_;
+};
