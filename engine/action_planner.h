@@ -1,0 +1,90 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include <wx/string.h>
+
+#include "engine/dir_entry.h"
+#include "engine/sync_types.h"
+#include "engine/thread_event.h"
+
+// Plans the actions of one synchronisation mode from a comparison's entry lists. Nothing here
+// touches a file. Make-directory items go straight to the output list; deletions and copies or
+// moves are held until AppendPlannedItems, so a folder's items are its make-directory items
+// (directory discovery order), then its deletions, then its copies and moves (file discovery
+// order). Every item is made selected. Each entry handled posts one step (code 3); the
+// planners stop before the next entry once the cancel flag is set.
+//
+// A deletion that only mirrors a name's absence is never planned below a directory of the
+// other side that could not be read (UnreadableDirs): that absence is not known.
+//
+// A target the target side lacks takes the source's name, placed under the deepest ancestor
+// directory that the target side has, in that side's case: names pair without regard to case,
+// and on a case-sensitive file system "Docs/a.txt" must land in an existing "docs".
+//
+// Used by one comparison on the analysis thread; everything passed in is borrowed and must
+// outlive the planner. Items still held when the planner is destroyed are discarded.
+class ActionPlanner {
+public:
+    using ItemList = std::vector<std::unique_ptr<SyncItem>>;
+
+    // Roots are native and end with the separator.
+    ActionPlanner(const wxString& stationRoot, const wxString& mediumRoot,
+                  const UnreadableDirs& unreadable, ThreadEventSender& events,
+                  const std::atomic<bool>& cancelled, ItemList& output);
+
+    // Runs the mode's directory planner and then its file planner. False, with nothing
+    // planned, for a value that is none of the eleven named modes.
+    bool Plan(int mode, const DirEntryList& directories, const DirEntryList& files);
+
+    // Moves the held deletions, then the held copies and moves, to the end of the output list.
+    void AppendPlannedItems();
+
+    // Directory planners.
+    void PlanMediumDirs(const DirEntryList& directories);
+    void PlanComputerDirs(const DirEntryList& directories);
+    void PlanBothDirs(const DirEntryList& directories);
+
+    // File planners, one per mode.
+    void PlanSdCopy(const DirEntryList& files);        // 1
+    void PlanSdCopyDel(const DirEntryList& files);     // 3
+    void PlanSdCopyM(const DirEntryList& files);       // 5
+    void PlanSdCopyMDel(const DirEntryList& files);    // 7
+    void PlanDsCopy(const DirEntryList& files);        // 8
+    void PlanDsCopyDel(const DirEntryList& files);     // 24
+    void PlanDsCopyM(const DirEntryList& files);       // 40
+    void PlanDsCopyMDel(const DirEntryList& files);    // 56
+    void PlanSdCopyDs(const DirEntryList& files);      // 9
+    void PlanSdCopyDelDs(const DirEntryList& files);   // 11
+    void PlanDsCopyDelSd(const DirEntryList& files);   // 25
+
+    // Item makers: onMedium / up = towards the medium.
+    void AddDeleteItem(const DirEntry& entry, bool onMedium);
+    void AddCopyItem(const DirEntry& entry, bool up);
+    void AddMoveItem(const DirEntry& entry, bool up);
+
+private:
+    // Calls handle for each entry until cancelled; posts a step when handle returns true.
+    template <typename Handle>
+    void ForEachEntry(const DirEntryList& list, Handle handle);
+    void AddMakeDirItem(const DirEntry& entry, bool onMedium);
+    // Deletes the entry on one side because the other side lacks it, unless that side's
+    // absence is unknown.
+    void AddMirroredDelete(const DirEntry& entry, bool onMedium);
+    std::unique_ptr<SyncItem> MakeTransfer(const DirEntry& entry, bool up, int action) const;
+    // path = root + the relative path for the entry on the side that lacks it (see above).
+    void JoinNewTarget(wxString& path, const wxString& root, const DirEntry& entry,
+                       bool toMedium) const;
+
+    const wxString& stationRoot_;
+    const wxString& mediumRoot_;
+    const UnreadableDirs& unreadable_;
+    ThreadEventSender& events_;
+    const std::atomic<bool>& cancelled_;
+    ItemList& output_;
+    const DirEntryList* directories_ = nullptr;
+    ItemList deletions_;
+    ItemList copiesAndMoves_;
+};
