@@ -74,20 +74,14 @@ bool AtEnd(FILE* file)
 // A libbzip2 stdio writer; abandoned (no stream end written) unless closed.
 class Bz2Writer {
 public:
-    explicit Bz2Writer(FILE* out)
+    explicit Bz2Writer(FILE* out) : out_(out)
     {
         int error = BZ_OK;
         handle_ = BZ2_bzWriteOpen(&error, out, BlockSize(), 0, WorkFactor());
         if (error != BZ_OK)
             handle_ = nullptr;
     }
-    ~Bz2Writer()
-    {
-        if (handle_) {
-            int error;
-            BZ2_bzWriteClose(&error, handle_, 1, nullptr, nullptr);
-        }
-    }
+    ~Bz2Writer() { Abandon(); }
     Bz2Writer(const Bz2Writer&) = delete;
     Bz2Writer& operator=(const Bz2Writer&) = delete;
 
@@ -103,11 +97,28 @@ public:
     {
         int error = BZ_OK;
         BZ2_bzWriteClose(&error, handle_, 0, nullptr, nullptr);
+        if (error == BZ_IO_ERROR) {
+            // The library returns early on a file error and keeps its state: free it.
+            Abandon();
+            return false;
+        }
         handle_ = nullptr;
         return error == BZ_OK;
     }
 
 private:
+    // libbzip2 frees nothing while the file carries an error flag, so clear it first.
+    void Abandon()
+    {
+        if (!handle_)
+            return;
+        clearerr(out_);
+        int error;
+        BZ2_bzWriteClose(&error, handle_, 1, nullptr, nullptr);
+        handle_ = nullptr;
+    }
+
+    FILE* out_;
     BZFILE* handle_ = nullptr;
 };
 
