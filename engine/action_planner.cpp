@@ -33,7 +33,7 @@ void ActionPlanner::ForEachEntry(const DirEntryList& list, Handle handle)
         if (cancelled_.load(std::memory_order_relaxed))
             return;
         if (handle(entry))
-            events_.PostCode(TE_STEP);
+            events_.PostStep();
     }
 }
 

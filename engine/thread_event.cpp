@@ -21,6 +21,12 @@ void ThreadEventSender::PostMessageText(const wxString& text)
     Post();
 }
 
+void ThreadEventSender::PostStep()
+{
+    event_.SetString(wxString());
+    PostCode(TE_STEP);
+}
+
 void ThreadEventSender::PostCode(int code)
 {
     event_.SetInt(code);

@@ -27,6 +27,9 @@ public:
     void Post();
     // Code 0 of ID_THREAD_EVENT: a message for the log.
     void PostMessageText(const wxString& text);
+    // Code 3 of ID_THREAD_EVENT: one step. Its text means nothing, so it is cleared: a fast
+    // worker may queue hundreds of thousands of steps before the owner handles them.
+    void PostStep();
     // Sets the code (the event's integer) and posts.
     void PostCode(int code);
     // Sets the code and the long value and posts.
