@@ -39,15 +39,32 @@ bool GetFileModTime(const wxString& path, FileTime& time)
     return true;
 }
 
-bool SetFileModTime(const wxString& path, FileTime time)
+namespace {
+
+// Access time left alone, modification time set.
+void ToTimespecs(FileTime time, struct timespec (&times)[2])
 {
     const auto seconds = static_cast<std::int64_t>(time / kUnitsPerSecond) - kUnixEpochIn1601Seconds;
-    struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = static_cast<time_t>(seconds);
     times[1].tv_nsec = static_cast<long>(time % kUnitsPerSecond) * 100;
+}
+
+} // namespace
+
+bool SetFileModTime(const wxString& path, FileTime time)
+{
+    struct timespec times[2];
+    ToTimespecs(time, times);
     return utimensat(AT_FDCWD, NativePath(path).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool SetFileModTime(int fd, FileTime time)
+{
+    struct timespec times[2];
+    ToTimespecs(time, times);
+    return futimens(fd, times) == 0;
 }
 
 bool FileTimeToDateTime(FileTime time, wxDateTime& result)

@@ -22,6 +22,9 @@ bool GetFileModTime(const wxString& path, FileTime& time);
 // Sets only the modification time of an existing file (access time untouched). Any thread.
 bool SetFileModTime(const wxString& path, FileTime time);
 
+// Sets only the modification time of an open file. Any thread.
+bool SetFileModTime(int fd, FileTime time);
+
 // Conversions between file times and Unix time (seconds and nanoseconds).
 FileTime FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds = 0);
 

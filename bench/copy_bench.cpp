@@ -1,0 +1,176 @@
+// Driver of copy-bench.sh: makes the station tree, and times a full copy run of it.
+//   copy_bench make-tree DIR
+//   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG   (prints the seconds taken)
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/utils.h>
+
+#include "engine/copy.h"
+#include "engine/sync_types.h"
+#include "store/file_time.h"
+#include "store/text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSmallFiles = 10000;
+constexpr int kFilesPerDirectory = 100;
+constexpr int kLargeFiles = 10;
+constexpr std::size_t kLargeSize = std::size_t(50) << 20;
+
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed | 1) {}
+    std::uint64_t Next()
+    {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return state_;
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+// Text-like content, compressible about as well as documents and sources are.
+std::string Words(Random& random, std::size_t size)
+{
+    static const char* const words[] = {"station", "medium", "folder", "report", "the", "of",
+                                        "and", "copy", "data", "2024", "invoice", "total",
+                                        "value", "name", "project", "a", "line", "=", "{", "}"};
+    std::string text;
+    text.reserve(size + 16);
+    while (text.size() < size) {
+        text += words[random.Next() % (sizeof words / sizeof words[0])];
+        text += random.Next() % 9 == 0 ? '\n' : ' ';
+    }
+    text.resize(size);
+    return text;
+}
+
+int MakeTree(const fs::path& root)
+{
+    Random random(20240315);
+    for (int i = 0; i < kSmallFiles; ++i) {
+        const fs::path dir = root / ("dir" + std::to_string(i / kFilesPerDirectory));
+        fs::create_directories(dir);
+        const std::size_t size = 1024 + random.Next() % (19 * 1024 + 1);
+        std::ofstream(dir / ("file" + std::to_string(i) + ".txt"), std::ios::binary)
+            << Words(random, size);
+    }
+    std::vector<std::uint64_t> block(std::size_t(1) << 17);  // 1 MiB
+    for (int i = 0; i < kLargeFiles; ++i) {
+        std::ofstream out(root / ("large" + std::to_string(i) + ".bin"), std::ios::binary);
+        for (std::size_t written = 0; written < kLargeSize; written += block.size() * 8) {
+            for (std::uint64_t& v : block)
+                v = random.Next();
+            out.write(reinterpret_cast<const char*>(block.data()),
+                      static_cast<std::streamsize>(block.size() * 8));
+        }
+    }
+    return 0;
+}
+
+// The planned actions of a copy to an empty medium folder: directories (parents first), then
+// every file.
+void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
+{
+    std::vector<std::unique_ptr<SyncItem>> copies;
+    for (const auto& entry : fs::recursive_directory_iterator(source)) {
+        const fs::path relative = entry.path().lexically_relative(source);
+        auto item = std::make_unique<SyncItem>();
+        item->target = FromUtf8((medium / relative).string());
+        item->targetOnMedium = true;
+        if (entry.is_directory()) {
+            item->action = FP_MKDIR;
+            folder.items.push_back(std::move(item));
+        } else {
+            item->action = FP_COPY;
+            item->source = FromUtf8(entry.path().string());
+            GetFileModTime(item->source, item->sourceTime);
+            copies.push_back(std::move(item));
+        }
+    }
+    for (auto& item : copies)
+        folder.items.push_back(std::move(item));
+}
+
+class EndWatcher : public wxEvtHandler {
+public:
+    EndWatcher() { Bind(wxEVT_MENU, &EndWatcher::OnEvent, this, ID_THREAD_EVENT); }
+    bool ended = false;
+    long result = -1;
+
+private:
+    void OnEvent(wxCommandEvent& e)
+    {
+        if (e.GetInt() == TE_COPY_END) {
+            ended = true;
+            result = e.GetExtraLong();
+        }
+    }
+};
+
+int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compressBelow,
+            const wxString& log)
+{
+    const auto start = std::chrono::steady_clock::now();
+    JobTree jobs;
+    auto project = std::make_unique<ProjectJob>();
+    project->caption = "bench";
+    project->mode = SD_COPY;
+    project->compressBelow = compressBelow;
+    auto folder = std::make_unique<FolderJob>();
+    folder->stationPath = FromUtf8(source.string());
+    folder->mediumPath = FromUtf8(medium.string());
+    PlanCopy(source, medium, *folder);
+    project->folders.push_back(std::move(folder));
+    jobs.push_back(std::move(project));
+    const std::chrono::duration<double> planned = std::chrono::steady_clock::now() - start;
+    if (std::getenv("COPY_BENCH_VERBOSE"))
+        std::fprintf(stderr, "planned in %.3f s\n", planned.count());
+
+    EndWatcher watcher;
+    swxCopy copy(&watcher, &jobs, false, log);
+    if (copy.Create() != wxTHREAD_NO_ERROR || copy.Run() != wxTHREAD_NO_ERROR)
+        return 1;
+    // The GUI thread's part: handle the events as they come.
+    while (!watcher.ended) {
+        wxAppConsole::GetInstance()->ProcessPendingEvents();
+        wxMilliSleep(2);
+    }
+    copy.Wait();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%.3f\n", took.count());
+    return watcher.result == RUN_FINISHED ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    wxApp::SetInstance(new wxAppConsole);
+    wxInitializer init(argc, argv);
+    if (!init.IsOk())
+        return 2;
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "make-tree" && argc == 3)
+        return MakeTree(argv[2]);
+    if (command == "run" && argc == 6)
+        return RunCopy(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10), FromUtf8(argv[5]));
+    std::fprintf(stderr,
+                 "usage: copy_bench make-tree DIR | run SOURCE MEDIUM COMPRESS_BELOW LOG\n");
+    return 2;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+
+#include <wx/arrstr.h>
+#include <wx/event.h>
+#include <wx/string.h>
+#include <wx/thread.h>
+
+#include "engine/run_log.h"
+#include "engine/sync_types.h"
+#include "engine/thread_event.h"
+
+// The worker that carries out a run's planned actions: copies, moves (compressing small files on
+// the way to the medium and decompressing them on the way back), deletes and makes directories,
+// writes the XML run log, removes empty directories after each folder when soRemoveEmptyFolders
+// is on, and reports on channel ID_THREAD_EVENT to its owner. A log-only run performs nothing:
+// it reports and logs what would be done (it still creates a missing medium folder, and removes
+// no empty directory).
+//
+// Every file the run writes goes to a temporary file beside its target and is renamed into place
+// only when complete, then gets its source's time; after writing one form of a medium name (x or
+// x.bz2) the other form is removed, so a changed compression choice never leaves twins.
+//
+// Lifecycle (joinable thread; the owner holds the object):
+//   1. construct, Create(), AddIncompressibleMask() for each mask, Run() - all on the owner's
+//      thread;
+//   2. the thread posts code 5 (TE_COPY_END, long value = RunResult) as its last event; the log
+//      is complete and closed before that event is posted;
+//   3. the owner calls Wait() (after code 5, or after Stop() to cancel) and then deletes the
+//      object. The owner must not be destroyed before Wait() has returned; once it has, nothing
+//      more is posted. Events already queued die with the owner.
+// Stop() (any thread) makes the run finish the folder it is in (log elements closed, empty
+// directories removed) and end with RUN_CANCELLED; wxThread::Delete() asks the same and waits.
+//
+// The job tree is read on the worker thread and must stay untouched until Wait() returns; the
+// worker changes nothing in it but the ".bz2" suffix appended to item paths in place.
+class swxCopy : public wxThread {
+public:
+    // owner may be null (nothing is posted). jobs is borrowed. The log file is created (emptied)
+    // at once when logFileName is not empty; a log that cannot be opened is silently not written.
+    swxCopy(wxEvtHandler* owner, JobTree* jobs, bool logOnly, const wxString& logFileName);
+    ~swxCopy() override;
+
+    // Owner's thread, before Run(): a file whose lower-cased path matches the mask is never
+    // compressed. "/" and "\" are the same separator in masks and paths.
+    void AddIncompressibleMask(const wxString& mask);
+
+    // Any thread: ask the run to end at its next check. Returns at once.
+    void Stop() { stopRequested = true; }
+
+    bool TestDestroy() override;
+
+    // The thread's own steps, run by Entry on the worker thread.
+    // True when the file is at most the project's compress-below size, does not end in ".bz2"
+    // and matches no incompressible mask; false when the project never compresses.
+    bool ShouldCompress(const ProjectJob& project, const wxString& path) const;
+    // True without a size limit, else when the file (or, when missing, its ".bz2" form) is at
+    // most the limit; a file found in neither form fails every limit below 4294967295.
+    bool SizeWithinLimit(const ProjectJob& project, const wxString& path) const;
+    // Copies, compresses or decompresses the item's file and logs the result attribute; appends
+    // ".bz2" to the item's paths for the forms it actually read and wrote. True when it arrived.
+    bool CopyOneFile(const ProjectJob& project, SyncItem& item);
+    // Removes path and the directories below it, depth first, that hold no other entry; links
+    // are never followed. True when path itself was removed.
+    bool RemoveEmptyDirs(const wxString& path);
+    // The cleaning after a folder: the medium, the station or both (medium first) by the
+    // project's mode. True when every directory tried was removed.
+    bool CleanEmptyFolders(const ProjectJob& project, const FolderJob& folder);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void RunJobs();
+    void RunProject(const ProjectJob& project);
+    void RunFolder(const ProjectJob& project, FolderJob& folder);
+    void RunItem(const ProjectJob& project, SyncItem& item);
+    wxString DescribeItem(const ProjectJob& project, const SyncItem& item);
+    void PerformItem(const ProjectJob& project, SyncItem& item);
+    void MakeMediumFolder(const wxString& path);
+    void Attribute(const char* attribute);
+
+    JobTree* const jobs;
+    ThreadEventSender event;  // owner and the reused event of channel ID_THREAD_EVENT
+    RunLog log;
+    const bool logOnly;
+    const bool logging;
+    wxArrayString incompressibleMasks;
+    int runResult = RUN_FINISHED;
+    std::atomic<bool> stopRequested{false};
+};

@@ -1,0 +1,117 @@
+#include "engine/file_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "store/file_io.h"
+#include "store/text.h"
+
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+
+// A source opened for reading. Opening never waits (a FIFO put where a file was is refused)
+// and yields nothing but a regular file.
+class SourceFile {
+public:
+    explicit SourceFile(const wxString& path)
+    {
+        fd_ = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st;
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        if (fd_ >= 0)
+            size_ = st.st_size;
+    }
+    ~SourceFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    bool Ok() const { return fd_ >= 0; }
+    off_t Size() const { return size_; }
+    int Fd() const { return fd_; }
+
+private:
+    int fd_ = -1;
+    off_t size_ = 0;
+};
+
+enum class KernelCopy { done, failed, unsupported };
+
+// In-kernel copy; file systems that cannot do it (other mounts, FUSE) say so on the first call,
+// some by an error and some by copying nothing from a file that is not empty.
+KernelCopy CopyInKernel(int in, int out, off_t size)
+{
+    off_t copied = 0;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kBufferSize * 64, 0);
+        if (n > 0) {
+            copied += n;
+            // A file that has not grown is complete: saves a call per small file.
+            if (copied >= size)
+                return KernelCopy::done;
+            continue;
+        }
+        if (n == 0)
+            return copied == 0 && size > 0 ? KernelCopy::unsupported : KernelCopy::done;
+        if (errno == EINTR)
+            continue;
+        if (copied == 0
+            && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+            return KernelCopy::unsupported;
+        return KernelCopy::failed;
+    }
+}
+
+bool CopyByReading(int in, AtomicFile& out, std::size_t sizeHint)
+{
+    // A buffer no larger than the file keeps copies of many small files cheap.
+    const std::size_t size = sizeHint < kBufferSize ? sizeHint + 1 : kBufferSize;
+    const std::unique_ptr<char[]> buffer(new char[size]);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.get(), size);
+        if (n == 0)
+            return true;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (!out.Write(buffer.get(), static_cast<std::size_t>(n)))
+            return false;
+    }
+}
+
+} // namespace
+
+bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time)
+{
+    const SourceFile in(source);
+    if (!in.Ok())
+        return false;
+    AtomicFile out(target);
+    if (!out.Create())
+        return false;
+    const off_t size = in.Size();
+    switch (CopyInKernel(in.Fd(), out.Fd(), size)) {
+    case KernelCopy::done:
+        break;
+    case KernelCopy::failed:
+        return false;
+    case KernelCopy::unsupported:
+        if (!CopyByReading(in.Fd(), out, static_cast<std::size_t>(size)))
+            return false;
+        break;
+    }
+    return SetFileModTime(out.Fd(), time) && out.Commit();
+}
