@@ -40,8 +40,8 @@ fi
 table="$sysroot/proc/self/mountinfo"
 : >"$table"
 i=0
-for spec in "${drives[@]}"; do
-  IFS=: read -r dir label fstype fixed <<<"$spec"
+for entry in "${drives[@]}"; do
+  IFS=: read -r dir label fstype fixed <<<"$entry"
   fstype=${fstype:-vfat}
   mkdir -p "$dir"
   dir=$(cd "$dir" && pwd)
