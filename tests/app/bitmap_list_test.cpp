@@ -80,8 +80,11 @@ TEST_F(SwxBitmapListBoxTest, SetBitmapsNeedsFirstTwoOfOneHeight)
     EXPECT_EQ(25, list->OnGetRowHeight(0));
 }
 
+// Outside the items GetItem and GetSelectedData give nothing.
 TEST_F(SwxBitmapListBoxTest, AddItemTakesItemClearsChangedAndSelectsIt)
 {
+    EXPECT_EQ(nullptr, list->GetItem(0));
+    EXPECT_EQ(0u, list->GetSelectedData());
     auto item = std::make_unique<BitmapListItem>();
     item->text = "*.tmp";
     item->data = 7;
@@ -106,14 +109,7 @@ TEST_F(SwxBitmapListBoxTest, AddItemTakesItemClearsChangedAndSelectsIt)
     EXPECT_EQ(0, appended->order);
     EXPECT_FALSE(appended->changed);
     EXPECT_FALSE(appended->deleted);
-}
-
-TEST_F(SwxBitmapListBoxTest, GetItemAndSelectedDataOutsideTheItemsGiveNothing)
-{
-    EXPECT_EQ(nullptr, list->GetItem(0));
-    EXPECT_EQ(0u, list->GetSelectedData());
-    list->Append("one", 3, false);
-    EXPECT_EQ(nullptr, list->GetItem(1));
+    EXPECT_EQ(nullptr, list->GetItem(2));
     list->SetSelection(wxNOT_FOUND);
     EXPECT_EQ(0u, list->GetSelectedData());
 }
@@ -141,6 +137,13 @@ TEST_F(SwxBitmapListBoxTest, MovingExchangesItemsButOrderNumbersStayWithPosition
 {
     AddOrders({5, 10, 15});
     BitmapListItem* second = list->GetItem(1);
+    // Moving past either end changes nothing.
+    for (int line : {0, 3, wxNOT_FOUND})
+        EXPECT_FALSE(list->MoveUp(line)) << line;
+    for (int line : {2, wxNOT_FOUND})
+        EXPECT_FALSE(list->MoveDown(line)) << line;
+    EXPECT_FALSE(list->GetItem(0)->changed);
+    EXPECT_EQ("rule 5", list->GetItemText(0));
 
     EXPECT_TRUE(list->MoveUp(1));
     EXPECT_EQ(second, list->GetItem(0));
@@ -158,19 +161,6 @@ TEST_F(SwxBitmapListBoxTest, MovingExchangesItemsButOrderNumbersStayWithPosition
     EXPECT_EQ(second, list->GetItem(2));
     EXPECT_EQ(15, list->GetItem(2)->order);
     EXPECT_EQ(2, list->GetSelection());
-}
-
-TEST_F(SwxBitmapListBoxTest, MovingPastEitherEndChangesNothing)
-{
-    AddOrders({5, 10});
-    EXPECT_FALSE(list->MoveUp(0));
-    EXPECT_FALSE(list->MoveDown(1));
-    EXPECT_FALSE(list->MoveUp(2));
-    EXPECT_FALSE(list->MoveDown(wxNOT_FOUND));
-    EXPECT_FALSE(list->MoveUp(wxNOT_FOUND));
-    EXPECT_FALSE(list->GetItem(0)->changed);
-    EXPECT_FALSE(list->GetItem(1)->changed);
-    EXPECT_EQ("rule 5", list->GetItemText(0));
 }
 
 TEST_F(SwxBitmapListBoxTest, MaxOrderIsNeverBelowZero)

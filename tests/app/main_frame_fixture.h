@@ -4,7 +4,9 @@
 // small drivers that use its controls the way a user's clicks and keystrokes would, so the
 // real bindings run.
 
+#include <algorithm>
 #include <deque>
+#include <initializer_list>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,6 +29,7 @@
 #include "store/database.h"
 #include "store/media.h"
 #include "store/options.h"
+#include "tests/app/widgets_test_support.h"
 #include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/fake_drives.h"
 #include "tests/support/gui_expect.h"
@@ -87,6 +90,17 @@ protected:
         frame->RefreshProjects();
     }
 
+    // Opens the window, adds the projects, then the folders to the last of them.
+    void OpenWith(std::initializer_list<const char*> projects,
+                  std::initializer_list<const char*> folders = {})
+    {
+        Open();
+        for (const char* caption : projects)
+            AddProject(caption);
+        for (const char* name : folders)
+            AddFolder(name);
+    }
+
     // Closes the window the way the close box does and lets it go.
     void CloseWindow()
     {
@@ -98,9 +112,7 @@ protected:
     template <class T>
     T* Find(const char* name) const
     {
-        T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame.get()));
-        EXPECT_NE(control, nullptr) << "no control named " << name;
-        return control;
+        return widgets_test::Find<T>(frame.get(), name);
     }
 
     wxChoice* Projects() const { return Find<wxChoice>("ID_CHOICE_PROJECT"); }
@@ -118,14 +130,7 @@ protected:
     bool Enabled(const char* name) const { return Find<wxWindow>(name)->IsEnabled(); }
     bool MenuEnabled(wxWindowID id) const { return frame->GetMenuBar()->IsEnabled(id); }
 
-    void Click(const char* name) const
-    {
-        auto* button = Find<wxAnyButton>(name);
-        ASSERT_NE(button, nullptr);
-        wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-        click.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(click);
-    }
+    void Click(const char* name) const { widgets_test::Click(frame.get(), name); }
 
     void Command(wxWindowID id) const
     {
@@ -138,6 +143,10 @@ protected:
     {
         const int n = choice->FindString(text, true);
         ASSERT_NE(n, wxNOT_FOUND) << text;
+        Choose(choice, n);
+    }
+    static void Choose(wxChoice* choice, int n)
+    {
         choice->SetSelection(n);
         wxCommandEvent select(wxEVT_CHOICE, choice->GetId());
         select.SetEventObject(choice);
@@ -150,34 +159,18 @@ protected:
 
     void ChooseFolder(const wxString& name) const
     {
-        swxBitmapListBox* list = Folders();
-        int n = wxNOT_FOUND;
-        for (size_t i = 0; i < list->GetCount(); ++i)
-            if (list->GetItemText(i) == name)
-                n = static_cast<int>(i);
-        ASSERT_NE(n, wxNOT_FOUND) << name;
-        list->SetSelection(n);
-        wxCommandEvent select(wxEVT_LISTBOX, list->GetId());
-        select.SetEventObject(list);
-        select.SetInt(n);
-        list->GetEventHandler()->ProcessEvent(select);
+        const std::vector<wxString> names = FolderNames();
+        const auto at = std::find(names.begin(), names.end(), name);
+        ASSERT_NE(at, names.end()) << name;
+        widgets_test::ChooseLine(Folders(), static_cast<int>(at - names.begin()));
     }
 
     void ToggleConnectedOnly() const
     {
-        auto* box = Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA");
-        box->SetValue(!box->GetValue());
-        wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
-        click.SetEventObject(box);
-        click.SetInt(box->GetValue() ? 1 : 0);
-        box->GetEventHandler()->ProcessEvent(click);
+        widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
     }
 
-    static void Type(wxTextCtrl* field, const wxString& text)
-    {
-        field->ChangeValue(text);
-        field->MarkDirty();
-    }
+    static void Type(wxTextCtrl* field, const wxString& text) { widgets_test::Type(field, text); }
 
     // The commands of the window, answered as a user would.
     void AddProject(const wxString& caption)

@@ -31,6 +31,21 @@ protected:
                     "where D.NAME='" + wxString(medium) + "'");
     }
     static int StationLocations() { return Scalar("select count(*) from STAFOLDER"); }
+    static void StoreMediumLocation(const char* medium, const char* folder)
+    {
+        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
+                                    "MEDIAID, DELETED) select 'g', '%s', '', %d, ID, 0 "
+                                    "from MEDIA where NAME='%s'",
+                                    folder, ProjectId("Work"), medium));
+    }
+    static ExpectMessage RefusedQuote(const wxString& path)
+    {
+        return ExpectMessage(
+            wxString::Format("The path \"%s\" contains a single quote ('), which the catalogue "
+                             "cannot keep. Please choose a folder whose path has no single quote.",
+                             path),
+            wxOK, "Message");
+    }
 
     wxString stickRoot;
 };
@@ -73,13 +88,7 @@ TEST_F(MainFrameLocations, CancelledOrQuotedStationLocationStoresNothing)
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
     const wxString quoted = dir.MakeDir("home/Kitchen's photos");
     browseAnswers = {quoted};
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_LOCAL_DIR"),
-                  ExpectMessage(wxString::Format(
-                                    "The path \"%s\" contains a single quote ('), which the "
-                                    "catalogue cannot keep. Please choose a folder whose path "
-                                    "has no single quote.",
-                                    quoted),
-                                wxOK, "Message"));
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_LOCAL_DIR"), RefusedQuote(quoted));
     EXPECT_EQ(0, StationLocations());
     EXPECT_FALSE(Folders()->GetItem(0)->flagA);
     EXPECT_EQ("", LocalField()->GetValue());
@@ -98,12 +107,8 @@ TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnec
     EXPECT_EQ("", MediumField()->GetValue());
     EXPECT_FALSE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
 
-    const int project = ProjectId("Work");
     for (const char* medium : {"Away", "Stick"})
-        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
-                                    "MEDIAID, DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 "
-                                    "from MEDIA where NAME='%s'",
-                                    project, medium));
+        StoreMediumLocation(medium, "Sync\\Work");
     ChooseMedium("Stick");
     EXPECT_EQ(stickRoot + "Sync/Work", MediumField()->GetValue());
     EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
@@ -145,9 +150,7 @@ TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheir
     EXPECT_EQ(stickRoot + "Other", MediumField()->GetValue());
 
     browseAnswers = {stickRoot + "It's here"};
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"), ExpectMessage(wxString::Format(
-        "The path \"%s\" contains a single quote ('), which the catalogue cannot keep. Please "
-        "choose a folder whose path has no single quote.", stickRoot + "It's here")));
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"), RefusedQuote(stickRoot + "It's here"));
     EXPECT_EQ("Other", MediumLocation("Stick"));
 
     // Back in catalogue mode the connected medium shows its stored location below its root.
@@ -160,8 +163,7 @@ TEST_F(MainFrameLocations, ConnectedOnlyWithoutCataloguedDriveLeavesNothingToBro
 {
     AddDrive("plain", "");
     AddMedium(kAwayGuid, "Away");
-    Open();
-    AddProject("Work");
+    OpenWith({"Work"});
     ToggleConnectedOnly();
     EXPECT_EQ(0u, Media()->GetCount());
     EXPECT_EQ("", MediumField()->GetValue());
@@ -199,10 +201,7 @@ TEST_F(MainFrameLocations, TypedLocationIsStoredRelativeWhenItBeginsWithTheRoot)
 TEST_F(MainFrameLocations, StoredLocationLeavingTheMediumIsNeverShownAsAPath)
 {
     OpenWithMedia();
-    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
-                                "MEDIAID, DELETED) select 'g', '..\\..\\home', '', %d, ID, 0 "
-                                "from MEDIA where NAME='Stick'",
-                                ProjectId("Work")));
+    StoreMediumLocation("Stick", "..\\..\\home");
     ChooseMedium("Stick");
     EXPECT_EQ("..\\..\\home", MediumField()->GetValue());
 }
@@ -232,14 +231,10 @@ TEST_F(MainFrameLocations, SameMarkerOnTwoDrivesKeepsEachDrivesRoot)
     AddDrive("a-stick", kStickGuid);
     const wxString second = AddDrive("b-copy", kStickGuid);
     AddMedium(kStickGuid, "Stick");
-    Open();
-    AddProject("Work");
+    OpenWith({"Work"});
     ToggleConnectedOnly();
     ASSERT_EQ(2u, Media()->GetCount());
-    Media()->SetSelection(1);
-    wxCommandEvent select(wxEVT_CHOICE, Media()->GetId());
-    select.SetEventObject(Media());
-    Media()->GetEventHandler()->ProcessEvent(select);
+    Choose(Media(), 1);
     browseAnswers = {second + "Sync"};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ("Sync", MediumLocation("Stick"));

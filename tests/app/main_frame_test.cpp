@@ -119,7 +119,9 @@ TEST_F(MainFrameTest, MenuLabelsAreRussianWithTheRussianCatalogue)
     StartTranslations(wxLANGUAGE_ENGLISH);
 }
 
-TEST_F(MainFrameTest, EmptyCatalogueLeavesOnlyProjectCreationEnabled)
+// An empty catalogue leaves only project creation enabled; a project without folders enables
+// the project controls but not the folder controls.
+TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)
 {
     Open();
     EXPECT_EQ(0u, Projects()->GetCount());
@@ -144,11 +146,7 @@ TEST_F(MainFrameTest, EmptyCatalogueLeavesOnlyProjectCreationEnabled)
     EXPECT_FALSE(Find<wxWindow>("ID_TEXTCTRL_RULE")->IsEnabled());
     EXPECT_EQ("", LocalField()->GetValue());
     EXPECT_EQ("", MediumField()->GetValue());
-}
 
-TEST_F(MainFrameTest, ProjectWithoutFoldersEnablesProjectButNotFolderControls)
-{
-    Open();
     AddProject("Work");
     EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_DELETE"));
     EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_DIR_ADD"));
@@ -166,8 +164,7 @@ TEST_F(MainFrameTest, ProjectWithoutFoldersEnablesProjectButNotFolderControls)
 
 TEST_F(MainFrameTest, AddsProjectsAndRefusesCaptionsTakenInAnyCaseEvenByDeletedOnes)
 {
-    Open();
-    AddProject("Work");
+    OpenWith({"Work"});
     EXPECT_EQ(1, Scalar("select count(*) from PROJECT where CAPTION='Work' and DELETED=0 "
                         "and length(GUID)=36 and IGNORESIZEOVER is null and BZ2BELOW is null"));
     EXPECT_EQ("Work", Projects()->GetStringSelection());
@@ -194,10 +191,7 @@ TEST_F(MainFrameTest, AddsProjectsAndRefusesCaptionsTakenInAnyCaseEvenByDeletedO
 
 TEST_F(MainFrameTest, DeletingProjectsSelectsTheNeighbourAndTheLastEmptiesTheWindow)
 {
-    Open();
-    for (const char* caption : {"A", "B", "C"})
-        AddProject(caption);
-    AddFolder("Docs");  // in C
+    OpenWith({"A", "B", "C"}, {"Docs"});  // the folder in C
     ChooseProject("B");
 
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxNO));
@@ -228,9 +222,7 @@ TEST_F(MainFrameTest, DeletingProjectsSelectsTheNeighbourAndTheLastEmptiesTheWin
 
 TEST_F(MainFrameTest, ProjectPropertiesRenameTheSelectedEntryOnlyAfterOk)
 {
-    Open();
-    AddProject("Work");
-    AddProject("Home");
+    OpenWith({"Work", "Home"});
     ChooseProject("Work");
 
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_RENAME"), ExpectDialogProject::Cancel());
@@ -245,10 +237,7 @@ TEST_F(MainFrameTest, ProjectPropertiesRenameTheSelectedEntryOnlyAfterOk)
 
 TEST_F(MainFrameTest, AddsFoldersAndRefusesNamesTakenInAnyCaseOrByWildcards)
 {
-    Open();
-    AddProject("Work");
-    AddFolder("Photos");
-    AddFolder("Docs");
+    OpenWith({"Work"}, {"Photos", "Docs"});
     EXPECT_EQ((Names{"Photos", "Docs"}), FolderNames());
     EXPECT_EQ("Docs", SelectedFolder());
     EXPECT_FALSE(Folders()->GetItem(1)->flagA);
@@ -273,10 +262,7 @@ TEST_F(MainFrameTest, AddsFoldersAndRefusesNamesTakenInAnyCaseOrByWildcards)
 
 TEST_F(MainFrameTest, DeletingFoldersSelectsTheNextOrTheNewLast)
 {
-    Open();
-    AddProject("Work");
-    for (const char* name : {"A", "B", "C", "D"})
-        AddFolder(name);
+    OpenWith({"Work"}, {"A", "B", "C", "D"});
 
     ChooseFolder("A");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"),
@@ -298,10 +284,7 @@ TEST_F(MainFrameTest, DeletingFoldersSelectsTheNextOrTheNewLast)
 
 TEST_F(MainFrameTest, RenamingFolderRefusesTakenNamesAndIgnoresTheUnchangedOne)
 {
-    Open();
-    AddProject("Work");
-    AddFolder("Docs");
-    AddFolder("Photos");
+    OpenWith({"Work"}, {"Docs", "Photos"});
     ExecUpdate("update FOLDER set MODIFIED='2000-01-01 00:00:00'");
 
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("Photos"));
@@ -324,11 +307,7 @@ TEST_F(MainFrameTest, RenamingFolderRefusesTakenNamesAndIgnoresTheUnchangedOne)
 
 TEST_F(MainFrameTest, MovingFolderTakesItToTheChosenProject)
 {
-    Open();
-    AddProject("Home");
-    AddProject("Work");
-    AddFolder("Docs");
-    AddFolder("Mail");
+    OpenWith({"Home", "Work"}, {"Docs", "Mail"});
     ChooseFolder("Docs");
 
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
@@ -351,11 +330,7 @@ TEST_F(MainFrameTest, MovingFolderTakesItToTheChosenProject)
 
 TEST_F(MainFrameTest, ChangingFolderOrProjectStoresTheRulesBeingEdited)
 {
-    Open();
-    AddProject("Home");
-    AddProject("Work");
-    AddFolder("Docs");
-    AddFolder("Mail");
+    OpenWith({"Home", "Work"}, {"Docs", "Mail"});
     ChooseFolder("Docs");
     Rules()->AddRule("*.doc");
     ChooseFolder("Mail");
@@ -375,8 +350,7 @@ TEST_F(MainFrameTest, ChangingFolderOrProjectStoresTheRulesBeingEdited)
 
 TEST_F(MainFrameTest, TestbedCommandNeedsAFolderAndStoresTheRulesFirst)
 {
-    Open();
-    AddProject("Work");
+    OpenWith({"Work"});
     Command(dralvoFrame::ID_MENU_TESTBED);
     AddFolder("Docs");
     Rules()->AddRule("*.tmp");
@@ -393,9 +367,7 @@ TEST_F(MainFrameTest, ClosingStoresThePendingEdits)
 {
     const wxString root = AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
     AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
-    Open();
-    AddProject("Work");
-    AddFolder("Docs");
+    OpenWith({"Work"}, {"Docs"});
     Rules()->AddRule("*.doc");
     Type(MediumField(), root + "Sync/Work");
     Command(dralvoFrame::ID_MENU_QUIT);
@@ -407,8 +379,7 @@ TEST_F(MainFrameTest, ClosingStoresThePendingEdits)
 
 TEST_F(MainFrameTest, FailingStatementIsShownAndTheWindowStaysUsable)
 {
-    Open();
-    AddProject("Work");
+    OpenWith({"Work"});
     ExecUpdate("alter table FOLDER rename to FOLDER_AWAY");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("Docs"),
                   ExpectCatalogFailure("The virtual folder could not be added."));
@@ -419,11 +390,7 @@ TEST_F(MainFrameTest, FailingStatementIsShownAndTheWindowStaysUsable)
 
 TEST_F(MainFrameTest, EditsThatCannotBeStoredKeepTheirProjectAndFolderShown)
 {
-    Open();
-    AddProject("Home");
-    AddProject("Work");
-    AddFolder("Docs");
-    AddFolder("Mail");
+    OpenWith({"Home", "Work"}, {"Docs", "Mail"});
     ChooseFolder("Docs");
     Rules()->AddRule("*.doc");
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");

@@ -83,8 +83,14 @@ protected:
     wxCheckBox* allow = nullptr;
 };
 
+// An empty folder shows nothing and disables the allow box.
 TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
 {
+    panel->SetFolder(kFolder, true);
+    EXPECT_EQ(0u, list->GetCount());
+    EXPECT_EQ("", mask->GetValue());
+    EXPECT_FALSE(allow->IsEnabled());
+
     StoreRule("*.b", 10, 0);
     StoreRule("*.a", 5, 1);
     StoreRule("*.gone", 7, 1, 1);
@@ -104,14 +110,6 @@ TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
     ChooseLine(list, 2);
     EXPECT_EQ("*.b", mask->GetValue());
     EXPECT_FALSE(allow->GetValue());
-}
-
-TEST_F(PanelRulesTest, EmptyFolderShowsNothingAndDisablesAllowBox)
-{
-    panel->SetFolder(kFolder, true);
-    EXPECT_EQ(0u, list->GetCount());
-    EXPECT_EQ("", mask->GetValue());
-    EXPECT_FALSE(allow->IsEnabled());
 }
 
 TEST_F(PanelRulesTest, AddedRuleAllowsAndFollowsLargestListedLineByFive)
@@ -182,30 +180,24 @@ TEST_F(PanelRulesTest, SaveCommitsFieldAndStoresEmptiedMaskAndDeniedNewRule)
     EXPECT_EQ("0", Column("ALLOW", Scalar("select ID from ACLRULES where FILEMASK='*.new'")));
 }
 
-TEST_F(PanelRulesTest, DeleteTwiceUndeletesButStillRewritesRule)
-{
-    const int a = StoreRule("*.a", 5);
-    panel->SetFolder(kFolder, true);
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
-    EXPECT_EQ("!*.a*", Listed());
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
-    EXPECT_EQ("*.a*", Listed());
-
-    panel->SaveRules();
-    EXPECT_EQ("0", Column("DELETED", a));
-    EXPECT_NE(kOldTime, Column("MODIFIED", a));
-}
-
+// Deleting twice undeletes but still rewrites the rule.
 TEST_F(PanelRulesTest, DeletedRuleStaysVisibleUntilReloadAndCanComeBackInFullList)
 {
     const int a = StoreRule("*.a", 5);
     StoreRule("*.b", 10);
     panel->SetFolder(kFolder, true);
     Click(panel, "ID_BITMAPBUTTON_DELETE");
+    EXPECT_EQ("!*.a* *.b", Listed());
+    Click(panel, "ID_BITMAPBUTTON_DELETE");
+    EXPECT_EQ("*.a* *.b", Listed());
+    panel->SaveRules();
+    EXPECT_EQ("0", Column("DELETED", a));
+    EXPECT_NE(kOldTime, Column("MODIFIED", a));
+
+    Click(panel, "ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
     EXPECT_EQ("1", Column("DELETED", a));
     EXPECT_EQ("!*.a *.b", Listed());
-
     panel->SetFolder(kFolder, true);
     EXPECT_EQ("*.b", Listed());
 

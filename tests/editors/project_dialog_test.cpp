@@ -72,6 +72,11 @@ TEST_F(DialogProjectTest, LoadShowsCaptionLimitsAndTitleOfDeletedProjectToo)
     EXPECT_EQ("Photos", dialog->GetCaption());
     EXPECT_EQ("id", dialog->GetName());
     EXPECT_EQ(wxSize(444, 267), dialog->GetClientSize());
+    // The limits stay within 0 to 65536.
+    EXPECT_EQ(0, sizeLimit->GetMin());
+    EXPECT_EQ(65536, sizeLimit->GetMax());
+    EXPECT_EQ(0, compressLimit->GetMin());
+    EXPECT_EQ(65536, compressLimit->GetMax());
 }
 
 TEST_F(DialogProjectTest, UnknownProjectShowsEmptyFieldsAndOkStillEnds)
@@ -86,22 +91,8 @@ TEST_F(DialogProjectTest, UnknownProjectShowsEmptyFieldsAndOkStillEnds)
     EXPECT_EQ(0, Scalar("select count(*) from PROJECT"));
 }
 
+// The project's own caption with other limits is accepted.
 TEST_F(DialogProjectTest, OkStoresQuotedCaptionAndLimits)
-{
-    const wxUint32 id = AddProject("Photos");
-    dialog->LoadProject(id);
-    Enter("Kitchen's photos", 700, 0);
-    PressOk();
-
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
-    EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
-    EXPECT_EQ("Kitchen\"s photos", Column("CAPTION", id));
-    EXPECT_EQ("700", Column("IGNORESIZEOVER", id));
-    EXPECT_EQ("0", Column("BZ2BELOW", id));
-    EXPECT_NE(kOldTime, Column("MODIFIED", id));
-}
-
-TEST_F(DialogProjectTest, OwnCaptionWithOtherLimitsIsAccepted)
 {
     const wxUint32 id = AddProject("Photos", 1, 1);
     dialog->LoadProject(id);
@@ -109,6 +100,17 @@ TEST_F(DialogProjectTest, OwnCaptionWithOtherLimitsIsAccepted)
     PressOk();
     EXPECT_EQ(wxOK, dialog->GetReturnCode());
     EXPECT_EQ("3", Column("BZ2BELOW", id));
+
+    dialog->SetReturnCode(0);
+    ExecUpdate(wxString::Format("update PROJECT set MODIFIED='%s'", kOldTime));
+    Enter("Kitchen's photos", 700, 0);
+    PressOk();
+    EXPECT_EQ(wxOK, dialog->GetReturnCode());
+    EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
+    EXPECT_EQ("Kitchen\"s photos", Column("CAPTION", id));
+    EXPECT_EQ("700", Column("IGNORESIZEOVER", id));
+    EXPECT_EQ("0", Column("BZ2BELOW", id));
+    EXPECT_NE(kOldTime, Column("MODIFIED", id));
 }
 
 TEST_F(DialogProjectTest, CaptionOfAnotherProjectIsRefusedIgnoringCaseAndDeletion)
@@ -138,14 +140,6 @@ TEST_F(DialogProjectTest, CancelWritesNothing)
     EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
     EXPECT_EQ("Photos", Column("CAPTION", id));
     EXPECT_EQ(kOldTime, Column("MODIFIED", id));
-}
-
-TEST_F(DialogProjectTest, LimitsStayWithinZeroTo65536)
-{
-    EXPECT_EQ(0, sizeLimit->GetMin());
-    EXPECT_EQ(65536, sizeLimit->GetMax());
-    EXPECT_EQ(0, compressLimit->GetMin());
-    EXPECT_EQ(65536, compressLimit->GetMax());
 }
 
 TEST_F(DialogProjectTest, FailingStatementIsShownAndDialogStaysOpen)

@@ -70,17 +70,13 @@ TEST_F(DialogProjectSelectTest, OkHandsBackSelectedProject)
     EXPECT_EQ(music, dialog->GetProjectId());
 }
 
-TEST_F(DialogProjectSelectTest, OkWithoutSelectionAsksAndStaysOpen)
+TEST_F(DialogProjectSelectTest, OkWithoutSelectionAsksAndStaysOpenCancelEnds)
 {
     Open();
     EXPECT_EQ(0u, list->GetCount());
     wxTEST_DIALOG(Click(dialog.get(), "ID_BUTTON_OK"),
                   ExpectMessage("Please select a project!", wxOK, "Message"));
     EXPECT_EQ(0, dialog->GetReturnCode());
-}
-
-TEST_F(DialogProjectSelectTest, CancelEndsWithCancel)
-{
     AddProject("Books");
     Open();
     Click(dialog.get(), "ID_BUTTON_CANCEL");

@@ -23,27 +23,12 @@ std::string FolderBanner(const std::string& caption, const wxString& station, co
            ToUtf8(medium) + " on medium)";
 }
 
-// Cancels an analysis from inside its walk when the n-th directory is reported.
-class CancellingSink : public EventSink {
-public:
-    swxAnalyze* target = nullptr;
-    int cancelAt = 0;
-    int directories = 0;
-
-    void QueueEvent(wxEvent* event) override
-    {
-        auto* command = static_cast<wxCommandEvent*>(event);
-        if (target && command->GetInt() == TE_MESSAGE &&
-            command->GetString().StartsWith("Traversing directory: ") && ++directories == cancelAt)
-            target->Cancel();
-        EventSink::QueueEvent(event);
-    }
-};
-
 class swxAnalyzeTest : public ::testing::Test {
 protected:
     TempDir dir;
     JobTree jobs;
+    EventSink sink;
+    swxAnalyze analysis{&sink, &jobs};
 
     std::unique_ptr<ProjectJob> Project(const char* caption, int mode = SD_COPY)
     {
@@ -65,7 +50,8 @@ protected:
     }
 
     // Runs the analysis to its end and handles what it posted.
-    void Run(swxAnalyze& analysis, EventSink& sink)
+    void Run() { Run(analysis, sink); }
+    static void Run(swxAnalyze& analysis, EventSink& sink)
     {
         ASSERT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
         ASSERT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
@@ -83,9 +69,7 @@ protected:
 
 TEST_F(swxAnalyzeTest, NoProjectsPostOnlyTheEnd)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
-    Run(analysis, sink);
+    Run();
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
     EXPECT_EQ(EndResult(sink), RUN_FINISHED);
@@ -93,25 +77,21 @@ TEST_F(swxAnalyzeTest, NoProjectsPostOnlyTheEnd)
 
 TEST_F(swxAnalyzeTest, ProjectWithoutFoldersPostsItsBanner)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     analysis.AddProject(Project("Empty"));
-    Run(analysis, sink);
+    Run();
     EXPECT_EQ(sink.Messages(), (std::vector<std::string>{ProjectBanner("Empty")}));
     EXPECT_EQ(EndResult(sink), RUN_FINISHED);
 }
 
 TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemLists)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     auto project = Project("Work", SD_COPY);
     FolderJob& first = Folder(*project, "one");
     FolderJob& second = Folder(*project, "two");
     dir.Write("one/station/a.txt", "x");
     dir.Write("two/medium/b.txt", "x");
     analysis.AddProject(std::move(project));
-    Run(analysis, sink);
+    Run();
     ASSERT_EQ(first.items.size(), 1u);
     EXPECT_EQ(first.items[0]->target, dir / "one/medium/a.txt");
     EXPECT_TRUE(second.items.empty());
@@ -126,8 +106,6 @@ TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemLists)
 
 TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     auto first = Project("First");
     FolderJob& planned = Folder(*first, "f1");
     FolderJob& twins = Folder(*first, "f2");
@@ -141,7 +119,7 @@ TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
     dir.Write("s1/station/d.txt", "x");
     analysis.AddProject(std::move(first));
     analysis.AddProject(std::move(second));
-    Run(analysis, sink);
+    Run();
 
     EXPECT_TRUE(planned.items.empty());
     EXPECT_TRUE(twins.items.empty());
@@ -161,15 +139,13 @@ TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
 
 TEST_F(swxAnalyzeTest, PlainAndCompressedCopiesOnTheMediumAbortTheProject)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     auto project = Project("Packed", SD_COPY_DEL);
     FolderJob& folder = Folder(*project, "packed");
     dir.Write("packed/station/b.txt", "x");
     dir.Write("packed/medium/a.txt", "x");
     dir.Write("packed/medium/a.txt.bz2", "x");
     analysis.AddProject(std::move(project));
-    Run(analysis, sink);
+    Run();
     EXPECT_TRUE(folder.items.empty());
     EXPECT_EQ(sink.CountMessages("Twins found on comparing "), 1);
     EXPECT_EQ(sink.CountMessages(ToUtf8(dir / "packed/medium/a.txt")), 1);
@@ -178,63 +154,59 @@ TEST_F(swxAnalyzeTest, PlainAndCompressedCopiesOnTheMediumAbortTheProject)
 
 TEST_F(swxAnalyzeTest, CancelDuringALargeWalkEndsWithCancelled)
 {
-    CancellingSink sink;
-    swxAnalyze analysis(&sink, &jobs);
-    sink.target = &analysis;
-    sink.cancelAt = 5;
+    CancellingSink<swxAnalyze> cancelling;
+    swxAnalyze cancelled(&cancelling, &jobs);
+    cancelling.target = &cancelled;
+    cancelling.cancelAt = 5;
     auto project = Project("Big");
     Folder(*project, "big");
     Folder(*project, "after");
     for (int i = 0; i < 200; ++i)
         dir.Write(wxString::Format("big/station/d%03d/f.txt", i), "x");
-    analysis.AddProject(std::move(project));
-    analysis.AddProject(Project("Later"));
-    Run(analysis, sink);
+    cancelled.AddProject(std::move(project));
+    cancelled.AddProject(Project("Later"));
+    Run(cancelled, cancelling);
 
-    EXPECT_EQ(sink.CountMessages("Traversing directory: "), 5);
-    EXPECT_EQ(sink.Messages().size(), 2u + 5u);  // the first two banners and the directories
-    EXPECT_EQ(sink.Count(TE_START), 0);
-    EXPECT_EQ(EndResult(sink), RUN_CANCELLED);
-    EXPECT_EQ(analysis.Result(), RUN_CANCELLED);
+    EXPECT_EQ(cancelling.CountMessages("Traversing directory: "), 5);
+    EXPECT_EQ(cancelling.Messages().size(), 2u + 5u);  // the first two banners and the directories
+    EXPECT_EQ(cancelling.Count(TE_START), 0);
+    EXPECT_EQ(EndResult(cancelling), RUN_CANCELLED);
+    EXPECT_EQ(cancelled.Result(), RUN_CANCELLED);
 }
 
 TEST_F(swxAnalyzeTest, CancelBeforeTheThreadRunsStillEndsWithCancelled)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     auto project = Project("P");
     Folder(*project, "p");
     analysis.AddProject(std::move(project));
     EXPECT_EQ(analysis.Cancel(), wxTHREAD_NO_ERROR);
-    Run(analysis, sink);
+    Run();
     EXPECT_TRUE(sink.Messages().empty());
     EXPECT_EQ(EndResult(sink), RUN_CANCELLED);
 }
 
 TEST_F(swxAnalyzeTest, InvalidModeLeavesTheItemsAndGoesOn)
 {
-    EventSink sink;
-    swxAnalyze analysis(&sink, &jobs);
     auto project = Project("Bad", 2);
     FolderJob& folder = Folder(*project, "bad");
     folder.items.push_back(std::make_unique<SyncItem>());
     dir.Write("bad/station/a.txt", "x");
     analysis.AddProject(std::move(project));
-    Run(analysis, sink);
+    Run();
     EXPECT_EQ(folder.items.size(), 1u);
     EXPECT_EQ(EndResult(sink), RUN_FINISHED);
 }
 
 TEST_F(swxAnalyzeTest, NullOwnerPostsNothingAndStillPlans)
 {
-    swxAnalyze analysis(nullptr, &jobs);
+    swxAnalyze quiet(nullptr, &jobs);
     auto project = Project("Quiet");
     FolderJob& folder = Folder(*project, "q");
     dir.Write("q/station/a.txt", "x");
-    analysis.AddProject(std::move(project));
-    ASSERT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
-    ASSERT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
-    analysis.Wait();
+    quiet.AddProject(std::move(project));
+    ASSERT_EQ(quiet.Create(), wxTHREAD_NO_ERROR);
+    ASSERT_EQ(quiet.Run(), wxTHREAD_NO_ERROR);
+    quiet.Wait();
     EXPECT_EQ(folder.items.size(), 1u);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -17,10 +18,10 @@
 #include "engine/sync_types.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
-#include "store/file_io.h"
 #include "store/file_time.h"
 #include "store/options.h"
 #include "store/text.h"
+#include "tests/engine/engine_test_support.h"
 #include "tests/engine/file_faults.h"
 #include "tests/support/temp_dir.h"
 
@@ -29,43 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const FileTime kOldTime = FileTimeFromUnix(1600000000);
-const std::string kTimesNormalised = "T";
-
-// Collects the events of channel ID_THREAD_EVENT as the GUI thread would receive them.
-class EventLog : public wxEvtHandler {
-public:
-    struct Event {
-        int code;
-        long value;
-        wxString text;
-    };
-
-    EventLog() { Bind(wxEVT_MENU, &EventLog::OnEvent, this, ID_THREAD_EVENT); }
-
-    std::vector<Event> events;
-
-    std::vector<int> Codes() const
-    {
-        std::vector<int> codes;
-        for (const Event& e : events)
-            codes.push_back(e.code);
-        return codes;
-    }
-    std::vector<wxString> Texts(int code) const
-    {
-        std::vector<wxString> texts;
-        for (const Event& e : events)
-            if (e.code == code)
-                texts.push_back(e.text);
-        return texts;
-    }
-
-private:
-    void OnEvent(wxCommandEvent& e)
-    {
-        events.push_back({e.GetInt(), e.GetExtraLong(), e.GetString()});
-    }
-};
 
 // Stops the run at the n-th check, as a Stop pressed at that moment would.
 class StoppingCopy : public swxCopy {
@@ -139,18 +103,20 @@ protected:
     wxString Station(const wxString& relative = "") const { return dir / ("station/" + relative); }
     wxString Medium(const wxString& relative = "") const { return dir / ("medium/" + relative); }
 
-    // A station file with an old time, so that a copied time is recognisable.
-    wxString StationFile(const wxString& relative, const std::string& content) const
+    // A file with an old time, so that a copied time is recognisable.
+    wxString OldFile(const wxString& relative, const std::string& content) const
     {
-        const wxString path = dir.Write("station/" + relative, content);
+        const wxString path = dir.Write(relative, content);
         SetFileModTime(path, kOldTime);
         return path;
     }
-    wxString MediumFile(const wxString& relative, const std::string& content) const
+    wxString StationFile(const wxString& r, const std::string& content) const
     {
-        const wxString path = dir.Write("medium/" + relative, content);
-        SetFileModTime(path, kOldTime);
-        return path;
+        return OldFile("station/" + r, content);
+    }
+    wxString MediumFile(const wxString& r, const std::string& content) const
+    {
+        return OldFile("medium/" + r, content);
     }
 
     ProjectJob& Project(int mode, std::int64_t ignoreSizeOver = 0, std::int64_t compressBelow = 0,
@@ -199,28 +165,30 @@ protected:
     void Run(bool logOnly = false, const std::vector<wxString>& masks = {})
     {
         swxCopy copy(&events, &jobs, logOnly, logPath);
+        Run(copy, [&] {
+            for (const wxString& mask : masks)
+                copy.AddIncompressibleMask(mask);
+        });
+    }
+    // Runs a copy to its end and handles its events; beforeRun acts between Create and Run.
+    void Run(swxCopy& copy, const std::function<void()>& beforeRun = [] {})
+    {
         ASSERT_EQ(copy.Create(), wxTHREAD_NO_ERROR);
-        for (const wxString& mask : masks)
-            copy.AddIncompressibleMask(mask);
+        beforeRun();
         ASSERT_EQ(copy.Run(), wxTHREAD_NO_ERROR);
         copy.Wait();
-        Pump();
+        events.Pump();
     }
-    void Pump() { wxAppConsole::GetInstance()->ProcessPendingEvents(); }
 
-    // The log's lines with every local time made "T".
+    // The log's lines with every local time ("2024-03-15 10:20:30") made "T".
     std::vector<std::string> LogLines() const
     {
         std::string text = ReadAll(logPath);
-        for (const std::string key : {" date=\"", " time=\"", " now=\""}) {
-            constexpr std::size_t kLength = 19;  // "2024-03-15 10:20:30"
+        for (const std::string key : {" date=\"", " time=\"", " now=\""})
             for (std::size_t at = text.find(key); at != std::string::npos;
-                 at = text.find(key, at + 1)) {
-                const std::size_t value = at + key.size();
-                if (value + kLength < text.size() && text[value + kLength] == '"')
-                    text.replace(value, kLength, kTimesNormalised);
-            }
-        }
+                 at = text.find(key, at + 1))
+                if (text.size() > at + key.size() + 19 && text[at + key.size() + 19] == '"')
+                    text.replace(at + key.size(), 19, "T");
         std::vector<std::string> lines;
         std::size_t start = 0;
         for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
@@ -235,12 +203,11 @@ protected:
         const std::string closing = " now=\"T\"/>";
         std::vector<std::string> results;
         for (const std::string& line : LogLines()) {
-            const std::size_t action = line.find(" action=\"");
-            if (line.rfind("        <item ", 0) != 0 || action == std::string::npos
-                || line.size() < closing.size()
-                || line.compare(line.size() - closing.size(), closing.size(), closing) != 0)
+            std::size_t from = line.find(" action=\"");
+            if (!line.starts_with("        <item ") || from == std::string::npos
+                || !line.ends_with(closing))
                 continue;
-            std::size_t from = line.find('"', action + 9) + 1;
+            from = line.find('"', from + 9) + 1;
             if (line.compare(from, 8, " ftime=\"") == 0)
                 from = line.find('"', from + 8) + 1;
             results.push_back(line.substr(from, line.size() - closing.size() - from));
@@ -258,18 +225,9 @@ protected:
                    ? -1
                    : events.events.back().value;
     }
-    int TemporariesUnder(const wxString& root) const
-    {
-        int count = 0;
-        for (const auto& e : fs::recursive_directory_iterator(ToUtf8(root)))
-            if (IsTemporaryName(FromUtf8(e.path().filename().string())))
-                ++count;
-        return count;
-    }
-
     TempDir dir;
     JobTree jobs;
-    EventLog events;
+    EventSink events;
     wxString logPath = dir / "log.xml";
 };
 
@@ -399,30 +357,20 @@ TEST_F(swxCopyTest, CompressionLimitIncludesItsOwnSize)
     EXPECT_NE(LogLines()[6].find("dest=\"" + ToUtf8(Medium("empty")) + "\""), std::string::npos);
 }
 
-TEST_F(swxCopyTest, IncompressibleMaskCopiesPlainlyWhateverItsCase)
+TEST_F(swxCopyTest, IncompressibleMasksIgnoreCaseAndMatchDirectoriesWithEitherSeparator)
 {
-    StationFile("Photos.ZIP", "zipped");
-    StationFile("notes.txt", "text");
     FolderJob& folder = Folder(SD_COPY, 0, 1 << 20);
-    Transfer(folder, FP_COPY, "Photos.ZIP", true);
-    Transfer(folder, FP_COPY, "notes.txt", true);
-    Run(false, {"*.Zip"});
-    EXPECT_EQ(ReadAll(Medium("Photos.ZIP")), "zipped");
-    EXPECT_EQ(Decompressed(Medium("notes.txt.bz2")), "text");
-}
-
-TEST_F(swxCopyTest, MaskWithEitherSeparatorMatchesDirectories)
-{
-    StationFile("raw/a", "1");
-    StationFile("cooked/b", "2");
+    for (const char* name : {"Photos.ZIP", "notes.txt", "raw/a", "cooked/b"}) {
+        StationFile(name, name);
+        Transfer(folder, FP_COPY, name, true);
+    }
     dir.MakeDir("medium/raw");
     dir.MakeDir("medium/cooked");
-    FolderJob& folder = Folder(SD_COPY, 0, 1 << 20);
-    Transfer(folder, FP_COPY, "raw/a", true);
-    Transfer(folder, FP_COPY, "cooked/b", true);
-    Run(false, {"*\\RAW\\*"});
-    EXPECT_EQ(ReadAll(Medium("raw/a")), "1");
-    EXPECT_TRUE(Exists(Medium("cooked/b.bz2")));
+    Run(false, {"*.Zip", "*\\RAW\\*"});
+    EXPECT_EQ(ReadAll(Medium("Photos.ZIP")), "Photos.ZIP");
+    EXPECT_EQ(Decompressed(Medium("notes.txt.bz2")), "notes.txt");
+    EXPECT_EQ(ReadAll(Medium("raw/a")), "raw/a");
+    EXPECT_EQ(Decompressed(Medium("cooked/b.bz2")), "cooked/b");
 }
 
 TEST_F(swxCopyTest, StationFileNamedBz2IsCopiedByteForByteWithoutSuffix)
@@ -437,20 +385,26 @@ TEST_F(swxCopyTest, StationFileNamedBz2IsCopiedByteForByteWithoutSuffix)
     EXPECT_EQ(Result(), " result=\"cp\"");
 }
 
-TEST_F(swxCopyTest, CopyBackDecompressesAndSetsTime)
+TEST_F(swxCopyTest, CopyBackDecompressesSetsTimeAndReplacesTheCompressedForm)
 {
     ASSERT_TRUE(CompressFileBz2(StationFile("x", "packed"), Medium("a.txt.bz2")));
     MediumFile("b.txt", "plain");
     SetFileModTime(Medium("a.txt.bz2"), kOldTime);
+    StationFile("data.bz2", "older version of the same name");
+    MediumFile("data", "newer");
     FolderJob& folder = Folder(DS_COPY);
-    Transfer(folder, FP_COPY, "a.txt", false);
-    Transfer(folder, FP_COPY, "b.txt", false);
+    for (const char* name : {"a.txt", "b.txt", "data"})
+        Transfer(folder, FP_COPY, name, false);
     Run();
     EXPECT_EQ(ReadAll(Station("a.txt")), "packed");
     EXPECT_EQ(TimeOf(Station("a.txt")), kOldTime);
     EXPECT_EQ(ReadAll(Station("b.txt")), "plain");
     EXPECT_TRUE(Exists(Medium("a.txt.bz2")));
-    EXPECT_EQ(Results(), (std::vector<std::string>{"  result=\"unbz\"", "  result=\"cp\""}));
+    // A station file of the compressed form is replaced.
+    EXPECT_EQ(ReadAll(Station("data")), "newer");
+    EXPECT_FALSE(Exists(Station("data.bz2")));
+    EXPECT_EQ(Results(), (std::vector<std::string>{"  result=\"unbz\"", "  result=\"cp\"",
+                                                   "  result=\"cp\""}));
 }
 
 TEST_F(swxCopyTest, MoveToMediumRemovesSource)
@@ -502,16 +456,6 @@ TEST_F(swxCopyTest, ChangedCompressionChoiceLeavesOneFormOnMedium)
     EXPECT_FALSE(Exists(Medium("grew.bz2")));
     EXPECT_EQ(Decompressed(Medium("shrank.bz2")), "s");
     EXPECT_FALSE(Exists(Medium("shrank")));
-}
-
-TEST_F(swxCopyTest, CopyBackReplacesStationFileOfTheCompressedForm)
-{
-    StationFile("data.bz2", "older version of the same name");
-    MediumFile("data", "newer");
-    Transfer(Folder(DS_COPY), FP_COPY, "data", false);
-    Run();
-    EXPECT_EQ(ReadAll(Station("data")), "newer");
-    EXPECT_FALSE(Exists(Station("data.bz2")));
 }
 
 TEST_F(swxCopyTest, RoundTripThroughCompressedMediumKeepsBytesAndTimes)
@@ -676,20 +620,15 @@ TEST_F(swxCopyTest, MissingSourceIsReportedAndRunGoesOn)
 
 // ---- medium folder -------------------------------------------------------------------------
 
-TEST_F(swxCopyTest, MediumFolderIsMadeWithItsParents)
+TEST_F(swxCopyTest, MediumFolderIsMadeWithItsParentsOrReported)
 {
     StationFile("a", "1");
+    MediumFile("blocker", "a file where a folder should be");
     FolderJob& folder = Folder(Project(SD_COPY), Station(), Medium("Docs/2024/"));
     Item(folder, FP_COPY, Station("a"), Medium("Docs/2024/a"), true);
-    Run();
-    EXPECT_EQ(ReadAll(Medium("Docs/2024/a")), "1");
-}
-
-TEST_F(swxCopyTest, MediumFolderThatCannotBeMadeIsReported)
-{
-    MediumFile("blocker", "a file where a folder should be");
     Folder(Project(SD_COPY), Station(), Medium("blocker/sub"));
     Run();
+    EXPECT_EQ(ReadAll(Medium("Docs/2024/a")), "1");
     const std::vector<wxString> messages = events.Texts(TE_MESSAGE);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "Failed to create folder: " + Medium("blocker/sub"));
@@ -757,10 +696,7 @@ TEST_F(swxCopyTest, StopDuringItemsClosesFolderAndEndsCancelled)
     Project(SD_COPY, 0, 0, "Later");
     // Checks: project, folder, item a, item b (stop here).
     StoppingCopy copy(&events, &jobs, logPath, 4);
-    ASSERT_EQ(copy.Create(), wxTHREAD_NO_ERROR);
-    ASSERT_EQ(copy.Run(), wxTHREAD_NO_ERROR);
-    copy.Wait();
-    Pump();
+    Run(copy);
 
     EXPECT_TRUE(Exists(Medium("a")));
     EXPECT_FALSE(Exists(Medium("b")));
@@ -778,11 +714,7 @@ TEST_F(swxCopyTest, StopBeforeStartRunsNoProject)
 {
     Folder(SD_COPY);
     swxCopy copy(&events, &jobs, false, logPath);
-    ASSERT_EQ(copy.Create(), wxTHREAD_NO_ERROR);
-    copy.Stop();
-    ASSERT_EQ(copy.Run(), wxTHREAD_NO_ERROR);
-    copy.Wait();
-    Pump();
+    Run(copy, [&] { copy.Stop(); });
     EXPECT_EQ(events.Codes(), (std::vector<int>{TE_MESSAGE, TE_COPY_END}));
     EXPECT_EQ(EndResult(), RUN_CANCELLED);
     EXPECT_EQ(LogLines().size(), 4u);
@@ -816,23 +748,36 @@ protected:
             dir.Write(side + "full/.hidden", "x");
         }
     }
+
+    int Posted(const wxString& message) const
+    {
+        const std::vector<wxString> texts = events.Texts(TE_MESSAGE);
+        return static_cast<int>(std::count(texts.begin(), texts.end(), message));
+    }
+    bool LoggedRemoval(const wxString& path, const std::string& result) const
+    {
+        const std::vector<std::string> lines = LogLines();
+        const std::string line =
+            "        <item dir=\"" + ToUtf8(path) + "\" result=\"" + result + "\"/>";
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
 };
 
+// A linked directory is neither followed nor removed.
 TEST_F(swxCopyCleaningTest, CopyToMediumCleansMediumOnly)
 {
+    const wxString outside = dir.MakeDir("outside/empty");
+    ASSERT_EQ(symlink(ToUtf8(dir / "outside").c_str(), ToUtf8(Medium("link")).c_str()), 0);
     Folder(SD_COPY);
     Run();
     EXPECT_FALSE(Exists(Medium("a")));
     EXPECT_FALSE(Exists(Medium("c")));
     EXPECT_TRUE(Exists(Medium("full/.hidden")));
     EXPECT_TRUE(Exists(Station("a/b")));
-    const std::vector<wxString> messages = events.Texts(TE_MESSAGE);
-    EXPECT_EQ(std::count(messages.begin(), messages.end(), "Removed empty dir: " + Medium("a/b")),
-              1);
-    const std::vector<std::string> lines = LogLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "        <item dir=\"" + ToUtf8(Medium("a/b")) + "\" result=\"ok\"/>"),
-              lines.end());
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_TRUE(Exists(Medium("link")));
+    EXPECT_EQ(Posted("Removed empty dir: " + Medium("a/b")), 1);
+    EXPECT_TRUE(LoggedRemoval(Medium("a/b"), "ok"));
 }
 
 TEST_F(swxCopyCleaningTest, CopyToStationCleansStationOnly)
@@ -868,16 +813,6 @@ TEST_F(swxCopyCleaningTest, MoveToMediumCleansBothAndEmptiedFolderRoot)
     EXPECT_LT(at(root), static_cast<long>(removed.size()));
 }
 
-TEST_F(swxCopyCleaningTest, LinkedDirectoryIsNeitherFollowedNorRemoved)
-{
-    const wxString outside = dir.MakeDir("outside/empty");
-    ASSERT_EQ(symlink(ToUtf8(dir / "outside").c_str(), ToUtf8(Medium("link")).c_str()), 0);
-    Folder(SD_COPY);
-    Run();
-    EXPECT_TRUE(Exists(outside));
-    EXPECT_TRUE(Exists(Medium("link")));
-}
-
 TEST_F(swxCopyCleaningTest, DirectoryThatCannotBeRemovedIsLoggedAsFailure)
 {
     Folder(SD_COPY);
@@ -886,14 +821,8 @@ TEST_F(swxCopyCleaningTest, DirectoryThatCannotBeRemovedIsLoggedAsFailure)
         GTEST_SKIP() << "the file system has no immutable attribute";
     Run();
     EXPECT_TRUE(Exists(Medium("a/b")));
-    const std::vector<std::string> lines = LogLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "        <item dir=\"" + ToUtf8(Medium("a/b")) + "\" result=\"fail\"/>"),
-              lines.end());
-    const std::vector<wxString> messages = events.Texts(TE_MESSAGE);
-    EXPECT_NE(std::find(messages.begin(), messages.end(),
-                        "Failed to remove empty dir: " + Medium("a/b")),
-              messages.end());
+    EXPECT_TRUE(LoggedRemoval(Medium("a/b"), "fail"));
+    EXPECT_GE(Posted("Failed to remove empty dir: " + Medium("a/b")), 1);
     EXPECT_FALSE(Exists(Medium("c")));
 }
 

@@ -44,6 +44,13 @@ protected:
         return result;
     }
 
+    // The planned items of a successful comparison (see Planned()).
+    Items Plan(int mode)
+    {
+        EXPECT_TRUE(Compare(mode)) << mode;
+        return Planned();
+    }
+
     // "S:rel" or "M:rel" for a path under one of the roots.
     std::string Place(const wxString& path) const
     {
@@ -262,35 +269,27 @@ TEST_F(swxDirCompareTest, EqualNamesGetNoStepInTheTwoWayModes)
     }
 }
 
+// New names go into the existing directory of other case.
 TEST_F(swxDirCompareTest, TargetOnTheExistingSideKeepsThatSidesCase)
 {
     WriteWithTime(station, "Report.txt", BaseTime(10));
     WriteWithTime(medium, "report.TXT.bz2", BaseTime(0));
-    ASSERT_TRUE(Compare(SD_COPY));
-    EXPECT_EQ(Planned(), (Items{"FP_COPY S:Report.txt > M:report.TXT"}));
-}
-
-TEST_F(swxDirCompareTest, NewNameGoesIntoTheExistingDirectoryOfOtherCase)
-{
     WriteWithTime(station, "Docs/New/a.txt", BaseTime(0));
     WriteWithTime(station, "Docs/b.txt", BaseTime(0));
     medium.MakeDir("docs");
-    ASSERT_TRUE(Compare(SD_COPY));
-    EXPECT_EQ(Planned(),
+    EXPECT_EQ(Plan(SD_COPY),
               (Items{"FP_MKDIR M:docs/New", "FP_COPY S:Docs/New/a.txt > M:docs/New/a.txt",
-                     "FP_COPY S:Docs/b.txt > M:docs/b.txt"}));
+                     "FP_COPY S:Docs/b.txt > M:docs/b.txt",
+                     "FP_COPY S:Report.txt > M:report.TXT"}));
 }
 
 TEST_F(swxDirCompareTest, DirectoriesOnlyOnOneSideAreMadeOnTheOther)
 {
     station.MakeDir("up/inner");
     medium.MakeDir("down");
-    ASSERT_TRUE(Compare(SD_COPY));
-    EXPECT_EQ(Planned(), (Items{"FP_MKDIR M:up", "FP_MKDIR M:up/inner"}));
-    ASSERT_TRUE(Compare(DS_COPY));
-    EXPECT_EQ(Planned(), (Items{"FP_MKDIR S:down"}));
-    ASSERT_TRUE(Compare(DS_COPY_M));
-    EXPECT_EQ(Planned(), (Items{"FP_MKDIR S:down"}));
+    EXPECT_EQ(Plan(SD_COPY), (Items{"FP_MKDIR M:up", "FP_MKDIR M:up/inner"}));
+    EXPECT_EQ(Plan(DS_COPY), (Items{"FP_MKDIR S:down"}));
+    EXPECT_EQ(Plan(DS_COPY_M), (Items{"FP_MKDIR S:down"}));
 }
 
 TEST_F(swxDirCompareTest, CaseTwinsAreListedDirectoriesFirst)
@@ -329,7 +328,8 @@ TEST_F(swxDirCompareTest, RulesAreNormalisedAndDecideWhatIsCompared)
     EXPECT_EQ(sink.CountMessages("Ignore directory: tmp"), 1);
 }
 
-TEST_F(swxDirCompareTest, MissingOutputOrInvalidModePlansNothing)
+// A valid but unnamed mode walks and plans nothing.
+TEST_F(swxDirCompareTest, MissingOutputOrInvalidOrUnnamedModePlansNothing)
 {
     station.Write("a.txt", "x");
     comparer = std::make_unique<swxDirCompare>(&sink, station.Path(), medium.Path(), SD_COPY);
@@ -338,11 +338,7 @@ TEST_F(swxDirCompareTest, MissingOutputOrInvalidModePlansNothing)
     EXPECT_FALSE(Compare(0));
     sink.Pump();
     EXPECT_TRUE(sink.events.empty());
-}
 
-TEST_F(swxDirCompareTest, ValidButUnnamedModeWalksAndPlansNothing)
-{
-    station.Write("a.txt", "x");
     EXPECT_FALSE(Compare(65));
     EXPECT_TRUE(output.empty());
     EXPECT_EQ(sink.Count(TE_START), 1);
@@ -409,27 +405,11 @@ TEST_F(swxDirCompareTest, CancelBeforeCompareLeavesTheOutputUntouched)
     EXPECT_EQ(rules[0]->mask, "*");
 }
 
-// Cancels the comparison when the n-th directory is reported, from inside the walk.
-class CancellingSink : public EventSink {
-public:
-    swxDirCompare* target = nullptr;
-    int cancelAt = 0;
-    int directories = 0;
-
-    void QueueEvent(wxEvent* event) override
-    {
-        auto* command = static_cast<wxCommandEvent*>(event);
-        if (target && command->GetInt() == TE_MESSAGE && ++directories == cancelAt)
-            target->Cancel();
-        EventSink::QueueEvent(event);
-    }
-};
-
 TEST_F(swxDirCompareTest, CancelDuringTheWalkStopsItAndPlansNothing)
 {
     for (int i = 0; i < 40; ++i)
         station.Write(wxString::Format("d%02d/f.txt", i), "x");
-    CancellingSink cancelling;
+    CancellingSink<swxDirCompare> cancelling;
     cancelling.cancelAt = 3;
     swxDirCompare compare(&cancelling, station.Path(), medium.Path(), SD_COPY);
     cancelling.target = &compare;

@@ -14,6 +14,8 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 class swxDirTraverserTest : public ::testing::Test {
 protected:
     TempDir station;
@@ -30,9 +32,10 @@ protected:
     }
 
     // Walks both sides as a comparison does and handles the posted messages.
-    void WalkBoth()
+    void WalkBoth() { WalkBoth(station, medium); }
+    void WalkBoth(const TempDir& stationDir, const TempDir& mediumDir)
     {
-        swxDirTraverser traverser(station.Path(), medium.Path());
+        swxDirTraverser traverser(stationDir.Path(), mediumDir.Path());
         traverser.SetLists(&files, &directories);
         traverser.SetRules(&rules);
         traverser.SetOwner(&sink);
@@ -43,11 +46,14 @@ protected:
         sink.Pump();
     }
 
-    static std::vector<std::string> Keys(const DirEntryList& list)
+    // The keys in the listed order, or sorted where the listing order decides.
+    static std::vector<std::string> Keys(const DirEntryList& list, bool sorted = false)
     {
         std::vector<std::string> keys;
         for (const DirEntry& e : list)
             keys.push_back(e.key);
+        if (sorted)
+            std::sort(keys.begin(), keys.end());
         return keys;
     }
 };
@@ -58,9 +64,9 @@ TEST_F(swxDirTraverserTest, WithoutRulesEveryDirectoryIsTraversedAndNoFileTaken)
     medium.Write("c/y.txt", "y");
     WalkBoth();
     EXPECT_TRUE(files.empty());
-    EXPECT_EQ(Keys(directories), (std::vector<std::string>{"a", "a\\b", "c"}));
+    EXPECT_EQ(Keys(directories), (Names{"a", "a\\b", "c"}));
     EXPECT_EQ(sink.Messages(),
-              (std::vector<std::string>{"Traversing directory: a", "Traversing directory: a/b",
+              (Names{"Traversing directory: a", "Traversing directory: a/b",
                                         "Traversing directory: c"}));
     for (const auto& e : sink.events) {
         EXPECT_EQ(e.id, ID_THREAD_EVENT);
@@ -80,32 +86,51 @@ TEST_F(swxDirTraverserTest, DeniedDirectoryIsReportedOnceAndNothingBelowIsOffere
     EXPECT_EQ(sink.CountMessages("Ignore directory: "), 1);
     EXPECT_EQ(sink.CountMessages("Ignore directory: tmp"), 1);
     EXPECT_EQ(sink.CountMessages("Traversing directory: tmp"), 0);
-    EXPECT_EQ(Keys(directories), (std::vector<std::string>{"keep"}));
-    std::vector<std::string> keys = Keys(files);
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"keep\\z.txt", "top.txt"}));
+    EXPECT_EQ(Keys(directories), (Names{"keep"}));
+    EXPECT_EQ(Keys(files, true), (Names{"keep\\z.txt", "top.txt"}));
 }
 
-TEST_F(swxDirTraverserTest, DirectoryRuleNamesOneDirectoryOnly)
-{
-    Rule("\\tmp\\", false);
-    Rule("*", true);
-    station.Write("tmp2/a.txt", "x");
-    station.Write("a/tmp/b.txt", "x");
-    station.Write("x.tmp", "x");
-    WalkBoth();
-    EXPECT_EQ(sink.CountMessages("Ignore directory: "), 0);
-    EXPECT_EQ(files.size(), 3u);
-}
+// Which files and directories a rule list takes from a tree.
+struct RuleCase {
+    const char* label;
+    std::vector<std::pair<const char*, bool>> rules;
+    std::vector<const char*> stationFiles, mediumFiles;
+    Names files, directories;
+};
 
-TEST_F(swxDirTraverserTest, FileRuleNeverMatchesADirectory)
+const RuleCase kRuleCases[] = {
+    {"a directory rule names one directory only", {{"\\tmp\\", false}, {"*", true}},
+     {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp"}, {},
+     {"a\\tmp\\b.txt", "tmp2\\a.txt", "x.tmp"}, {"a", "a\\tmp", "tmp2"}},
+    {"a file rule never matches a directory", {{"*.tmp", false}, {"*", true}}, {"d.tmp/a.txt"},
+     {}, {"d.tmp\\a.txt"}, {"d.tmp"}},
+    {"an empty mask is a file rule matching nothing", {{"", true}}, {"a.txt"}, {}, {}, {}},
+    {"the first matching file rule decides", {{"*.doc", false}, {"*", true}},
+     {"a.doc", "a.txt"}, {}, {"a.txt"}, {}},
+    {"the suffix is cut only behind a name", {{"*", true}}, {}, {"x.bz2", ".bz2"},
+     {".bz2", "x"}, {}},
+};
+
+TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
 {
-    Rule("*.tmp", false);
-    Rule("*", true);
-    station.Write("d.tmp/a.txt", "x");
-    WalkBoth();
-    EXPECT_EQ(Keys(directories), (std::vector<std::string>{"d.tmp"}));
-    EXPECT_EQ(Keys(files), (std::vector<std::string>{"d.tmp\\a.txt"}));
+    for (const RuleCase& c : kRuleCases) {
+        SCOPED_TRACE(c.label);
+        TempDir stationDir, mediumDir;
+        rules.clear();
+        files.clear();
+        directories.clear();
+        sink.events.clear();
+        for (const auto& [mask, allow] : c.rules)
+            Rule(mask, allow);
+        for (const char* name : c.stationFiles)
+            stationDir.Write(name, "x");
+        for (const char* name : c.mediumFiles)
+            mediumDir.Write(name, "x");
+        WalkBoth(stationDir, mediumDir);
+        EXPECT_EQ(Keys(files, true), c.files);
+        EXPECT_EQ(Keys(directories, true), c.directories);
+        EXPECT_EQ(sink.CountMessages("Ignore directory: "), 0);
+    }
 }
 
 TEST_F(swxDirTraverserTest, CompressedNameOnTheMediumPairsWithThePlainName)
@@ -139,35 +164,6 @@ TEST_F(swxDirTraverserTest, PlainAndCompressedCopiesOfOneNameCountTwice)
     EXPECT_TRUE(files[0].mediumTime == BaseTime(1) || files[0].mediumTime == BaseTime(2));
 }
 
-TEST_F(swxDirTraverserTest, SuffixIsCutOnlyBehindAName)
-{
-    Rule("*", true);
-    medium.Write("x.bz2", "x");
-    medium.Write(".bz2", "x");
-    WalkBoth();
-    std::vector<std::string> keys = Keys(files);
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{".bz2", "x"}));
-}
-
-TEST_F(swxDirTraverserTest, EmptyMaskIsAFileRuleMatchingNothing)
-{
-    Rule("", true);
-    station.Write("a.txt", "x");
-    WalkBoth();
-    EXPECT_TRUE(files.empty());
-}
-
-TEST_F(swxDirTraverserTest, FirstMatchingFileRuleDecides)
-{
-    Rule("*.doc", false);
-    Rule("*", true);
-    station.Write("a.doc", "x");
-    station.Write("a.txt", "x");
-    WalkBoth();
-    EXPECT_EQ(Keys(files), (std::vector<std::string>{"a.txt"}));
-}
-
 TEST_F(swxDirTraverserTest, RulesMatchTheLowerCasedBackslashPath)
 {
     Rule("docs\\*.txt", true);
@@ -176,7 +172,7 @@ TEST_F(swxDirTraverserTest, RulesMatchTheLowerCasedBackslashPath)
     station.Write("OLD/b.txt", "x");
     station.Write("Other/c.txt", "x");
     WalkBoth();
-    EXPECT_EQ(Keys(files), (std::vector<std::string>{"docs\\a.txt"}));
+    EXPECT_EQ(Keys(files), (Names{"docs\\a.txt"}));
     EXPECT_EQ(files[0].stationRel, "Docs/A.TXT");
     EXPECT_EQ(sink.CountMessages("Ignore directory: OLD"), 1);
 }
@@ -207,10 +203,10 @@ TEST_F(swxDirTraverserTest, MissingRootIsReportedAndRecorded)
     EXPECT_FALSE(traverser.Walk());
     sink.Pump();
     EXPECT_EQ(sink.Messages(),
-              (std::vector<std::string>{"Cannot read directory: " + ToUtf8(medium / "absent/") +
+              (Names{"Cannot read directory: " + ToUtf8(medium / "absent/") +
                                         " (no deletions are planned for it on the other side)"}));
     EXPECT_TRUE(unreadable.station.empty());
-    EXPECT_EQ(unreadable.medium, (std::vector<std::string>{""}));
+    EXPECT_EQ(unreadable.medium, (Names{""}));
     EXPECT_TRUE(unreadable.Hides(false, "anything"));
 }
 
@@ -226,7 +222,7 @@ TEST_F(swxDirTraverserTest, WorksAsAWxDirTraverserToo)
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].stationRel, "Sub/a.TXT");
     EXPECT_EQ(files[0].stationTime, BaseTime(3));
-    EXPECT_EQ(Keys(directories), (std::vector<std::string>{"sub"}));
+    EXPECT_EQ(Keys(directories), (Names{"sub"}));
 }
 
 TEST_F(swxDirTraverserTest, DirectoryWxCannotOpenIsRecordedAsUnreadable)
@@ -240,7 +236,7 @@ TEST_F(swxDirTraverserTest, DirectoryWxCannotOpenIsRecordedAsUnreadable)
         wxDir(station.Path())
             .Traverse(traverser, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
     });
-    EXPECT_EQ(unreadable.station, (std::vector<std::string>{"locked\\"}));
+    EXPECT_EQ(unreadable.station, (Names{"locked\\"}));
 }
 
 } // namespace

@@ -49,6 +49,10 @@ protected:
 
     bool Walk() { return WalkDirectoryTree(dir.Path(), recorder); }
     std::string Native(const char* rel) const { return ToUtf8(dir.Path()) + rel; }
+    bool Saw(const std::string& what) const
+    {
+        return std::find(recorder.seen.begin(), recorder.seen.end(), what) != recorder.seen.end();
+    }
 };
 
 TEST_F(WalkDirectoryTreeTest, OffersSubdirectoriesFirstEachWalkedAtOnceThenFiles)
@@ -130,12 +134,9 @@ TEST_F(WalkDirectoryTreeTest, SubdirectoryThatCannotBeOpenedIsReportedAndSkipped
     ASSERT_EQ(chmod(Native("open").c_str(), 0700), 0);
     ASSERT_EQ(chmod(Native("locked").c_str(), 0), 0);
     WithPermissionsEnforced([this] { ASSERT_TRUE(Walk()); });
-    EXPECT_NE(std::find(recorder.seen.begin(), recorder.seen.end(), "U locked"),
-              recorder.seen.end());
-    EXPECT_NE(std::find(recorder.seen.begin(), recorder.seen.end(), "F open/y.txt"),
-              recorder.seen.end());
-    EXPECT_EQ(std::find(recorder.seen.begin(), recorder.seen.end(), "F locked/x.txt"),
-              recorder.seen.end());
+    EXPECT_TRUE(Saw("U locked"));
+    EXPECT_TRUE(Saw("F open/y.txt"));
+    EXPECT_FALSE(Saw("F locked/x.txt"));
 }
 
 TEST_F(WalkDirectoryTreeTest, DirectoryWhoseNamesCannotBeExaminedIsUnreadable)
@@ -144,10 +145,8 @@ TEST_F(WalkDirectoryTreeTest, DirectoryWhoseNamesCannotBeExaminedIsUnreadable)
     dir.Write("listonly/x.txt", "x");
     ASSERT_EQ(chmod(Native("listonly").c_str(), 0400), 0);
     WithPermissionsEnforced([this] { ASSERT_TRUE(Walk()); });
-    EXPECT_NE(std::find(recorder.seen.begin(), recorder.seen.end(), "U listonly"),
-              recorder.seen.end());
-    EXPECT_EQ(std::find(recorder.seen.begin(), recorder.seen.end(), "F listonly/x.txt"),
-              recorder.seen.end());
+    EXPECT_TRUE(Saw("U listonly"));
+    EXPECT_FALSE(Saw("F listonly/x.txt"));
 }
 
 } // namespace

@@ -47,6 +47,21 @@ public:
                 texts.push_back(e.text.utf8_string());
         return texts;
     }
+    std::vector<int> Codes() const
+    {
+        std::vector<int> codes;
+        for (const Posted& e : events)
+            codes.push_back(e.code);
+        return codes;
+    }
+    std::vector<wxString> Texts(int code) const
+    {
+        std::vector<wxString> texts;
+        for (const Posted& e : events)
+            if (e.code == code)
+                texts.push_back(e.text);
+        return texts;
+    }
     int Count(int code) const
     {
         int n = 0;
@@ -67,6 +82,24 @@ private:
     void OnEvent(wxCommandEvent& e)
     {
         events.push_back({e.GetId(), e.GetInt(), e.GetExtraLong(), e.GetString(), e.GetClientData()});
+    }
+};
+
+// Cancels target from inside its walk when the n-th "Traversing directory: " message is posted.
+template <class Target>
+class CancellingSink : public EventSink {
+public:
+    Target* target = nullptr;
+    int cancelAt = 0;
+    int directories = 0;
+
+    void QueueEvent(wxEvent* event) override
+    {
+        auto* command = static_cast<wxCommandEvent*>(event);
+        if (target && command->GetInt() == TE_MESSAGE &&
+            command->GetString().StartsWith("Traversing directory: ") && ++directories == cancelAt)
+            target->Cancel();
+        EventSink::QueueEvent(event);
     }
 };
 

@@ -123,6 +123,7 @@ TEST_F(RunLogTest, WholeRunIsWrittenLineByLine)
               }));
 }
 
+// Escaping leaves other characters alone.
 TEST_F(RunLogTest, ValuesAreEscapedAndWrittenAsUtf8WithoutSignature)
 {
     log.Header("A&B <\"pc\">", at, false);
@@ -142,8 +143,11 @@ TEST_F(RunLogTest, ValuesAreEscapedAndWrittenAsUtf8WithoutSignature)
     EXPECT_EQ(lines[4], "        <item source=\"/s/a&amp;b\" dest=\"/d/&lt;x>&quot;y&quot;\" "
                         "action=\"FP_COPY\" ftime=\"2023-11-14 22:13:20 UTC\" now=\"2024-03-15 "
                         "10:20:30\"/>");
+    EXPECT_EQ(EscapeXmlAttribute("a&b<c\"d>e'f"), "a&amp;b&lt;c&quot;d>e'f");
+    EXPECT_EQ(EscapeXmlAttribute(""), "");
 }
 
+// Destruction completes an open document.
 TEST_F(RunLogTest, LogThatCannotBeOpenedIgnoresWrites)
 {
     RunLog broken;
@@ -152,10 +156,6 @@ TEST_F(RunLogTest, LogThatCannotBeOpenedIgnoresWrites)
     broken.ProjectEnd();
     EXPECT_TRUE(broken.Close());
     EXPECT_FALSE(Exists(dir / "missing"));
-}
-
-TEST_F(RunLogTest, DestructionCompletesAnOpenDocument)
-{
     {
         RunLog other;
         ASSERT_TRUE(other.Open(dir / "other.xml"));
@@ -163,12 +163,6 @@ TEST_F(RunLogTest, DestructionCompletesAnOpenDocument)
     }
     const std::string text = ReadAll(dir / "other.xml");
     EXPECT_EQ(text.substr(text.size() - 10), ">\r\n</sync>");
-}
-
-TEST_F(RunLogTest, EscapingLeavesOtherCharactersAlone)
-{
-    EXPECT_EQ(EscapeXmlAttribute("a&b<c\"d>e'f"), "a&amp;b&lt;c&quot;d>e'f");
-    EXPECT_EQ(EscapeXmlAttribute(""), "");
 }
 
 } // namespace

@@ -35,13 +35,6 @@ public:
                 return r.get();
         return nullptr;
     }
-    std::vector<int> Codes() const
-    {
-        std::vector<int> codes;
-        for (const Posted& e : events)
-            codes.push_back(e.code);
-        return codes;
-    }
 };
 
 // Cancels the test from inside its walk when the n-th record is posted.
@@ -66,12 +59,15 @@ public:
 class swxTestFolderTest : public ::testing::Test {
 protected:
     TempDir dir;
+    RecordSink sink;
+    swxTestFolder test{&sink, dir.Path()};
 
-    void Rule(swxTestFolder& test, const char* mask, bool allow)
+    void Rule(const char* mask, bool allow)
     {
         test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
     }
-    void Run(swxTestFolder& test, RecordSink& sink)
+    void Run() { Run(test, sink); }
+    static void Run(swxTestFolder& test, RecordSink& sink)
     {
         ASSERT_EQ(test.Create(), wxTHREAD_NO_ERROR);
         ASSERT_EQ(test.Run(), wxTHREAD_NO_ERROR);
@@ -83,11 +79,9 @@ protected:
 
 TEST_F(swxTestFolderTest, WithoutRulesEveryFileIsReportedAsNotTaken)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
     dir.Write("a.txt", "12345");
     dir.Write("sub/b.doc", "x");
-    Run(test, sink);
+    Run();
     ASSERT_EQ(sink.records.size(), 2u);
     for (const auto& r : sink.records) {
         EXPECT_FALSE(r->allow);
@@ -104,14 +98,12 @@ TEST_F(swxTestFolderTest, WithoutRulesEveryFileIsReportedAsNotTaken)
 
 TEST_F(swxTestFolderTest, RulesDecideAndIgnoredDirectoriesAreLeftOut)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
-    Rule(test, "*.TXT", true);
-    Rule(test, "/tmp/", false);
+    Rule("*.TXT", true);
+    Rule("/tmp/", false);
     dir.Write("a.txt", "x");
     dir.Write("tmp/b.txt", "x");
     dir.Write("c.bin", "x");
-    Run(test, sink);
+    Run();
     ASSERT_EQ(sink.records.size(), 2u);
     const FileTestRecord* a = sink.Find("a.txt");
     ASSERT_TRUE(a);
@@ -126,74 +118,61 @@ TEST_F(swxTestFolderTest, RulesDecideAndIgnoredDirectoriesAreLeftOut)
     EXPECT_EQ(test.Rules()[1]->mask, "\\tmp\\");
 }
 
-TEST_F(swxTestFolderTest, CompressedFileIsReportedUnderItsPlainName)
+// A name without a dot takes its extension from the path.
+TEST_F(swxTestFolderTest, CompressedFileIsReportedUnderItsPlainNameAndExtension)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
-    Rule(test, "docs\\*", false);
+    Rule("docs\\*", false);
     dir.Write("Docs/Report.DOC.bz2", "compressed");
-    Run(test, sink);
-    ASSERT_EQ(sink.records.size(), 1u);
-    const FileTestRecord& r = *sink.records[0];
+    dir.Write("x.y/README", "x");
+    Run();
+    ASSERT_EQ(sink.records.size(), 2u);
+    const FileTestRecord& r = *sink.Find("Report.DOC");
     EXPECT_EQ(r.location, "Docs");
-    EXPECT_EQ(r.file, "Report.DOC");
     EXPECT_EQ(r.extension, "doc");
     EXPECT_EQ(r.size, 10u);
     EXPECT_EQ(r.rule, "docs\\*");
     EXPECT_FALSE(r.allow);
-}
-
-TEST_F(swxTestFolderTest, ExtensionWithoutADotInTheNameComesFromThePath)
-{
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
-    dir.Write("x.y/README", "x");
-    Run(test, sink);
-    ASSERT_EQ(sink.records.size(), 1u);
-    EXPECT_EQ(sink.records[0]->location, "x.y");
-    EXPECT_EQ(sink.records[0]->extension, "y\\readme");
+    ASSERT_TRUE(sink.Find("README"));
+    EXPECT_EQ(sink.Find("README")->location, "x.y");
+    EXPECT_EQ(sink.Find("README")->extension, "y\\readme");
 }
 
 TEST_F(swxTestFolderTest, FolderThatCannotBeOpenedOnlyFinishes)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir / "absent");
-    Run(test, sink);
-    EXPECT_EQ(sink.Codes(), (std::vector<int>{TEST_FINISHED}));
+    RecordSink absentSink;
+    swxTestFolder absent(&absentSink, dir / "absent");
+    Run(absent, absentSink);
+    EXPECT_EQ(absentSink.Codes(), (std::vector<int>{TEST_FINISHED}));
 }
 
 TEST_F(swxTestFolderTest, CancelStopsTheWalkThenTheTestFinishes)
 {
-    CancellingRecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
-    sink.target = &test;
-    sink.cancelAt = 3;
+    CancellingRecordSink cancelling;
+    swxTestFolder cancelled(&cancelling, dir.Path());
+    cancelling.target = &cancelled;
+    cancelling.cancelAt = 3;
     for (int i = 0; i < 30; ++i)
         dir.Write(wxString::Format("f%02d.txt", i), "x");
-    Run(test, sink);
-    EXPECT_EQ(sink.Codes(),
+    Run(cancelled, cancelling);
+    EXPECT_EQ(cancelling.Codes(),
               (std::vector<int>{TEST_FILE, TEST_FILE, TEST_FILE, TEST_CANCELLED, TEST_FINISHED}));
-    EXPECT_EQ(sink.records.size(), 3u);
+    EXPECT_EQ(cancelling.records.size(), 3u);
 }
 
 TEST_F(swxTestFolderTest, CancelBeforeTheWalkDoesNothing)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
     dir.Write("a.txt", "x");
     test.Cancel();
-    Run(test, sink);
+    Run();
     EXPECT_EQ(sink.Codes(), (std::vector<int>{TEST_FILE, TEST_FINISHED}));
 }
 
 TEST_F(swxTestFolderTest, StopBeforeTheWalkEndsWithoutRecords)
 {
-    RecordSink sink;
-    swxTestFolder test(&sink, dir.Path());
-    Rule(test, "*", true);
+    Rule("*", true);
     dir.Write("a.txt", "x");
     test.Stop();
-    Run(test, sink);
+    Run();
     EXPECT_TRUE(sink.events.empty());
 }
 
@@ -201,11 +180,11 @@ TEST_F(swxTestFolderTest, EachTestCountsFromOne)
 {
     dir.Write("a.txt", "x");
     for (int round = 0; round < 2; ++round) {
-        RecordSink sink;
-        swxTestFolder test(&sink, dir.Path());
-        Run(test, sink);
-        ASSERT_EQ(sink.events.size(), 2u);
-        EXPECT_EQ(sink.events[0].value, 1);
+        RecordSink roundSink;
+        swxTestFolder roundTest(&roundSink, dir.Path());
+        Run(roundTest, roundSink);
+        ASSERT_EQ(roundSink.events.size(), 2u);
+        EXPECT_EQ(roundSink.events[0].value, 1);
     }
 }
 

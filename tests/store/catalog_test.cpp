@@ -157,20 +157,17 @@ TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
     EXPECT_EQ(Text("select SESSION_END is null from VERSION"), "1");
 }
 
-TEST_F(OpenCatalogTest, Version1GainsEveryTableAndBecomesVersion3)
+TEST_F(OpenCatalogTest, Versions1And2GainTheirMissingTablesKeepTheirRowsAndBecomeVersion3)
 {
     BuildFile(1);
     ASSERT_TRUE(OpenCatalog());
-
     EXPECT_EQ(Schema(), kVersion3Schema);
     EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
-}
+    CloseCatalog();
 
-TEST_F(OpenCatalogTest, Version2GainsOptionsAndKeepsItsRows)
-{
+    databasePath = dir / "version2.db";
     BuildVersion2Layout(2);
     ASSERT_TRUE(OpenCatalog());
-
     EXPECT_EQ(Schema(), kVersion3Schema);
     EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
     EXPECT_EQ(Text("select CAPTION from PROJECT"), "Old project");
@@ -187,12 +184,6 @@ TEST_F(OpenCatalogTest, UnknownVersionIsLeftUnchanged)
     EXPECT_EQ(schema.count("IDX_OPTIONS"), 0u);
     EXPECT_EQ(schema.size(), kVersion3Schema.size() - 2);
     EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 7);
-}
-
-TEST_F(OpenCatalogTest, EmptyVersionTableThrows)
-{
-    BuildFile(std::nullopt);
-    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
 }
 
 TEST_F(OpenCatalogTest, NewStationIsRegisteredAndRecordedInVersion)
@@ -267,18 +258,19 @@ TEST_F(OpenCatalogTest, CloseCatalogWritesSessionEndAndCloses)
     EXPECT_TRUE(HasShape(ToUtf8(rows.GetAsString(0)), kTimeShape));
 }
 
-TEST_F(OpenCatalogTest, FileThatIsNoDatabaseThrowsAndStaysAsItWas)
+TEST_F(OpenCatalogTest, EmptyVersionTableJunkFileOrMissingDirectoryThrows)
 {
-    const std::string junk(4096, 'x');
-    dir.Write("dralvo.db", junk);
+    BuildFile(std::nullopt);
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+    catalogDb.Close();
 
+    // A file that is no database stays as it was.
+    const std::string junk(4096, 'x');
+    databasePath = dir.Write("junk.db", junk);
     EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
     catalogDb.Close();
     EXPECT_EQ(ReadAll(databasePath), junk);
-}
 
-TEST_F(OpenCatalogTest, MissingDirectoryThrows)
-{
     databasePath = dir / "missing/dralvo.db";
     EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
     EXPECT_FALSE(catalogDb.IsOpen());

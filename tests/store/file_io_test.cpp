@@ -54,82 +54,50 @@ TEST_F(FileIoTest, BinaryRoundTripKeepsEveryByte)
     EXPECT_EQ(Names(), std::vector<std::string>{"data.bin"});
 }
 
-TEST_F(FileIoTest, TextRoundTripIsUtf8WithoutSignature)
+TEST_F(FileIoTest, TextRoundTripIsUtf8WithoutSignatureAndReplacesALongerFile)
 {
     const wxString text = wxString::FromUTF8("Привет, мир\r\nsecond line");
-    const wxString path = dir / "text.txt";
-
+    const wxString path = dir.Write("text.txt", std::string(1000, 'x'));
     ASSERT_TRUE(WriteTextFile(path, text));
     EXPECT_EQ(ReadAll(path), "Привет, мир\r\nsecond line");
     EXPECT_EQ(ReadTextFile(path), text);
 }
 
-TEST_F(FileIoTest, WriteReplacesALongerFile)
-{
-    const wxString path = dir.Write("text.txt", std::string(1000, 'x'));
-    ASSERT_TRUE(WriteTextFile(path, "short"));
-    EXPECT_EQ(ReadAll(path), "short");
-}
-
-TEST_F(FileIoTest, EmptyFileReadsAsEmpty)
-{
-    const wxString path = dir.Write("empty.txt", "");
-    const auto read = ReadBinaryFile(path);
-    ASSERT_TRUE(read.has_value());
-    EXPECT_TRUE(read->empty());
-    EXPECT_EQ(ReadTextFile(path), "");
-}
-
 TEST_F(FileIoTest, NewFileHasPermissionsLessTheUmask)
 {
     const mode_t old = umask(022);
-    const wxString path = dir / "new.txt";
-    const bool written = WriteTextFile(path, "x");
+    const bool written = WriteTextFile(dir / "new.txt", "x");
     umask(old);
-
     ASSERT_TRUE(written);
-    EXPECT_EQ(Mode(path), 0644u);
+    EXPECT_EQ(Mode(dir / "new.txt"), 0644u);
 }
 
-TEST_F(FileIoTest, TextKeepsTheSignatureAsCharacter)
+TEST_F(FileIoTest, TextKeepsTheSignatureStopsAtZeroByteAndReadsEmptyFileAsEmpty)
 {
-    const wxString path = dir.Write("bom.txt", "\xEF\xBB\xBF" "abc");
-    const wxString text = ReadTextFile(path);
+    const wxString text = ReadTextFile(dir.Write("bom.txt", "\xEF\xBB\xBF" "abc"));
     ASSERT_EQ(text.length(), 4u);
     EXPECT_EQ(text[0], wxUniChar(0xFEFF));
     EXPECT_EQ(text.Mid(1), "abc");
+
+    const wxString zero = dir.Write("zero.txt", std::string("abc\0def", 7));
+    EXPECT_EQ(ReadTextFile(zero), "abc");
+    EXPECT_EQ(ReadBinaryFile(zero)->size(), 7u);
+
+    const wxString empty = dir.Write("empty.txt", "");
+    ASSERT_TRUE(ReadBinaryFile(empty).has_value());
+    EXPECT_TRUE(ReadBinaryFile(empty)->empty());
+    EXPECT_EQ(ReadTextFile(empty), "");
 }
 
-TEST_F(FileIoTest, TextStopsAtTheFirstZeroByte)
-{
-    const wxString path = dir.Write("zero.txt", std::string("abc\0def", 7));
-    EXPECT_EQ(ReadTextFile(path), "abc");
-    EXPECT_EQ(ReadBinaryFile(path)->size(), 7u);
-}
-
-TEST_F(FileIoTest, MissingFileGivesNothing)
-{
-    EXPECT_FALSE(ReadBinaryFile(dir / "missing").has_value());
-    EXPECT_EQ(ReadTextFile(dir / "missing"), "");
-}
-
-TEST_F(FileIoTest, DirectoryIsNoFile)
+// A fifo is read as no file without waiting for a writer.
+TEST_F(FileIoTest, MissingFileDirectoryFifoAndDeviceAreNoFiles)
 {
     dir.MakeDir("folder");
-    EXPECT_FALSE(ReadBinaryFile(dir / "folder").has_value());
-    EXPECT_EQ(ReadTextFile(dir / "folder"), "");
-}
-
-TEST_F(FileIoTest, FifoIsReadAsNoFileWithoutWaitingForAWriter)
-{
-    const wxString fifo = dir / "dralvo.txt";
-    ASSERT_EQ(mkfifo(NativePath(fifo).c_str(), 0600), 0);
-    EXPECT_FALSE(ReadBinaryFile(fifo).has_value());
-    EXPECT_EQ(ReadTextFile(fifo), "");
-}
-
-TEST_F(FileIoTest, DeviceIsNoFile)
-{
+    ASSERT_EQ(mkfifo(NativePath(dir / "dralvo.txt").c_str(), 0600), 0);
+    for (const wxString& path : {dir / "missing", dir / "folder", dir / "dralvo.txt"}) {
+        EXPECT_FALSE(ReadBinaryFile(path).has_value()) << path;
+        EXPECT_EQ(ReadTextFile(path), "") << path;
+    }
     EXPECT_FALSE(ReadBinaryFile("/dev/zero").has_value());
 }
 
@@ -145,18 +113,13 @@ TEST_F(FileIoTest, WriteReplacesALinkAndLeavesItsTargetAlone)
     EXPECT_EQ(ReadAll(link), "new");
 }
 
-TEST_F(FileIoTest, FailedRenameLeavesTheTargetAndNoTemporary)
+TEST_F(FileIoTest, FailedRenameOrMissingDirectoryLeavesTheTargetAndNoTemporary)
 {
     dir.MakeDir("taken");  // a directory where the file should go
     EXPECT_FALSE(WriteTextFile(dir / "taken", "text"));
     EXPECT_TRUE(fs::is_directory(ToUtf8(dir / "taken")));
-    EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
-}
-
-TEST_F(FileIoTest, MissingDirectoryFailsWithoutCreatingIt)
-{
     EXPECT_FALSE(WriteTextFile(dir / "missing/file.txt", "text"));
-    EXPECT_TRUE(Names().empty());
+    EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
 }
 
 TEST_F(FileIoTest, UnwritableDirectoryFailsAndKeepsTheOldFile)
@@ -201,51 +164,38 @@ TEST_F(FileIoTest, IsTemporaryNameKnowsOnlyOwnTemporaries)
 
 class AtomicFileTest : public FileIoTest {};
 
-TEST_F(AtomicFileTest, TemporaryLiesBesideTheTargetUnderATemporaryName)
+TEST_F(AtomicFileTest, TemporaryBesideTheTargetIsCommittedInPlace)
 {
     AtomicFile file(dir / "target.txt");
     ASSERT_TRUE(file.Create());
     const fs::path temp(file.TempPath());
-
     EXPECT_EQ(temp.parent_path(), fs::path(ToUtf8(dir.Path())).parent_path());
     EXPECT_TRUE(IsTemporaryName(FromUtf8(temp.filename().string())));
     EXPECT_TRUE(fs::exists(temp));
+
+    ASSERT_TRUE(file.Write("abc", 3));
+    ASSERT_TRUE(file.Write("def", 3));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadAll(dir / "target.txt"), "abcdef");
+    EXPECT_EQ(Names(), std::vector<std::string>{"target.txt"});
+    EXPECT_FALSE(file.Write("x", 1));
 }
 
-TEST_F(AtomicFileTest, AbandonedFileLeavesNothing)
-{
-    {
-        AtomicFile file(dir / "target.txt");
-        ASSERT_TRUE(file.Create());
-        ASSERT_TRUE(file.Write("half", 4));
-    }
-    EXPECT_TRUE(Names().empty());
-}
-
-TEST_F(AtomicFileTest, AbandonRemovesTheTemporaryAndKeepsTheOldTarget)
+TEST_F(AtomicFileTest, AbandonedOrDestroyedFileKeepsTheOldTargetAndLeavesNoTemporary)
 {
     const wxString target = dir.Write("target.txt", "old");
+    {
+        AtomicFile dropped(dir / "dropped.txt");
+        ASSERT_TRUE(dropped.Create());
+        ASSERT_TRUE(dropped.Write("half", 4));
+    }
     AtomicFile file(target);
     ASSERT_TRUE(file.Create());
     ASSERT_TRUE(file.Write("new", 3));
     file.Abandon();
-
     EXPECT_FALSE(file.Commit());
     EXPECT_EQ(ReadAll(target), "old");
     EXPECT_EQ(Names(), std::vector<std::string>{"target.txt"});
-}
-
-TEST_F(AtomicFileTest, CommitPutsTheContentInPlace)
-{
-    AtomicFile file(dir / "target.txt");
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write("abc", 3));
-    ASSERT_TRUE(file.Write("def", 3));
-    ASSERT_TRUE(file.Commit());
-
-    EXPECT_EQ(ReadAll(dir / "target.txt"), "abcdef");
-    EXPECT_EQ(Names(), std::vector<std::string>{"target.txt"});
-    EXPECT_FALSE(file.Write("x", 1));
 }
 
 } // namespace

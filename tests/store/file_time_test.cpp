@@ -29,32 +29,27 @@ protected:
     TempDir dir;
 };
 
-TEST_F(FileTimeTest, ThreeSecondsApartAreStillEqual)
+// Times up to three seconds apart are equal; extreme values do not overflow.
+TEST_F(FileTimeTest, TimesWithinThreeSecondsAreEqualAndNeitherIsNewer)
 {
-    EXPECT_TRUE(TimesEqual(kBase, kBase + 30000000));
-    EXPECT_TRUE(TimesEqual(kBase + 30000000, kBase));
-    EXPECT_FALSE(TimeNewer(kBase + 30000000, kBase));
-    EXPECT_FALSE(TimeNewer(kBase, kBase + 30000000));
-    EXPECT_TRUE(TimesEqual(kBase, kBase));
-    EXPECT_FALSE(TimeNewer(kBase, kBase));
-}
-
-TEST_F(FileTimeTest, OneUnitMoreThanThreeSecondsDiffers)
-{
-    EXPECT_FALSE(TimesEqual(kBase, kBase + 30000001));
-    EXPECT_FALSE(TimesEqual(kBase + 30000001, kBase));
-    EXPECT_TRUE(TimeNewer(kBase + 30000001, kBase));
-    EXPECT_FALSE(TimeNewer(kBase, kBase + 30000001));
-    EXPECT_TRUE(TimesEqual(kBase, kBase + 29999999));
-}
-
-TEST_F(FileTimeTest, ExtremeValuesDoNotOverflow)
-{
-    EXPECT_FALSE(TimesEqual(0, kMax));
-    EXPECT_FALSE(TimesEqual(kMax, 0));
-    EXPECT_TRUE(TimeNewer(kMax, 0));
-    EXPECT_FALSE(TimeNewer(0, kMax));
-    EXPECT_TRUE(TimesEqual(kMax, kMax - 30000000));
+    const struct {
+        FileTime a, b;
+        bool equal, aNewer;
+    } cases[] = {
+        {kBase, kBase, true, false},
+        {kBase, kBase + 30000000, true, false},
+        {kBase + 30000000, kBase, true, false},
+        {kBase, kBase + 29999999, true, false},
+        {kBase, kBase + 30000001, false, false},
+        {kBase + 30000001, kBase, false, true},
+        {0, kMax, false, false},
+        {kMax, 0, false, true},
+        {kMax, kMax - 30000000, true, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TimesEqual(c.a, c.b), c.equal) << c.a << " " << c.b;
+        EXPECT_EQ(TimeNewer(c.a, c.b), c.aNewer) << c.a << " " << c.b;
+    }
 }
 
 TEST_F(FileTimeTest, SetThenGetKeepsHundredNanosecondUnits)
@@ -92,7 +87,7 @@ TEST_F(FileTimeTest, GetMatchesTheFileSystemTime)
                        + static_cast<FileTime>(st.st_mtim.tv_nsec) / 100);
 }
 
-TEST_F(FileTimeTest, GetFailsForAnythingButARegularFile)
+TEST_F(FileTimeTest, GetFailsForAnythingButARegularFileAndSetForAMissingOne)
 {
     const wxString target = dir.Write("target.txt", "x");
     const wxString folder = dir.MakeDir("folder");
@@ -106,10 +101,6 @@ TEST_F(FileTimeTest, GetFailsForAnythingButARegularFile)
         EXPECT_FALSE(GetFileModTime(path, time)) << path;
         EXPECT_EQ(time, 7u) << path;
     }
-}
-
-TEST_F(FileTimeTest, SetFailsForAMissingFile)
-{
     EXPECT_FALSE(SetFileModTime(dir / "missing.txt", kBase));
     EXPECT_FALSE(Exists(dir / "missing.txt"));
 }

@@ -33,31 +33,25 @@ TEST(MediumPaths, SafeLocationsStayInsideTheRoot)
         EXPECT_EQ(c.safe, IsSafeRelativeLocation(c.location)) << c.location;
 }
 
+// An unsafe stored location gives no directory.
 TEST(MediumPaths, StoredLocationBecomesDirectoryBelowRoot)
 {
     EXPECT_EQ("/media/stick/Sync/Work", MediumPathFromLocation(kRoot, "Sync\\Work").value());
     EXPECT_EQ("/media/stick/Sync/Work",
               MediumPathFromLocation("/media/stick", "Sync/Work").value());
     EXPECT_EQ("/media/stick/", MediumPathFromLocation(kRoot, "").value());
-}
-
-TEST(MediumPaths, UnsafeStoredLocationGivesNoDirectory)
-{
     EXPECT_FALSE(MediumPathFromLocation(kRoot, "..\\..\\home").has_value());
     EXPECT_FALSE(MediumPathFromLocation(kRoot, "/home/user").has_value());
     EXPECT_FALSE(MediumPathFromLocation(kRoot, "C:\\Windows").has_value());
 }
 
+// A chosen directory outside the root is refused.
 TEST(MediumPaths, ChosenDirectoryIsStoredRelativeWithBackslashes)
 {
     EXPECT_EQ("Sync\\Work", LocationBelowRoot("/media/stick/Sync/Work", kRoot).value());
     EXPECT_EQ("Sync", LocationBelowRoot("/media/stick/Sync", kRoot).value());
     EXPECT_EQ("", LocationBelowRoot("/media/stick/", kRoot).value());
     EXPECT_EQ("", LocationBelowRoot("/media/stick", kRoot).value());
-}
-
-TEST(MediumPaths, ChosenDirectoryOutsideTheRootIsRefused)
-{
     EXPECT_FALSE(LocationBelowRoot("/media/other/Sync", kRoot).has_value());
     EXPECT_FALSE(LocationBelowRoot("/media/Stick/Sync", kRoot).has_value());
     EXPECT_FALSE(LocationBelowRoot("/media/stickier/Sync", kRoot).has_value());

@@ -60,10 +60,10 @@ protected:
     int languageAnswer = -1;
 };
 
-TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndOnlyTheLanguageRow)
+// The language box is cancelled: zero is stored and not asked again.
+TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
 {
     InitOptions();
-
     EXPECT_TRUE(soCompressLog);
     EXPECT_EQ(soDeleteLogsAfterDays, 3u);
     EXPECT_EQ(soBzQuality, 3u);
@@ -75,12 +75,6 @@ TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndOnlyTheLanguageRow)
     EXPECT_EQ(allowedRowColour, wxColour(240, 255, 240));
     EXPECT_EQ(deniedRowColour, wxColour(255, 224, 224));
     EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 0"});
-}
-
-TEST_F(OptionsTest, CancelledLanguageStoresZeroAndIsNotAskedAgain)
-{
-    InitOptions();
-    EXPECT_EQ(languageAsked, 1);
     EXPECT_EQ(soLanguage, kLanguageSystemDefault);
 
     InitOptions();
@@ -141,31 +135,20 @@ TEST_F(OptionsTest, NumberMustBeTheWholeText)
     }
 }
 
-TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnored)
+TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnoredAndLaterRowsOverride)
 {
     StoreEnglishOnly();
-    Store(0, "9");
-    Store(10, "9");
-    Store(4294967295u, "9");
-    InitOptions();
-
-    EXPECT_EQ(soBzQuality, 3u);
-    EXPECT_EQ(soBzWorkFactor, 30u);
-    EXPECT_EQ(soDeleteLogsAfterDays, 3u);
-    EXPECT_EQ(languageAsked, 0);
-}
-
-TEST_F(OptionsTest, LaterRowOverridesEarlierOne)
-{
-    StoreEnglishOnly();
+    for (unsigned outside : {0u, 10u, 4294967295u})
+        Store(outside, "9");
     Store(2, "5");
     Store(2, "8");
     Store(5, "40");
     Store(5, "bad");  // keeps the earlier row's value
     InitOptions();
-
+    EXPECT_EQ(soBzQuality, 3u);
     EXPECT_EQ(soDeleteLogsAfterDays, 8u);
     EXPECT_EQ(soBzWorkFactor, 40u);
+    EXPECT_EQ(languageAsked, 0);
 }
 
 TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
@@ -220,21 +203,15 @@ TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
     EXPECT_EQ(soLanguage, kLanguageEnglish);
 }
 
-TEST_F(OptionsTest, RussianLanguageTranslatesTexts)
+TEST_F(OptionsTest, StoredLanguageDecidesTheTranslation)
 {
-    ExecUpdate("delete from OPTIONS");
-    Store(3, "156");
-    InitOptions();
-
-    EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8("Удаление устаревших журналов"));
-}
-
-TEST_F(OptionsTest, EnglishLanguageLeavesTextsAsWritten)
-{
-    StoreEnglishOnly();
-    InitOptions();
-
-    EXPECT_EQ(_("Remove expired logs"), "Remove expired logs");
+    for (const auto& [language, text] : {std::pair{"156", "Удаление устаревших журналов"},
+                                         std::pair{"56", "Remove expired logs"}}) {
+        ExecUpdate("delete from OPTIONS");
+        Store(3, language);
+        InitOptions();
+        EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8(text)) << language;
+    }
 }
 
 } // namespace

@@ -20,15 +20,11 @@ TEST_F(PathsTest, AppendPathSeparatorAddsTheNativeSeparatorOnce)
     EXPECT_EQ(AppendPathSeparator(""), "");
 }
 
-TEST_F(PathsTest, ShortPathsStayAsTheyAre)
+TEST_F(PathsTest, ShortPathsStayAsTheyAreAndASingleComponentIsCutWithDots)
 {
     EXPECT_EQ(ShortenPath("report.txt", 10), "report.txt");
     EXPECT_EQ(ShortenPath("D:\\Work\\report.txt", 40), "D:\\Work\\report.txt");
     EXPECT_EQ(ShortenPath("", 0), "");
-}
-
-TEST_F(PathsTest, SingleComponentIsCutWithDots)
-{
     EXPECT_EQ(ShortenPath("report.txt", 5), "re...");
     EXPECT_EQ(ShortenPath("report.txt", 9), "report...");
 }

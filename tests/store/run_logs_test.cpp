@@ -76,12 +76,19 @@ TEST_F(RunLogsTest, NoKeepsEveryLog)
     EXPECT_TRUE(Exists(second));
 }
 
-TEST_F(RunLogsTest, OnlyRecentLogsAskNothing)
+TEST_F(RunLogsTest, OnlyRecentLogsOrZeroDaysAskNothing)
 {
     WriteLog("dralvo_sync_recent.xml", 2);
     RemoveExpiredLogs();
 
     EXPECT_TRUE(questions.empty());
+    soDeleteLogsAfterDays = 0;
+    const wxString old = WriteLog("dralvo_sync_old.xml", 400);
+    answer = true;
+    RemoveExpiredLogs();
+
+    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(Exists(old));
 }
 
 TEST_F(RunLogsTest, CompressedLogsCountAndOtherNamesDoNot)
@@ -98,17 +105,6 @@ TEST_F(RunLogsTest, CompressedLogsCountAndOtherNamesDoNot)
     EXPECT_TRUE(Exists(text));
     EXPECT_TRUE(Exists(other));
     EXPECT_TRUE(Exists(dir / "dralvo_sync_dir.xml"));
-}
-
-TEST_F(RunLogsTest, ZeroDaysNeverAsks)
-{
-    soDeleteLogsAfterDays = 0;
-    const wxString old = WriteLog("dralvo_sync_old.xml", 400);
-    answer = true;
-    RemoveExpiredLogs();
-
-    EXPECT_TRUE(questions.empty());
-    EXPECT_TRUE(Exists(old));
 }
 
 TEST_F(RunLogsTest, MessageCarriesTheConfiguredDays)

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "store/file_io.h"
 #include "store/text.h"
 
 namespace fs = std::filesystem;
@@ -58,4 +59,12 @@ bool Exists(const wxString& path)
 {
     struct stat st;
     return lstat(ToUtf8(path).c_str(), &st) == 0;
+}
+
+int TemporariesUnder(const wxString& root)
+{
+    int count = 0;
+    for (const auto& e : fs::recursive_directory_iterator(ToUtf8(root)))
+        count += IsTemporaryName(FromUtf8(e.path().filename().string()));
+    return count;
 }

@@ -29,3 +29,5 @@ private:
 // The whole content of a file ("" when missing).
 std::string ReadAll(const wxString& path);
 bool Exists(const wxString& path);
+// How many entries below root (at any depth) carry the name of a write's temporary file.
+int TemporariesUnder(const wxString& root);
