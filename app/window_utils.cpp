@@ -103,3 +103,17 @@ wxBitmap LoadMaskedBitmap(const wxString& name)
     image.SetMaskColour(255, 0, 255);
     return wxBitmap(image);
 }
+
+OkCancelRow MakeOkCancelRow(wxWindow* parent)
+{
+    OkCancelRow row;
+    row.sizer = new wxBoxSizer(wxHORIZONTAL);
+    row.ok = new wxButton(parent, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
+                          wxDefaultValidator, "ID_BUTTON_OK");
+    row.ok->SetDefault();
+    row.cancel = new wxButton(parent, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_BUTTON_CANCEL");
+    row.sizer->Add(row.ok, 0, wxALL, 2);
+    row.sizer->Add(row.cancel, 0, wxALL, 2);
+    return row;
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <wx/button.h>
+#include <wx/sizer.h>
+
 #include <functional>
 
 #include <wx/bitmap.h>
@@ -48,3 +51,12 @@ int FindItemByData(const wxItemContainer* control, wxUint32 id);
 // (255, 0, 255) transparent. A name without such a file gives a bitmap that is not valid
 // (IsOk() false); nothing is reported.
 wxBitmap LoadMaskedBitmap(const wxString& name);
+
+// The OK / Cancel button row of a modal dialog ("ID_BUTTON_OK" default, "ID_BUTTON_CANCEL");
+// the buttons are children of parent, the row is for the caller's sizer.
+struct OkCancelRow {
+    wxBoxSizer* sizer;
+    wxButton* ok;
+    wxButton* cancel;
+};
+OkCancelRow MakeOkCancelRow(wxWindow* parent);

@@ -9,6 +9,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "app/db_error.h"
+#include "app/window_utils.h"
 #include "store/database.h"
 #include "store/guid.h"
 #include "store/statements.h"
@@ -53,24 +54,17 @@ DialogProject::DialogProject(wxWindow* parent, wxWindowID id, const wxPoint& pos
                                _("BZ2-compress only files smaller then this value"));
     addRow("ID_STATICTEXT3", _("Don't compress files with size above, Mb"), compressLimit_);
 
-    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
-                            wxDefaultValidator, "ID_BUTTON_OK");
-    ok->SetDefault();
-    auto* cancel = new wxButton(this, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON_CANCEL");
-    buttons->Add(ok, 0, wxALL, 2);
-    buttons->Add(cancel, 0, wxALL, 2);
+    const OkCancelRow buttons = MakeOkCancelRow(this);
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(grid, 1, wxALL | wxEXPAND, 2);
-    column->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 2);
+    column->Add(buttons.sizer, 0, wxALL | wxALIGN_RIGHT, 2);
     SetSizer(column);
     column->SetSizeHints(this);
     SetClientSize(wxSize(444, 267));
 
-    ok->Bind(wxEVT_BUTTON, &DialogProject::OnButtonOkClick, this);
-    cancel->Bind(wxEVT_BUTTON, &DialogProject::OnButtonCancelClick, this);
+    buttons.ok->Bind(wxEVT_BUTTON, &DialogProject::OnButtonOkClick, this);
+    buttons.cancel->Bind(wxEVT_BUTTON, &DialogProject::OnButtonCancelClick, this);
 }
 
 void DialogProject::LoadProject(wxUint32 projectId)

@@ -24,21 +24,14 @@ DialogProjectSelect::DialogProjectSelect(wxWindow* parent, wxWindowID id, const 
                                  wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX_PROJECTS");
     column->Add(projectList_, 1, wxALL | wxEXPAND, 2);
 
-    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
-                            wxDefaultValidator, "ID_BUTTON_OK");
-    ok->SetDefault();
-    auto* cancel = new wxButton(this, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
-                                wxDefaultValidator, "ID_BUTTON_CANCEL");
-    buttons->Add(ok, 0, wxALL, 2);
-    buttons->Add(cancel, 0, wxALL, 2);
-    column->Add(buttons, 0, wxALL | wxALIGN_RIGHT, 2);
+    const OkCancelRow buttons = MakeOkCancelRow(this);
+    column->Add(buttons.sizer, 0, wxALL | wxALIGN_RIGHT, 2);
     SetSizer(column);
     column->Fit(this);
     column->SetSizeHints(this);
 
-    ok->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonOkClick, this);
-    cancel->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonCancelClick, this);
+    buttons.ok->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonOkClick, this);
+    buttons.cancel->Bind(wxEVT_BUTTON, &DialogProjectSelect::OnButtonCancelClick, this);
     RunCatalogAction(_("The list of projects could not be read."), [this] { FillProjects(); },
                      this);
 }
