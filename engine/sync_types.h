@@ -7,6 +7,7 @@
 #include <wx/event.h>
 #include <wx/string.h>
 
+#include "engine/root_check.h"
 #include "store/file_time.h"
 
 // The vocabulary of a synchronisation run: action codes, modes, the job tree and the
@@ -76,6 +77,13 @@ struct FolderRule {
 struct FolderJob {
     wxString stationPath;
     wxString mediumPath;
+    // The medium's drive root (mount point with "/") that mediumPath lies under; set by whoever
+    // builds the job. Empty: no mount check, and a missing medium root is created without bound.
+    wxString mediumDriveRoot;
+    // Recorded by the analysis (RecordRootIdentities), checked by the copy.
+    RootIdentity stationRootId;
+    RootIdentity mediumRootId;
+    RootIdentity driveRootId;
     std::vector<std::unique_ptr<SyncItem>> items;   // filled by the analysis
     std::vector<std::unique_ptr<FolderRule>> rules;  // in rule-line order
 };
