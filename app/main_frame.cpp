@@ -31,6 +31,7 @@
 #include "app/version.h"
 #include "ui/window_utils.h"
 #include "editors/project_dialog.h"
+#include "run/run_dialog.h"
 #include "editors/project_select_dialog.h"
 #include "store/catalog.h"
 #include "store/database.h"
@@ -87,6 +88,9 @@ dralvoFrame::dralvoFrame(wxWindow* parent, wxWindowID id)
 
 dralvoFrame::~dralvoFrame()
 {
+    // A run dialog that goes with this window must not call back into it.
+    if (auto* dialog = dynamic_cast<DialogRun*>(runDialog))
+        dialog->SetOwner({});
     if (optionsWindow != nullptr)
         optionsWindow->Destroy();
     connectedMedia.clear();
@@ -432,6 +436,9 @@ void dralvoFrame::OnClose(wxCloseEvent&)
 {
     // A failure is shown; the window closes all the same, as the user asked.
     StorePendingEdits();
+    // The run dialog first: it stops its thread and waits for its end before it goes.
+    if (runDialog != nullptr)
+        runDialog->Close(true);
     Destroy();
 }
 

@@ -12,6 +12,7 @@
 
 #include "editors/project_dialog.h"
 #include "editors/project_select_dialog.h"
+#include "run/run_dialog.h"
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/guid.h"
@@ -48,8 +49,12 @@ void dralvoFrame::OnMenuRunSelected(wxCommandEvent&)
 {
     if (runDialog != nullptr)
         return;
-    // The run dialog is not part of the program yet; once it is, it opens here (kept in
-    // runDialog, centred over this window, modeless) and the Run tool is disabled.
+    auto* dialog = new DialogRun(this, wxID_ANY);
+    dialog->SetOwner({[this] { SavePendingEdits(); }, [this] { RunDialogClosed(); }});
+    runDialog = dialog;
+    dialog->CentreOnParent(wxBOTH);
+    dialog->Show();
+    EnableRunTool(false);
 }
 
 void dralvoFrame::OnMenuIncompressibleSelected(wxCommandEvent&)

@@ -1,1 +1,4 @@
 #pragma once
+
+#include "run/run_dialog.h"
+#include "run/select_sync_items_dialog.h"
