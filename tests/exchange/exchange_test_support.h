@@ -172,7 +172,10 @@ protected:
         wxTheApp->ProcessPendingEvents();
         return seen;
     }
-    ImportEvents Import(const wxString& file) { return Import(wxArrayString(1, &file)); }
+    ImportEvents Import(const wxString& file, const ImportLimits& limits = ImportLimits())
+    {
+        return Import(wxArrayString(1, &file), limits);
+    }
 
     wxSQLite3Database remote;
 };
