@@ -8,8 +8,8 @@
 #include <wx/textctrl.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/db_error.h"
-#include "app/window_utils.h"
+#include "ui/db_error.h"
+#include "ui/window_utils.h"
 #include "store/database.h"
 #include "store/guid.h"
 #include "store/statements.h"

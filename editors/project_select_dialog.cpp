@@ -7,8 +7,8 @@
 #include <wx/stattext.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/db_error.h"
-#include "app/window_utils.h"
+#include "ui/db_error.h"
+#include "ui/window_utils.h"
 #include "store/statements.h"
 
 DialogProjectSelect::DialogProjectSelect(wxWindow* parent, wxWindowID id, const wxPoint& pos,

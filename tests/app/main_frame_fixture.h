@@ -21,10 +21,10 @@
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
-#include "app/bitmap_list.h"
+#include "ui/bitmap_list.h"
 #include "app/main_frame.h"
-#include "app/rules_panel.h"
-#include "app/window_utils.h"
+#include "ui/rules_panel.h"
+#include "ui/window_utils.h"
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/media.h"

@@ -1,4 +1,4 @@
-#include "app/db_error.h"
+#include "ui/db_error.h"
 
 #include <wx/msgdlg.h>
 #include <wx/wxsqlite3.h>

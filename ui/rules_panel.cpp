@@ -1,4 +1,4 @@
-#include "app/rules_panel.h"
+#include "ui/rules_panel.h"
 
 #include <memory>
 #include <utility>
@@ -10,9 +10,9 @@
 #include <wx/textdlg.h>
 #include <wx/wxsqlite3.h>
 
-#include "app/bitmap_list.h"
-#include "app/db_error.h"
-#include "app/window_utils.h"
+#include "ui/bitmap_list.h"
+#include "ui/db_error.h"
+#include "ui/window_utils.h"
 #include "store/database.h"
 #include "store/guid.h"
 #include "store/statements.h"
@@ -26,19 +26,6 @@ const wxWindowID PanelRules::ID_CUSTOM_BMPLBX_RULES = wxNewId();
 const wxWindowID PanelRules::ID_TEXTCTRL_RULE = wxNewId();
 const wxWindowID PanelRules::ID_CHECKBOX_RULE_ALLOW = wxNewId();
 
-namespace {
-
-wxBitmapButton* MakeButton(wxWindow* parent, wxWindowID id, const char* name,
-                           const char* bitmap, const wxString& tooltip)
-{
-    auto* button = new wxBitmapButton(parent, id, LoadMaskedBitmap(bitmap), wxDefaultPosition,
-                                      wxDefaultSize, wxBU_AUTODRAW, wxDefaultValidator, name);
-    button->SetToolTip(tooltip);
-    return button;
-}
-
-} // namespace
-
 PanelRules::PanelRules(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        const wxString& name)
     : wxPanel(parent, id, pos, size, wxTAB_TRAVERSAL, name)
@@ -51,12 +38,12 @@ void PanelRules::BuildControls()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     buttonRow_ = new wxBoxSizer(wxHORIZONTAL);
-    addButton_ = MakeButton(this, ID_BITMAPBUTTON_ADD, "ID_BITMAPBUTTON_ADD", "plus", _("Add rule"));
-    deleteButton_ = MakeButton(this, ID_BITMAPBUTTON_DELETE, "ID_BITMAPBUTTON_DELETE", "minus",
+    addButton_ = NewBitmapButton(this, ID_BITMAPBUTTON_ADD, "ID_BITMAPBUTTON_ADD", "plus", _("Add rule"));
+    deleteButton_ = NewBitmapButton(this, ID_BITMAPBUTTON_DELETE, "ID_BITMAPBUTTON_DELETE", "minus",
                                _("Delete/undelete"));
-    upButton_ = MakeButton(this, ID_BITMAPBUTTON_UP, "ID_BITMAPBUTTON_UP", "up", _("Move up"));
-    downButton_ = MakeButton(this, ID_BITMAPBUTTON4, "ID_BITMAPBUTTON4", "down", _("Move down"));
-    undoButton_ = MakeButton(this, ID_BITMAPBUTTON_UNDO, "ID_BITMAPBUTTON_UNDO", "undo",
+    upButton_ = NewBitmapButton(this, ID_BITMAPBUTTON_UP, "ID_BITMAPBUTTON_UP", "up", _("Move up"));
+    downButton_ = NewBitmapButton(this, ID_BITMAPBUTTON4, "ID_BITMAPBUTTON4", "down", _("Move down"));
+    undoButton_ = NewBitmapButton(this, ID_BITMAPBUTTON_UNDO, "ID_BITMAPBUTTON_UNDO", "undo",
                              _("Undo all rules edits"));
     for (wxBitmapButton* button : {addButton_, deleteButton_, upButton_, downButton_, undoButton_})
         buttonRow_->Add(button, 1, wxALL | wxALIGN_BOTTOM, 2);

@@ -1,4 +1,4 @@
-#include "app/bitmap_list.h"
+#include "ui/bitmap_list.h"
 
 #include <memory>
 

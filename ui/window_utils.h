@@ -60,3 +60,23 @@ struct OkCancelRow {
     wxButton* cancel;
 };
 OkCancelRow MakeOkCancelRow(wxWindow* parent);
+
+class wxBitmapButton;
+
+// LoadMaskedBitmap, with a stock picture standing in when the name is missing, so a button
+// or tool never lacks one.
+wxBitmap NamedBitmap(const char* name);
+
+// A bitmap button named `name` (its identifier's name) showing the named bitmap.
+wxBitmapButton* NewBitmapButton(wxWindow* parent, wxWindowID id, const char* name,
+                                const char* bitmap, const wxString& toolTip,
+                                const wxString& helpText = wxString());
+
+// A catalogue ID as the untyped client data of a list or choice item.
+void* IdData(wxUint32 id);
+
+// A notice: a box with the caption "Message" and an OK button.
+void ShowMessage(wxWindow* parent, const wxString& text);
+
+// A Yes/No question with its own caption; true for Yes.
+bool AskYesNo(wxWindow* parent, const wxString& text, const wxString& caption);

@@ -1,13 +1,16 @@
-#include "app/window_utils.h"
+#include "ui/window_utils.h"
 
 #include <cstdint>
 #include <string_view>
 #include <utility>
 
+#include <wx/artprov.h>
+#include <wx/bmpbuttn.h>
 #include <wx/ctrlsub.h>
 #include <wx/dirdlg.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/mstream.h>
 #include <wx/wxsqlite3.h>
 
@@ -116,4 +119,39 @@ OkCancelRow MakeOkCancelRow(wxWindow* parent)
     row.sizer->Add(row.ok, 0, wxALL, 2);
     row.sizer->Add(row.cancel, 0, wxALL, 2);
     return row;
+}
+
+wxBitmap NamedBitmap(const char* name)
+{
+    const wxBitmap bitmap = LoadMaskedBitmap(name);
+    if (bitmap.IsOk())
+        return bitmap;
+    return wxArtProvider::GetBitmap(wxART_MISSING_IMAGE, wxART_TOOLBAR, wxSize(16, 16));
+}
+
+wxBitmapButton* NewBitmapButton(wxWindow* parent, wxWindowID id, const char* name,
+                                const char* bitmap, const wxString& toolTip,
+                                const wxString& helpText)
+{
+    auto* button = new wxBitmapButton(parent, id, NamedBitmap(bitmap), wxDefaultPosition,
+                                      wxDefaultSize, wxBU_AUTODRAW, wxDefaultValidator, name);
+    button->SetToolTip(toolTip);
+    if (!helpText.empty())
+        button->SetHelpText(helpText);
+    return button;
+}
+
+void* IdData(wxUint32 id)
+{
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(id));
+}
+
+void ShowMessage(wxWindow* parent, const wxString& text)
+{
+    wxMessageBox(text, "Message", wxOK | wxCENTRE, parent);
+}
+
+bool AskYesNo(wxWindow* parent, const wxString& text, const wxString& caption)
+{
+    return wxMessageBox(text, caption, wxYES_NO | wxICON_QUESTION | wxCENTRE, parent) == wxYES;
 }

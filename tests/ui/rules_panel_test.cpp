@@ -1,4 +1,4 @@
-#include "app/rules_panel.h"
+#include "ui/rules_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
-#include "app/bitmap_list.h"
+#include "ui/bitmap_list.h"
 #include "store/database.h"
 #include "tests/app/widgets_test_support.h"
 #include "tests/support/gui_expect.h"

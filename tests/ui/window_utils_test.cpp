@@ -1,4 +1,4 @@
-#include "app/window_utils.h"
+#include "ui/window_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <wx/listbox.h>
 #include <wx/testing.h>
 
-#include "app/db_error.h"
+#include "ui/db_error.h"
 #include "store/database.h"
 #include "tests/app/widgets_test_support.h"
 #include "tests/support/test_env.h"
