@@ -1,0 +1,98 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <wx/string.h>
+
+#include "exchange/string_id_map.h"
+
+class BoundStatement;
+class wxSQLite3Database;
+class wxXmlNode;
+
+// The eight sections of a loaded catalogue document (elements owned by the document); null
+// when the document has no such section.
+struct ImportSections {
+    const wxXmlNode* station = nullptr;
+    const wxXmlNode* media = nullptr;
+    const wxXmlNode* project = nullptr;
+    const wxXmlNode* folder = nullptr;
+    const wxXmlNode* stafolder = nullptr;
+    const wxXmlNode* meproject = nullptr;
+    const wxXmlNode* aclrules = nullptr;
+    const wxXmlNode* bz2ignore = nullptr;
+
+    // The member for a section element's lower-cased name, or null for any other name.
+    const wxXmlNode** Slot(const wxString& name);
+};
+
+// Result of a row lookup.
+enum LookupResult {
+    LOOKUP_NONE = 0,   // no local row
+    LOOKUP_OLDER = 1,  // a local row whose MODIFIED is earlier: update it
+    LOOKUP_KEEP = 2,   // a local row as new or newer (or without a time): leave it
+};
+
+// Merges the sections of imported catalogues into the catalogue behind db, row by row: a row
+// unknown here is inserted, a row older here is updated, any other is left alone. Rows match
+// by GUID (a station by GUID, else by name); parent rows arrive as GUIDs and are translated
+// through the maps that the parent merges fill, else found by GUID in the catalogue.
+// Every value is validated and bound, never pasted: an element with a missing, short or long
+// GUID, a MODIFIED not in the catalogue's form, a flag other than 0 or 1, a size outside
+// 0..2^31-1, a line number beyond +-1e9 or a parent found nowhere is skipped. CAPTION, NAME,
+// FOLDER and FILEMASK are stored with single quotes made double quotes, as the windows store
+// them.
+// Runs no transaction of its own (the caller wraps each file in one). One thread; db must
+// outlive the object.
+class CatalogMerge {
+public:
+    // progress(steps) is called once after each merge; stop() is asked between elements and
+    // between merges.
+    CatalogMerge(wxSQLite3Database& db, std::function<void(int)> progress, std::function<bool()> stop);
+    ~CatalogMerge();
+
+    // The eight merges in parent-first order. False when stop() ended it early. Throws
+    // wxSQLite3Exception when a statement fails.
+    bool MergeAll(const ImportSections& sections);
+
+    // Each merge walks the item elements of its section (null: none) and posts one step.
+    void MergeStations(const wxXmlNode* section);
+    void MergeMedia(const wxXmlNode* section);
+    void MergeProjects(const wxXmlNode* section);
+    void MergeFolders(const wxXmlNode* section);
+    void MergeStationFolders(const wxXmlNode* section);
+    void MergeMediumProjects(const wxXmlNode* section);
+    void MergeRules(const wxXmlNode* section);
+    void MergeIncompressibleMasks(const wxXmlNode* section);
+
+    // A station by GUID, else (when no row has that GUID) by name. Reports the ID through id.
+    LookupResult LookupStationRow(const wxString& modified, const wxString& guid,
+                                  const wxString& name, wxUint32& id);
+    // A row of table (a catalogue table name) by GUID.
+    LookupResult LookupRowByGuid(const char* table, const wxString& modified, const wxString& guid,
+                                 wxUint32& id);
+
+private:
+    struct Statements;
+
+    bool Stopped() const { return stop_ && stop_(); }
+    void Step();
+    // The local ID of a parent named by GUID: from map, else from table; 0 when unknown.
+    wxUint32 ResolveParent(const StringIdMap& map, const char* table, const wxString& guid);
+
+    wxSQLite3Database& db_;
+    std::function<void(int)> progress_;
+    std::function<bool()> stop_;
+    std::unique_ptr<Statements> sql_;
+    StringIdMap stationMap;
+    StringIdMap mediumMap;
+    StringIdMap projectMap;
+    StringIdMap folderMap;
+};
+
+// Renumbers the rule lines that collide within a folder: of each group, the rule with the
+// highest ID moves 5 past the folder's highest line, pass after pass until no group is left,
+// at most maxPasses passes. In one transaction. True when no duplicate is left. Throws
+// wxSQLite3Exception (the transaction is then rolled back).
+bool FixRuleLineDuplicates(wxSQLite3Database& db, int maxPasses = 1000);

@@ -1,0 +1,124 @@
+#include "exchange/export.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <wx/datetime.h>
+#include <wx/intl.h>
+#include <wx/wxsqlite3.h>
+
+#include "store/bzip2.h"
+#include "store/catalog.h"
+#include "store/database.h"
+#include "store/file_io.h"
+
+namespace {
+
+struct SectionSelect {
+    const char* section;
+    const char* select;
+};
+
+// One select per synchronised table, parents first; parent IDs become the parents' GUIDs, and
+// a child whose parent row is missing is left out by the inner joins.
+constexpr SectionSelect kSections[] = {
+    {"station", " select GUID, NAME, MODIFIED, DELETED from STATION order by ID"},
+    {"media", "select GUID, NAME, MODIFIED, DELETED from MEDIA order by ID"},
+    {"project", "select GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, MODIFIED, DELETED from PROJECT order by ID"},
+    {"folder", "select F.GUID, F.FOLDER, F.MODIFIED, F.DELETED, P.GUID as PROJECTID from FOLDER F  join PROJECT P on P.ID = F.PROJECTID order by F.ID"},
+    {"stafolder", "select SF.GUID, SF.FOLDER, SF.MODIFIED, SF.DELETED,  F.GUID as FOLDERID, S.GUID as STATIONID from STAFOLDER SF  join FOLDER F on F.ID = SF.FOLDERID  join STATION S on S.ID = SF.STATIONID order by SF.ID"},
+    {"meproject", "select MP.GUID, MP.FOLDER, MP.MODIFIED, MP.DELETED,  P.GUID as PROJECTID, M.GUID as MEDIAID from MEPROJECT MP  join PROJECT P on P.ID = MP.PROJECTID  join MEDIA M on M.ID = MP.MEDIAID order by MP.ID"},
+    {"aclrules", "select A.GUID, A.FILEMASK, A.NLINE, A.ALLOW, A.MODIFIED, A.DELETED, F.GUID as FOLDERID from ACLRULES A  join FOLDER F on F.ID = A.FOLDERID order by A.ID"},
+    {"bz2ignore", "select GUID, FILEMASK, MODIFIED, DELETED from BZ2IGNORE order by ID"},
+};
+
+wxString TimeOrNull(const wxDateTime& t)
+{
+    return t.IsValid() ? t.Format("%Y-%m-%d %H:%M:%S") : wxString("NULL");
+}
+
+bool IsXmlChar(wxUint32 c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+wxString WriteFailure(const wxString& path)
+{
+    return wxString::Format(_("The catalogue could not be written to %s: %s"), path,
+                            wxString::FromUTF8(std::strerror(errno)));
+}
+
+} // namespace
+
+wxString EscapeAttribute(const wxString& text)
+{
+    wxString escaped;
+    escaped.reserve(text.length());
+    for (const wxUniChar ch : text) {
+        const wxUint32 c = ch.GetValue();
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '"': escaped += "&quot;"; break;
+        // A parser turns these into blanks unless they arrive as references.
+        case '\t': escaped += "&#9;"; break;
+        case '\n': escaped += "&#10;"; break;
+        case '\r': escaped += "&#13;"; break;
+        default: escaped += IsXmlChar(c) ? ch : wxUniChar(0xFFFD); break;
+        }
+    }
+    return escaped;
+}
+
+void ExportSection(wxString& document, wxSQLite3Database& db, const char* select,
+                   const char* section)
+{
+    document << "\n  <" << section << ">";
+    wxSQLite3ResultSet rows = db.ExecuteQuery(select);
+    const int columns = rows.GetColumnCount();
+    while (rows.NextRow()) {
+        document << "\n" << "    <item";
+        for (int i = 0; i < columns; ++i)
+            document << " " << rows.GetColumnName(i) << "=\"" << EscapeAttribute(rows.GetAsString(i))
+                     << "\"";
+        document << "/>";
+    }
+    document << "\n  </" << section << ">";
+}
+
+wxString BuildCatalogXml(wxSQLite3Database& db)
+{
+    wxString document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    document << "\n<?xml-stylesheet type=\"text/xsl\" href=\"dralvo.xsl\"?>";
+    document << wxString::Format("\n<dralvo station=\"%s\" session_start=\"%s\" export_time=\"%s\">",
+                                 EscapeAttribute(stationName), TimeOrNull(sessionStart),
+                                 TimeOrNull(wxDateTime::Now()));
+    for (const SectionSelect& s : kSections)
+        ExportSection(document, db, s.select, s.section);
+    document << "\n</dralvo>";
+    return document;
+}
+
+bool ExportCatalogXml(const wxString& mediumRoot, wxString* error)
+{
+    wxString failure;
+    wxString xml;
+    try {
+        xml = BuildCatalogXml(catalogDb);
+    } catch (const wxSQLite3Exception& e) {
+        failure = wxString::Format(_("The catalogue could not be read: %s"), e.GetMessage());
+    }
+    if (failure.empty()) {
+        const auto compressed = CompressStringBz2(xml);
+        const wxString path = mediumRoot + (compressed ? kExportFileBz2 : kExportFilePlain);
+        const bool written = compressed
+                                 ? WriteBinaryFile(path, compressed->data(), compressed->size())
+                                 : WriteTextFile(path, xml);
+        if (!written)
+            failure = WriteFailure(path);
+    }
+    if (error)
+        *error = failure;
+    return failure.empty();
+}

@@ -1,0 +1,181 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/arrstr.h>
+#include <wx/event.h>
+#include <wx/string.h>
+#include <wx/tokenzr.h>
+#include <wx/wxsqlite3.h>
+#include <wx/xml/xml.h>
+
+#include "exchange/catalog_import.h"
+#include "exchange/dralvo_import.h"
+#include "exchange/export.h"
+#include "store/bzip2.h"
+#include "store/catalog.h"
+#include "store/database.h"
+#include "store/file_io.h"
+#include "store/schema.h"
+#include "store/text.h"
+#include "tests/support/test_env.h"
+
+// A row GUID made from a short tag: the tag padded with dots to 36 characters, so that row
+// texts can show the tag again.
+inline wxString Guid(const wxString& tag)
+{
+    return tag + wxString('.', 36 - tag.length());
+}
+
+inline wxString TagOf(wxString text)
+{
+    if (text.length() == 36 && text.EndsWith("..."))
+        text = text.BeforeFirst('.');
+    return text;
+}
+
+// Adds one row: "TABLE|tag|COLUMN=value|...". A parent column given as "@tag" names the
+// parent row by its tag; a tag "!text" is the GUID text itself.
+inline void AddRow(wxSQLite3Database& db, const wxString& row)
+{
+    static const std::map<wxString, wxString> parents = {
+        {"PROJECTID", "PROJECT"}, {"FOLDERID", "FOLDER"}, {"STATIONID", "STATION"}, {"MEDIAID", "MEDIA"}};
+    wxArrayString parts = wxSplit(row, '|', 0);
+    wxString columns = "GUID", values = "?";
+    // "!text" is a GUID taken as it stands (short, empty, hostile).
+    const wxString guid = parts[1].StartsWith("!") ? parts[1].Mid(1) : Guid(parts[1]);
+    wxArrayString bound(1, &guid);
+    for (size_t i = 2; i < parts.size(); ++i) {
+        const wxString column = parts[i].BeforeFirst('='), value = parts[i].AfterFirst('=');
+        columns << ", " << column;
+        if (value.StartsWith("@")) {
+            values << ", (select ID from " << parents.at(column) << " where GUID = ?)";
+            bound.Add(Guid(value.Mid(1)));
+        } else {
+            values << ", ?";
+            bound.Add(value);
+        }
+    }
+    wxSQLite3Statement insert = db.PrepareStatement(
+        wxString::Format("insert into %s (%s) values (%s)", parts[0], columns, values));
+    for (size_t i = 0; i < bound.size(); ++i)
+        insert.Bind(static_cast<int>(i) + 1, bound[i]);
+    insert.ExecuteUpdate();
+}
+
+inline void AddRows(wxSQLite3Database& db, const std::vector<wxString>& rows)
+{
+    for (const wxString& row : rows)
+        AddRow(db, row);
+}
+
+// The items of every section of the catalogue's export, each as "section:" and its attribute
+// values joined by "|" (GUIDs shown as their tags), sorted; only section when given.
+inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& only = wxString())
+{
+    const std::string xml = ToUtf8(BuildCatalogXml(db));
+    wxXmlDocument doc;
+    EXPECT_TRUE(ParseCatalogText(xml, doc));
+    std::vector<std::string> items;
+    for (const wxXmlNode* s = doc.GetRoot() ? doc.GetRoot()->GetChildren() : nullptr; s; s = s->GetNext()) {
+        if (!only.empty() && s->GetName() != only)
+            continue;
+        for (const wxXmlNode* item = s->GetChildren(); item; item = item->GetNext()) {
+            wxString text = only.empty() ? s->GetName() + ":" : wxString();
+            for (const wxXmlAttribute* a = item->GetAttributes(); a; a = a->GetNext())
+                text << (a == item->GetAttributes() ? "" : "|") << TagOf(a->GetValue());
+            items.push_back(ToUtf8(text));
+        }
+    }
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// What an import thread posted.
+struct ImportEvents {
+    int started = -1;   // the integer of 1001
+    int progress = 0;   // the sum of the integers of 1002
+    int finished = 0;   // how many 1003 came
+    long failed = -1;   // the long value of 1003
+};
+
+// Two catalogues: the local one (catalogDb, station "test-station") and a remote one of
+// another station with the same schema, both without rows but the local station.
+class ExchangeTest : public CatalogTest {
+protected:
+    void SetUp() override
+    {
+        CatalogTest::SetUp();
+        remote.Open(dir / "remote.db");
+        remote.ExecuteUpdate(kDdlVersion);
+        remote.ExecuteUpdate(kInsertVersion1);
+        for (const char* ddl : kDdlVersion2Tables)
+            remote.ExecuteUpdate(ddl);
+        for (const char* ddl : kDdlVersion3)
+            remote.ExecuteUpdate(ddl);
+    }
+    void TearDown() override
+    {
+        remote.Close();
+        CatalogTest::TearDown();
+    }
+
+    // Writes the export of db (compressed unless plain) as the catalogue file of a medium
+    // directory and returns its path.
+    wxString ExportTo(wxSQLite3Database& db, const wxString& medium, bool plain = false)
+    {
+        const wxString root = dir.MakeDir(medium) + "/";
+        // An export of the same second would count as not yet made.
+        wxString xml = BuildCatalogXml(db);
+        const int at = xml.Find("export_time=\"") + 13;
+        xml.replace(at, 19, "2001-02-03 04:05:06");
+        if (plain) {
+            EXPECT_TRUE(WriteTextFile(root + kExportFilePlain, xml));
+            return root + kExportFilePlain;
+        }
+        const auto packed = CompressStringBz2(xml);
+        EXPECT_TRUE(packed && WriteBinaryFile(root + kExportFileBz2, packed->data(), packed->size()));
+        return root + kExportFileBz2;
+    }
+
+    // Runs the import thread on the local catalogue and waits for its end (30 s at most).
+    ImportEvents Import(const wxArrayString& files, const ImportLimits& limits = ImportLimits())
+    {
+        ImportEvents seen;
+        wxEvtHandler owner;
+        owner.Bind(wxEVT_MENU, [&seen](wxCommandEvent& e) {
+            if (e.GetId() == ID_IMPORT_STARTED)
+                seen.started = e.GetInt();
+            else if (e.GetId() == ID_IMPORT_PROGRESS)
+                seen.progress += e.GetInt();
+            else if (e.GetId() == ID_IMPORT_FINISHED) {
+                ++seen.finished;
+                seen.failed = e.GetExtraLong();
+            }
+        });
+        swxDralvoImport thread(&owner, files, databasePath, limits);
+        EXPECT_EQ(thread.Create(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(thread.Run(), wxTHREAD_NO_ERROR);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (seen.finished == 0 && std::chrono::steady_clock::now() < deadline) {
+            wxTheApp->ProcessPendingEvents();
+            wxMilliSleep(2);
+        }
+        thread.Stop();
+        thread.Wait();
+        wxTheApp->ProcessPendingEvents();
+        return seen;
+    }
+    ImportEvents Import(const wxString& file, const ImportLimits& limits = ImportLimits())
+    {
+        return Import(wxArrayString(1, &file), limits);
+    }
+
+    wxSQLite3Database remote;
+};
