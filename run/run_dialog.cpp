@@ -22,13 +22,12 @@
 #include "engine/analyze.h"
 #include "engine/copy.h"
 #include "engine/root_check.h"
-#include "run/catalog_export.h"
+#include "exchange/export.h"
 #include "run/review_items.h"
 #include "run/select_sync_items_dialog.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
 #include "store/database.h"
-#include "store/file_io.h"
 #include "store/options.h"
 #include "store/statements.h"
 #include "ui/db_error.h"
@@ -488,17 +487,8 @@ void DialogRun::ExportCatalog()
         return;
     }
     wxString error;
-    const std::optional<wxString> document = CatalogDocument(error);
-    if (!document) {
+    if (!ExportCatalogXml(runMedium_.root, &error))
         AppendLog(wxString::Format(_("The catalogue could not be exported: %s\n"), error));
-        return;
-    }
-    const std::optional<std::vector<char>> packed = CompressStringBz2(*document);
-    const wxString target = runMedium_.root + (packed ? "dralvo.xml.bz2" : "dralvo.xml");
-    const bool written = packed ? WriteBinaryFile(target, packed->data(), packed->size())
-                                : WriteTextFile(target, *document);
-    if (!written)
-        AppendLog(wxString::Format(_("The catalogue could not be written to %s\n"), target));
 }
 
 void DialogRun::FinishRun()

@@ -100,6 +100,20 @@ TEST_F(RunDialogTest, OneStepRunCopiesEveryProjectCheckedAndKeepsACompressedLog)
     const std::vector<wxString> logs = RunLogs();
     ASSERT_EQ(1u, logs.size());
     EXPECT_TRUE(logs[0].EndsWith(".xml.bz2")) << logs[0];
+    EXPECT_TRUE(Exists(root + "dralvo.xml.bz2"));
+}
+
+TEST_F(RunDialogTest, AFolderLocatedOutsideTheMediumGetsNoJob)
+{
+    AddRunProject("Evil", "station/evil", "..\\out");
+    dir.Write("station/evil/a.txt", "a");
+    ASSERT_NE(OpenRun(), nullptr);
+    SetBox("ID_CHECKBOX_TWO_STEPS", false);
+    Synchronize();
+    ASSERT_TRUE(PumpUntilIdle()) << Log();
+    EXPECT_TRUE(Log().Contains("Folder docs of project Evil skipped")) << Log();
+    EXPECT_FALSE(Exists(dir / "media/out"));
+    EXPECT_TRUE(Log().Contains("Synchronization over\n")) << Log();
 }
 
 TEST_F(RunDialogTest, LogOnlyRunShowsTheItemsAndChangesNoFile)
