@@ -163,7 +163,7 @@ TEST_F(RunDialogTest, TwoStepRunCarriesOutOnlyTheActionsLeftChecked)
     }
 }
 
-TEST_F(RunDialogTest, AnsweringNoStartsNothing)
+TEST_F(RunDialogTest, NothingStartsWithoutYesOrWithoutAMedium)
 {
     AddRunProject("Work", "station/docs", "Proj");
     dir.Write("station/docs/a.txt", "a");
@@ -171,18 +171,14 @@ TEST_F(RunDialogTest, AnsweringNoStartsNothing)
     Synchronize(wxNO);
     EXPECT_TRUE(Idle());
     EXPECT_EQ("Close", InRun<wxButton>("ID_BUTTON_CANCEL")->GetLabel());
-    EXPECT_FALSE(Exists(root + "Proj"));
     EXPECT_EQ("", Log());
-}
 
-TEST_F(RunDialogTest, SynchronizeWithoutAMediumTellsTheUser)
-{
-    ASSERT_NE(OpenRun(), nullptr);
     connectedMedia.clear();
     Run()->FillMedia();
     wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
                   ExpectMessage("No media currently connected to the computer found!"));
     EXPECT_TRUE(Idle());
+    EXPECT_FALSE(Exists(root + "Proj"));
 }
 
 TEST_F(RunDialogTest, StopEndsTheCopyAfterTheItemInHand)
