@@ -1,27 +1,65 @@
 #include "engine/analyze.h"
 
+#include <chrono>
+#include <future>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/root_check.h"
 #include "engine_test_support.h"
 #include "store/text.h"
 
 namespace {
 
-const char kStars[] = "******************************************";
+using Texts = std::vector<std::string>;
 
-std::string ProjectBanner(const std::string& caption)
+// The project banner, or with a folder the folder banner.
+std::string Banner(const std::string& caption, const FolderJob* folder = nullptr)
 {
-    return std::string("\n") + kStars + "\n Project " + caption + ":\n" + kStars;
+    const std::string stars(42, '*');
+    if (!folder)
+        return "\n" + stars + "\n Project " + caption + ":\n" + stars;
+    return "\n" + stars + "\n Project " + caption + ", folder " + ToUtf8(folder->stationPath) +
+           " (" + ToUtf8(folder->mediumPath) + " on medium)";
 }
 
-std::string FolderBanner(const std::string& caption, const wxString& station, const wxString& medium)
-{
-    return std::string("\n") + kStars + "\n Project " + caption + ", folder " + ToUtf8(station) + " (" +
-           ToUtf8(medium) + " on medium)";
-}
+// Throws from the analysis thread when the first count of names is posted.
+class ThrowingSink : public EventSink {
+public:
+    void QueueEvent(wxEvent* event) override
+    {
+        if (static_cast<wxCommandEvent*>(event)->GetInt() == TE_START && !thrown) {
+            thrown = true;
+            delete event;
+            throw std::runtime_error("disk on fire");
+        }
+        EventSink::QueueEvent(event);
+    }
+    bool thrown = false;
+};
+
+// Holds the analysis in its first walk until the thread has been asked to end.
+class HoldingSink : public EventSink {
+public:
+    wxThread* target = nullptr;
+    std::promise<void> walking;
+    bool held = false;
+
+    void QueueEvent(wxEvent* event) override
+    {
+        if (!held && static_cast<wxCommandEvent*>(event)->GetString().StartsWith("Traversing")) {
+            held = true;
+            walking.set_value();
+            for (int waited = 0; !target->TestDestroy() && waited < 20000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EventSink::QueueEvent(event);
+    }
+};
 
 class swxAnalyzeTest : public ::testing::Test {
 protected:
@@ -30,184 +68,148 @@ protected:
     EventSink sink;
     swxAnalyze analysis{&sink, &jobs};
 
-    std::unique_ptr<ProjectJob> Project(const char* caption, int mode = SD_COPY)
+    ProjectJob& Project(const char* caption, int mode = SD_COPY)
     {
-        auto project = std::make_unique<ProjectJob>();
-        project->caption = caption;
-        project->mode = mode;
-        return project;
+        jobs.push_back(std::make_unique<ProjectJob>());
+        jobs.back()->caption = caption;
+        jobs.back()->mode = mode;
+        return *jobs.back();
     }
-
-    // A folder job over dir/name/station and dir/name/medium taking every file.
-    FolderJob& Folder(ProjectJob& project, const char* name)
+    // A folder job over dir/name/station and dir/name/medium taking every file, holding the
+    // given station files.
+    FolderJob& Folder(ProjectJob& project, const char* name, std::vector<const char*> files = {})
     {
         auto folder = std::make_unique<FolderJob>();
         folder->stationPath = dir.MakeDir(wxString(name) + "/station");
         folder->mediumPath = dir.MakeDir(wxString(name) + "/medium");
         folder->rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
+        for (const char* file : files)
+            dir.Write(wxString(name) + "/station/" + file, "x");
         project.folders.push_back(std::move(folder));
         return *project.folders.back();
     }
-
-    // Runs the analysis to its end and handles what it posted.
-    void Run() { Run(analysis, sink); }
-    static void Run(swxAnalyze& analysis, EventSink& sink)
+    // Runs an analysis to its end, handles what it posted, and returns the end's result.
+    static long Run(swxAnalyze& analysis, EventSink& sink)
     {
-        ASSERT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
-        ASSERT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
         analysis.Wait();
         sink.Pump();
-    }
-
-    static long EndResult(const EventSink& sink)
-    {
         EXPECT_EQ(sink.Count(TE_ANALYSIS_END), 1);
-        EXPECT_EQ(sink.events.back().code, TE_ANALYSIS_END);
-        return sink.events.back().value;
+        return sink.events.empty() ? -1 : sink.events.back().value;
     }
+    long Run() { return Run(analysis, sink); }
 };
 
 TEST_F(swxAnalyzeTest, NoProjectsPostOnlyTheEnd)
 {
-    Run();
-    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(Run(), RUN_FINISHED);
+    EXPECT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
 }
 
-TEST_F(swxAnalyzeTest, ProjectWithoutFoldersPostsItsBanner)
+TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemListsWithTheirRootsRecorded)
 {
-    analysis.AddProject(Project("Empty"));
-    Run();
-    EXPECT_EQ(sink.Messages(), (std::vector<std::string>{ProjectBanner("Empty")}));
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemLists)
-{
-    auto project = Project("Work", SD_COPY);
-    FolderJob& first = Folder(*project, "one");
-    FolderJob& second = Folder(*project, "two");
-    dir.Write("one/station/a.txt", "x");
-    dir.Write("two/medium/b.txt", "x");
-    analysis.AddProject(std::move(project));
-    Run();
+    Project("Empty");
+    ProjectJob& work = Project("Work");
+    FolderJob& first = Folder(work, "one", {"a.txt"});
+    FolderJob& second = Folder(work, "two");
+    second.mediumPath = dir / "two/unplugged";
+    EXPECT_EQ(Run(), RUN_FINISHED);
     ASSERT_EQ(first.items.size(), 1u);
     EXPECT_EQ(first.items[0]->target, dir / "one/medium/a.txt");
     EXPECT_TRUE(second.items.empty());
-    const std::vector<std::string> messages = sink.Messages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], ProjectBanner("Work"));
-    EXPECT_EQ(messages[1], FolderBanner("Work", first.stationPath, first.mediumPath));
-    EXPECT_EQ(messages[2], FolderBanner("Work", second.stationPath, second.mediumPath));
+    EXPECT_EQ(sink.Messages()[0], Banner("Empty"));
+    EXPECT_EQ(sink.Messages()[1], Banner("Work"));
+    EXPECT_EQ(sink.Messages()[2], Banner("Work", &first));
+    EXPECT_EQ(sink.CountMessages(Banner("Work", &second)), 1);
     EXPECT_EQ(sink.Count(TE_START), 2);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
+    EXPECT_TRUE(first.stationRootId.exists && first.mediumRootId.exists);
+    EXPECT_EQ(first.mediumRootId, ReadRootIdentity(first.mediumPath));
+    EXPECT_NE(first.mediumRootId, first.stationRootId);
+    EXPECT_FALSE(second.mediumRootId.exists);
 }
 
 TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
 {
-    auto first = Project("First");
-    FolderJob& planned = Folder(*first, "f1");
-    FolderJob& twins = Folder(*first, "f2");
-    FolderJob& skipped = Folder(*first, "f3");
-    dir.Write("f1/station/a.txt", "x");
-    dir.Write("f2/station/Twin.txt", "x");
-    dir.Write("f2/station/twin.txt", "x");
-    dir.Write("f3/station/c.txt", "x");
-    auto second = Project("Second");
-    FolderJob& normal = Folder(*second, "s1");
-    dir.Write("s1/station/d.txt", "x");
-    analysis.AddProject(std::move(first));
-    analysis.AddProject(std::move(second));
-    Run();
-
-    EXPECT_TRUE(planned.items.empty());
-    EXPECT_TRUE(twins.items.empty());
-    EXPECT_TRUE(skipped.items.empty());
+    ProjectJob& first = Project("First");
+    FolderJob& planned = Folder(first, "f1", {"a.txt"});
+    FolderJob& twins = Folder(first, "f2", {"Twin.txt", "twin.txt"});
+    FolderJob& skipped = Folder(first, "f3", {"c.txt"});
+    FolderJob& normal = Folder(Project("Second"), "s1", {"d.txt"});
+    EXPECT_EQ(Run(), RUN_FINISHED);
+    EXPECT_TRUE(planned.items.empty() && twins.items.empty() && skipped.items.empty());
     EXPECT_EQ(normal.items.size(), 1u);
-    const std::vector<std::string> messages = sink.Messages();
+    const Texts messages = sink.Messages();
     ASSERT_EQ(messages.size(), 7u);
-    EXPECT_EQ(messages[2], FolderBanner("First", twins.stationPath, twins.mediumPath));
+    EXPECT_EQ(messages[2], Banner("First", &twins));
     EXPECT_EQ(messages[3], "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " +
                                ToUtf8(twins.mediumPath) + ". Project aborted!");
-    EXPECT_TRUE(messages[4] == ToUtf8(dir / "f2/station/Twin.txt") ||
-                messages[4] == ToUtf8(dir / "f2/station/twin.txt"));
-    EXPECT_EQ(messages[5], ProjectBanner("Second"));
-    EXPECT_EQ(sink.CountMessages(FolderBanner("First", skipped.stationPath, skipped.mediumPath)), 0);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
+    EXPECT_EQ(messages[4].substr(0, messages[4].size() - 8), ToUtf8(dir / "f2/station/"));
+    EXPECT_EQ(messages[5], Banner("Second"));
 }
 
-TEST_F(swxAnalyzeTest, PlainAndCompressedCopiesOnTheMediumAbortTheProject)
+TEST_F(swxAnalyzeTest, FailureEndsTheAnalysisWithErrors)
 {
-    auto project = Project("Packed", SD_COPY_DEL);
-    FolderJob& folder = Folder(*project, "packed");
-    dir.Write("packed/station/b.txt", "x");
-    dir.Write("packed/medium/a.txt", "x");
-    dir.Write("packed/medium/a.txt.bz2", "x");
-    analysis.AddProject(std::move(project));
-    Run();
-    EXPECT_TRUE(folder.items.empty());
-    EXPECT_EQ(sink.CountMessages("Twins found on comparing "), 1);
-    EXPECT_EQ(sink.CountMessages(ToUtf8(dir / "packed/medium/a.txt")), 1);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
+    ThrowingSink throwing;
+    swxAnalyze failing(&throwing, &jobs);
+    ProjectJob& project = Project("P");
+    Folder(project, "p1", {"a.txt"});
+    FolderJob& after = Folder(project, "p2", {"b.txt"});
+    EXPECT_EQ(Run(failing, throwing), RUN_FINISHED_WITH_ERRORS);
+    EXPECT_EQ(throwing.Messages().back(), "The analysis failed: disk on fire");
+    EXPECT_EQ(throwing.CountMessages(Banner("P", &after)), 0);
 }
 
-TEST_F(swxAnalyzeTest, CancelDuringALargeWalkEndsWithCancelled)
+// Cancel and wxThread::Delete during the walk of the first folder, or Cancel before the thread
+// runs: no further folder is compared and the end carries "cancelled".
+TEST_F(swxAnalyzeTest, CancelOrDeleteEndsWithCancelled)
 {
-    CancellingSink<swxAnalyze> cancelling;
-    swxAnalyze cancelled(&cancelling, &jobs);
-    cancelling.target = &cancelled;
-    cancelling.cancelAt = 5;
-    auto project = Project("Big");
-    Folder(*project, "big");
-    Folder(*project, "after");
-    for (int i = 0; i < 200; ++i)
-        dir.Write(wxString::Format("big/station/d%03d/f.txt", i), "x");
-    cancelled.AddProject(std::move(project));
-    cancelled.AddProject(Project("Later"));
-    Run(cancelled, cancelling);
-
-    EXPECT_EQ(cancelling.CountMessages("Traversing directory: "), 5);
-    EXPECT_EQ(cancelling.Messages().size(), 2u + 5u);  // the first two banners and the directories
-    EXPECT_EQ(cancelling.Count(TE_START), 0);
-    EXPECT_EQ(EndResult(cancelling), RUN_CANCELLED);
-    EXPECT_EQ(cancelled.Result(), RUN_CANCELLED);
+    ProjectJob& project = Project("Big");
+    for (const char* name : {"m", "n"}) {
+        Folder(project, name);
+        project.folders.back()->stationPath = dir.Path();
+    }
+    for (int i = 0; i < 50; ++i)
+        dir.MakeDir(wxString::Format("d%03d", i));
+    for (const char* how : {"cancel in the walk", "delete in the walk", "cancel before"}) {
+        SCOPED_TRACE(how);
+        CancellingSink<swxAnalyze> cancelling;
+        HoldingSink holding;
+        EventSink& events = how[0] == 'd' ? static_cast<EventSink&>(holding) : cancelling;
+        swxAnalyze run(&events, &jobs);
+        cancelling.target = &run;
+        cancelling.cancelAt = how[0] == 'c' && how[7] == 'i' ? 5 : 0;
+        holding.target = &run;
+        if (how[7] == 'b')
+            run.Cancel();
+        ASSERT_EQ(run.Create(), wxTHREAD_NO_ERROR);
+        ASSERT_EQ(run.Run(), wxTHREAD_NO_ERROR);
+        if (how[0] == 'd') {
+            ASSERT_EQ(holding.walking.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+            run.Delete();
+        } else {
+            run.Wait();
+        }
+        events.Pump();
+        EXPECT_EQ(events.CountMessages("\n***"), how[7] == 'b' ? 0 : 2);
+        EXPECT_EQ(events.events.back().code, TE_ANALYSIS_END);
+        EXPECT_EQ(events.events.back().value, RUN_CANCELLED);
+    }
 }
 
-TEST_F(swxAnalyzeTest, CancelBeforeTheThreadRunsStillEndsWithCancelled)
+TEST_F(swxAnalyzeTest, InvalidModeLeavesTheItemsAndNullOwnerStillPlans)
 {
-    auto project = Project("P");
-    Folder(*project, "p");
-    analysis.AddProject(std::move(project));
-    EXPECT_EQ(analysis.Cancel(), wxTHREAD_NO_ERROR);
-    Run();
-    EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(EndResult(sink), RUN_CANCELLED);
-}
-
-TEST_F(swxAnalyzeTest, InvalidModeLeavesTheItemsAndGoesOn)
-{
-    auto project = Project("Bad", 2);
-    FolderJob& folder = Folder(*project, "bad");
-    folder.items.push_back(std::make_unique<SyncItem>());
-    dir.Write("bad/station/a.txt", "x");
-    analysis.AddProject(std::move(project));
-    Run();
-    EXPECT_EQ(folder.items.size(), 1u);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, NullOwnerPostsNothingAndStillPlans)
-{
+    FolderJob& invalid = Folder(Project("Bad", 2), "bad", {"a.txt"});
+    invalid.items.push_back(std::make_unique<SyncItem>());
+    FolderJob& planned = Folder(Project("Good"), "good", {"a.txt"});
     swxAnalyze quiet(nullptr, &jobs);
-    auto project = Project("Quiet");
-    FolderJob& folder = Folder(*project, "q");
-    dir.Write("q/station/a.txt", "x");
-    quiet.AddProject(std::move(project));
     ASSERT_EQ(quiet.Create(), wxTHREAD_NO_ERROR);
     ASSERT_EQ(quiet.Run(), wxTHREAD_NO_ERROR);
     quiet.Wait();
-    EXPECT_EQ(folder.items.size(), 1u);
+    EXPECT_EQ(invalid.items.size(), 1u);
+    EXPECT_EQ(planned.items.size(), 1u);
+    EXPECT_EQ(quiet.Result(), RUN_FINISHED);
 }
 
 } // namespace
