@@ -27,34 +27,26 @@ std::string Banner(const std::string& caption, const FolderJob* folder = nullptr
            " (" + ToUtf8(folder->mediumPath) + " on medium)";
 }
 
-// Throws from the analysis thread when the first count of names is posted.
-class ThrowingSink : public EventSink {
+// At the first directory message of the walk: throws ('t'), cancels ('c'), or holds the
+// analysis until it has been asked to end ('h').
+class ScriptedSink : public EventSink {
 public:
-    void QueueEvent(wxEvent* event) override
-    {
-        if (static_cast<wxCommandEvent*>(event)->GetInt() == TE_START && !thrown) {
-            thrown = true;
-            delete event;
-            throw std::runtime_error("disk on fire");
-        }
-        EventSink::QueueEvent(event);
-    }
-    bool thrown = false;
-};
-
-// Holds the analysis in its first walk until the thread has been asked to end.
-class HoldingSink : public EventSink {
-public:
-    wxThread* target = nullptr;
+    swxAnalyze* target = nullptr;
+    char act = 0;
     std::promise<void> walking;
-    bool held = false;
 
     void QueueEvent(wxEvent* event) override
     {
-        if (!held && static_cast<wxCommandEvent*>(event)->GetString().StartsWith("Traversing")) {
-            held = true;
+        if (act && static_cast<wxCommandEvent*>(event)->GetString().StartsWith("Traversing")) {
+            const char now = std::exchange(act, 0);
             walking.set_value();
-            for (int waited = 0; !target->TestDestroy() && waited < 20000; ++waited)
+            if (now == 't') {
+                delete event;
+                throw std::runtime_error("disk on fire");
+            }
+            if (now == 'c')
+                target->Cancel();
+            for (int waited = 0; now == 'h' && !target->TestDestroy() && waited < 20000; ++waited)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         EventSink::QueueEvent(event);
@@ -149,52 +141,49 @@ TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
     EXPECT_EQ(messages[5], Banner("Second"));
 }
 
-TEST_F(swxAnalyzeTest, FailureEndsTheAnalysisWithErrors)
-{
-    ThrowingSink throwing;
-    swxAnalyze failing(&throwing, &jobs);
-    ProjectJob& project = Project("P");
-    Folder(project, "p1", {"a.txt"});
-    FolderJob& after = Folder(project, "p2", {"b.txt"});
-    EXPECT_EQ(Run(failing, throwing), RUN_FINISHED_WITH_ERRORS);
-    EXPECT_EQ(throwing.Messages().back(), "The analysis failed: disk on fire");
-    EXPECT_EQ(throwing.CountMessages(Banner("P", &after)), 0);
-}
-
-// Cancel and wxThread::Delete during the walk of the first folder, or Cancel before the thread
-// runs: no further folder is compared and the end carries "cancelled".
-TEST_F(swxAnalyzeTest, CancelOrDeleteEndsWithCancelled)
+// During the walk of the first folder: a failure ends the analysis with errors; Cancel and
+// wxThread::Delete with "cancelled". Cancel before the thread runs: nothing is compared. No
+// further folder is compared in any case.
+TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
 {
     ProjectJob& project = Project("Big");
-    for (const char* name : {"m", "n"}) {
-        Folder(project, name);
-        project.folders.back()->stationPath = dir.Path();
-    }
+    for (const char* name : {"m", "n"})
+        Folder(project, name).stationPath = dir.Path();
     for (int i = 0; i < 50; ++i)
         dir.MakeDir(wxString::Format("d%03d", i));
-    for (const char* how : {"cancel in the walk", "delete in the walk", "cancel before"}) {
-        SCOPED_TRACE(how);
-        CancellingSink<swxAnalyze> cancelling;
-        HoldingSink holding;
-        EventSink& events = how[0] == 'd' ? static_cast<EventSink&>(holding) : cancelling;
+    const struct {
+        char act;
+        long result;
+        int banners;
+        const char* last;
+    } cases[] = {
+        {'t', RUN_FINISHED_WITH_ERRORS, 2, "The analysis failed: disk on fire"},
+        {'c', RUN_CANCELLED, 2, "Traversing directory: "},
+        {'h', RUN_CANCELLED, 2, "Traversing directory: "},
+        {0, RUN_CANCELLED, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.act);
+        ScriptedSink events;
         swxAnalyze run(&events, &jobs);
-        cancelling.target = &run;
-        cancelling.cancelAt = how[0] == 'c' && how[7] == 'i' ? 5 : 0;
-        holding.target = &run;
-        if (how[7] == 'b')
+        events.target = &run;
+        events.act = c.act;
+        if (!c.act)
             run.Cancel();
         ASSERT_EQ(run.Create(), wxTHREAD_NO_ERROR);
         ASSERT_EQ(run.Run(), wxTHREAD_NO_ERROR);
-        if (how[0] == 'd') {
-            ASSERT_EQ(holding.walking.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
-            run.Delete();
+        if (c.act == 'h') {
+            ASSERT_EQ(events.walking.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+            run.Delete();  // waits for the end itself
         } else {
             run.Wait();
         }
         events.Pump();
-        EXPECT_EQ(events.CountMessages("\n***"), how[7] == 'b' ? 0 : 2);
-        EXPECT_EQ(events.events.back().code, TE_ANALYSIS_END);
-        EXPECT_EQ(events.events.back().value, RUN_CANCELLED);
+        EXPECT_EQ(events.CountMessages("\n***"), c.banners);
+        const Texts messages = events.Messages();
+        EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
+        EXPECT_EQ(events.Codes().back(), TE_ANALYSIS_END);
+        EXPECT_EQ(events.events.back().value, c.result);
     }
 }
 
