@@ -93,13 +93,6 @@ protected:
     long Run() { return Run(analysis, sink); }
 };
 
-TEST_F(swxAnalyzeTest, NoProjectsPostOnlyTheEnd)
-{
-    EXPECT_EQ(Run(), RUN_FINISHED);
-    EXPECT_EQ(sink.events.size(), 1u);
-    EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
-}
-
 TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemListsWithTheirRootsRecorded)
 {
     Project("Empty");
@@ -187,8 +180,12 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
     }
 }
 
-TEST_F(swxAnalyzeTest, InvalidModeLeavesTheItemsAndNullOwnerStillPlans)
+// No projects: only the end. An invalid mode leaves the items; a null owner still plans.
+TEST_F(swxAnalyzeTest, NoProjectsInvalidModeAndNullOwner)
 {
+    EXPECT_EQ(Run(), RUN_FINISHED);
+    EXPECT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
     FolderJob& invalid = Folder(Project("Bad", 2), "bad", {"a.txt"});
     invalid.items.push_back(std::make_unique<SyncItem>());
     FolderJob& planned = Folder(Project("Good"), "good", {"a.txt"});

@@ -21,21 +21,20 @@ using Seen = std::vector<std::string>;
 class Recorder : public DirWalkVisitor {
 public:
     Seen seen;
-    std::string ignore, stopAt;  // names answered with ignore / stop
     std::vector<std::uint64_t> sizes;
     FileTime time = 0;
 
     wxDirTraverseResult WalkDir(const std::string& rel) override
     {
         seen.push_back("D " + rel);
-        return rel == stopAt ? wxDIR_STOP : rel == ignore ? wxDIR_IGNORE : wxDIR_CONTINUE;
+        return wxDIR_CONTINUE;
     }
     wxDirTraverseResult WalkFile(std::string& rel, FileTime time, std::uint64_t size) override
     {
         seen.push_back("F " + rel);
         this->time = time;
         sizes.push_back(size);
-        return rel == stopAt ? wxDIR_STOP : wxDIR_CONTINUE;
+        return wxDIR_CONTINUE;
     }
     void WalkUnreadable(const std::string& rel) override { seen.push_back("U " + rel); }
     void WalkMissingRoot() override { seen.push_back("M"); }
@@ -66,18 +65,6 @@ TEST_F(WalkDirectoryTreeTest, OffersSubdirectoriesFirstEachWalkedAtOnceThenFiles
     EXPECT_EQ(recorder.time, BaseTime(7) + 1234);
 }
 
-TEST_F(WalkDirectoryTreeTest, AnswersIgnoreAndStopAreHonoured)
-{
-    dir.Write("a/b/x.txt", "x");
-    dir.Write("z.txt", "x");
-    recorder.ignore = "a";
-    Recorder stopping;
-    stopping.stopAt = "a/b/x.txt";
-    ASSERT_TRUE(Walk() && WalkDirectoryTree(dir.Path(), stopping));
-    EXPECT_EQ(recorder.seen, (Seen{"D a", "F z.txt"}));
-    EXPECT_EQ(stopping.seen, (Seen{"D a", "D a/b", "F a/b/x.txt"}));
-}
-
 // Links, FIFOs and the program's temporary files are not taken; names that cannot stand in
 // the catalogue's paths (not UTF-8, holding "\") and files named like temporaries are reported.
 TEST_F(WalkDirectoryTreeTest, SkipsLinksAndReportsNamesItCannotTake)
@@ -97,13 +84,6 @@ TEST_F(WalkDirectoryTreeTest, SkipsLinksAndReportsNamesItCannotTake)
               (Seen{"D real", "F .~dralvo-report.tmp", "F real/x.txt",
                     "S0 " + Native("caf?.txt"), "S1 " + Native("a\\b.txt"),
                     "S1 " + Native("d\\e"), "S2 " + Native(".~dralvo-0a1b2c3d4e5f.tmp")}));
-}
-
-TEST_F(WalkDirectoryTreeTest, RootThatIsMissingOrNoDirectoryIsNotWalked)
-{
-    EXPECT_FALSE(WalkDirectoryTree(dir / "absent", recorder));
-    EXPECT_FALSE(WalkDirectoryTree(dir.Write("file", "x"), recorder));
-    EXPECT_EQ(recorder.seen, (Seen{"M", "U "}));
 }
 
 // Not readable, readable but not searchable, writable but not readable: what lies inside is

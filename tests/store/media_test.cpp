@@ -22,15 +22,10 @@ protected:
         CatalogTest::TearDown();
     }
 
-    wxString AddDrive(const wxString& dirName, const std::string& fsType = "vfat",
-                      bool removable = true, const wxString& label = "")
+    wxString AddDrive(const wxString& dirName, const std::string& fsType = "vfat", bool removable = true,
+                      const wxString& label = "", const std::string& probed = "")
     {
-        FakeDrive drive;
-        drive.mountDir = "media/" + dirName;
-        drive.label = label;
-        drive.fsType = fsType;
-        drive.removable = removable;
-        return drives.Add(drive);
+        return drives.Add(FakeDrive{"media/" + dirName, label, fsType, removable, probed});
     }
     // "label|fileSystem|uid" per listed drive.
     std::vector<std::string> Listed(bool showAll, const wxString& accepted = kAcceptedFileSystems)
@@ -61,11 +56,7 @@ TEST_F(ConnectedMedia, ListsAcceptedReadableDrives)
     AddDrive("ext4", "ext4");
     AddDrive("fat", "msdos");
     std::filesystem::remove(ToUtf8(AddDrive("gone", "vfat")));
-    FakeDrive fuse;
-    fuse.mountDir = "media/ntfs-fuse";
-    fuse.fsType = "fuseblk";
-    fuse.probedFsType = "ntfs";
-    drives.Add(fuse);
+    AddDrive("ntfs-fuse", "fuseblk", true, "", "ntfs");
     EXPECT_EQ(Listed(false), (std::vector<std::string>{"MY STICK|FAT32|", "fat|FAT32|", "ntfs-fuse|NTFS|"}));
     EXPECT_EQ(Listed(true, "ntfs"), (std::vector<std::string>{"b-fixed|NTFS|", "ntfs-fuse|NTFS|"}));
 }
