@@ -3,11 +3,6 @@
 #include <chrono>
 #include <future>
 #include <stdexcept>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/root_check.h"
 #include "engine_test_support.h"

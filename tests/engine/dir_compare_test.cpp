@@ -3,10 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine_test_support.h"
 #include "store/text.h"

@@ -3,10 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include <gtest/gtest.h>
 #include <wx/dir.h>
 
 #include "engine_test_support.h"
@@ -76,8 +73,8 @@ const RuleCase kRuleCases[] = {
     {"an empty mask matches nothing", {{"", true}}, {"a.txt"}, {}, {}, {}, {}},
     {"the first matching file rule decides", {{"*.doc", false}, {"*", true}}, {"a.doc", "a.txt"},
      {}, {"a.txt"}, {}, {}},
-    {"the suffix is cut only behind a name", {{"*", true}}, {}, {"x.bz2", ".bz2"}, {".bz2", "x"},
-     {}, {}},
+    {"the suffix is cut only behind a name", {{"*", true}}, {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"},
+     {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
 };
 
 TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)

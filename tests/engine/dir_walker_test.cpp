@@ -5,10 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine_test_support.h"
 #include "store/text.h"

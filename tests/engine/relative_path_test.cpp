@@ -23,16 +23,4 @@ TEST(RelativePathTest, Utf8ValidationRejectsMalformedSequences)
     EXPECT_EQ(Utf8Text("\xD0\x9E-a\xFF" "b"), wxString(L"\x041E-a\xFFFD" L"b"));
 }
 
-TEST(RelativePathTest, CompressedSuffixIsCutBehindANameOnly)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"A.TXT.BZ2", "A.TXT"}, {"dir/a.bz2", "dir/a"}, {".bz2", ".bz2"}, {"a.bz3", "a.bz3"}, {"abz2", "abz2"},
-    };
-    for (auto [rel, expected] : cases) {
-        const bool cut = rel != expected;
-        EXPECT_EQ(StripCompressedSuffix(rel), cut) << expected;
-        EXPECT_EQ(rel, expected);
-    }
-}
-
 } // namespace

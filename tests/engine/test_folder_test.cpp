@@ -1,11 +1,6 @@
 #include "engine/test_folder.h"
 
 #include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine_test_support.h"
 #include "store/text.h"
