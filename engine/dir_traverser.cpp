@@ -118,18 +118,22 @@ void swxDirTraverser::WalkUnreadable(const std::string& rel)
 
 void swxDirTraverser::WalkMissingRoot()
 {
-    Post(wxString::Format(_("Folder not found: %s (no deletions are planned for it on the other side)"),
-                          Root()));
+    Post(wxString::Format(
+        _("Folder not found: %s (no deletions are planned for it on the other side)"), Root()));
     if (unreadable_)
         (stationSide_ ? unreadable_->stationMissing : unreadable_->mediumMissing) = true;
 }
 
 void swxDirTraverser::WalkSkippedName(const wxString& shown, SkippedName why)
 {
-    const wxString format = why == SkippedName::NotUtf8 ? _("Skipping a name that is not valid UTF-8: %s")
-                            : why == SkippedName::Backslash
-                                ? _("Skipping a name that contains a backslash: %s")
-                                : _("Skipping a file named like a temporary file of this program: %s");
+    wxString format;
+    switch (why) {
+    case SkippedName::NotUtf8: format = _("Skipping a name that is not valid UTF-8: %s"); break;
+    case SkippedName::Backslash: format = _("Skipping a name that contains a backslash: %s"); break;
+    case SkippedName::Temporary:
+        format = _("Skipping a file named like a temporary file of this program: %s");
+        break;
+    }
     Post(wxString::Format(format, shown));
 }
 

@@ -40,7 +40,7 @@ public:
     void SetStationSide(bool stationSide) { stationSide_ = stationSide; }
 
     // Walks the root of the side being walked. False when the root cannot be opened (reported
-    // and recorded as unreadable); true otherwise, also when stopped by a cancel.
+    // and recorded as missing or unreadable); true otherwise, also when stopped by a cancel.
     bool Walk();
 
     // With recording on, the walk keeps the names it takes and the messages it would post

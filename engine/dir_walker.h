@@ -8,6 +8,9 @@
 
 #include "store/file_time.h"
 
+// Why a name was skipped by the walk.
+enum class SkippedName { NotUtf8, Backslash, Temporary };
+
 // The depth-first walk of one folder shared by the synchronisation walk and the rules test.
 // Within a directory every subdirectory is offered first, in the file system's listing order,
 // and walked at once when the visitor answers wxDIR_CONTINUE; then the directory's files are
@@ -16,10 +19,9 @@
 // Only directories and regular files are taken; symbolic links are never followed (only the
 // root may be one). Names that are not valid UTF-8, names holding a backslash (the
 // catalogue's separator: "a\b.txt" would pair with "a/b.txt") and files named like this
-// program's temporary files (IsTemporaryName) are never offered, but reported. Relative paths are UTF-8 with the native separator and
-// never start with it. Runs on the calling thread; one directory descriptor is open per level.
-enum class SkippedName { NotUtf8, Backslash, Temporary };
-
+// program's temporary files (IsTemporaryName) are never offered, but reported. Relative paths
+// are UTF-8 with the native separator and never start with it. Runs on the calling thread; one
+// directory descriptor is open per level.
 class DirWalkVisitor {
 public:
     virtual ~DirWalkVisitor() = default;

@@ -35,7 +35,8 @@ enum TestEventCode : int {
 // Walks a folder for the rules test with the same directory and file rules as the
 // synchronisation walk, posting one record per file offered (taken or not); directories the
 // rules ignore are left out whole. Unreadable directories and the names the synchronisation
-// walk skips (not UTF-8, holding a backslash, temporary files) are skipped silently. The walk runs on the test thread; Cancel may come from any thread.
+// walk skips (not UTF-8, holding a backslash, temporary files) are skipped silently. The walk
+// runs on the test thread; Cancel may come from any thread.
 class swxTestFolderTraverser : public wxDirTraverser, private DirWalkVisitor {
 public:
     // root: the folder (native; a separator is appended). owner may be null (nothing posted).
