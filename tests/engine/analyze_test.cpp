@@ -88,45 +88,37 @@ protected:
     long Run() { return Run(analysis, sink); }
 };
 
-TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemListsWithTheirRootsRecorded)
+// Every folder is compared into its item list, its roots recorded first; twins abort their
+// project only: its items are discarded and its remaining folders not compared.
+TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
 {
     Project("Empty");
-    ProjectJob& work = Project("Work");
-    FolderJob& first = Folder(work, "one", {"a.txt"});
-    FolderJob& second = Folder(work, "two");
-    second.mediumPath = dir / "two/unplugged";
-    EXPECT_EQ(Run(), RUN_FINISHED);
-    ASSERT_EQ(first.items.size(), 1u);
-    EXPECT_EQ(first.items[0]->target, dir / "one/medium/a.txt");
-    EXPECT_TRUE(second.items.empty());
-    EXPECT_EQ(sink.Messages()[0], Banner("Empty"));
-    EXPECT_EQ(sink.Messages()[1], Banner("Work"));
-    EXPECT_EQ(sink.Messages()[2], Banner("Work", &first));
-    EXPECT_EQ(sink.CountMessages(Banner("Work", &second)), 1);
-    EXPECT_EQ(sink.Count(TE_START), 2);
-    EXPECT_TRUE(first.stationRootId.exists && first.mediumRootId.exists);
-    EXPECT_EQ(first.mediumRootId, ReadRootIdentity(first.mediumPath));
-    EXPECT_NE(first.mediumRootId, first.stationRootId);
-    EXPECT_FALSE(second.mediumRootId.exists);
-}
-
-TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
-{
     ProjectJob& first = Project("First");
     FolderJob& planned = Folder(first, "f1", {"a.txt"});
     FolderJob& twins = Folder(first, "f2", {"Twin.txt", "twin.txt"});
-    FolderJob& skipped = Folder(first, "f3", {"c.txt"});
-    FolderJob& normal = Folder(Project("Second"), "s1", {"d.txt"});
+    Folder(first, "f3", {"c.txt"});
+    ProjectJob& second = Project("Second");
+    FolderJob& normal = Folder(second, "s1", {"d.txt"});
+    FolderJob& unplugged = Folder(second, "s2");
+    unplugged.mediumPath = dir / "s2/unplugged";
     EXPECT_EQ(Run(), RUN_FINISHED);
-    EXPECT_TRUE(planned.items.empty() && twins.items.empty() && skipped.items.empty());
-    EXPECT_EQ(normal.items.size(), 1u);
-    const Texts messages = sink.Messages();
-    ASSERT_EQ(messages.size(), 7u);
-    EXPECT_EQ(messages[2], Banner("First", &twins));
-    EXPECT_EQ(messages[3], "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " +
-                               ToUtf8(twins.mediumPath) + ". Project aborted!");
-    EXPECT_EQ(messages[4].substr(0, messages[4].size() - 8), ToUtf8(dir / "f2/station/"));
-    EXPECT_EQ(messages[5], Banner("Second"));
+    for (const auto& folder : first.folders)
+        EXPECT_TRUE(folder->items.empty());
+    ASSERT_EQ(normal.items.size(), 1u);
+    EXPECT_EQ(normal.items[0]->target, dir / "s1/medium/d.txt");
+    const std::string twin = ToUtf8(dir / "f2/station/"), unpluggedPath = ToUtf8(unplugged.mediumPath);
+    EXPECT_EQ(sink.Messages(),
+              (Texts{Banner("Empty"), Banner("First"), Banner("First", &planned), Banner("First", &twins),
+                     "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " + ToUtf8(twins.mediumPath) +
+                         ". Project aborted!",
+                     sink.Messages()[5].starts_with(twin) ? sink.Messages()[5] : twin, Banner("Second"),
+                     Banner("Second", &normal), Banner("Second", &unplugged),
+                     "Folder not found: " + unpluggedPath + "/ (no deletions are planned for it on the other side)"}));
+    EXPECT_EQ(sink.Count(TE_START), 4);
+    EXPECT_TRUE(normal.stationRootId.exists && normal.mediumRootId.exists);
+    EXPECT_EQ(normal.mediumRootId, ReadRootIdentity(normal.mediumPath));
+    EXPECT_NE(normal.mediumRootId, normal.stationRootId);
+    EXPECT_FALSE(unplugged.mediumRootId.exists);
 }
 
 // During the walk of the first folder: a failure ends the analysis with errors; Cancel and
