@@ -218,6 +218,8 @@ const struct {
 } kBlindCases[] = {
     {"station box unreadable", SD_COPY_DEL, "", "", 'S', 0000,
      {"COPY S:s.txt > M:s.txt", "DELETE M:boxes.txt", "DELETE M:m.txt"}},
+    {"station box listable, not searchable", SD_COPY_DEL, "", "", 'S', 0400,
+     {"COPY S:s.txt > M:s.txt", "DELETE M:boxes.txt", "DELETE M:m.txt"}},
     {"station box writable, not readable", DS_COPY, "", "", 'S', 0300,
      {"COPY M:boxes.txt > S:boxes.txt", "COPY M:m.txt > S:m.txt"}},
     {"medium box unreadable", SD_COPY_DS, "", "", 'M', 0000,

@@ -1,6 +1,8 @@
 #include "engine/dir_traverser.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -99,28 +101,43 @@ TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
     }
 }
 
+// Roots that cannot be walked are reported and recorded. Links, FIFOs and the program's
+// temporary files are not taken; names that cannot stand in the catalogue's paths (not UTF-8,
+// holding "\") and files named like temporaries are reported and skipped.
 TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
 {
     Rules({{"*", true}});
     const wxString file = station.Write("file", "x");
-    station.Write("x\\y.txt", "x");
-    station.Write(".~dralvo-0123456789ab.tmp", "x");
     WalkBoth(file, medium / "absent");
     EXPECT_EQ(sink.Messages(),
               (Names{"Cannot read directory: " + ToUtf8(file) + "/ (nothing is planned inside it)",
                      "Folder not found: " + ToUtf8(medium / "absent/") +
                          " (no deletions are planned for it on the other side)"}));
     EXPECT_EQ(unreadable.station, Names{""});
-    EXPECT_TRUE(unreadable.mediumMissing);
-    EXPECT_FALSE(unreadable.stationMissing);
+    EXPECT_TRUE(unreadable.mediumMissing && !unreadable.stationMissing);
 
+    const std::string root = ToUtf8(station.Path());
+    for (const char* name : {"x\\y.txt", "d\\e/inner.txt", ".~dralvo-0123456789ab.tmp", ".~dralvo-report.tmp",
+                             "real/a.txt"})
+        station.Write(name, "x");
+    ASSERT_EQ(symlink((root + "real").c_str(), (root + "linkdir").c_str()), 0);
+    ASSERT_EQ(symlink((root + "file").c_str(), (root + "linkfile").c_str()), 0);
+    ASSERT_EQ(mkfifo((root + "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(close(open((root + "caf\xe9.txt").c_str(), O_CREAT | O_WRONLY, 0600)), 0);
     sink.events.clear();
+    files.clear();
+    directories.clear();
     WalkBoth(station.Path(), medium.Path());
+    EXPECT_EQ(Keys(files), (Names{".~dralvo-report.tmp", "file", "real\\a.txt"}));
+    EXPECT_EQ(Keys(directories), Names{"real"});
     Names skipped = sink.Messages();
+    std::erase_if(skipped, [](const std::string& m) { return m.starts_with("Traversing"); });
     std::sort(skipped.begin(), skipped.end());
-    EXPECT_EQ(skipped, (Names{"Skipping a file named like a temporary file of this program: " +
-                                  ToUtf8(station / ".~dralvo-0123456789ab.tmp"),
-                              "Skipping a name that contains a backslash: " + ToUtf8(station / "x\\y.txt")}));
+    EXPECT_EQ(skipped, (Names{"Skipping a file named like a temporary file of this program: " + root +
+                                  ".~dralvo-0123456789ab.tmp",
+                              "Skipping a name that contains a backslash: " + root + "d\\e",
+                              "Skipping a name that contains a backslash: " + root + "x\\y.txt",
+                              "Skipping a name that is not valid UTF-8: " + root + "caf?.txt"}));
 }
 
 // Driven by wxDir::Traverse, names holding "\" are skipped and unopenable directories recorded.
