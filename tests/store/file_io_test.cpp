@@ -106,26 +106,21 @@ TEST_F(FileIoTest, WritesNeverGoThroughALinkAndFailuresLeaveTheTarget)
     EXPECT_EQ(Names("locked"), std::vector<std::string>{"file.txt"});
 }
 
-// Only ".~dralvo-", 12 of [a-z0-9] and ".tmp" is a temporary name, as AtomicFile makes them.
-TEST_F(FileIoTest, TemporaryNamesAreExactlyTheProgramsOwn)
+// An AtomicFile appears whole on commit or not at all; its temporary lies beside the target
+// and is named as only the program's own temporaries are: ".~dralvo-", 12 of [a-z0-9], ".tmp".
+TEST_F(FileIoTest, AtomicFileAppearsWholeOnCommitOrNotAtAll)
 {
     EXPECT_TRUE(IsTemporaryName(".~dralvo-0123456789az.tmp"));
     for (const char* name : {".~dralvo.tmp", ".~dralvo-report.tmp", ".~dralvo-0123456789AZ.tmp",
                              ".~dralvo-0123456789a.tmp", ".~dralvo-0123456789abc.tmp",
                              ".~dralvo-0123456789az.txt", "x.~dralvo-0123456789az.tmp", ""})
         EXPECT_FALSE(IsTemporaryName(name)) << name;
-    AtomicFile file(dir / "target.txt");
-    ASSERT_TRUE(file.Create());
-    EXPECT_EQ(fs::path(file.TempPath()).parent_path(), fs::path(ToUtf8(dir.Path())).parent_path());
-    EXPECT_TRUE(IsTemporaryName(FromUtf8(fs::path(file.TempPath()).filename().string())));
-}
-
-TEST_F(FileIoTest, AtomicFileAppearsWholeOnCommitOrNotAtAll)
-{
     const wxString target = dir.Write("target.txt", "old");
     {
         AtomicFile dropped(dir / "dropped.txt");
         ASSERT_TRUE(dropped.Create() && dropped.Write("half", 4));
+        EXPECT_TRUE(IsTemporaryName(FromUtf8(fs::path(dropped.TempPath()).filename().string())));
+        EXPECT_EQ(fs::path(dropped.TempPath()).parent_path(), fs::path(ToUtf8(dir.Path())).parent_path());
     }
     AtomicFile abandoned(target);
     ASSERT_TRUE(abandoned.Create() && abandoned.Write("new", 3));
