@@ -32,6 +32,9 @@ void ActionPlanner::ForEachEntry(const DirEntryList& list, Handle handle)
     for (const DirEntry& entry : list) {
         if (cancelled_.load(std::memory_order_relaxed))
             return;
+        // What lies below a directory that could not be read is unknown: plan nothing there.
+        if (unreadable_.Blocks(true, entry.key) || unreadable_.Blocks(false, entry.key))
+            continue;
         if (handle(entry))
             events_.PostStep();
     }

@@ -17,8 +17,9 @@
 // order). Every item is made selected. Each entry handled posts one step (code 3); the
 // planners stop before the next entry once the cancel flag is set.
 //
-// A deletion that only mirrors a name's absence is never planned below a directory of the
-// other side that could not be read (UnreadableDirs): that absence is not known.
+// Nothing at all is planned for a name below a directory of either side that could not be
+// read, and a deletion that only mirrors a name's absence is never planned when the other
+// side's root is missing (UnreadableDirs): entries passed over this way get no step.
 //
 // A target the target side lacks takes the source's name, placed under the deepest ancestor
 // directory that the target side has, in that side's case: names pair without regard to case,

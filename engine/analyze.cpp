@@ -5,6 +5,7 @@
 #include <wx/intl.h>
 
 #include "engine/dir_compare.h"
+#include "engine/root_check.h"
 
 swxAnalyze::swxAnalyze(wxEvtHandler* owner, JobTree* jobs)
     : wxThread(wxTHREAD_JOINABLE), jobs_(jobs), events_(owner, ID_THREAD_EVENT), owner_(owner)
@@ -98,6 +99,8 @@ bool swxAnalyze::AnalyseFolder(ProjectJob& project, FolderJob& folder)
     }
     comparer->SetOutput(&folder.items);
     comparer->SetRules(&folder.rules);
+    // The copy checks that the roots are still the ones seen here.
+    RecordRootIdentities(folder);
     const bool planned = comparer->Compare();
     if (planned && !comparer->Twins().empty()) {
         ReportTwins(folder, *comparer);

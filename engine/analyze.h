@@ -16,7 +16,9 @@ class swxDirCompare;
 // ID_THREAD_EVENT: code 0 for the project and folder banners and for case twins (which abort
 // their project: its planned items are discarded and its remaining folders not compared), the
 // comparisons' own codes 0, 1 and 3, and code 4 last with the RunResult: 0 finished, 2
-// cancelled (whenever Cancel came, even before the thread started).
+// cancelled (whenever Cancel came, even before the thread started), 1 after an unexpected
+// failure. Before each comparison it records the identities of the folder's roots
+// (RecordRootIdentities) for the copy to check.
 //
 // Lifetime: a joinable thread. The owner makes it, calls AddProject, then Create() and Run().
 // It keeps the object and must Wait() for it (after the code-4 event, or after Cancel() when

@@ -74,8 +74,8 @@ void swxDirCompare::Walk()
         traverser->SetLists(&files_, &directories_);
         traverser->SetOwner(owner_);
         traverser->SetRules(rules_);
-        // A root that cannot be opened counts as empty; the traverser reports it and records
-        // it, so nothing on the other side is deleted for its sake.
+        // What the walks cannot see is reported and recorded: nothing is planned inside an
+        // unreadable directory, and nothing is deleted for a missing root.
         traverser->SetUnreadable(&unreadable_);
     }
     medium.SetStationSide(false);

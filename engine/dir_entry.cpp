@@ -69,7 +69,7 @@ void DirEntryList::clear()
     slots_.clear();
 }
 
-bool UnreadableDirs::Hides(bool stationSide, std::string_view key) const
+bool UnreadableDirs::Blocks(bool stationSide, std::string_view key) const
 {
     for (const std::string& prefix : stationSide ? station : medium)
         if (key.substr(0, prefix.size()) == prefix)
@@ -77,8 +77,12 @@ bool UnreadableDirs::Hides(bool stationSide, std::string_view key) const
     return false;
 }
 
+bool UnreadableDirs::Hides(bool stationSide, std::string_view key) const
+{
+    return (stationSide ? stationMissing : mediumMissing) || Blocks(stationSide, key);
+}
+
 void UnreadableDirs::clear()
 {
-    station.clear();
-    medium.clear();
+    *this = UnreadableDirs();
 }

@@ -54,14 +54,20 @@ private:
     std::vector<Slot> slots_;
 };
 
-// Directories of each side whose content could not be read. Nothing found on the other side
-// below them may be planned for deletion: their files may well exist. Prefixes are keys with
-// "\" appended; the empty prefix stands for the whole side (its root could not be read).
+// What the walks could not see. A directory of one side that exists but could not be read
+// hides its content: nothing is planned for any name below it, on either side. A root that
+// does not exist counts as empty, but nothing found on the other side is deleted for its sake
+// (an unplugged medium must not empty the station). Prefixes are keys with "\" appended; the
+// empty prefix stands for the whole side (its root could not be read).
 struct UnreadableDirs {
     std::vector<std::string> station;
     std::vector<std::string> medium;
+    bool stationMissing = false;
+    bool mediumMissing = false;
 
     // Whether the key lies below an unreadable directory of the given side.
+    bool Blocks(bool stationSide, std::string_view key) const;
+    // Whether the key's absence on the given side proves nothing: Blocks, or a missing root.
     bool Hides(bool stationSide, std::string_view key) const;
     void clear();
 };

@@ -5,6 +5,7 @@
 #include "engine/dir_compare.h"
 #include "engine/relative_path.h"
 #include "engine/sync_types.h"
+#include "store/file_io.h"
 #include "store/paths.h"
 #include "store/text.h"
 
@@ -40,7 +41,12 @@ std::string swxDirTraverser::RelativeOf(const wxString& path) const
 
 wxDirTraverseResult swxDirTraverser::OnDir(const wxString& path)
 {
-    return WalkDir(RelativeOf(path));
+    const std::string rel = RelativeOf(path);
+    if (rel.find('\\') != std::string::npos) {
+        WalkSkippedName(path, SkippedName::Backslash);
+        return wxDIR_IGNORE;
+    }
+    return WalkDir(rel);
 }
 
 wxDirTraverseResult swxDirTraverser::OnFile(const wxString& path)
@@ -48,6 +54,11 @@ wxDirTraverseResult swxDirTraverser::OnFile(const wxString& path)
     if (Cancelled())
         return wxDIR_STOP;
     std::string rel = RelativeOf(path);
+    if (rel.find('\\') != std::string::npos || IsTemporaryName(path.AfterLast('/'))) {
+        WalkSkippedName(path, rel.find('\\') != std::string::npos ? SkippedName::Backslash
+                                                                 : SkippedName::Temporary);
+        return wxDIR_CONTINUE;
+    }
     return TakeFile(rel, nullptr);
 }
 
@@ -97,18 +108,33 @@ wxDirTraverseResult swxDirTraverser::TakeFile(std::string& rel, const FileTime* 
 
 void swxDirTraverser::WalkUnreadable(const std::string& rel)
 {
-    Post(wxString::Format(
-        _("Cannot read directory: %s (no deletions are planned for it on the other side)"),
-        Root() + Utf8Text(rel)));
+    Post(wxString::Format(_("Cannot read directory: %s (nothing is planned inside it)"),
+                          Root() + Utf8Text(rel)));
     if (unreadable_) {
         auto& prefixes = stationSide_ ? unreadable_->station : unreadable_->medium;
         prefixes.push_back(rel.empty() ? std::string() : RelativeKey(rel) + "\\");
     }
 }
 
-void swxDirTraverser::WalkBadName(const wxString& shown)
+void swxDirTraverser::WalkMissingRoot()
 {
-    Post(wxString::Format(_("Skipping a name that is not valid UTF-8: %s"), shown));
+    Post(wxString::Format(
+        _("Folder not found: %s (no deletions are planned for it on the other side)"), Root()));
+    if (unreadable_)
+        (stationSide_ ? unreadable_->stationMissing : unreadable_->mediumMissing) = true;
+}
+
+void swxDirTraverser::WalkSkippedName(const wxString& shown, SkippedName why)
+{
+    wxString format;
+    switch (why) {
+    case SkippedName::NotUtf8: format = _("Skipping a name that is not valid UTF-8: %s"); break;
+    case SkippedName::Backslash: format = _("Skipping a name that contains a backslash: %s"); break;
+    case SkippedName::Temporary:
+        format = _("Skipping a file named like a temporary file of this program: %s");
+        break;
+    }
+    Post(wxString::Format(format, shown));
 }
 
 bool swxDirTraverser::MatchFileRule(const wxString& lowerRel) const

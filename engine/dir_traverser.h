@@ -19,8 +19,8 @@ class swxDirCompare;
 // SetStationSide(false)) the medium root, and enters every directory and file that the folder
 // rules take into the comparer's two entry lists, pairing the names of both sides by key.
 // Posts "Traversing directory: " / "Ignore directory: " for each directory, and a message for
-// every directory that cannot be read and every name that is not valid UTF-8 (code 0 of
-// ID_THREAD_EVENT). Lives on the stack of one comparison; runs on the analysis thread.
+// a missing root, every directory that cannot be read and every name the walk skips (code 0
+// of ID_THREAD_EVENT). Lives on the stack of one comparison; runs on the analysis thread.
 class swxDirTraverser : public wxDirTraverser, private DirWalkVisitor {
 public:
     // Both roots are native folder paths; a trailing separator is added when missing.
@@ -40,7 +40,7 @@ public:
     void SetStationSide(bool stationSide) { stationSide_ = stationSide; }
 
     // Walks the root of the side being walked. False when the root cannot be opened (reported
-    // and recorded as unreadable); true otherwise, also when stopped by a cancel.
+    // and recorded as missing or unreadable); true otherwise, also when stopped by a cancel.
     bool Walk();
 
     // With recording on, the walk keeps the names it takes and the messages it would post
@@ -75,7 +75,8 @@ private:
     wxDirTraverseResult WalkDir(const std::string& rel) override;
     wxDirTraverseResult WalkFile(std::string& rel, FileTime time, std::uint64_t size) override;
     void WalkUnreadable(const std::string& rel) override;
-    void WalkBadName(const wxString& shown) override;
+    void WalkMissingRoot() override;
+    void WalkSkippedName(const wxString& shown, SkippedName why) override;
 
     bool Cancelled() const;
     const wxString& Root() const { return stationSide_ ? stationRoot_ : mediumRoot_; }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/relative_path.h"
@@ -93,6 +94,8 @@ public:
 private:
     // child = rel + separator + name. False, after reporting the name, when it is not UTF-8.
     bool ChildRel(const std::string& rel, const char* name, std::string& child);
+    // The full path of a name in the directory rel, for messages.
+    wxString ShownPath(const std::string& rel, const wxString& name) const;
     bool WalkSubdirectory(int parentFd, const std::string& rel, const char* name);
     bool OfferFile(int parentFd, const std::string& rel, const char* name,
                    bool& reportedUnreadable);
@@ -105,11 +108,10 @@ private:
 bool Walker::ChildRel(const std::string& rel, const char* name, std::string& child)
 {
     const size_t length = std::strlen(name);
-    if (!IsValidUtf8(std::string_view(name, length))) {
-        wxString shown = AppendPathSeparator(root_);
-        if (!rel.empty())
-            shown << Utf8Text(rel) << wxFILE_SEP_PATH;
-        visitor_.WalkBadName(shown + ShownName(name));
+    const bool utf8 = IsValidUtf8(std::string_view(name, length));
+    if (!utf8 || std::memchr(name, '\\', length)) {
+        visitor_.WalkSkippedName(ShownPath(rel, utf8 ? FromUtf8(name) : ShownName(name)),
+                                 utf8 ? SkippedName::Backslash : SkippedName::NotUtf8);
         return false;
     }
     child.clear();
@@ -120,6 +122,14 @@ bool Walker::ChildRel(const std::string& rel, const char* name, std::string& chi
     }
     child.append(name, length);
     return true;
+}
+
+wxString Walker::ShownPath(const std::string& rel, const wxString& name) const
+{
+    wxString shown = AppendPathSeparator(root_);
+    if (!rel.empty())
+        shown << Utf8Text(rel) << wxFILE_SEP_PATH;
+    return shown + name;
 }
 
 void Walker::ReportUnreadable(const std::string& rel, bool& reported)
@@ -156,8 +166,10 @@ bool Walker::OfferFile(int parentFd, const std::string& rel, const char* name,
     if (!ChildRel(rel, name, childRel))
         return true;
     // Temporary names start with ".~"; the byte test spares the others the full check.
-    if (name[0] == '.' && name[1] == '~' && IsTemporaryName(FromUtf8(name)))
+    if (name[0] == '.' && name[1] == '~' && IsTemporaryName(FromUtf8(name))) {
+        visitor_.WalkSkippedName(ShownPath(rel, FromUtf8(name)), SkippedName::Temporary);
         return true;
+    }
     struct stat st;
     if (fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         // A file removed since the listing is gone; any other failure hides what is there.
@@ -173,13 +185,14 @@ bool Walker::OfferFile(int parentFd, const std::string& rel, const char* name,
 
 bool Walker::WalkLevel(int fd, const std::string& rel)
 {
-    DIR* dir = fdopendir(fd);
+    // Owned here, so a visitor that throws does not leak the directory.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(fd), closedir);
     if (!dir) {
         close(fd);
         visitor_.WalkUnreadable(rel);
         return true;
     }
-    const Listing listing = ReadListing(dir);
+    const Listing listing = ReadListing(dir.get());
     bool reported = false;
     if (listing.incomplete)
         ReportUnreadable(rel, reported);
@@ -191,7 +204,6 @@ bool Walker::WalkLevel(int fd, const std::string& rel)
     for (const Listing::Name& n : listing.names)
         if (go && !n.isDir)
             go = OfferFile(fd, rel, listing.At(n), reported);
-    closedir(dir);
     return go;
 }
 
@@ -201,7 +213,10 @@ bool WalkDirectoryTree(const wxString& root, DirWalkVisitor& visitor)
 {
     const int fd = open(NativePath(root).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        visitor.WalkUnreadable(std::string());
+        if (errno == ENOENT)
+            visitor.WalkMissingRoot();
+        else
+            visitor.WalkUnreadable(std::string());
         return false;
     }
     Walker(root, visitor).WalkLevel(fd, std::string());

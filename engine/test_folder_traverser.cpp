@@ -31,13 +31,16 @@ std::string swxTestFolderTraverser::RelativeOf(const wxString& path) const
 
 wxDirTraverseResult swxTestFolderTraverser::OnDir(const wxString& path)
 {
-    return WalkDir(RelativeOf(path));
+    const std::string rel = RelativeOf(path);
+    return rel.find('\\') != std::string::npos ? wxDIR_IGNORE : WalkDir(rel);
 }
 
 wxDirTraverseResult swxTestFolderTraverser::OnFile(const wxString& path)
 {
-    const wxULongLong size = wxFileName::GetSize(path);
     std::string rel = RelativeOf(path);
+    if (rel.find('\\') != std::string::npos)
+        return wxDIR_CONTINUE;
+    const wxULongLong size = wxFileName::GetSize(path);
     return Report(rel, size == wxInvalidSize ? 0 : size.GetValue());
 }
 

@@ -34,8 +34,9 @@ enum TestEventCode : int {
 
 // Walks a folder for the rules test with the same directory and file rules as the
 // synchronisation walk, posting one record per file offered (taken or not); directories the
-// rules ignore are left out whole. Unreadable directories and names that are not valid UTF-8
-// are skipped silently. The walk runs on the test thread; Cancel may come from any thread.
+// rules ignore are left out whole. Unreadable directories and the names the synchronisation
+// walk skips (not UTF-8, holding a backslash, temporary files) are skipped silently. The walk
+// runs on the test thread; Cancel may come from any thread.
 class swxTestFolderTraverser : public wxDirTraverser, private DirWalkVisitor {
 public:
     // root: the folder (native; a separator is appended). owner may be null (nothing posted).
@@ -62,7 +63,8 @@ private:
     wxDirTraverseResult WalkDir(const std::string& rel) override;
     wxDirTraverseResult WalkFile(std::string& rel, FileTime time, std::uint64_t size) override;
     void WalkUnreadable(const std::string&) override {}
-    void WalkBadName(const wxString&) override {}
+    void WalkMissingRoot() override {}
+    void WalkSkippedName(const wxString&, SkippedName) override {}
 
     std::string RelativeOf(const wxString& path) const;
     wxDirTraverseResult Report(std::string& rel, std::uint64_t size);

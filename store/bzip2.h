@@ -30,9 +30,10 @@ std::optional<std::vector<char>> CompressStringBz2(const wxString& text);
 // The UTF-8 text of the streams in the buffer. Stops at the first error or past maxOutput
 // bytes and returns what came before; ok (when given) tells whether the whole input
 // decompressed cleanly within the limit. An empty buffer, a truncated stream and bytes that
-// are not UTF-8 count as errors (the last give an empty text).
-wxString DecompressBufferToString(const void* data, std::size_t size,
-                                  std::uint64_t maxOutput = kNoOutputLimit, bool* ok = nullptr);
+// are not UTF-8 count as errors (the last give an empty text). The limit has no default: a
+// small buffer may expand a thousandfold, so every caller must say how much it will take.
+wxString DecompressBufferToString(const void* data, std::size_t size, std::uint64_t maxOutput,
+                                  bool* ok = nullptr);
 
 // True when path names a compressed file: it ends in ".bz2" (any case), or no file of that
 // name exists but one with ".bz2" appended does (then ".bz2" is appended to path).

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 
@@ -12,8 +13,12 @@
 
 namespace {
 
-constexpr char kTempPrefix[] = ".~dralvo";
+// A temporary name is exactly the prefix, kTempTagLength characters of [a-z0-9] and the suffix,
+// so that a user's file is hardly ever taken for one.
+constexpr char kTempPrefix[] = ".~dralvo-";
 constexpr char kTempSuffix[] = ".tmp";
+constexpr std::size_t kTempTagLength = 12;
+constexpr char kTagCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -26,11 +31,10 @@ std::string DirectoryOf(const std::string& path)
 std::string RandomTag()
 {
     thread_local std::mt19937 gen{std::random_device{}()};
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string tag(10, '0');
+    std::string tag(kTempTagLength, '0');
     std::uniform_int_distribution<int> pick(0, 35);
     for (char& c : tag)
-        c = digits[pick(gen)];
+        c = kTagCharacters[pick(gen)];
     return tag;
 }
 
@@ -54,7 +58,16 @@ bool WriteAll(int fd, const void* data, std::size_t size)
 
 bool IsTemporaryName(const wxString& name)
 {
-    return name.StartsWith(kTempPrefix) && name.EndsWith(kTempSuffix);
+    const std::size_t prefix = sizeof kTempPrefix - 1;
+    if (name.length() != prefix + kTempTagLength + sizeof kTempSuffix - 1 ||
+        !name.StartsWith(kTempPrefix) || !name.EndsWith(kTempSuffix))
+        return false;
+    for (std::size_t i = prefix; i < prefix + kTempTagLength; ++i) {
+        const wxUniChar c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
 }
 
 AtomicFile::AtomicFile(const wxString& target) : target_(NativePath(target)) {}
@@ -117,6 +130,11 @@ void AtomicFile::Abandon()
 
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
 {
+    return ReadBinaryFile(path, SIZE_MAX);
+}
+
+std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_t maxSize)
+{
     // O_NONBLOCK: opening a FIFO must not wait for a writer. Only regular files are read, so
     // a FIFO or a device never blocks or reads without end.
     const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -127,10 +145,15 @@ std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
         ::close(fd);
         return std::nullopt;
     }
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::vector<char> data;
     data.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
+        // A file that grew past the limit while being read is refused as well.
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR)
@@ -140,15 +163,19 @@ std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
         }
         if (n == 0)
             break;
+        if (static_cast<std::size_t>(n) > maxSize - data.size()) {
+            ::close(fd);
+            return std::nullopt;
+        }
         data.insert(data.end(), buf, buf + n);
     }
     ::close(fd);
     return data;
 }
 
-wxString ReadTextFile(const wxString& path)
+wxString ReadTextFile(const wxString& path, std::size_t maxSize)
 {
-    const auto data = ReadBinaryFile(path);
+    const auto data = ReadBinaryFile(path, maxSize);
     if (!data)
         return wxString();
     std::string_view bytes(data->data(), data->size());

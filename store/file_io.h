@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,11 +10,13 @@
 
 // Whole-file reads and safe whole-file writes. Any thread.
 
-// The whole file, or nullopt when it is missing, is not a regular file or cannot be read.
+// The whole file, or nullopt when it is missing, is not a regular file, cannot be read or
+// holds more than maxSize bytes (then nothing is read: a huge file costs no memory).
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path);
+std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_t maxSize);
 // The whole file decoded as UTF-8 up to its first zero byte (a leading signature stays as
-// U+FEFF); empty when missing, not a regular file or unreadable.
-wxString ReadTextFile(const wxString& path);
+// U+FEFF); empty when missing, not a regular file, unreadable or larger than maxSize bytes.
+wxString ReadTextFile(const wxString& path, std::size_t maxSize = SIZE_MAX);
 
 // Replace the file with the text as UTF-8 (no signature) / with the bytes. Written to a
 // temporary file beside the target and renamed over it, so a failure leaves any previous
@@ -22,8 +25,8 @@ wxString ReadTextFile(const wxString& path);
 bool WriteTextFile(const wxString& path, const wxString& text);
 bool WriteBinaryFile(const wxString& path, const void* data, std::size_t size);
 
-// True for names of this program's temporary files (".~dralvo*.tmp"); walks skip them so an
-// interrupted write never spreads.
+// True for names of this program's temporary files: ".~dralvo-", 12 characters of [a-z0-9],
+// ".tmp". Walks skip (and report) them so an interrupted write never spreads.
 bool IsTemporaryName(const wxString& name);
 
 // A file being written beside its final place. Create() opens a fresh temporary file in the

@@ -18,6 +18,9 @@ bool TimeNewer(FileTime a, FileTime b);
 
 // Last-write time of a regular file (symbolic links are not followed). False for anything
 // else: missing file, directory, FIFO, link. Any thread.
+// Deliberately read with lstat, without opening the file: a file that exists but cannot be
+// read still counts as present, so its counterpart on the other side is never planned for
+// deletion; the copy of it then fails and reports its error result.
 bool GetFileModTime(const wxString& path, FileTime& time);
 // Sets only the modification time of an existing file (access time untouched). Any thread.
 bool SetFileModTime(const wxString& path, FileTime time);

@@ -1,34 +1,26 @@
 #include "store/guid.h"
 
-#include <mutex>
-#include <random>
-
 #include <wx/datetime.h>
 
-namespace {
+GuidGenerator::GuidGenerator() : engine_(std::random_device{}()) {}
 
-std::mutex guidMutex;
-
-unsigned Draw15Bits()
-{
-    // guarded by guidMutex
-    static std::mt19937 generator{std::random_device{}()};
-    static std::uniform_int_distribution<unsigned> values(0, 32767);
-    return values(generator);
-}
-
-} // namespace
-
-wxString NewGuid()
+wxString GuidGenerator::Next()
 {
     unsigned v[8];
     {
-        std::lock_guard lock(guidMutex);
+        std::lock_guard lock(mutex_);
+        std::uniform_int_distribution<unsigned> values(0, 32767);
         for (unsigned& x : v)
-            x = Draw15Bits();
+            x = values(engine_);
     }
     return wxString::Format("%04x%04x-%04x-%04x-%04x-%04x%04x%04x",
                             v[7], v[6], v[5], v[4], v[3], v[2], v[1], v[0]);
+}
+
+wxString NewGuid()
+{
+    static GuidGenerator generator;
+    return generator.Next();
 }
 
 wxString NowText()

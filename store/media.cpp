@@ -1,7 +1,5 @@
 #include "store/media.h"
 
-#include <sys/stat.h>
-
 #include "platform/drives.h"
 #include "store/database.h"
 #include "store/file_io.h"
@@ -13,16 +11,14 @@ ConnectedMediaList connectedMedia;
 namespace {
 
 constexpr std::size_t kGuidLength = 36;
+// A marker holds a GUID; a larger file is no marker and is not read at all.
+constexpr std::size_t kMarkerMaxBytes = 4096;
 
-// The marker's GUID, or empty when the marker is missing, unreadable or malformed. Only a
-// regular file is read: a FIFO named like the marker would block the enumeration.
+// The marker's GUID, or empty when the marker is missing, unreadable, too large or malformed.
+// Only a regular file is read: a FIFO named like the marker would block the enumeration.
 wxString ReadMarker(const wxString& root)
 {
-    const wxString path = root + kMediumMarkerName;
-    struct stat st;
-    if (::stat(NativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return wxString();
-    wxString uid = ReadTextFile(path);
+    wxString uid = ReadTextFile(root + kMediumMarkerName, kMarkerMaxBytes);
     uid.Replace("'", "\"");
     if (uid.length() != kGuidLength)
         uid.clear();

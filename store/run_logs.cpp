@@ -1,5 +1,7 @@
 #include "store/run_logs.h"
 
+#include <chrono>
+
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/intl.h>
@@ -30,12 +32,27 @@ wxArrayString FindExpiredLogs(const wxString& dir, const wxDateTime& limit)
     return expired;
 }
 
+namespace {
+
+// Whether logs kept for this many days from today would be kept past the year 9999: such a
+// count means "never" (and its date arithmetic would overflow).
+bool KeepsPastYear9999(unsigned days)
+{
+    using namespace std::chrono;
+    const sys_days today = floor<std::chrono::days>(system_clock::now());
+    const sys_days end = sys_days{year{10000} / January / 1};
+    return static_cast<long long>(days) >= (end - today).count();
+}
+
+} // namespace
+
 void RemoveExpiredLogs()
 {
     const unsigned days = soDeleteLogsAfterDays;
-    if (days == 0)
+    if (days == 0 || KeepsPastYear9999(days))
         return;
-    const wxDateTime limit = wxDateTime::Now() - wxDateSpan::Days(static_cast<int>(days));
+    // Whole days of 24 hours: the times compared are UTC moments.
+    const wxDateTime limit = wxDateTime::Now() - wxTimeSpan::Days(static_cast<long>(days));
     const wxArrayString expired = FindExpiredLogs(userDataDir, limit);
     if (expired.empty())
         return;

@@ -9,6 +9,6 @@
 wxArrayString FindExpiredLogs(const wxString& dir, const wxDateTime& limit);
 
 // With soDeleteLogsAfterDays N > 0: when run logs in userDataDir are older than N days,
-// asks once through askYesNo and, on Yes, deletes them (failures are not reported).
-// GUI thread.
+// asks once through askYesNo and, on Yes, deletes them (failures are not reported). An N
+// that would keep today's logs past the year 9999 means "never". GUI thread.
 void RemoveExpiredLogs();

@@ -1,27 +1,52 @@
 #include "engine/analyze.h"
 
-#include <string>
-#include <vector>
+#include <chrono>
+#include <future>
+#include <stdexcept>
 
-#include <gtest/gtest.h>
-
+#include "engine/root_check.h"
 #include "engine_test_support.h"
 #include "store/text.h"
 
 namespace {
 
-const char kStars[] = "******************************************";
+using Texts = std::vector<std::string>;
 
-std::string ProjectBanner(const std::string& caption)
+// The project banner, or with a folder the folder banner.
+std::string Banner(const std::string& caption, const FolderJob* folder = nullptr)
 {
-    return std::string("\n") + kStars + "\n Project " + caption + ":\n" + kStars;
+    const std::string stars(42, '*');
+    if (!folder)
+        return "\n" + stars + "\n Project " + caption + ":\n" + stars;
+    return "\n" + stars + "\n Project " + caption + ", folder " + ToUtf8(folder->stationPath) +
+           " (" + ToUtf8(folder->mediumPath) + " on medium)";
 }
 
-std::string FolderBanner(const std::string& caption, const wxString& station, const wxString& medium)
-{
-    return std::string("\n") + kStars + "\n Project " + caption + ", folder " + ToUtf8(station) + " (" +
-           ToUtf8(medium) + " on medium)";
-}
+// At the first directory message of the walk: throws ('t'), cancels ('c'), or holds the
+// analysis until it has been asked to end ('h').
+class ScriptedSink : public EventSink {
+public:
+    swxAnalyze* target = nullptr;
+    char act = 0;
+    std::promise<void> walking;
+
+    void QueueEvent(wxEvent* event) override
+    {
+        if (act && static_cast<wxCommandEvent*>(event)->GetString().StartsWith("Traversing")) {
+            const char now = std::exchange(act, 0);
+            walking.set_value();
+            if (now == 't') {
+                delete event;
+                throw std::runtime_error("disk on fire");
+            }
+            if (now == 'c')
+                target->Cancel();
+            for (int waited = 0; now == 'h' && !target->TestDestroy() && waited < 20000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EventSink::QueueEvent(event);
+    }
+};
 
 class swxAnalyzeTest : public ::testing::Test {
 protected:
@@ -30,184 +55,134 @@ protected:
     EventSink sink;
     swxAnalyze analysis{&sink, &jobs};
 
-    std::unique_ptr<ProjectJob> Project(const char* caption, int mode = SD_COPY)
+    ProjectJob& Project(const char* caption, int mode = SD_COPY)
     {
-        auto project = std::make_unique<ProjectJob>();
-        project->caption = caption;
-        project->mode = mode;
-        return project;
+        jobs.push_back(std::make_unique<ProjectJob>());
+        jobs.back()->caption = caption;
+        jobs.back()->mode = mode;
+        return *jobs.back();
     }
-
-    // A folder job over dir/name/station and dir/name/medium taking every file.
-    FolderJob& Folder(ProjectJob& project, const char* name)
+    // A folder job over dir/name/station and dir/name/medium taking every file, holding the
+    // given station files.
+    FolderJob& Folder(ProjectJob& project, const char* name, std::vector<const char*> files = {})
     {
         auto folder = std::make_unique<FolderJob>();
         folder->stationPath = dir.MakeDir(wxString(name) + "/station");
         folder->mediumPath = dir.MakeDir(wxString(name) + "/medium");
         folder->rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
+        for (const char* file : files)
+            dir.Write(wxString(name) + "/station/" + file, "x");
         project.folders.push_back(std::move(folder));
         return *project.folders.back();
     }
-
-    // Runs the analysis to its end and handles what it posted.
-    void Run() { Run(analysis, sink); }
-    static void Run(swxAnalyze& analysis, EventSink& sink)
+    // Runs an analysis to its end, handles what it posted, and returns the end's result.
+    static long Run(swxAnalyze& analysis, EventSink& sink)
     {
-        ASSERT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
-        ASSERT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
         analysis.Wait();
         sink.Pump();
-    }
-
-    static long EndResult(const EventSink& sink)
-    {
         EXPECT_EQ(sink.Count(TE_ANALYSIS_END), 1);
-        EXPECT_EQ(sink.events.back().code, TE_ANALYSIS_END);
-        return sink.events.back().value;
+        return sink.events.empty() ? -1 : sink.events.back().value;
     }
+    long Run() { return Run(analysis, sink); }
 };
 
-TEST_F(swxAnalyzeTest, NoProjectsPostOnlyTheEnd)
+// Every folder is compared into its item list, its roots recorded first; twins abort their
+// project only: its items are discarded and its remaining folders not compared.
+TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
 {
-    Run();
-    ASSERT_EQ(sink.events.size(), 1u);
+    Project("Empty");
+    ProjectJob& first = Project("First");
+    FolderJob& planned = Folder(first, "f1", {"a.txt"});
+    FolderJob& twins = Folder(first, "f2", {"Twin.txt", "twin.txt"});
+    Folder(first, "f3", {"c.txt"});
+    ProjectJob& second = Project("Second");
+    FolderJob& normal = Folder(second, "s1", {"d.txt"});
+    FolderJob& unplugged = Folder(second, "s2");
+    unplugged.mediumPath = dir / "s2/unplugged";
+    EXPECT_EQ(Run(), RUN_FINISHED);
+    for (const auto& folder : first.folders)
+        EXPECT_TRUE(folder->items.empty());
+    ASSERT_EQ(normal.items.size(), 1u);
+    EXPECT_EQ(normal.items[0]->target, dir / "s1/medium/d.txt");
+    const std::string twin = ToUtf8(dir / "f2/station/"), unpluggedPath = ToUtf8(unplugged.mediumPath);
+    EXPECT_EQ(sink.Messages(),
+              (Texts{Banner("Empty"), Banner("First"), Banner("First", &planned), Banner("First", &twins),
+                     "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " + ToUtf8(twins.mediumPath) +
+                         ". Project aborted!",
+                     sink.Messages()[5].starts_with(twin) ? sink.Messages()[5] : twin, Banner("Second"),
+                     Banner("Second", &normal), Banner("Second", &unplugged),
+                     "Folder not found: " + unpluggedPath + "/ (no deletions are planned for it on the other side)"}));
+    EXPECT_EQ(sink.Count(TE_START), 4);
+    EXPECT_TRUE(normal.stationRootId.exists && normal.mediumRootId.exists);
+    EXPECT_EQ(normal.mediumRootId, ReadRootIdentity(normal.mediumPath));
+    EXPECT_NE(normal.mediumRootId, normal.stationRootId);
+    EXPECT_FALSE(unplugged.mediumRootId.exists);
+}
+
+// During the walk of the first folder: a failure ends the analysis with errors; Cancel and
+// wxThread::Delete with "cancelled". Cancel before the thread runs: nothing is compared. No
+// further folder is compared in any case.
+TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
+{
+    ProjectJob& project = Project("Big");
+    for (const char* name : {"m", "n"})
+        Folder(project, name).stationPath = dir.Path();
+    for (int i = 0; i < 50; ++i)
+        dir.MakeDir(wxString::Format("d%03d", i));
+    const struct {
+        char act;
+        long result;
+        int banners;
+        const char* last;
+    } cases[] = {
+        {'t', RUN_FINISHED_WITH_ERRORS, 2, "The analysis failed: disk on fire"},
+        {'c', RUN_CANCELLED, 2, "Traversing directory: "},
+        {'h', RUN_CANCELLED, 2, "Traversing directory: "},
+        {0, RUN_CANCELLED, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.act);
+        ScriptedSink events;
+        swxAnalyze run(&events, &jobs);
+        events.target = &run;
+        events.act = c.act;
+        if (!c.act)
+            run.Cancel();
+        ASSERT_EQ(run.Create(), wxTHREAD_NO_ERROR);
+        ASSERT_EQ(run.Run(), wxTHREAD_NO_ERROR);
+        if (c.act == 'h') {
+            ASSERT_EQ(events.walking.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+            run.Delete();  // waits for the end itself
+        } else {
+            run.Wait();
+        }
+        events.Pump();
+        EXPECT_EQ(events.CountMessages("\n***"), c.banners);
+        const Texts messages = events.Messages();
+        EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
+        EXPECT_EQ(events.Codes().back(), TE_ANALYSIS_END);
+        EXPECT_EQ(events.events.back().value, c.result);
+    }
+}
+
+// No projects: only the end. An invalid mode leaves the items; a null owner still plans.
+TEST_F(swxAnalyzeTest, NoProjectsInvalidModeAndNullOwner)
+{
+    EXPECT_EQ(Run(), RUN_FINISHED);
+    EXPECT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, ProjectWithoutFoldersPostsItsBanner)
-{
-    analysis.AddProject(Project("Empty"));
-    Run();
-    EXPECT_EQ(sink.Messages(), (std::vector<std::string>{ProjectBanner("Empty")}));
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, FoldersAreComparedIntoTheirItemLists)
-{
-    auto project = Project("Work", SD_COPY);
-    FolderJob& first = Folder(*project, "one");
-    FolderJob& second = Folder(*project, "two");
-    dir.Write("one/station/a.txt", "x");
-    dir.Write("two/medium/b.txt", "x");
-    analysis.AddProject(std::move(project));
-    Run();
-    ASSERT_EQ(first.items.size(), 1u);
-    EXPECT_EQ(first.items[0]->target, dir / "one/medium/a.txt");
-    EXPECT_TRUE(second.items.empty());
-    const std::vector<std::string> messages = sink.Messages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], ProjectBanner("Work"));
-    EXPECT_EQ(messages[1], FolderBanner("Work", first.stationPath, first.mediumPath));
-    EXPECT_EQ(messages[2], FolderBanner("Work", second.stationPath, second.mediumPath));
-    EXPECT_EQ(sink.Count(TE_START), 2);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, TwinsAbortTheirProjectOnly)
-{
-    auto first = Project("First");
-    FolderJob& planned = Folder(*first, "f1");
-    FolderJob& twins = Folder(*first, "f2");
-    FolderJob& skipped = Folder(*first, "f3");
-    dir.Write("f1/station/a.txt", "x");
-    dir.Write("f2/station/Twin.txt", "x");
-    dir.Write("f2/station/twin.txt", "x");
-    dir.Write("f3/station/c.txt", "x");
-    auto second = Project("Second");
-    FolderJob& normal = Folder(*second, "s1");
-    dir.Write("s1/station/d.txt", "x");
-    analysis.AddProject(std::move(first));
-    analysis.AddProject(std::move(second));
-    Run();
-
-    EXPECT_TRUE(planned.items.empty());
-    EXPECT_TRUE(twins.items.empty());
-    EXPECT_TRUE(skipped.items.empty());
-    EXPECT_EQ(normal.items.size(), 1u);
-    const std::vector<std::string> messages = sink.Messages();
-    ASSERT_EQ(messages.size(), 7u);
-    EXPECT_EQ(messages[2], FolderBanner("First", twins.stationPath, twins.mediumPath));
-    EXPECT_EQ(messages[3], "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " +
-                               ToUtf8(twins.mediumPath) + ". Project aborted!");
-    EXPECT_TRUE(messages[4] == ToUtf8(dir / "f2/station/Twin.txt") ||
-                messages[4] == ToUtf8(dir / "f2/station/twin.txt"));
-    EXPECT_EQ(messages[5], ProjectBanner("Second"));
-    EXPECT_EQ(sink.CountMessages(FolderBanner("First", skipped.stationPath, skipped.mediumPath)), 0);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, PlainAndCompressedCopiesOnTheMediumAbortTheProject)
-{
-    auto project = Project("Packed", SD_COPY_DEL);
-    FolderJob& folder = Folder(*project, "packed");
-    dir.Write("packed/station/b.txt", "x");
-    dir.Write("packed/medium/a.txt", "x");
-    dir.Write("packed/medium/a.txt.bz2", "x");
-    analysis.AddProject(std::move(project));
-    Run();
-    EXPECT_TRUE(folder.items.empty());
-    EXPECT_EQ(sink.CountMessages("Twins found on comparing "), 1);
-    EXPECT_EQ(sink.CountMessages(ToUtf8(dir / "packed/medium/a.txt")), 1);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, CancelDuringALargeWalkEndsWithCancelled)
-{
-    CancellingSink<swxAnalyze> cancelling;
-    swxAnalyze cancelled(&cancelling, &jobs);
-    cancelling.target = &cancelled;
-    cancelling.cancelAt = 5;
-    auto project = Project("Big");
-    Folder(*project, "big");
-    Folder(*project, "after");
-    for (int i = 0; i < 200; ++i)
-        dir.Write(wxString::Format("big/station/d%03d/f.txt", i), "x");
-    cancelled.AddProject(std::move(project));
-    cancelled.AddProject(Project("Later"));
-    Run(cancelled, cancelling);
-
-    EXPECT_EQ(cancelling.CountMessages("Traversing directory: "), 5);
-    EXPECT_EQ(cancelling.Messages().size(), 2u + 5u);  // the first two banners and the directories
-    EXPECT_EQ(cancelling.Count(TE_START), 0);
-    EXPECT_EQ(EndResult(cancelling), RUN_CANCELLED);
-    EXPECT_EQ(cancelled.Result(), RUN_CANCELLED);
-}
-
-TEST_F(swxAnalyzeTest, CancelBeforeTheThreadRunsStillEndsWithCancelled)
-{
-    auto project = Project("P");
-    Folder(*project, "p");
-    analysis.AddProject(std::move(project));
-    EXPECT_EQ(analysis.Cancel(), wxTHREAD_NO_ERROR);
-    Run();
-    EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(EndResult(sink), RUN_CANCELLED);
-}
-
-TEST_F(swxAnalyzeTest, InvalidModeLeavesTheItemsAndGoesOn)
-{
-    auto project = Project("Bad", 2);
-    FolderJob& folder = Folder(*project, "bad");
-    folder.items.push_back(std::make_unique<SyncItem>());
-    dir.Write("bad/station/a.txt", "x");
-    analysis.AddProject(std::move(project));
-    Run();
-    EXPECT_EQ(folder.items.size(), 1u);
-    EXPECT_EQ(EndResult(sink), RUN_FINISHED);
-}
-
-TEST_F(swxAnalyzeTest, NullOwnerPostsNothingAndStillPlans)
-{
+    FolderJob& invalid = Folder(Project("Bad", 2), "bad", {"a.txt"});
+    invalid.items.push_back(std::make_unique<SyncItem>());
+    FolderJob& planned = Folder(Project("Good"), "good", {"a.txt"});
     swxAnalyze quiet(nullptr, &jobs);
-    auto project = Project("Quiet");
-    FolderJob& folder = Folder(*project, "q");
-    dir.Write("q/station/a.txt", "x");
-    quiet.AddProject(std::move(project));
     ASSERT_EQ(quiet.Create(), wxTHREAD_NO_ERROR);
     ASSERT_EQ(quiet.Run(), wxTHREAD_NO_ERROR);
     quiet.Wait();
-    EXPECT_EQ(folder.items.size(), 1u);
+    EXPECT_EQ(invalid.items.size(), 1u);
+    EXPECT_EQ(planned.items.size(), 1u);
+    EXPECT_EQ(quiet.Result(), RUN_FINISHED);
 }
 
 } // namespace

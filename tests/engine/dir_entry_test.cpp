@@ -6,52 +6,37 @@
 
 namespace {
 
-class DirEntryListTest : public ::testing::Test {
-protected:
-    DirEntryList list;
-};
-
-TEST_F(DirEntryListTest, KeepsTheOrderOfMakingAndFindsEveryKey)
+TEST(DirEntryListTest, KeepsTheOrderOfMakingAndFindsEveryKey)
 {
+    DirEntryList list;
     constexpr int kCount = 20000;
     for (int i = 0; i < kCount; ++i)
         list.FindOrAdd("dir\\file" + std::to_string(i)).stationCount = i;
+    DirEntry& first = list.FindOrAdd("dir\\file0");  // the same entry, not a new one
     ASSERT_EQ(list.size(), static_cast<size_t>(kCount));
+    EXPECT_EQ(&first, &list[0]);  // entries never move
     for (int i = 0; i < kCount; ++i) {
         EXPECT_EQ(list[i].key, "dir\\file" + std::to_string(i));
-        const DirEntry* found = list.Find("dir\\file" + std::to_string(i));
-        ASSERT_TRUE(found);
-        EXPECT_EQ(found, &list[i]);
+        EXPECT_EQ(list.Find("dir\\file" + std::to_string(i)), &list[i]);
     }
     EXPECT_EQ(list.Find("dir\\file"), nullptr);
-}
-
-TEST_F(DirEntryListTest, SameKeyGivesTheSameEntryUntilCleared)
-{
-    DirEntry& first = list.FindOrAdd("a.txt");
-    first.mediumCount = 1;
-    DirEntry& again = list.FindOrAdd("a.txt");
-    EXPECT_EQ(&first, &again);
-    EXPECT_EQ(list.size(), 1u);
-    list.FindOrAdd("b.txt");
-    EXPECT_EQ(&list.FindOrAdd("a.txt"), &first);  // entries never move
-    list.FindOrAdd("a");
     list.clear();
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(list.Find("a"), nullptr);
+    EXPECT_EQ(list.Find("dir\\file0"), nullptr);
     list.FindOrAdd("a");
     EXPECT_EQ(list.size(), 1u);
 }
 
-TEST(UnreadableDirsTest, HidesOnlyWhatLiesBelowItsPrefixes)
+// An unreadable directory blocks what lies below it; a missing root only hides absence.
+TEST(UnreadableDirsTest, BlocksBelowItsPrefixesAndMissingRootsOnlyHide)
 {
     UnreadableDirs dirs;
     dirs.station.push_back("locked\\");
-    EXPECT_TRUE(dirs.Hides(true, "locked\\a.txt"));
-    EXPECT_FALSE(dirs.Hides(true, "lockedness.txt"));
-    EXPECT_FALSE(dirs.Hides(false, "locked\\a.txt"));
+    dirs.mediumMissing = true;
+    EXPECT_TRUE(dirs.Blocks(true, "locked\\a.txt") && dirs.Hides(true, "locked\\a.txt"));
+    EXPECT_FALSE(dirs.Hides(true, "lockedness.txt") || dirs.Hides(true, "locked"));
+    EXPECT_TRUE(!dirs.Blocks(false, "locked\\a.txt") && dirs.Hides(false, "locked\\a.txt"));
     dirs.medium.push_back("");
-    EXPECT_TRUE(dirs.Hides(false, "anything"));
+    EXPECT_TRUE(dirs.Blocks(false, "anything"));
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 class FileIoTest : public ::testing::Test {
 protected:
-    // Names in the test directory's folder, "" for the directory itself.
+    // Names in a folder of the test directory, sorted.
     std::vector<std::string> Names(const wxString& folder = "") const
     {
         std::vector<std::string> names;
@@ -30,171 +30,107 @@ protected:
         return names;
     }
 
-    static mode_t Mode(const wxString& path)
-    {
-        struct stat st {};
-        EXPECT_EQ(stat(NativePath(path).c_str(), &st), 0);
-        return st.st_mode & 0777;
-    }
-
     TempDir dir;
 };
 
-TEST_F(FileIoTest, BinaryRoundTripKeepsEveryByte)
+// Every byte comes back; text is UTF-8 without a signature; a longer file is replaced; new
+// files have 0666 less the umask.
+TEST_F(FileIoTest, WhatIsWrittenIsReadBack)
 {
     std::string bytes;
     for (int i = 0; i < 200000; ++i)
         bytes += static_cast<char>(i * 7);
-    const wxString path = dir / "data.bin";
-
-    ASSERT_TRUE(WriteBinaryFile(path, bytes.data(), bytes.size()));
-    const auto read = ReadBinaryFile(path);
+    const mode_t old = umask(022);
+    ASSERT_TRUE(WriteBinaryFile(dir / "data.bin", bytes.data(), bytes.size()));
+    umask(old);
+    const auto read = ReadBinaryFile(dir / "data.bin");
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(std::string(read->begin(), read->end()), bytes);
-    EXPECT_EQ(Names(), std::vector<std::string>{"data.bin"});
+    EXPECT_EQ(fs::status(ToUtf8(dir / "data.bin")).permissions(), fs::perms(0644));
+
+    const wxString text = wxString::FromUTF8("Привет\r\nline");
+    ASSERT_TRUE(WriteTextFile(dir.Write("text.txt", std::string(1000, 'x')), text));
+    EXPECT_EQ(ReadAll(dir / "text.txt"), "Привет\r\nline");
+    EXPECT_EQ(ReadTextFile(dir / "text.txt"), text);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"data.bin", "text.txt"}));
 }
 
-TEST_F(FileIoTest, TextRoundTripIsUtf8WithoutSignatureAndReplacesALongerFile)
+// A signature stays as U+FEFF, a zero byte ends the text; anything but a regular file within
+// the size limit is no file, read without waiting (a FIFO) or without reading it (a 3 GB file).
+TEST_F(FileIoTest, TextStopsAtZeroAndOnlyRegularFilesWithinTheLimitAreRead)
 {
-    const wxString text = wxString::FromUTF8("Привет, мир\r\nsecond line");
-    const wxString path = dir.Write("text.txt", std::string(1000, 'x'));
-    ASSERT_TRUE(WriteTextFile(path, text));
-    EXPECT_EQ(ReadAll(path), "Привет, мир\r\nsecond line");
-    EXPECT_EQ(ReadTextFile(path), text);
-}
-
-TEST_F(FileIoTest, NewFileHasPermissionsLessTheUmask)
-{
-    const mode_t old = umask(022);
-    const bool written = WriteTextFile(dir / "new.txt", "x");
-    umask(old);
-    ASSERT_TRUE(written);
-    EXPECT_EQ(Mode(dir / "new.txt"), 0644u);
-}
-
-TEST_F(FileIoTest, TextKeepsTheSignatureStopsAtZeroByteAndReadsEmptyFileAsEmpty)
-{
-    const wxString text = ReadTextFile(dir.Write("bom.txt", "\xEF\xBB\xBF" "abc"));
-    ASSERT_EQ(text.length(), 4u);
-    EXPECT_EQ(text[0], wxUniChar(0xFEFF));
-    EXPECT_EQ(text.Mid(1), "abc");
-
-    const wxString zero = dir.Write("zero.txt", std::string("abc\0def", 7));
-    EXPECT_EQ(ReadTextFile(zero), "abc");
-    EXPECT_EQ(ReadBinaryFile(zero)->size(), 7u);
-
-    const wxString empty = dir.Write("empty.txt", "");
-    ASSERT_TRUE(ReadBinaryFile(empty).has_value());
-    EXPECT_TRUE(ReadBinaryFile(empty)->empty());
-    EXPECT_EQ(ReadTextFile(empty), "");
-}
-
-// A fifo is read as no file without waiting for a writer.
-TEST_F(FileIoTest, MissingFileDirectoryFifoAndDeviceAreNoFiles)
-{
-    dir.MakeDir("folder");
-    ASSERT_EQ(mkfifo(NativePath(dir / "dralvo.txt").c_str(), 0600), 0);
-    for (const wxString& path : {dir / "missing", dir / "folder", dir / "dralvo.txt"}) {
+    EXPECT_EQ(ReadTextFile(dir.Write("bom.txt", "\xEF\xBB\xBF" "abc")), wxString(L"\xFEFF" L"abc"));
+    EXPECT_EQ(ReadTextFile(dir.Write("zero.txt", std::string("abc\0def", 7))), "abc");
+    EXPECT_EQ(ReadTextFile(dir.Write("empty.txt", "")), "");
+    EXPECT_EQ(ReadBinaryFile(dir / "zero.txt", 7)->size(), 7u);
+    EXPECT_EQ(ReadTextFile(dir / "zero.txt", 6), "");
+    const wxString huge = dir.Write("huge", "x");
+    fs::resize_file(ToUtf8(huge), 3ULL << 30);
+    ASSERT_EQ(mkfifo(NativePath(dir / "fifo").c_str(), 0600), 0);
+    for (const wxString& path : {dir / "missing", dir.MakeDir("folder"), dir / "fifo", wxString("/dev/zero")}) {
         EXPECT_FALSE(ReadBinaryFile(path).has_value()) << path;
         EXPECT_EQ(ReadTextFile(path), "") << path;
     }
-    EXPECT_FALSE(ReadBinaryFile("/dev/zero").has_value());
+    EXPECT_FALSE(ReadBinaryFile(huge, 4096).has_value());
+    EXPECT_EQ(ReadTextFile(huge, 4096), "");
 }
 
-TEST_F(FileIoTest, WriteReplacesALinkAndLeavesItsTargetAlone)
+// A link at the target is replaced, not followed; a failed write leaves the target as it was
+// and no temporary file behind, also where the directory cannot be written.
+TEST_F(FileIoTest, WritesNeverGoThroughALinkAndFailuresLeaveTheTarget)
 {
     const wxString target = dir.Write("target.txt", "original");
-    const wxString link = dir / "link.txt";
-    ASSERT_EQ(symlink(NativePath(target).c_str(), NativePath(link).c_str()), 0);
-
-    ASSERT_TRUE(WriteTextFile(link, "new"));
+    ASSERT_EQ(symlink(NativePath(target).c_str(), NativePath(dir / "link.txt").c_str()), 0);
+    ASSERT_TRUE(WriteTextFile(dir / "link.txt", "new"));
     EXPECT_EQ(ReadAll(target), "original");
-    EXPECT_FALSE(fs::is_symlink(ToUtf8(link)));
-    EXPECT_EQ(ReadAll(link), "new");
-}
-
-TEST_F(FileIoTest, FailedRenameOrMissingDirectoryLeavesTheTargetAndNoTemporary)
-{
-    dir.MakeDir("taken");  // a directory where the file should go
-    EXPECT_FALSE(WriteTextFile(dir / "taken", "text"));
-    EXPECT_TRUE(fs::is_directory(ToUtf8(dir / "taken")));
+    EXPECT_FALSE(fs::is_symlink(ToUtf8(dir / "link.txt")));
+    EXPECT_FALSE(WriteTextFile(dir.MakeDir("taken"), "text"));
     EXPECT_FALSE(WriteTextFile(dir / "missing/file.txt", "text"));
-    EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
-}
+    EXPECT_EQ(Names(), (std::vector<std::string>{"link.txt", "taken", "target.txt"}));
 
-TEST_F(FileIoTest, UnwritableDirectoryFailsAndKeepsTheOldFile)
-{
-    const wxString path = dir.Write("locked/file.txt", "old");
+    const wxString locked = dir.Write("locked/file.txt", "old");
     chmod(NativePath(dir.Path()).c_str(), 0755);
     chmod(NativePath(dir / "locked").c_str(), 0555);
-
-    // Root writes anywhere: the write then runs in a child that has dropped to "nobody".
-    bool written = true;
-    if (geteuid() != 0) {
-        written = WriteTextFile(path, "new");
-    } else {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (setgid(65534) != 0 || setuid(65534) != 0)
-                _exit(2);
-            _exit(WriteTextFile(path, "new") ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(WEXITSTATUS(status), 2) << "could not drop privileges";
-        written = WEXITSTATUS(status) == 0;
+    // Root writes anywhere: the write runs in a child that has dropped to "nobody".
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        _exit(WriteTextFile(locked, "new") ? 0 : 1);
     }
-
-    EXPECT_FALSE(written);
-    EXPECT_EQ(ReadAll(path), "old");
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadAll(locked), "old");
     EXPECT_EQ(Names("locked"), std::vector<std::string>{"file.txt"});
 }
 
-TEST_F(FileIoTest, IsTemporaryNameKnowsOnlyOwnTemporaries)
+// An AtomicFile appears whole on commit or not at all; its temporary lies beside the target
+// and is named as only the program's own temporaries are: ".~dralvo-", 12 of [a-z0-9], ".tmp".
+TEST_F(FileIoTest, AtomicFileAppearsWholeOnCommitOrNotAtAll)
 {
-    EXPECT_TRUE(IsTemporaryName(".~dralvo0123456789.tmp"));
-    EXPECT_TRUE(IsTemporaryName(".~dralvo.tmp"));
-    EXPECT_FALSE(IsTemporaryName("dralvo0123.tmp"));
-    EXPECT_FALSE(IsTemporaryName(".~dralvo0123.txt"));
-    EXPECT_FALSE(IsTemporaryName("report.tmp"));
-    EXPECT_FALSE(IsTemporaryName(""));
-}
-
-class AtomicFileTest : public FileIoTest {};
-
-TEST_F(AtomicFileTest, TemporaryBesideTheTargetIsCommittedInPlace)
-{
-    AtomicFile file(dir / "target.txt");
-    ASSERT_TRUE(file.Create());
-    const fs::path temp(file.TempPath());
-    EXPECT_EQ(temp.parent_path(), fs::path(ToUtf8(dir.Path())).parent_path());
-    EXPECT_TRUE(IsTemporaryName(FromUtf8(temp.filename().string())));
-    EXPECT_TRUE(fs::exists(temp));
-
-    ASSERT_TRUE(file.Write("abc", 3));
-    ASSERT_TRUE(file.Write("def", 3));
-    ASSERT_TRUE(file.Commit());
-    EXPECT_EQ(ReadAll(dir / "target.txt"), "abcdef");
-    EXPECT_EQ(Names(), std::vector<std::string>{"target.txt"});
-    EXPECT_FALSE(file.Write("x", 1));
-}
-
-TEST_F(AtomicFileTest, AbandonedOrDestroyedFileKeepsTheOldTargetAndLeavesNoTemporary)
-{
+    EXPECT_TRUE(IsTemporaryName(".~dralvo-0123456789az.tmp"));
+    for (const char* name : {".~dralvo.tmp", ".~dralvo-report.tmp", ".~dralvo-0123456789AZ.tmp",
+                             ".~dralvo-0123456789a.tmp", ".~dralvo-0123456789abc.tmp",
+                             ".~dralvo-0123456789az.txt", "x.~dralvo-0123456789az.tmp", ""})
+        EXPECT_FALSE(IsTemporaryName(name)) << name;
     const wxString target = dir.Write("target.txt", "old");
     {
         AtomicFile dropped(dir / "dropped.txt");
-        ASSERT_TRUE(dropped.Create());
-        ASSERT_TRUE(dropped.Write("half", 4));
+        ASSERT_TRUE(dropped.Create() && dropped.Write("half", 4));
+        EXPECT_TRUE(IsTemporaryName(FromUtf8(fs::path(dropped.TempPath()).filename().string())));
+        EXPECT_EQ(fs::path(dropped.TempPath()).parent_path(), fs::path(ToUtf8(dir.Path())).parent_path());
     }
-    AtomicFile file(target);
-    ASSERT_TRUE(file.Create());
-    ASSERT_TRUE(file.Write("new", 3));
-    file.Abandon();
-    EXPECT_FALSE(file.Commit());
+    AtomicFile abandoned(target);
+    ASSERT_TRUE(abandoned.Create() && abandoned.Write("new", 3));
+    abandoned.Abandon();
+    EXPECT_FALSE(abandoned.Commit());
     EXPECT_EQ(ReadAll(target), "old");
+    AtomicFile file(target);
+    ASSERT_TRUE(file.Create() && file.Write("abc", 3) && file.Write("def", 3) && file.Commit());
+    EXPECT_EQ(ReadAll(target), "abcdef");
+    EXPECT_FALSE(file.Write("x", 1));
     EXPECT_EQ(Names(), std::vector<std::string>{"target.txt"});
 }
 
