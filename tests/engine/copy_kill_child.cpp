@@ -79,7 +79,10 @@ std::string Read(const wxString& path)
 }
 std::string Unpacked(const wxString& path)
 {
-    return DecompressFileBz2(path, path + ".check") ? Read(path + ".check") : "<damaged>";
+    const auto data = ReadBinaryFile(path);
+    bool ok = false;
+    const wxString text = data ? DecompressBufferToString(data->data(), data->size(), 1 << 20, &ok) : "";
+    return ok ? std::string(text.utf8_str()) : "<damaged>";
 }
 
 int Fault(const wxString& text)
@@ -96,7 +99,6 @@ int Check(const wxString& station, const wxString& medium, bool final)
         if (hasPlain && hasPacked)
             return Fault("twins: " + plain);
         const std::string onMedium = hasPlain ? Read(plain) : hasPacked ? Unpacked(packed) : "<none>";
-        std::remove((packed + ".check").utf8_str());
         // Right before the new form takes its place neither form is there: the station still is.
         if (onMedium != NewContent(i) && onMedium != OldContent(i) && onMedium != "<none>")
             return Fault("mixed or truncated: " + (hasPacked ? packed : plain));
@@ -124,16 +126,15 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     const wxString station = wxString::FromUTF8(argv[2]) + "/", medium = wxString::FromUTF8(argv[3]) + "/";
     if (command == "setup") {
+        fs::create_directories((station + "d").ToStdString());
+        fs::create_directories((medium + "d").ToStdString());
         for (int i = 0; i < kFiles; ++i) {
-            const wxString path = station + Name(i), old = medium + Name(i) + (i % 2 ? ".bz2" : "");
-            fs::create_directories(fs::path(path.ToStdString()).parent_path());
-            fs::create_directories(fs::path(old.ToStdString()).parent_path());
-                    WriteBinaryFile(path, NewContent(i).data(), NewContent(i).size());
-            WriteTextFile(old + ".plain", OldContent(i));
-            if (!(i % 2 ? CompressFileBz2(old + ".plain", old) : WriteTextFile(old, OldContent(i))))
+            const auto packed = CompressStringBz2(OldContent(i));
+            const wxString old = medium + Name(i) + (i % 2 ? ".bz2" : "");
+            if (!WriteBinaryFile(station + Name(i), NewContent(i).data(), NewContent(i).size())
+                || !(i % 2 ? WriteBinaryFile(old, packed->data(), packed->size()) : WriteTextFile(old, OldContent(i)))
+                || !SetFileModTime(old, FileTimeFromUnix(1600000000)))
                 return 1;
-            std::remove((old + ".plain").utf8_str());
-            SetFileModTime(old, FileTimeFromUnix(1600000000));
         }
         return 0;
     }
@@ -159,14 +160,13 @@ int main(int argc, char** argv)
         return Fault("analysis failed or found twins");
     RecordRootIdentities(folder);
     swxCopy copy(nullptr, &jobs, false, wxString());
-    if (const char* at = std::getenv("DRALVO_KILL_AT"))
-        killAt = std::atol(at);
+    killAt = std::getenv("DRALVO_KILL_AT") ? std::atol(std::getenv("DRALVO_KILL_AT")) : 0;
     steps = 0;
     if (copy.Create() != wxTHREAD_NO_ERROR || copy.Run() != wxTHREAD_NO_ERROR)
         return 1;
     copy.Wait();
     if (command == "finish")
-        std::printf("%ld\n", steps.exchange(-1));
+        std::printf("%ld\n", steps.load());
     steps = -1;
     return command == "run" ? 0 : Check(station, medium, true);
 }

@@ -185,11 +185,9 @@ struct CopyRun {
             EXPECT_TRUE(ParseXml(log)->IsOk()) << ReadAll(log);
         }
     }
-    void Go(bool logOnly = false, const std::vector<wxString>& masks = {})
+    void Go()
     {
-        swxCopy copy(&events, &jobs, logOnly, log);
-        for (const wxString& mask : masks)
-            copy.AddIncompressibleMask(mask);
+        swxCopy copy(&events, &jobs, false, log);
         Go(copy);
     }
 
@@ -223,38 +221,108 @@ struct CopyRun {
         }
         return results;
     }
-    // Code-0 messages after the start and the banners.
+    // Code-0 messages but the start and the banners, and the steps of a log-only run.
     std::vector<std::string> Messages(const Trees& trees) const
     {
         std::vector<std::string> shown;
-        for (const wxString& text : events.Texts(TE_MESSAGE))
-            if (!text.StartsWith("\n***") && text != "Starting synchronization")
-                shown.push_back(trees.Relative(text));
+        for (const auto& e : events.events)
+            if (e.code == TE_LOG_ONLY_STEP || (e.code == TE_MESSAGE && !e.text.StartsWith("\n***")
+                                               && e.text != "Starting synchronization"))
+                shown.push_back(trees.Relative(e.text));
         return shown;
     }
 };
 
-// ---- single items ------------------------------------------------------------------------------
+// Stops, or runs out of memory, at the n-th check of the run (0: never).
+class StoppingCopy : public swxCopy {
+public:
+    StoppingCopy(CopyRun& run, bool logOnly, int at, bool throws)
+        : swxCopy(&run.events, &run.jobs, logOnly, run.log), at_(at), throws_(throws) {}
+    bool TestDestroy() override
+    {
+        if (++checks_ == at_ && throws_)
+            throw std::bad_alloc();
+        if (checks_ == at_)
+            Stop();
+        return swxCopy::TestDestroy();
+    }
 
-struct ItemRow {
+private:
+    int at_, checks_ = 0;
+    bool throws_;
+};
+
+// One folder of items, carried out in a real run unless logOnly.
+struct Row {
     const char* name;
     int mode = SD_COPY;
     std::int64_t limit = 0, compress = 0;
-    std::vector<std::string> before, items, after, results, messages = {};
+    std::vector<std::string> before = {}, items = {}, after = {}, results = {}, messages = {};
     long end = RUN_FINISHED;
     bool acrossToo = false;  // run with the medium on another file system as well
     std::vector<wxString> masks = {};
     rlim_t fileSizeLimit = RLIM_INFINITY;
     const char* immutable = nullptr;
     Fault fault = Fault::none;
+    bool clean = false;  // soRemoveEmptyFolders
+    bool logOnly = false;
+    const char* mediumFolder = "";  // the folder's place in the medium tree
+    int stopAt = 0;                 // the check (project 1, folder 2, items) that sees a Stop ...
+    bool throws = false;            // ... or a lack of memory
 };
+
+void RunRow(const Row& row, const wxString& mediumBase = wxString())
+{
+    SCOPED_TRACE(row.name);
+    stationName = "test-station";
+    soRemoveEmptyFolders = row.clean;
+    const Trees trees(mediumBase);
+    trees.Make(row.before);
+    CopyRun run(trees.dir / "log.xml");
+    FolderJob& folder =
+        run.Folder(row.mode, trees.station, trees.medium + row.mediumFolder, row.limit, row.compress);
+    for (const std::string& item : row.items)
+        CopyRun::Add(folder, trees, item);
+    {
+        std::optional<Immutable> locked;
+        if (row.immutable) {
+            ASSERT_TRUE(locked.emplace(trees.Path(row.immutable)).Ok());
+        }
+        StoppingCopy copy(run, row.logOnly, row.stopAt, row.throws);
+        for (const wxString& mask : row.masks)
+            copy.AddIncompressibleMask(mask);
+        const FileSizeLimit limit(row.fileSizeLimit);
+        injectedFault = row.fault;
+        run.Go(copy);
+        injectedFault = Fault::none;
+        soRemoveEmptyFolders = false;
+    }
+    EXPECT_EQ(trees.Snapshot(), row.after);
+    EXPECT_EQ(run.Results(), row.results);
+    EXPECT_EQ(run.Messages(trees), row.messages);
+    EXPECT_EQ(run.End(), row.end);
+    EXPECT_EQ(run.events.Count(row.logOnly ? TE_LOG_ONLY_STEP : TE_STEP), int(row.results.size()));
+    EXPECT_NE(run.Lines()[2].find(row.logOnly ? "log_only=\"yes\"" : "log_only=\"no\""), std::string::npos);
+    // The log records each removal of the cleaning as the log pane reports it.
+    std::vector<std::string> removals, logged;
+    for (const std::string& message : row.messages)
+        if (message.find("empty dir: ") != std::string::npos)
+            removals.push_back(message);
+    for (std::string line : run.Lines())
+        if (line.starts_with("        <item dir=\"")) {
+            const bool ok = line.ends_with("\" result=\"ok\"/>");
+            line = trees.Relative(FromUtf8(line.substr(19, line.rfind("\" result=") - 19)));
+            logged.push_back((ok ? "Removed empty dir: " : "Failed to remove empty dir: ") + line);
+        }
+    EXPECT_EQ(logged, removals);
+}
 
 const std::string kLinkMessage = "Not done, the path leads through a symbolic link: ";
 const std::string kCounterpartMessage = "Not removed, its counterpart is missing or older: ";
-const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=\"bz\"",
-                  cpError = " result=\"cp_error\"", error = " result=\"error\"";
-
-const ItemRow kItemRows[] = {
+const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=\"bz\"", ok = " result=\"ok\"",
+                  ok2 = "  result=\"ok\"", cpError = " result=\"cp_error\"", error = " result=\"error\"",
+                  wrongSize = " result=\"wrong_size\"", ignored = " result=\"ignored\"";
+const Row kItemRows[] = {
     {.name = "plain copy keeps bytes and time", .before = {"s/d/a=hello", "m/d/"}, .items = {"copy s/d/a"},
      .after = {"m/d/", "m/d/a=hello", "s/d/", "s/d/a=hello"}, .results = {cp}, .acrossToo = true},
     {.name = "compression up to and including the limit", .compress = 1000,
@@ -333,42 +401,18 @@ class CopyItemTest : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
-        stationName = "test-station";
-        soRemoveEmptyFolders = false;
         if (GetParam() && other.Path().empty())
             GTEST_SKIP() << "only one file system here: copies across file systems are untested";
     }
-    void TearDown() override { injectedFault = Fault::none; }
     OtherFileSystem other;
 };
 
 TEST_P(CopyItemTest, OneFolderOfItems)
 {
-    for (const ItemRow& row : kItemRows) {
+    for (const Row& row : kItemRows) {
         if (GetParam() && !row.acrossToo)
             continue;
-        SCOPED_TRACE(row.name);
-        const Trees trees(GetParam() ? other.Path() + row.name + "/" : wxString());
-        trees.Make(row.before);
-        CopyRun run(trees.dir / "log.xml");
-        FolderJob& folder = run.Folder(row.mode, trees.station, trees.medium, row.limit, row.compress);
-        for (const std::string& item : row.items)
-            CopyRun::Add(folder, trees, item);
-        std::optional<Immutable> locked;
-        if (row.immutable) {
-            ASSERT_TRUE(locked.emplace(trees.Path(row.immutable)).Ok());
-        }
-        {
-            const FileSizeLimit limit(row.fileSizeLimit);
-            injectedFault = row.fault;
-            run.Go(false, row.masks);
-            injectedFault = Fault::none;
-        }
-        locked.reset();
-        EXPECT_EQ(trees.Snapshot(), row.after);
-        EXPECT_EQ(run.Results(), row.results);
-        EXPECT_EQ(run.Messages(trees), row.messages);
-        EXPECT_EQ(run.End(), row.end);
+        RunRow(row, GetParam() ? other.Path() + row.name + "/" : wxString());
     }
 }
 
@@ -435,132 +479,57 @@ TEST_F(CopyRunTest, EventsAndTheWholeLogOfARun)
     EXPECT_EQ(logAtEnd, ReadAll(run.log));
 }
 
-TEST_F(CopyRunTest, LogOnlyRunReportsAndChangesNothingButTheMediumFolder)
-{
-    soRemoveEmptyFolders = true;
-    trees.Make({"s/copy=1", "s/move=2", "s/large=*50", "s/empty/", "m/del=3", "m/big=*51", "m/d/<tmp>"});
-    std::vector<std::string> expected = trees.Snapshot();
-    expected.push_back("m/new/");
-    std::sort(expected.begin(), expected.end());
-    FolderJob& folder = run.Folder(SD_COPY_MDEL, trees.station, trees.medium + "new/", 10, kMiB);
-    for (const char* item : {"mkdir m/new/dir", "del m/del", "del m/big", "copy s/copy", "move s/move",
-                             "copy s/large", "move s/large", "-copy s/copy"})
-        CopyRun::Add(folder, trees, item);
-    run.Go(true);
-
-    EXPECT_EQ(trees.Snapshot(), expected);
-    std::vector<std::string> steps;
-    for (const wxString& text : run.events.Texts(TE_LOG_ONLY_STEP))
-        steps.push_back(trees.Relative(text));
-    EXPECT_EQ(steps, (std::vector<std::string>{
-                         "Makedir: m/new/dir", "Delete: m/del", "Delete (ignored): m/big", "Copy: s/copy => m/copy",
-                         "Move: s/move => m/move", "Copy (ignored): s/large => m/large",
-                         "Move (ignored): s/large => m/large", "Cancelled by user: m/copy"}));
-    EXPECT_EQ(run.events.Count(TE_STEP), 0);
-    EXPECT_EQ(run.Results(), (std::vector<std::string>{
-                                 "  result=\"ok\"", "  result=\"ok\"", "  result=\"wrong_size\"", " result=\"ok\"",
-                                 "  result=\"ok\"", " result=\"wrong_size\"", " result=\"wrong_size\"", " result=\"ignored\""}));
-    EXPECT_EQ(run.Lines()[2], "<sync station=\"test-station\" date=\"T\" log_only=\"yes\">");
-}
-
-// Stops (or fails for lack of memory) at the n-th check of the run.
-class StoppingCopy : public swxCopy {
-public:
-    StoppingCopy(CopyRun& run, int at, bool throws)
-        : swxCopy(&run.events, &run.jobs, false, run.log), at_(at), throws_(throws) {}
-    bool TestDestroy() override
-    {
-        if (++checks_ == at_ && throws_)
-            throw std::bad_alloc();
-        if (checks_ == at_)
-            Stop();
-        return swxCopy::TestDestroy();
-    }
-
-private:
-    int at_, checks_ = 0;
-    bool throws_;
+// Depth first, medium before station by the mode; a directory with anything left in it is not
+// tried, a linked one not followed.
+const Row kCleaningRows[] = {
+    {.name = "copy to the medium", .before = {"m/a/b/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"},
+     .after = {"m/full/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"},
+     .messages = {"Removed empty dir: m/a/b", "Removed empty dir: m/a"}, .clean = true},
+    {.name = "copy to the station", .mode = DS_COPY_DEL, .before = {"m/a/", "s/a/b/", "s/f=1"},
+     .after = {"m/a/", "s/f=1"}, .messages = {"Removed empty dir: s/a/b", "Removed empty dir: s/a"}, .clean = true},
+    {.name = "a move empties the station folder", .mode = SD_COPY_M, .before = {"s/d/e/f=1", "m/d/e/", "m/x/"},
+     .items = {"move s/d/e/f"}, .after = {"m/d/", "m/d/e/", "m/d/e/f=1"}, .results = {" result=\"cp\"  remove=\"source\""},
+     .messages = {"Removed empty dir: m/x", "Removed empty dir: s/d/e", "Removed empty dir: s/d", "Removed empty dir: s/"},
+     .clean = true},
+    {.name = "option off", .mode = SD_COPY_DS, .before = {"m/a/", "s/a/"}, .after = {"m/a/", "s/a/"}},
+    {.name = "a directory that cannot go", .before = {"m/a/b/", "m/f=1"}, .after = {"m/a/", "m/a/b/", "m/f=1"},
+     .messages = {"Failed to remove empty dir: m/a/b"}, .immutable = "m/a", .clean = true},
 };
 
-// Checks: the project, the folder, item a, item b.
-TEST_F(CopyRunTest, AStopOrAnErrorEndsTheRunWithACompleteLog)
+TEST(CopyCleaningTest, EmptyDirectoriesOfTheModesSides)
 {
-    const struct {
-        int at;
-        bool throws;
-        long end;
-        std::vector<std::string> after, messages, lastLines;
-    } rows[] = {
-        {1, false, RUN_CANCELLED, {"s/a=1", "s/b=2"}, {}, {"<sync station=\"test-station\" date=\"T\" log_only=\"no\">", "</sync>"}},
-        {4, false, RUN_CANCELLED, {"m/a=1", "s/a=1", "s/b=2"}, {}, {"      </rmdir>", "    </folder>", "  </project>", "</sync>"}},
-        {4, true, RUN_FINISHED_WITH_ERRORS, {"m/a=1", "s/a=1", "s/b=2"},
-         {"The synchronization stopped after an unexpected error."}, {"      </actions>", "    </folder>", "  </project>", "</sync>"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.at + 10 * row.throws);
-        const Trees trees;
-        trees.Make({"s/a=1", "s/b=2"});
-        CopyRun run(trees.dir / "log.xml");
-        FolderJob& folder = run.Folder(SD_COPY, trees.station, trees.medium);
-        CopyRun::Add(folder, trees, "copy s/a");
-        CopyRun::Add(folder, trees, "copy s/b");
-        run.Folder(SD_COPY, trees.station, trees.medium + "second");
-        StoppingCopy copy(run, row.at, row.throws);
-        run.Go(copy);
-        EXPECT_EQ(trees.Snapshot(), row.after);
-        EXPECT_EQ(run.Messages(trees), row.messages);
-        EXPECT_EQ(run.End(), row.end);
-        const std::vector<std::string> lines = run.Lines();
-        EXPECT_EQ(std::vector<std::string>(lines.end() - row.lastLines.size(), lines.end()), row.lastLines);
-    }
+    for (const Row& row : kCleaningRows)
+        RunRow(row);
 }
 
-// Depth first, medium before station; a directory with anything left in it is not tried.
-TEST_F(CopyRunTest, CleaningRemovesTheEmptyDirectoriesOfTheModesSides)
+// A log-only run changes nothing but a missing medium folder; a stopped run finishes its folder
+// (cleaning included) and ends cancelled; an error ends the run with a complete log.
+const Row kRunRows[] = {
+    {.name = "log only", .mode = SD_COPY_MDEL, .limit = 10, .compress = kMiB,
+     .before = {"s/copy=1", "s/move=2", "s/large=*50", "s/empty/", "m/del=3", "m/big=*51", "m/d/<tmp>"},
+     .items = {"mkdir m/new/dir", "del m/del", "del m/big", "copy s/copy", "move s/move", "copy s/large",
+               "move s/large", "-copy s/copy"},
+     .after = {"m/big=*51", "m/d/", "m/d/<tmp>", "m/del=3", "m/new/", "s/copy=1", "s/empty/", "s/large=*50", "s/move=2"},
+     .results = {ok2, ok2, "  result=\"wrong_size\"", ok, ok2, wrongSize, wrongSize, ignored},
+     .messages = {"Makedir: m/new/dir", "Delete: m/del", "Delete (ignored): m/big", "Copy: s/copy => m/copy",
+                  "Move: s/move => m/move", "Copy (ignored): s/large => m/large", "Move (ignored): s/large => m/large",
+                  "Cancelled by user: m/copy"},
+     .clean = true, .logOnly = true, .mediumFolder = "new/"},
+    {.name = "stop before the project", .before = {"s/a=1"}, .items = {"copy s/a"}, .after = {"s/a=1"},
+     .end = RUN_CANCELLED, .stopAt = 1},
+    {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
+     .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp}, .messages = {"Removed empty dir: m/e"},
+     .end = RUN_CANCELLED, .clean = true, .stopAt = 4},
+    {.name = "no memory before the second item", .before = {"s/a=1", "s/b=2"}, .items = {"copy s/a", "copy s/b"},
+     .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp},
+     .messages = {"The synchronization stopped after an unexpected error."}, .end = RUN_FINISHED_WITH_ERRORS,
+     .stopAt = 4, .throws = true},
+};
+
+TEST(CopyRunsTest, LogOnlyStoppedAndFailedRuns)
 {
-    const struct {
-        int mode;
-        bool option;
-        std::vector<std::string> before, items, after, messages;
-        const char* immutable = nullptr;
-    } rows[] = {
-        {SD_COPY, true, {"m/a/b/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"}, {},
-         {"m/full/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"},
-         {"Removed empty dir: m/a/b", "Removed empty dir: m/a"}},
-        {DS_COPY_DEL, true, {"m/a/", "s/a/b/", "s/f=1"}, {}, {"m/a/", "s/f=1"},
-         {"Removed empty dir: s/a/b", "Removed empty dir: s/a"}},
-        {SD_COPY_M, true, {"s/d/e/f=1", "m/d/e/", "m/x/"}, {"move s/d/e/f"}, {"m/d/", "m/d/e/", "m/d/e/f=1"},
-         {"Removed empty dir: m/x", "Removed empty dir: s/d/e", "Removed empty dir: s/d", "Removed empty dir: s/"}},
-        {SD_COPY_DS, false, {"m/a/", "s/a/"}, {}, {"m/a/", "s/a/"}, {}},
-        {SD_COPY, true, {"m/a/b/", "m/f=1"}, {}, {"m/a/", "m/a/b/", "m/f=1"}, {"Failed to remove empty dir: m/a/b"}, "m/a"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.mode);
-        soRemoveEmptyFolders = row.option;
-        const Trees trees;
-        trees.Make(row.before);
-        CopyRun run(trees.dir / "log.xml");
-        FolderJob& folder = run.Folder(row.mode, trees.station, trees.medium);
-        for (const std::string& item : row.items)
-            CopyRun::Add(folder, trees, item);
-        {
-            std::optional<Immutable> locked;
-            if (row.immutable) {
-                ASSERT_TRUE(locked.emplace(trees.Path(row.immutable)).Ok());
-            }
-            run.Go();
-        }
-        EXPECT_EQ(trees.Snapshot(), row.after);
-        EXPECT_EQ(run.Messages(trees), row.messages);
-        std::vector<std::string> logged;
-        for (std::string line : run.Lines())
-            if (line.starts_with("        <item dir=\"") && line.ends_with("\"/>")) {
-                const bool ok = line.ends_with(" result=\"ok\"/>");
-                line = line.substr(19, line.rfind("\" result=") - 19);
-                logged.push_back((ok ? "Removed empty dir: " : "Failed to remove empty dir: ") + trees.Relative(line));
-            }
-        EXPECT_EQ(logged, row.messages);
-    }
+    for (const Row& row : kRunRows)
+        RunRow(row);
 }
 
 // The analysis recorded the roots; a stick pulled, unmounted or swapped since then is left alone.
