@@ -1,13 +1,11 @@
-// Child of copy_kill_test.sh: a move run towards the medium that the script kills at random.
-//   copy_kill_child setup STATION MEDIUM   new files on the station, older other forms on the medium
-//   copy_kill_child run STATION MEDIUM     analysis and copy, as the program runs them
-//   copy_kill_child mend STATION MEDIUM    after a kill: every name whole, no twins, nothing lost;
-//                                          then a whole run: all moved, no temporary file left
-//   copy_kill_child finish STATION MEDIUM  only the whole run and its check; prints how many
-//                                          files it renamed and removed
-// With DRALVO_KILL_AT=n set, "run" kills itself with SIGKILL right after its n-th rename or
-// removal, so that kills also land exactly between two steps of the file system.
-// Exit status 0 when all is well; the first fault found is printed.
+// Child of copy_kill_test.sh: a run moving files to the medium, which the script kills.
+//   copy_kill_child setup|run|mend|finish STATION MEDIUM
+// setup: new files on the station, an older version of each in the other form (plain or .bz2)
+// on the medium. run: analysis and copy as the program runs them; with DRALVO_KILL_AT=n set it
+// kills itself with SIGKILL right after its n-th rename or removal. mend: checks what a kill left
+// (no name with mixed or truncated contents, no twins, nothing lost), then runs. finish: runs and
+// prints the number of renames and removals. After a run, mend and finish check that everything
+// was moved and no temporary file is left. Exit status 0 when all is well.
 #include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -16,73 +14,62 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include <wx/init.h>
 
 #include "engine/copy.h"
 #include "engine/dir_compare.h"
-#include "engine/root_check.h"
 #include "store/bzip2.h"
 #include "store/file_io.h"
-#include "store/file_time.h"
 #include "store/options.h"
+#include "store/text.h"
 
 namespace {
 
-std::atomic<long> steps{-1};  // renames and removals of the run; -1 before the copy
+std::atomic<long> steps{-1};  // renames and removals of the copy; -1 outside it
 long killAt = 0;
 
-void Stepped()
+int Stepped(int result)
 {
     if (steps >= 0 && ++steps == killAt)
         kill(getpid(), SIGKILL);
+    return result;
 }
 
 } // namespace
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
-    const int result = static_cast<int>(syscall(SYS_rename, from, to));
-    Stepped();
-    return result;
+    return Stepped(static_cast<int>(syscall(SYS_rename, from, to)));
 }
 extern "C" int unlink(const char* path) noexcept
 {
-    const int result = static_cast<int>(syscall(SYS_unlink, path));
-    Stepped();
-    return result;
+    return Stepped(static_cast<int>(syscall(SYS_unlink, path)));
 }
 
 namespace {
 
-namespace fs = std::filesystem;
 constexpr int kFiles = 8;
 
-// Even files are small and compressed on the medium, odd ones large and copied plainly; the
-// medium holds an older version of each in the other form.
-wxString Name(int i) { return wxString::Format(i % 3 == 0 ? "d/f%d" : "f%d", i); }
+// Even files are small and go compressed, odd ones large and plain.
+wxString Name(int i) { return wxString::Format(i % 3 ? "f%d" : "d/f%d", i); }
 const std::string& NewContent(int i)
 {
     static std::string contents[kFiles];
-    std::string& text = contents[i];
-    while (text.size() < (i % 2 ? 300000u : 60000u))
-        text += std::to_string(text.size() * (i + 7) % 9973) + (i % 2 ? "\x01\xfe" : " words ");
-    return text;
+    while (contents[i].size() < (i % 2 ? 300000u : 60000u))
+        contents[i] += std::to_string(contents[i].size() * (i + 7) % 9973) + (i % 2 ? "\x01\xfe" : " words ");
+    return contents[i];
 }
 std::string OldContent(int i) { return "old " + std::to_string(i); }
 
-std::string Read(const wxString& path)
+std::string Read(const wxString& path, bool packed)
 {
     const auto data = ReadBinaryFile(path);
-    return data ? std::string(data->begin(), data->end()) : std::string("<none>");
-}
-std::string Unpacked(const wxString& path)
-{
-    const auto data = ReadBinaryFile(path);
+    if (!data || !packed)
+        return data ? std::string(data->begin(), data->end()) : "<none>";
     bool ok = false;
-    const wxString text = data ? DecompressBufferToString(data->data(), data->size(), 1 << 20, &ok) : "";
-    return ok ? std::string(text.utf8_str()) : "<damaged>";
+    const wxString text = DecompressBufferToString(data->data(), data->size(), 1 << 20, &ok);
+    return ok ? ToUtf8(text) : "<damaged>";
 }
 
 int Fault(const wxString& text)
@@ -91,27 +78,27 @@ int Fault(const wxString& text)
     return 1;
 }
 
-int Check(const wxString& station, const wxString& medium, bool final)
+int Check(const wxString& station, const wxString& medium, bool moved)
 {
     for (int i = 0; i < kFiles; ++i) {
         const wxString plain = medium + Name(i), packed = plain + ".bz2";
-        const bool hasPlain = fs::exists(plain.ToStdString()), hasPacked = fs::exists(packed.ToStdString());
-        if (hasPlain && hasPacked)
+        const std::string onPlain = Read(plain, false), onPacked = Read(packed, true);
+        const std::string& onMedium = onPlain != "<none>" ? onPlain : onPacked;
+        const std::string onStation = Read(station + Name(i), false);
+        if (onPlain != "<none>" && onPacked != "<none>")
             return Fault("twins: " + plain);
-        const std::string onMedium = hasPlain ? Read(plain) : hasPacked ? Unpacked(packed) : "<none>";
-        // Right before the new form takes its place neither form is there: the station still is.
+        // Right before the new form takes its place neither form is there; the station file is.
         if (onMedium != NewContent(i) && onMedium != OldContent(i) && onMedium != "<none>")
-            return Fault("mixed or truncated: " + (hasPacked ? packed : plain));
-        const std::string onStation = Read(station + Name(i));
+            return Fault("mixed or truncated: " + plain);
         if (onStation != NewContent(i) && (onStation != "<none>" || onMedium != NewContent(i)))
             return Fault("lost or damaged: " + Name(i));
-        if (final && (onStation != "<none>" || hasPlain != (i % 2 == 1)))
+        if (moved && (onStation != "<none>" || (onPlain == "<none>") == (i % 2 == 1)))
             return Fault("not moved as planned: " + Name(i));
     }
     std::error_code ec;  // the cleaning removes an emptied station folder
     for (const wxString& root : {station, medium})
-        for (const auto& e : fs::recursive_directory_iterator(root.ToStdString(), ec))
-            if (final && IsTemporaryName(wxString::FromUTF8(e.path().filename().string())))
+        for (const auto& e : std::filesystem::recursive_directory_iterator(ToUtf8(root), ec))
+            if (moved && IsTemporaryName(FromUtf8(e.path().filename().string())))
                 return Fault("temporary file left: " + e.path().string());
     return 0;
 }
@@ -120,14 +107,11 @@ int Check(const wxString& station, const wxString& medium, bool final)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4)
-        return 2;
     wxInitializer init;
-    const std::string command = argv[1];
-    const wxString station = wxString::FromUTF8(argv[2]) + "/", medium = wxString::FromUTF8(argv[3]) + "/";
+    const std::string command = argc == 4 ? argv[1] : "";
+    const wxString station = argc == 4 ? FromUtf8(argv[2]) + "/" : "", medium = argc == 4 ? FromUtf8(argv[3]) + "/" : "";
     if (command == "setup") {
-        fs::create_directories((station + "d").ToStdString());
-        fs::create_directories((medium + "d").ToStdString());
+        std::filesystem::create_directories(ToUtf8(station + "d")), std::filesystem::create_directories(ToUtf8(medium + "d"));
         for (int i = 0; i < kFiles; ++i) {
             const auto packed = CompressStringBz2(OldContent(i));
             const wxString old = medium + Name(i) + (i % 2 ? ".bz2" : "");
@@ -148,8 +132,7 @@ int main(int argc, char** argv)
     jobs.push_back(std::make_unique<ProjectJob>());
     jobs[0]->mode = SD_COPY_M;
     jobs[0]->compressBelow = 200000;
-    jobs[0]->folders.push_back(std::make_unique<FolderJob>());
-    FolderJob& folder = *jobs[0]->folders[0];
+    FolderJob& folder = *jobs[0]->folders.emplace_back(std::make_unique<FolderJob>());
     folder.stationPath = station;
     folder.mediumPath = medium;
     folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
@@ -157,7 +140,7 @@ int main(int argc, char** argv)
     compare.SetOutput(&folder.items);
     compare.SetRules(&folder.rules);
     if (!compare.Compare() || !compare.Twins().empty())
-        return Fault("analysis failed or found twins");
+        return Fault("the analysis failed or found twins");
     RecordRootIdentities(folder);
     swxCopy copy(nullptr, &jobs, false, wxString());
     killAt = std::getenv("DRALVO_KILL_AT") ? std::atol(std::getenv("DRALVO_KILL_AT")) : 0;
