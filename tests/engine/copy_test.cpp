@@ -421,30 +421,22 @@ INSTANTIATE_TEST_SUITE_P(FileSystems, CopyItemTest, testing::Values(false, true)
 
 // ---- whole runs ----------------------------------------------------------------------------------
 
-class CopyRunTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        stationName = "test-station";
-        soRemoveEmptyFolders = false;
-    }
-    void TearDown() override { soRemoveEmptyFolders = false; }
-    Trees trees;
-    CopyRun run{trees.dir / "log.xml"};
-};
-
-TEST_F(CopyRunTest, EventsAndTheWholeLogOfARun)
+// Control characters in names keep the log well-formed: every log the tests write is parsed.
+TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
 {
+    stationName = "test-station";
+    const Trees trees;
+    CopyRun run(trees.dir / "log.xml");
     std::string logAtEnd;
     run.events.Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
         if (e.GetInt() == TE_COPY_END)
             logAtEnd = ReadAll(run.log);
         e.Skip();
     }, ID_THREAD_EVENT);
-    trees.Make({"s/R&D <\"x\">=data"});
+    trees.Make({"s/R&D <\"x\">\x01\t=data"});
     FolderJob& folder = run.Folder(SD_COPY, trees.station, trees.medium, 5, 0);
     run.jobs[0]->caption = "A&B";
-    CopyRun::Add(folder, trees, "copy s/R&D <\"x\">");
+    CopyRun::Add(folder, trees, "copy s/R&D <\"x\">\x01\t");
     CopyRun::Add(folder, trees, "mkdir m/new");
     run.jobs[0]->folders.push_back(std::make_unique<FolderJob>());
     run.jobs[0]->folders[1]->stationPath = trees.station + "none";
@@ -469,7 +461,8 @@ TEST_F(CopyRunTest, EventsAndTheWholeLogOfARun)
         "  <project action=\"SD_COPY\" caption=\"A&amp;B\" maxsize=\"5\" compressbelow=\"0\">",
         "    <folder source=\"" + s + "\" dest=\"" + m + "\" result=\"success\">",
         "      <actions count=\"2\" time=\"T\">",
-        "        <item source=\"" + s + "R&amp;D &lt;&quot;x&quot;>\" dest=\"" + m + "R&amp;D &lt;&quot;x&quot;>\" "
+        "        <item source=\"" + s + "R&amp;D &lt;&quot;x&quot;>\xEF\xBF\xBD&#9;\" dest=\"" + m
+            + "R&amp;D &lt;&quot;x&quot;>\xEF\xBF\xBD&#9;\" "
         "action=\"FP_COPY\" ftime=\"" + ToUtf8(FormatFileTimeUtc(kOldTime)) + "\" result=\"cp\" now=\"T\"/>",
         "        <item dest=\"" + m + "new\" action=\"FP_MKDIR\" result=\"ok\" now=\"T\"/>",
         "      </actions>", "      <rmdir>", "      </rmdir>", "    </folder>",
@@ -526,14 +519,14 @@ const Row kRunRows[] = {
      .stopAt = 4, .throws = true},
 };
 
-TEST(CopyRunsTest, LogOnlyStoppedAndFailedRuns)
+TEST(CopyRunTest, LogOnlyStoppedAndFailedRuns)
 {
     for (const Row& row : kRunRows)
         RunRow(row);
 }
 
 // The analysis recorded the roots; a stick pulled, unmounted or swapped since then is left alone.
-TEST_F(CopyRunTest, AFolderWhoseRootsChangedSinceTheAnalysisIsLeftAlone)
+TEST(CopyRunTest, AFolderWhoseRootsChangedSinceTheAnalysisIsLeftAlone)
 {
     enum Change { kNone, kSwapped, kUnmounted, kMissingAtAnalysis, kMissingAndUnmounted };
     for (const Change change : {kNone, kSwapped, kUnmounted, kMissingAtAnalysis, kMissingAndUnmounted}) {

@@ -17,27 +17,19 @@
 extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
                                    size_t length, unsigned int flags)
 {
-    if (injectedFault == Fault::kernelCopiesNothing)
-        return 0;
-    return syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
+    return injectedFault == Fault::kernelCopiesNothing
+               ? 0 : syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
 }
 static int SetTimes(int dir, const char* path, const struct timespec times[2], int flags)
 {
-    if (injectedFault == Fault::timeNotSet) {
-        errno = EIO;
-        return -1;
-    }
-    return static_cast<int>(syscall(SYS_utimensat, dir, path, times, flags));
+    return injectedFault == Fault::timeNotSet ? (errno = EIO, -1)
+                                              : static_cast<int>(syscall(SYS_utimensat, dir, path, times, flags));
 }
-extern "C" int utimensat(int dir, const char* path, const struct timespec times[2],
-                         int flags) noexcept
+extern "C" int utimensat(int dir, const char* path, const struct timespec t[2], int flags) noexcept
 {
-    return SetTimes(dir, path, times, flags);
+    return SetTimes(dir, path, t, flags);
 }
-extern "C" int futimens(int fd, const struct timespec times[2]) noexcept
-{
-    return SetTimes(fd, nullptr, times, 0);
-}
+extern "C" int futimens(int fd, const struct timespec t[2]) noexcept { return SetTimes(fd, nullptr, t, 0); }
 
 namespace {
 
