@@ -174,6 +174,7 @@ wxThread::ExitCode swxCopy::Entry()
     event.PostCode(TE_COPY_END, runResult);
     return nullptr;
 }
+
 void swxCopy::RunJobs()
 {
     event.PostMessageText(_("Starting synchronization"));
@@ -331,6 +332,10 @@ void swxCopy::PerformItem(const ProjectJob& project, const FolderJob& folder, Sy
                               item.target));
         return;
     }
+    // A station folder missing since the analysis (a new location) is made with its parents; one
+    // that vanished since was caught by the check of the roots.
+    if (!item.targetOnMedium && item.action != FP_DELETE && !DirectoryExists(folder.stationPath))
+        MakeDirectories(folder.stationPath);
     switch (item.action) {
     case FP_COPY:
         CopyOneFile(project, item);

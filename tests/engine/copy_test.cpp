@@ -266,7 +266,7 @@ struct Row {
     Fault fault = Fault::none;
     bool clean = false;  // soRemoveEmptyFolders
     bool logOnly = false;
-    const char* mediumFolder = "";  // the folder's place in the medium tree
+    const char* folder = "";        // the folder's place in both trees
     int stopAt = 0;                 // the check (project 1, folder 2, items) that sees a Stop ...
     bool throws = false;            // ... or a lack of memory
 };
@@ -280,7 +280,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     trees.Make(row.before);
     CopyRun run(trees.dir / "log.xml");
     FolderJob& folder =
-        run.Folder(row.mode, trees.station, trees.medium + row.mediumFolder, row.limit, row.compress);
+        run.Folder(row.mode, trees.station + row.folder, trees.medium + row.folder, row.limit, row.compress);
     for (const std::string& item : row.items)
         CopyRun::Add(folder, trees, item);
     {
@@ -392,6 +392,10 @@ const Row kItemRows[] = {
     {.name = "the same on the medium", .mode = DS_COPY_M, .before = {"m/a.bz2=~1", "s/a.bz2=1", "m/b=1"},
      .items = {"del m/a", "del m/b"}, .after = {"m/b=1", "s/a.bz2=1"}, .results = {"", error},
      .messages = {kCounterpartMessage + "m/b"}, .end = 1},
+    {.name = "a missing station folder is made with its parents", .mode = DS_COPY,
+     .before = {"m/n/x/a=1", "m/n/x/d/"}, .items = {"mkdir s/n/x/d", "copy m/n/x/a"},
+     .after = {"m/n/", "m/n/x/", "m/n/x/a=1", "m/n/x/d/", "s/n/", "s/n/x/", "s/n/x/a=1", "s/n/x/d/"},
+     .results = {ok, cp2}, .folder = "n/x/"},
     {.name = "leftover temporaries go where the run writes", .before = {"s/d/a=1", "m/d/<tmp>", "m/e/<tmp>"},
      .items = {"copy s/d/a"}, .after = {"m/d/", "m/d/a=1", "m/e/", "m/e/<tmp>", "s/d/", "s/d/a=1"},
      .results = {cp}, .messages = {"Removed temporary file: m/d/<tmp>"}},
@@ -507,7 +511,7 @@ const Row kRunRows[] = {
      .messages = {"Makedir: m/new/dir", "Delete: m/del", "Delete (ignored): m/big", "Copy: s/copy => m/copy",
                   "Move: s/move => m/move", "Copy (ignored): s/large => m/large", "Move (ignored): s/large => m/large",
                   "Cancelled by user: m/copy"},
-     .clean = true, .logOnly = true, .mediumFolder = "new/"},
+     .clean = true, .logOnly = true, .folder = "new/"},
     {.name = "stop before the project", .before = {"s/a=1"}, .items = {"copy s/a"}, .after = {"s/a=1"},
      .end = RUN_CANCELLED, .stopAt = 1},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
