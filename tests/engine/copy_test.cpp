@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iostream>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -269,6 +270,7 @@ struct Row {
     const char* folder = "";        // the folder's place in both trees
     int stopAt = 0;                 // the check (project 1, folder 2, items) that sees a Stop ...
     bool throws = false;            // ... or a lack of memory
+    std::size_t fullAt = 0;         // the medium tree on a file system of this size
 };
 
 void RunRow(const Row& row, const wxString& mediumBase = wxString())
@@ -277,6 +279,11 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     stationName = "test-station";
     soRemoveEmptyFolders = row.clean;
     const Trees trees(mediumBase);
+    std::optional<SmallFileSystem> full;
+    if (row.fullAt && !full.emplace(trees.medium, row.fullAt).Ok()) {
+        std::cout << "note: no file system can be mounted here: a medium that fills up is untested\n";
+        return;
+    }
     trees.Make(row.before);
     CopyRun run(trees.dir / "log.xml");
     FolderJob& folder =
@@ -368,6 +375,11 @@ const Row kItemRows[] = {
      .after = {"m/big=previous", "m/packed.bz2=~previous", "s/big=*1048576", "s/packed=*1048577"},
      .results = {cpError, " result=\"bz_error\""}, .end = 1, .acrossToo = true, .masks = {"*big"},
      .fileSizeLimit = 64 * 1024},
+    {.name = "a full medium keeps the previous targets", .mode = SD_COPY_M, .compress = kMiB,
+     .before = {"s/big=*1100000", "s/packed=*300000", "m/big=previous", "m/packed.bz2=~previous"},
+     .items = {"move s/big", "move s/packed"},
+     .after = {"m/big=previous", "m/packed.bz2=~previous", "s/big=*1100000", "s/packed=*300000"},
+     .results = {cpError, " result=\"bz_error\""}, .end = 1, .acrossToo = true, .fullAt = 256 << 10},
     {.name = "a damaged compressed file keeps the station file", .mode = DS_COPY_M,
      .before = {"s/a=previous", "m/a.bz2=BZh9 junk"}, .items = {"move m/a"},
      .after = {"m/a.bz2=BZh9 junk", "s/a=previous"}, .results = {" result=\"unbz_error\""}, .end = 1},

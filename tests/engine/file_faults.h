@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -107,6 +108,28 @@ public:
 private:
     std::string dir_;
     wxString path_;
+};
+
+// A tmpfs of the given size mounted on an empty directory for a scope: a medium that fills up.
+// Ok() is false where mounting is not permitted.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const wxString& dir, std::size_t bytes)
+        : dir_(ToUtf8(dir)), ok_(mount("tmpfs", dir_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0)
+    {
+    }
+    ~SmallFileSystem()
+    {
+        if (ok_)
+            umount2(dir_.c_str(), MNT_DETACH);
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string dir_;
+    bool ok_;
 };
 
 // Leaves a temporary file beside target as a run killed while writing it would.
