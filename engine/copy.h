@@ -23,7 +23,8 @@
 // Every file the run writes goes to a temporary file beside its target, gets its source's time
 // and is renamed into place only when complete; on the medium the other form of the name (x or
 // x.bz2) is removed right before that rename, so a changed compression choice never leaves
-// twins, even when the run is killed. Leftover temporary files of an earlier run are removed
+// twins, even when the run is killed; a ".bz2" file on the station is always its user's own and
+// stays. Leftover temporary files of an earlier run are removed
 // from each directory that a real run writes to.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
