@@ -26,6 +26,7 @@ span=$(( $(now_us) - start ))
 start=$(now_us)
 "$child" none "$work/s" "$media/m" || true
 startup=$(( $(now_us) - start ))
+(( steps > 0 && span > startup )) || { echo "the run did nothing to kill"; exit 1; }
 
 for moment in $(seq 20); do
   fresh
