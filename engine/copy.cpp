@@ -13,8 +13,10 @@
 #include <wx/intl.h>
 
 #include "engine/file_copy.h"
+#include "engine/root_check.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
+#include "store/file_io.h"
 #include "store/file_time.h"
 #include "store/options.h"
 #include "store/paths.h"
@@ -40,20 +42,6 @@ bool FileExists(const wxString& path)
     return RegularFileSize(path).has_value();
 }
 
-bool RemoveFile(const wxString& path)
-{
-    return ::unlink(NativePath(path).c_str()) == 0;
-}
-
-// Removes a regular file of this name if there is one (never a directory or what a link names).
-void RemoveRegularFile(const wxString& path)
-{
-    struct stat st;
-    const std::string native = NativePath(path);
-    if (::lstat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::unlink(native.c_str());
-}
-
 bool MakeDirectories(const wxString& path)
 {
     std::error_code ec;
@@ -77,6 +65,7 @@ wxString MaskForm(const wxString& text)
 
 struct DirEntries {
     std::vector<wxString> subdirectories;  // real directories, links excluded
+    std::vector<wxString> temporaries;     // regular files named as this program's temporaries
     bool hasOthers = false;                // files, links and anything else
 };
 
@@ -96,13 +85,29 @@ std::optional<DirEntries> ListDirectory(const wxString& path)
         const std::string full = native + "/" + name;
         const wxString wxName = FromUtf8(name);
         // A name that is not UTF-8 cannot be named again: its directory stays.
-        if (!wxName.empty() && ::lstat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        const bool known = !wxName.empty() && ::lstat(full.c_str(), &st) == 0;
+        if (known && S_ISDIR(st.st_mode))
             entries.subdirectories.push_back(wxName);
         else
             entries.hasOthers = true;
+        if (known && S_ISREG(st.st_mode) && IsTemporaryName(wxName))
+            entries.temporaries.push_back(wxName);
     }
     ::closedir(dir);
     return entries;
+}
+
+// The directory part of a path ("" when it has none).
+wxString DirectoryOf(const wxString& path)
+{
+    const int slash = path.Find('/', true);
+    return slash == wxNOT_FOUND ? wxString() : path.Left(static_cast<size_t>(slash));
+}
+
+// The error result of an item that was not carried out.
+const char* ErrorAttribute(int action)
+{
+    return action == FP_COPY || action == FP_MOVE ? " result=\"cp_error\"" : " result=\"error\"";
 }
 
 // The current local time for the log. LogTime() goes through localtime and mktime, which
@@ -143,11 +148,22 @@ void swxCopy::Attribute(const char* attribute)
         log.ItemAttribute(attribute);
 }
 
+void swxCopy::Fail(const char* attribute, const wxString& message)
+{
+    anyItemFailed = true;
+    Attribute(attribute);
+    if (!message.empty())
+        event.PostMessageText(message);
+}
+
 wxThread::ExitCode swxCopy::Entry()
 {
     runResult = RUN_FINISHED;
+    anyItemFailed = false;
     try {
         RunJobs();
+        if (anyItemFailed && runResult == RUN_FINISHED)
+            runResult = RUN_FINISHED_WITH_ERRORS;
     } catch (...) {
         // Only the lack of memory throws here; the owner still gets its end event.
         event.PostMessageText(_("The synchronization stopped after an unexpected error."));
@@ -209,31 +225,46 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     event.PostCode(TE_START, static_cast<long>(count),
                    wxString::Format(_("%lu entries to synchronize"), count));
 
-    MakeMediumFolder(folder.mediumPath);
+    // A stick pulled or swapped since the analysis: its folder is left alone entirely.
+    const wxString change = CheckRootIdentities(folder);
+    if (change.empty())
+        MakeMediumFolder(folder);
+    else
+        event.PostMessageText(wxString::Format(_("Nothing done in the folder %s (%s on medium): %s"),
+                                               folder.stationPath, folder.mediumPath, change));
     for (const auto& item : folder.items) {
         if (TestDestroy()) {
             runResult = RUN_CANCELLED;
             break;
         }
-        RunItem(project, *item);
+        RunItem(project, folder, *item, !change.empty());
         if (logging)
             log.ItemClose(LogTime());
     }
     if (logging)
         log.ActionsEnd();
-    CleanEmptyFolders(project, folder);
+    if (change.empty())
+        CleanEmptyFolders(project, folder);
     if (logging)
         log.FolderEnd();
 }
 
-void swxCopy::MakeMediumFolder(const wxString& path)
+void swxCopy::MakeMediumFolder(const FolderJob& folder)
 {
-    // Made with its parents: a location such as Docs/2024 is common on a fresh medium.
-    if (!DirectoryExists(path) && !MakeDirectories(path))
-        event.PostMessageText(wxString::Format(_("Failed to create folder: %s"), path));
+    if (DirectoryExists(folder.mediumPath))
+        return;
+    // Made with its parents (a location such as Docs/2024 is common on a fresh medium), but on
+    // a known drive only below its root and while it is mounted: never on the system disk.
+    const wxString& drive = folder.mediumDriveRoot;
+    const bool made = drive.empty() ? MakeDirectories(folder.mediumPath)
+                                    : IsMountedDriveRoot(drive)
+                                          && MakeDirectoriesBelow(drive, folder.mediumPath);
+    if (!made)
+        event.PostMessageText(wxString::Format(_("Failed to create folder: %s"), folder.mediumPath));
 }
 
-void swxCopy::RunItem(const ProjectJob& project, SyncItem& item)
+void swxCopy::RunItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item,
+                      bool rootsChanged)
 {
     if (logging)
         log.ItemOpen(item);
@@ -244,10 +275,14 @@ void swxCopy::RunItem(const ProjectJob& project, SyncItem& item)
         Attribute(" result=\"ignored\"");
     } else if (item.action < FP_DELETE || item.action > FP_MKDIR) {
         // Unknown actions are skipped without a result.
+    } else if (rootsChanged) {
+        Fail(ErrorAttribute(item.action));
+        if (logOnly)
+            message = wxString::Format(_("Not done: %s"), item.target);
     } else if (logOnly) {
         message = DescribeItem(project, item);
     } else {
-        PerformItem(project, item);
+        PerformItem(project, folder, item);
     }
     if (logOnly) {
         event.Event().SetString(message);
@@ -289,33 +324,119 @@ wxString swxCopy::DescribeItem(const ProjectJob& project, const SyncItem& item)
     }
 }
 
-void swxCopy::PerformItem(const ProjectJob& project, SyncItem& item)
+void swxCopy::PerformItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item)
 {
+    if (!PathsAreSafe(folder, item)) {
+        Fail(ErrorAttribute(item.action),
+             wxString::Format(_("Not done, the path leads through a symbolic link: %s"),
+                              item.target));
+        return;
+    }
+    // A station folder missing since the analysis (a new location) is made with its parents; one
+    // that vanished since was caught by the check of the roots.
+    if (!item.targetOnMedium && item.action != FP_DELETE && !DirectoryExists(folder.stationPath))
+        MakeDirectories(folder.stationPath);
     switch (item.action) {
     case FP_COPY:
         CopyOneFile(project, item);
         break;
     case FP_MOVE:
-        if (CopyOneFile(project, item)) {
-            // Claimed only when true: a source that stays would be moved again next time.
-            if (RemoveFile(item.source))
-                Attribute("  remove=\"source\"");
-        }
+        MoveOneFile(project, item);
         break;
     case FP_DELETE:
-        if (!SizeWithinLimit(project, item.target)) {
-            Attribute(" result=\"ignored\"");
-            break;
-        }
-        ResolveCompressedName(item.target);
-        RemoveFile(item.target);
+        DeleteOneFile(project, folder, item);
         break;
     case FP_MKDIR:
-        Attribute(MakeDirectories(item.target) ? " result=\"ok\"" : " result=\"error\"");
+        MakeDirectory(folder, item);
         break;
     default:
         break;
     }
+}
+
+bool swxCopy::PathsAreSafe(const FolderJob& folder, const SyncItem& item)
+{
+    const wxString& targetRoot = item.targetOnMedium ? folder.mediumPath : folder.stationPath;
+    const wxString& sourceRoot = item.targetOnMedium ? folder.stationPath : folder.mediumPath;
+    // A directory to make is examined itself: a link standing there is not replaced.
+    if (ReachesThroughLink(targetRoot,
+                           item.action == FP_MKDIR ? item.target : DirectoryOf(item.target)))
+        return false;
+    // The source of a move is removed afterwards.
+    return item.action != FP_MOVE || !ReachesThroughLink(sourceRoot, DirectoryOf(item.source));
+}
+
+void swxCopy::MakeDirectory(const FolderJob& folder, const SyncItem& item)
+{
+    const wxString& root = item.targetOnMedium ? folder.mediumPath : folder.stationPath;
+    if (MakeDirectoriesBelow(root, item.target))
+        Attribute(" result=\"ok\"");
+    else
+        Fail(" result=\"error\"");
+}
+
+void swxCopy::MoveOneFile(const ProjectJob& project, SyncItem& item)
+{
+    if (!CopyOneFile(project, item))
+        return;
+    // The source goes only while the copy just written stands with its time.
+    FileTime written = 0;
+    if (!GetFileModTime(item.target, written) || TimeNewer(item.sourceTime, written)) {
+        Fail("  remove=\"error\"",
+             wxString::Format(_("Not removed, its counterpart is missing or older: %s"),
+                              item.source));
+        return;
+    }
+    // Claimed only when true: a source that stays would be moved again next time.
+    if (RemoveRegularFile(item.source))
+        Attribute("  remove=\"source\"");
+    else
+        Fail("  remove=\"error\"");
+}
+
+void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item)
+{
+    if (!SizeWithinLimit(project, item.target)) {
+        Attribute(" result=\"ignored\"");
+        return;
+    }
+    const wxString planned = item.target;
+    ResolveCompressedName(item.target);
+    // The move modes delete a file because the other side holds it equal or newer.
+    const int justifyingMove =
+        item.targetOnMedium ? SYNC_BIT_MOVE_TO_STATION : SYNC_BIT_MOVE_TO_MEDIUM;
+    if ((project.mode & justifyingMove) && !CounterpartStands(folder, planned, item.targetOnMedium)) {
+        Fail(" result=\"error\"",
+             wxString::Format(_("Not removed, its counterpart is missing or older: %s"),
+                              item.target));
+        return;
+    }
+    if (!RemoveRegularFile(item.target))
+        Fail(" result=\"error\"");
+}
+
+bool swxCopy::CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium)
+{
+    FileTime own = 0;
+    wxString resolved = path;
+    ResolveCompressedName(resolved);
+    if (!GetFileModTime(resolved, own))
+        return true;  // nothing left to remove
+    const wxString& root = onMedium ? folder.mediumPath : folder.stationPath;
+    const wxString& otherRoot = onMedium ? folder.stationPath : folder.mediumPath;
+    const wxString relative = path.Mid(AppendPathSeparator(root).length());
+    // Either side may hold the compressed form: a medium file compressed by a run, a station
+    // file compressed by its user (kept as the plain name on the medium).
+    wxString candidates[] = {relative, relative + kCompressedSuffix, relative};
+    if (relative.EndsWith(kCompressedSuffix))
+        candidates[2] = relative.Left(relative.length() - 4);
+    for (const wxString& candidate : candidates) {
+        const wxString other = AppendPathSeparator(otherRoot) + candidate;
+        FileTime time = 0;
+        if (!ReachesThroughLink(otherRoot, other) && GetFileModTime(other, time))
+            return !TimeNewer(own, time);
+    }
+    return false;
 }
 
 bool swxCopy::SizeWithinLimit(const ProjectJob& project, const wxString& path) const
@@ -350,47 +471,66 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         Attribute(" result=\"wrong_size\"");
         return false;
     }
-    // After one form of a name (x or x.bz2) is written the other goes: both forms side by side
-    // would be twins that stop every later analysis of the folder.
-    const wxString plainTarget = item.target;
+    RemoveTemporaries(DirectoryOf(item.target));
     if (item.targetOnMedium) {
         if (!FileExists(item.source))
             item.source += kCompressedSuffix;  // a station file that is itself compressed
+        // The other form of the name goes right before the new one takes its place: both forms
+        // side by side would be twins that stop every later analysis of the folder.
+        const wxString plainTarget = item.target;
         if (ShouldCompress(project, item.source)) {
             item.target += kCompressedSuffix;
-            if (!CompressFileBz2(item.source, item.target)) {
-                Attribute(" result=\"bz_error\"");
-                return false;
-            }
-            SetFileModTime(item.target, item.sourceTime);
-            Attribute(" result=\"bz\"");
-            RemoveRegularFile(plainTarget);
-            return true;
+            const bool done = WriteFileAtomic(
+                item.target, item.sourceTime,
+                [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
+                [&] { return RemoveRegularFile(plainTarget); });
+            if (!done)
+                Fail(" result=\"bz_error\"");
+            else
+                Attribute(" result=\"bz\"");
+            return done;
         }
-        if (!CopyFileAtomic(item.source, item.target, item.sourceTime)) {
-            Attribute(" result=\"cp_error\"");
-            return false;
-        }
-        Attribute(" result=\"cp\"");
-        RemoveRegularFile(plainTarget + kCompressedSuffix);
-        return true;
+        const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime, [&] {
+            return RemoveRegularFile(plainTarget + kCompressedSuffix);
+        });
+        if (!done)
+            Fail(" result=\"cp_error\"");
+        else
+            Attribute(" result=\"cp\"");
+        return done;
     }
+    // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveCompressedName(item.source)) {
-        if (!DecompressFileBz2(item.source, item.target)) {
-            Attribute(" result=\"unbz_error\"");
-            return false;
-        }
-        SetFileModTime(item.target, item.sourceTime);
-        Attribute("  result=\"unbz\"");
-    } else {
-        if (!CopyFileAtomic(item.source, item.target, item.sourceTime)) {
-            Attribute(" result=\"cp_error\"");
-            return false;
-        }
-        Attribute("  result=\"cp\"");
+        const bool done = WriteFileAtomic(item.target, item.sourceTime, [&](const wxString& temporary) {
+            return DecompressFileBz2(item.source, temporary);
+        });
+        if (!done)
+            Fail(" result=\"unbz_error\"");
+        else
+            Attribute("  result=\"unbz\"");
+        return done;
     }
-    RemoveRegularFile(plainTarget + kCompressedSuffix);
-    return true;
+    const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime);
+    if (!done)
+        Fail(" result=\"cp_error\"");
+    else
+        Attribute("  result=\"cp\"");
+    return done;
+}
+
+void swxCopy::RemoveTemporaries(const wxString& directory)
+{
+    // Once per directory and run: what an interrupted run left where this one writes.
+    if (!cleanedDirectories.insert(NativePath(directory)).second)
+        return;
+    const std::optional<DirEntries> entries = ListDirectory(directory);
+    if (!entries)
+        return;
+    for (const wxString& name : entries->temporaries) {
+        const wxString path = directory + "/" + name;
+        if (RemoveRegularFile(path))
+            event.PostMessageText(wxString::Format(_("Removed temporary file: %s"), path));
+    }
 }
 
 bool swxCopy::CleanEmptyFolders(const ProjectJob& project, const FolderJob& folder)

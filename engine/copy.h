@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <set>
+#include <string>
 
 #include <wx/arrstr.h>
 #include <wx/event.h>
@@ -18,9 +20,18 @@
 // it reports and logs what would be done (it still creates a missing medium folder, and removes
 // no empty directory).
 //
-// Every file the run writes goes to a temporary file beside its target and is renamed into place
-// only when complete, then gets its source's time; after writing one form of a medium name (x or
-// x.bz2) the other form is removed, so a changed compression choice never leaves twins.
+// Every file the run writes goes to a temporary file beside its target, gets its source's time
+// and is renamed into place only when complete; on the medium the other form of the name (x or
+// x.bz2) is removed right before that rename, so a changed compression choice never leaves
+// twins, even when the run is killed; a ".bz2" file on the station is always its user's own and
+// stays. Leftover temporary files of an earlier run are removed
+// from each directory that a real run writes to.
+//
+// Safety checks before a folder's items: when its roots are no longer what the analysis saw
+// (CheckRootIdentities) every item fails and nothing is written or removed. No item acts
+// through a symbolic link below a folder root. A removal that the other side justifies (the
+// source of a move, a deletion of a move mode) happens only while that counterpart is still
+// there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS.
 //
 // Lifecycle (joinable thread; the owner holds the object):
 //   1. construct, Create(), AddIncompressibleMask() for each mask, Run() - all on the owner's
@@ -75,11 +86,21 @@ private:
     void RunJobs();
     void RunProject(const ProjectJob& project);
     void RunFolder(const ProjectJob& project, FolderJob& folder);
-    void RunItem(const ProjectJob& project, SyncItem& item);
+    void RunItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item,
+                 bool rootsChanged);
     wxString DescribeItem(const ProjectJob& project, const SyncItem& item);
-    void PerformItem(const ProjectJob& project, SyncItem& item);
-    void MakeMediumFolder(const wxString& path);
+    void PerformItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
+    void MoveOneFile(const ProjectJob& project, SyncItem& item);
+    void DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
+    void MakeDirectory(const FolderJob& folder, const SyncItem& item);
+    bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
+    bool CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium);
+    void RemoveTemporaries(const wxString& directory);
+    void MakeMediumFolder(const FolderJob& folder);
     void Attribute(const char* attribute);
+    // Logs the item's error result (and posts message when not empty); the run then ends with
+    // RUN_FINISHED_WITH_ERRORS.
+    void Fail(const char* attribute, const wxString& message = wxString());
 
     JobTree* const jobs;
     ThreadEventSender event;  // owner and the reused event of channel ID_THREAD_EVENT
@@ -88,5 +109,7 @@ private:
     const bool logging;
     wxArrayString incompressibleMasks;
     int runResult = RUN_FINISHED;
+    bool anyItemFailed = false;
+    std::set<std::string> cleanedDirectories;  // where leftover temporaries were looked for
     std::atomic<bool> stopRequested{false};
 };

@@ -6,6 +6,9 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "store/file_io.h"
 #include "store/text.h"
@@ -94,7 +97,8 @@ bool CopyByReading(int in, AtomicFile& out, std::size_t sizeHint)
 
 } // namespace
 
-bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time)
+bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
+                    const BeforeRename& beforeRename)
 {
     const SourceFile in(source);
     if (!in.Ok())
@@ -113,5 +117,99 @@ bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime tim
             return false;
         break;
     }
-    return SetFileModTime(out.Fd(), time) && out.Commit();
+    return SetFileModTime(out.Fd(), time) && (!beforeRename || beforeRename()) && out.Commit();
+}
+
+bool WriteFileAtomic(const wxString& target, FileTime time,
+                     const std::function<bool(const wxString&)>& write,
+                     const BeforeRename& beforeRename)
+{
+    // The reserved temporary name keeps a crash's leftovers recognisable as ours.
+    AtomicFile out(target);
+    if (!out.Create())
+        return false;
+    const wxString temporary = FromUtf8(out.TempPath());
+    return write(temporary) && SetFileModTime(temporary, time)
+           && (!beforeRename || beforeRename()) && out.Commit();
+}
+
+namespace {
+
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// The names from root down to path, or nothing when path is not below root.
+std::optional<std::vector<std::string>> NamesBelow(const wxString& root, const wxString& path)
+{
+    const std::string base = WithoutTrailingSlash(NativePath(root));
+    const std::string full = WithoutTrailingSlash(NativePath(path));
+    if (full == base)
+        return std::vector<std::string>();
+    if (full.size() <= base.size() + 1 || full.compare(0, base.size(), base) != 0
+        || full[base.size()] != '/')
+        return std::nullopt;
+    std::vector<std::string> names;
+    std::size_t start = base.size() + 1;
+    while (start <= full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos)
+            end = full.size();
+        std::string name = full.substr(start, end - start);
+        if (name == "." || name == "..")
+            return std::nullopt;
+        if (!name.empty())
+            names.push_back(std::move(name));
+        start = end + 1;
+    }
+    return names;
+}
+
+} // namespace
+
+bool ReachesThroughLink(const wxString& root, const wxString& path)
+{
+    const auto names = NamesBelow(root, path);
+    if (!names)
+        return true;
+    std::string current = WithoutTrailingSlash(NativePath(root));
+    for (const std::string& name : *names) {
+        current += "/" + name;
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0)
+            return false;
+        if (S_ISLNK(st.st_mode))
+            return true;
+    }
+    return false;
+}
+
+bool MakeDirectoriesBelow(const wxString& root, const wxString& path)
+{
+    const auto names = NamesBelow(root, path);
+    std::string current = WithoutTrailingSlash(NativePath(root));
+    struct stat st;
+    if (!names || ::stat(current.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    for (const std::string& name : *names) {
+        current += "/" + name;
+        if (::lstat(current.c_str(), &st) != 0
+            && (::mkdir(current.c_str(), 0777) != 0 || ::lstat(current.c_str(), &st) != 0))
+            return false;
+        if (!S_ISDIR(st.st_mode))
+            return false;
+    }
+    return true;
+}
+
+bool RemoveRegularFile(const wxString& path)
+{
+    const std::string native = NativePath(path);
+    struct stat st;
+    if (::lstat(native.c_str(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISREG(st.st_mode) && (::unlink(native.c_str()) == 0 || errno == ENOENT);
 }

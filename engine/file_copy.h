@@ -1,14 +1,41 @@
 #pragma once
 
+#include <functional>
+
 #include <wx/string.h>
 
 #include "store/file_time.h"
 
+// File operations of a copy run. Any thread.
+
+// Runs right before a finished file is renamed over its target; false abandons the file.
+using BeforeRename = std::function<bool()>;
+
 // Copies a regular file's bytes into target through a temporary file beside it (see AtomicFile),
 // renamed over target only when every byte has arrived. On failure (missing or unreadable source,
-// a source that is no regular file, a full or vanished medium) a previous target is left as it
-// was and no temporary file remains. The new target gets the default permissions (0666 less the
-// umask) and the modification time given, set before it takes its place (so a target in place
-// always carries its final time). A symbolic link at the target is replaced, never followed.
-// Any thread; source and target must differ.
-bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time);
+// a source that is no regular file, a full or vanished medium, beforeRename false) a previous
+// target is left as it was and no temporary file remains. The new target gets the default
+// permissions (0666 less the umask) and the modification time given, set before it takes its
+// place (so a target in place always carries its final time). A symbolic link at the target is
+// replaced, never followed. Source and target must differ.
+bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
+                    const BeforeRename& beforeRename = nullptr);
+
+// The same for a file that write(temporary path) makes (it may replace the temporary file it is
+// given): the time is set on the temporary file, then beforeRename runs, then the rename.
+bool WriteFileAtomic(const wxString& target, FileTime time,
+                     const std::function<bool(const wxString&)>& write,
+                     const BeforeRename& beforeRename = nullptr);
+
+// True when path does not lie below root, or when a directory between root and path (path
+// included) is a symbolic link. The root itself is the user's location and is not examined;
+// the check stops at the first missing name.
+bool ReachesThroughLink(const wxString& root, const wxString& path);
+
+// Makes path and its missing parents below root one at a time, never root or above it; a link
+// or a file met on the way is left as it is and fails the call. root must be a directory.
+bool MakeDirectoriesBelow(const wxString& root, const wxString& path);
+
+// Removes path when it is a regular file (never a link or a directory). True when it was removed
+// or nothing is there.
+bool RemoveRegularFile(const wxString& path);

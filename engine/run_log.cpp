@@ -8,7 +8,9 @@
 
 namespace {
 
-// "&", "<" and the double quote are ASCII, so escaping the UTF-8 bytes equals escaping the text.
+// Every escaped character is ASCII, so escaping the UTF-8 bytes equals escaping the text. Tab,
+// line feed and carriage return survive as references (a parser would normalise them to
+// blanks); the other C0 controls are not allowed in XML 1.0 at all and become U+FFFD.
 void AppendEscaped(std::string& out, const wxString& value)
 {
     for (const char c : ToUtf8(value)) {
@@ -18,6 +20,14 @@ void AppendEscaped(std::string& out, const wxString& value)
             out += "&lt;";
         else if (c == '"')
             out += "&quot;";
+        else if (c == '\t')
+            out += "&#9;";
+        else if (c == '\n')
+            out += "&#10;";
+        else if (c == '\r')
+            out += "&#13;";
+        else if (static_cast<unsigned char>(c) < 0x20)
+            out += "\xEF\xBF\xBD";
         else
             out += c;
     }
@@ -81,6 +91,7 @@ void RunLog::Header(const wxString& station, const wxDateTime& date, bool logOnl
 void RunLog::ProjectStart(const wxString& modeName, const wxString& caption, std::int64_t maxSize,
                           std::int64_t compressBelow)
 {
+    open_ = Element::project;
     std::string text = "  <project action=\"";
     AppendEscaped(text, modeName);
     text += "\" caption=\"";
@@ -92,6 +103,7 @@ void RunLog::ProjectStart(const wxString& modeName, const wxString& caption, std
 
 void RunLog::FolderStart(const wxString& stationPath, const wxString& mediumPath)
 {
+    open_ = Element::folder;
     std::string text = "    <folder source=\"";
     AppendEscaped(text, stationPath);
     text += "\" dest=\"";
@@ -102,12 +114,14 @@ void RunLog::FolderStart(const wxString& stationPath, const wxString& mediumPath
 
 void RunLog::ActionsStart(std::size_t count, const wxDateTime& time)
 {
+    open_ = Element::actions;
     Put("      <actions count=\"" + std::to_string(count) + "\" time=\"" + LocalTime(time)
         + "\">\n");
 }
 
 void RunLog::ItemOpen(const SyncItem& item)
 {
+    open_ = Element::item;
     std::string text = "        <item ";
     if (!item.source.empty()) {
         text += "source=\"";
@@ -129,11 +143,13 @@ void RunLog::ItemAttribute(const char* attribute)
 
 void RunLog::ItemClose(const wxDateTime& now)
 {
+    open_ = Element::actions;
     Put(" now=\"" + LocalTime(now) + "\"/>\n");
 }
 
 void RunLog::ActionsEnd()
 {
+    open_ = Element::rmdir;
     Put("      </actions>\n      <rmdir>\n");
 }
 
@@ -147,11 +163,13 @@ void RunLog::RemovedDir(const wxString& path, bool removed)
 
 void RunLog::FolderEnd()
 {
+    open_ = Element::project;
     Put("      </rmdir>\n    </folder>\n");
 }
 
 void RunLog::ProjectEnd()
 {
+    open_ = Element::none;
     Put("  </project>\n");
 }
 
@@ -159,6 +177,27 @@ bool RunLog::Close()
 {
     if (!file_)
         return true;
+    // A run that stopped half way still leaves a well-formed document.
+    switch (open_) {
+    case Element::item:
+        Put("/>\n");
+        [[fallthrough]];
+    case Element::actions:
+        Put("      </actions>\n    </folder>\n  </project>\n");
+        break;
+    case Element::rmdir:
+        Put("      </rmdir>\n");
+        [[fallthrough]];
+    case Element::folder:
+        Put("    </folder>\n");
+        [[fallthrough]];
+    case Element::project:
+        Put("  </project>\n");
+        break;
+    case Element::none:
+        break;
+    }
+    open_ = Element::none;
     Put("</sync>");
     std::FILE* f = file_.release();
     const bool written = std::ferror(f) == 0;

@@ -13,8 +13,9 @@
 
 struct SyncItem;
 
-// The value with "&", "<" and the double quote replaced by their entity references, ready to be
-// pasted between the double quotes of an XML attribute. Any thread.
+// The value with "&", "<" and the double quote replaced by their entity references, tab, line
+// feed and carriage return by character references and the other C0 controls by U+FFFD, ready
+// to be pasted between the double quotes of an XML attribute. Any thread.
 wxString EscapeXmlAttribute(const wxString& value);
 
 // The XML record of one copy run: UTF-8 without a signature, every line ended by CR LF, written
@@ -51,8 +52,8 @@ public:
     // Closes the rmdir and folder elements.
     void FolderEnd();
     void ProjectEnd();
-    // Writes "</sync>" and closes the file; false when the file could not be completed. Does
-    // nothing (true) when no file is open.
+    // Closes the elements still open, writes "</sync>" and closes the file; false when the file
+    // could not be completed. Does nothing (true) when no file is open.
     bool Close();
 
 private:
@@ -64,7 +65,9 @@ private:
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, FileCloser> file_;
-    std::string line_;  // reused buffer of Put
+    enum class Element { none, project, folder, actions, item, rmdir };
+    Element open_ = Element::none;  // the innermost element open below the root
+    std::string line_;        // reused buffer of Put
     time_t cachedTicks_ = 0;
     std::string cachedTime_;
 };

@@ -138,3 +138,28 @@ inline void WithPermissionsEnforced(const std::function<void()>& f)
     });
     worker.join();
 }
+
+// ---- XML run logs ----------------------------------------------------------------------------
+
+#include <wx/xml/xml.h>
+
+// The text split at CR LF (a bare LF stays inside its line).
+inline std::vector<std::string> SplitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The file parsed by the toolkit's XML parser; IsOk() is false for a document that is not
+// well-formed.
+inline std::unique_ptr<wxXmlDocument> ParseXml(const wxString& path)
+{
+    auto document = std::make_unique<wxXmlDocument>();
+    wxLogNull quiet;
+    document->Load(path);
+    return document;
+}

@@ -1,6 +1,7 @@
 #include "engine/file_copy.h"
 
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <string>
@@ -11,84 +12,97 @@
 #include "tests/engine/file_faults.h"
 #include "tests/support/temp_dir.h"
 
+// The faults of file_faults.h: these definitions take the place of the C library's for every
+// call made from this test program.
+extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
+                                   size_t length, unsigned int flags)
+{
+    return injectedFault == Fault::kernelCopiesNothing
+               ? 0 : syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
+}
+static int SetTimes(int dir, const char* path, const struct timespec times[2], int flags)
+{
+    return injectedFault == Fault::timeNotSet ? (errno = EIO, -1)
+                                              : static_cast<int>(syscall(SYS_utimensat, dir, path, times, flags));
+}
+extern "C" int utimensat(int dir, const char* path, const struct timespec t[2], int flags) noexcept
+{
+    return SetTimes(dir, path, t, flags);
+}
+extern "C" int futimens(int fd, const struct timespec t[2]) noexcept { return SetTimes(fd, nullptr, t, 0); }
+
 namespace {
 
-// 2021-03-04 05:06:07.8912345 UTC
 const FileTime kSomeTime = FileTimeFromUnix(1614834367, 891234500);
 
-class CopyFileAtomicTest : public ::testing::Test {
+// Run once with the target on the temporary directory's file system and once on another one,
+// where the kernel cannot copy and every byte goes through read and write.
+class CopyFileAtomicTest : public ::testing::TestWithParam<bool> {
 protected:
-    static std::string Pattern(std::size_t size)
+    void SetUp() override
     {
-        std::string s(size, '\0');
-        for (std::size_t i = 0; i < size; ++i)
-            s[i] = static_cast<char>((i * 131 + i / 7) & 0xff);
-        return s;
+        if (GetParam() && other.Path().empty())
+            GTEST_SKIP() << "only one file system here: the copy across file systems is untested";
     }
-
     TempDir dir;
+    OtherFileSystem other;
+    wxString targets = GetParam() ? other.Path() : dir.Path();
 };
 
-TEST_F(CopyFileAtomicTest, CopiesEmptySmallAndLargeFilesExactly)
+TEST_P(CopyFileAtomicTest, CopiesWholeFilesWithTheirTimeOrKeepsThePreviousTarget)
 {
-    for (const std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(5000),
-                                   std::size_t(3) << 20}) {
-        const std::string content = Pattern(size);
-        const wxString source = dir.Write("source.bin", content);
-        ASSERT_TRUE(CopyFileAtomic(source, dir / "target.bin", kSomeTime)) << size;
-        EXPECT_EQ(ReadAll(dir / "target.bin"), content) << size;
+    const struct {
+        std::size_t size;
+        Fault fault;
+        rlim_t sizeLimit;  // writes past it fail, as on a full medium
+        bool copied;
+    } rows[] = {{0, Fault::none, 0, true},
+                {1, Fault::none, 0, true},
+                {5000, Fault::none, 0, true},
+                {std::size_t(3) << 20, Fault::none, 0, true},
+                {5000, Fault::kernelCopiesNothing, 0, true},
+                {std::size_t(2) << 20, Fault::none, 64 * 1024, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.size << " bytes, fault " << int(row.fault)
+                                        << ", limit " << row.sizeLimit);
+        const wxString source = dir.Write("source", TestBytes(row.size));
+        const wxString out = targets + "target";
+        ASSERT_TRUE(WriteTextFile(out, "previous"));
+        injectedFault = row.fault;
+        {
+            const FileSizeLimit limit(row.sizeLimit ? row.sizeLimit : RLIM_INFINITY);
+            EXPECT_EQ(CopyFileAtomic(source, out, kSomeTime), row.copied);
+        }
+        injectedFault = Fault::none;
+        EXPECT_EQ(ReadAll(out), row.copied ? TestBytes(row.size) : "previous");
         FileTime written = 0;
-        ASSERT_TRUE(GetFileModTime(dir / "target.bin", written));
-        EXPECT_EQ(written, kSomeTime) << size;
+        EXPECT_TRUE(GetFileModTime(out, written));
+        EXPECT_EQ(written == kSomeTime, row.copied);
+        EXPECT_EQ(TemporariesUnder(targets), 0);
     }
-    EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
 }
 
-TEST_F(CopyFileAtomicTest, ReplacesAnExistingTarget)
+// A FIFO source is refused without waiting; a link at the target is replaced, not followed.
+TEST_P(CopyFileAtomicTest, RefusesWhatIsNoRegularFileAndNeverFollowsALink)
 {
-    const wxString source = dir.Write("a", "new");
-    const wxString target = dir.Write("b", "old and longer");
-    ASSERT_TRUE(CopyFileAtomic(source, target, kSomeTime));
-    EXPECT_EQ(ReadAll(target), "new");
-}
-
-// A fifo source is refused without waiting.
-TEST_F(CopyFileAtomicTest, MissingSourceOrTargetDirectoryLeavesTargetAndNoTemporary)
-{
-    const wxString target = dir.Write("b", "previous");
-    EXPECT_FALSE(CopyFileAtomic(dir / "missing", target, kSomeTime));
-    EXPECT_FALSE(CopyFileAtomic(dir.MakeDir("folder"), target, kSomeTime));
-    EXPECT_EQ(ReadAll(target), "previous");
-    EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
+    const wxString target = targets + "b";
+    ASSERT_TRUE(WriteTextFile(target, "previous"));
     ASSERT_EQ(mkfifo(ToUtf8(dir / "fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(CopyFileAtomic(dir / "fifo", dir / "target", kSomeTime));
-    EXPECT_FALSE(Exists(dir / "target"));
-    const wxString source = dir.Write("a", "x");
-    EXPECT_FALSE(CopyFileAtomic(source, dir / "gone/b", kSomeTime));
-    EXPECT_FALSE(Exists(dir / "gone"));
-}
-
-TEST_F(CopyFileAtomicTest, FailureHalfWayKeepsPreviousTarget)
-{
-    const wxString source = dir.Write("big", Pattern(std::size_t(2) << 20));
-    const wxString target = dir.Write("b", "previous");
-    {
-        // Like a medium that fills up: writes past 64 KiB fail.
-        const FileSizeLimit limit(64 * 1024);
-        EXPECT_FALSE(CopyFileAtomic(source, target, kSomeTime));
-    }
+    for (const wxString& source : {dir / "missing", dir.MakeDir("folder"), dir / "fifo"})
+        EXPECT_FALSE(CopyFileAtomic(source, target, kSomeTime)) << source;
+    EXPECT_FALSE(CopyFileAtomic(dir.Write("a", "new"), targets + "gone/b", kSomeTime));
     EXPECT_EQ(ReadAll(target), "previous");
-    EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
+    EXPECT_FALSE(Exists(targets + "gone"));
+
+    const wxString elsewhere = dir.Write("elsewhere", "keep");
+    ASSERT_EQ(symlink(ToUtf8(elsewhere).c_str(), ToUtf8(targets + "link").c_str()), 0);
+    ASSERT_TRUE(CopyFileAtomic(dir / "a", targets + "link", kSomeTime));
+    EXPECT_EQ(ReadAll(elsewhere), "keep");
+    EXPECT_EQ(ReadAll(targets + "link"), "new");
+    EXPECT_EQ(TemporariesUnder(targets), 0);
 }
 
-TEST_F(CopyFileAtomicTest, LinkAtTargetIsReplacedNotFollowed)
-{
-    const wxString source = dir.Write("a", "new");
-    const wxString elsewhere = dir.Write("elsewhere", "keep");
-    ASSERT_EQ(symlink(ToUtf8(elsewhere).c_str(), ToUtf8(dir / "link").c_str()), 0);
-    ASSERT_TRUE(CopyFileAtomic(source, dir / "link", kSomeTime));
-    EXPECT_EQ(ReadAll(elsewhere), "keep");
-    EXPECT_EQ(ReadAll(dir / "link"), "new");
-}
+INSTANTIATE_TEST_SUITE_P(FileSystems, CopyFileAtomicTest, testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Across" : "Within"; });
 
 } // namespace

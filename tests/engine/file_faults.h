@@ -3,69 +3,140 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <random>
+#include <string>
 
 #include <wx/string.h>
 
+#include "store/file_io.h"
 #include "store/text.h"
 
 // Failures of the file system made on purpose, for the tests of code that writes files.
 
+// Calls of the C library that fail while set (see the definitions in file_copy_test.cpp):
+// copy_file_range copies nothing, or setting a file's time fails.
+enum class Fault { none, kernelCopiesNothing, timeNotSet };
+inline std::atomic<Fault> injectedFault{Fault::none};
+
+// Bytes that do not compress, the same for the same size.
+inline std::string TestBytes(std::size_t size)
+{
+    std::mt19937 gen(static_cast<unsigned>(size));
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = static_cast<char>(gen());
+    return s;
+}
+
 // Writes past the given size fail for a scope (EFBIG), as on a medium that is full.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes) : handler_(signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, saved_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, oldHandler_);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_), signal(SIGXFSZ, handler_); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit saved_{};
-    sighandler_t oldHandler_;
+    sighandler_t handler_;
 };
 
-// Sets the immutable attribute of a directory for a scope: nothing in it can be removed or
-// created, even by root. Ok() is false where the file system has no such attribute.
+// Sets the immutable attribute of a file or directory for a scope: it cannot be removed (nor
+// anything in a directory made or removed), even by root. Ok() is false where the file system
+// has no such attribute.
 class Immutable {
 public:
-    explicit Immutable(const wxString& path)
-        : fd_(open(ToUtf8(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    explicit Immutable(const wxString& path) : fd_(open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        int flags = 0;
-        if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            ok_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-        }
+        ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags_) == 0
+              && ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ |= FS_IMMUTABLE_FL)) == 0;
     }
     ~Immutable()
     {
-        int flags = 0;
-        if (ok_ && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-        }
+        if (ok_)
+            ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ &= ~FS_IMMUTABLE_FL));
         if (fd_ >= 0)
             close(fd_);
     }
     Immutable(const Immutable&) = delete;
     Immutable& operator=(const Immutable&) = delete;
-
     bool Ok() const { return ok_; }
 
 private:
     int fd_;
+    int flags_ = 0;
     bool ok_ = false;
 };
+
+// A fresh directory on /dev/shm when that is another file system than the temporary directory's;
+// Path() is empty when the machine has no such second file system.
+class OtherFileSystem {
+public:
+    OtherFileSystem()
+    {
+        std::string pattern = "/dev/shm/dralvo-test-XXXXXX";
+        struct stat here, there;
+        if (mkdtemp(pattern.data()) && stat(std::filesystem::temp_directory_path().c_str(), &here) == 0
+            && stat(pattern.c_str(), &there) == 0 && here.st_dev != there.st_dev)
+            path_ = FromUtf8(pattern) + "/";
+        dir_ = pattern;
+    }
+    ~OtherFileSystem()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    OtherFileSystem(const OtherFileSystem&) = delete;
+    OtherFileSystem& operator=(const OtherFileSystem&) = delete;
+    const wxString& Path() const { return path_; }
+
+private:
+    std::string dir_;
+    wxString path_;
+};
+
+// A tmpfs of the given size mounted on an empty directory for a scope: a medium that fills up.
+// Ok() is false where mounting is not permitted.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const wxString& dir, std::size_t bytes)
+        : dir_(ToUtf8(dir)), ok_(mount("tmpfs", dir_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0)
+    {
+    }
+    ~SmallFileSystem()
+    {
+        if (ok_)
+            umount2(dir_.c_str(), MNT_DETACH);
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string dir_;
+    bool ok_;
+};
+
+// Leaves a temporary file beside target as a run killed while writing it would.
+inline void LeaveTemporary(const wxString& target)
+{
+    if (const pid_t child = fork(); child == 0)
+        _exit(AtomicFile(target).Create() ? 0 : 1);
+    else
+        waitpid(child, nullptr, 0);
+}
