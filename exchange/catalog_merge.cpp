@@ -79,6 +79,14 @@ struct CatalogMerge::Statements {
             findByGuid.emplace(table, std::make_unique<BoundStatement>(db, kSqlImportFindRowByGuid, table));
     }
 
+    void ResetAll() noexcept
+    {
+        for (auto& [table, find] : findByGuid)
+            find->Reset();
+        for (BoundStatement* query : {&findStationByName, &nextRuleLines, &lastInsertId})
+            query->Reset();
+    }
+
     wxUint32 LastInsertId()
     {
         wxSQLite3ResultSet rows = lastInsertId.Query();
@@ -136,6 +144,11 @@ void CatalogMerge::Step()
 
 bool CatalogMerge::MergeAll(const ImportSections& s)
 {
+    // Queries left open would keep the file locked for the windows' connection.
+    struct ResetOnExit {
+        Statements& sql;
+        ~ResetOnExit() { sql.ResetAll(); }
+    } resetOnExit{*sql_};
     using Merge = void (CatalogMerge::*)(const wxXmlNode*);
     const std::pair<Merge, const wxXmlNode*> merges[] = {
         {&CatalogMerge::MergeStations, s.station},
