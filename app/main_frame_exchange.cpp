@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <algorithm>
+
 #include <wx/gauge.h>
 #include <wx/intl.h>
 #include <wx/toolbar.h>

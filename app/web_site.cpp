@@ -1,5 +1,6 @@
 #include "app/web_site.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <wx/protocol/http.h>
