@@ -16,7 +16,7 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/dralvo
+	./$(BUILD)/bin/dralvo
 
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

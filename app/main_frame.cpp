@@ -23,8 +23,10 @@
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
 #include <wx/toolbar.h>
+#include <wx/html/helpctrl.h>
 #include <wx/wxsqlite3.h>
 
+#include "exchange/dralvo_import.h"
 #include "ui/bitmap_list.h"
 #include "ui/db_error.h"
 #include "ui/rules_panel.h"
@@ -91,6 +93,8 @@ dralvoFrame::~dralvoFrame()
     // A run dialog that goes with this window must not call back into it.
     if (auto* dialog = dynamic_cast<DialogRun*>(runDialog))
         dialog->SetOwner({});
+    // The import posts to this window and uses the catalogue: it ends first.
+    StopImport();
     if (optionsWindow != nullptr)
         optionsWindow->Destroy();
     connectedMedia.clear();
@@ -386,6 +390,9 @@ void dralvoFrame::BindHandlers()
     for (const auto& [id, handler] : commands)
         Bind(wxEVT_MENU, handler, this, id);
 
+    Bind(wxEVT_MENU, &dralvoFrame::OnImportStarted, this, ID_IMPORT_STARTED);
+    Bind(wxEVT_MENU, &dralvoFrame::OnImportProgress, this, ID_IMPORT_PROGRESS);
+    Bind(wxEVT_MENU, &dralvoFrame::OnImportFinished, this, ID_IMPORT_FINISHED);
     Bind(wxEVT_CLOSE_WINDOW, &dralvoFrame::OnClose, this);
 }
 

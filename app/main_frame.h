@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <wx/frame.h>
@@ -17,12 +18,17 @@ class wxCommandEvent;
 class wxCloseEvent;
 class wxDialog;
 class wxGauge;
+class wxHtmlHelpController;
 class wxSizer;
 class wxTextCtrl;
 class wxToolBar;
 
 // The title of the main window: "Dralvo v. " and the program's version.
 wxString GetVersionCaption();
+
+// The GUI library's build description: its version ("wxWidgets 3.2.2"); with format 1 also
+// its port and "-Unicode build".
+wxString wxbuildinfo(int format);
 
 // The program's one main window: the project choice, the medium choice with the project's
 // location on the medium, the virtual folders of the project with their location on this
@@ -109,6 +115,11 @@ public:
     // live medium of the catalogue), after storing a typed medium location. Throws.
     void RefreshMediaChoice();
 
+    // The help book for base ("dralvo"): "<base>_<ll>.htb" in the program's data directory
+    // (ll: the language's two letters) when it exists, else "<base>.htb" when that exists,
+    // else an empty text.
+    static wxString GetHelpFileName(const wxString& base);
+
     // Stores the typed medium location and the selected folder's rules, when a project is
     // selected. Runs before a change of project, a run, an export or import, and on closing.
     // Throws.
@@ -184,6 +195,12 @@ private:
     void OnMenuCheckUpdatesSelected(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    // The import thread's events.
+    void OnImportStarted(wxCommandEvent& event);
+    void OnImportProgress(wxCommandEvent& event);
+    void OnImportFinished(wxCommandEvent& event);
+    // Asks a running import to end and waits for it.
+    void StopImport();
 
     // Controls; the frame owns them as its children.
     wxChoice* projectChoice = nullptr;
@@ -224,10 +241,12 @@ private:
     wxDialog* runDialog = nullptr;
     wxFrame* optionsWindow = nullptr;
     wxFrame* testbedWindow = nullptr;
-    // The running import; null when none runs.
-    swxDralvoImport* importThread = nullptr;
+    // The running import; null when none runs. Joined before it is dropped, and before the
+    // window goes.
+    std::unique_ptr<swxDralvoImport> importThread;
 
-    // The help command's state.
+    // The help command's state; the viewer shows the book once it is loaded.
     bool helpLoaded = false;
     wxString helpFilePath;
+    std::unique_ptr<wxHtmlHelpController> helpController;
 };

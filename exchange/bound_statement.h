@@ -39,6 +39,17 @@ public:
         return statement_.ExecuteQuery();
     }
 
+    // Ends a query whose rows are no longer read, so the connection keeps no read lock for
+    // it. Never throws.
+    void Reset() noexcept
+    {
+        try {
+            statement_.Reset();
+        } catch (const wxSQLite3Exception&) {
+            // The error belongs to the last run, which has reported it already.
+        }
+    }
+
 private:
     template <class... Values>
     void BindAll(const Values&... values)

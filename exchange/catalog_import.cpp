@@ -211,6 +211,7 @@ ImportOutcome CatalogImport::ImportText(const std::string& utf8)
         transaction.Commit();
         return ImportOutcome::Merged;
     } catch (const wxSQLite3Exception&) {
+        // A failing statement: reported below as a file not merged.
     } catch (const std::exception&) {
         // Out of memory in a huge file: the same as a failing statement.
     }

@@ -79,6 +79,14 @@ struct CatalogMerge::Statements {
             findByGuid.emplace(table, std::make_unique<BoundStatement>(db, kSqlImportFindRowByGuid, table));
     }
 
+    void ResetAll() noexcept
+    {
+        for (auto& [table, find] : findByGuid)
+            find->Reset();
+        for (BoundStatement* query : {&findStationByName, &nextRuleLines, &lastInsertId})
+            query->Reset();
+    }
+
     wxUint32 LastInsertId()
     {
         wxSQLite3ResultSet rows = lastInsertId.Query();
@@ -136,6 +144,11 @@ void CatalogMerge::Step()
 
 bool CatalogMerge::MergeAll(const ImportSections& s)
 {
+    // Queries left open would keep the file locked for the windows' connection.
+    struct ResetOnExit {
+        Statements& sql;
+        ~ResetOnExit() { sql.ResetAll(); }
+    } resetOnExit{*sql_};
     using Merge = void (CatalogMerge::*)(const wxXmlNode*);
     const std::pair<Merge, const wxXmlNode*> merges[] = {
         {&CatalogMerge::MergeStations, s.station},
@@ -181,6 +194,18 @@ wxUint32 CatalogMerge::ResolveParent(const StringIdMap& map, const char* table, 
     return LookupRowByGuid(table, wxString(), guid, id) == LOOKUP_NONE ? 0 : id;
 }
 
+template <class Update, class Insert>
+wxUint32 CatalogMerge::Apply(LookupResult found, wxUint32 id, const Update& update, const Insert& insert)
+{
+    if (found == LOOKUP_OLDER) {
+        update(id);
+    } else if (found == LOOKUP_NONE) {
+        insert();
+        id = sql_->LastInsertId();
+    }
+    return id;
+}
+
 void CatalogMerge::MergeStations(const wxXmlNode* section)
 {
     stationMap.clear();
@@ -190,17 +215,11 @@ void CatalogMerge::MergeStations(const wxXmlNode* section)
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
         if (key && deleted) {
             wxUint32 id = 0;
-            switch (LookupStationRow(key->modified, key->guid, name, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateStation.Update(key->guid, name, key->modified, *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertStation.Update(key->guid, name, key->modified, *deleted);
-                id = sql_->LastInsertId();
-                break;
-            case LOOKUP_KEEP: break;
-            }
-            stationMap[key->guid] = id;
+            const LookupResult found = LookupStationRow(key->modified, key->guid, name, id);
+            stationMap[key->guid] = Apply(
+                found, id,
+                [&](wxUint32 row) { sql_->updateStation.Update(key->guid, name, key->modified, *deleted, row); },
+                [&] { sql_->insertStation.Update(key->guid, name, key->modified, *deleted); });
         }
         return !Stopped();
     });
@@ -216,17 +235,11 @@ void CatalogMerge::MergeMedia(const wxXmlNode* section)
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
         if (key && deleted) {
             wxUint32 id = 0;
-            switch (LookupRowByGuid("MEDIA", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateMedium.Update(name, key->modified, *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertMedium.Update(key->guid, name, key->modified, *deleted);
-                id = sql_->LastInsertId();
-                break;
-            case LOOKUP_KEEP: break;
-            }
-            mediumMap[key->guid] = id;
+            const LookupResult found = LookupRowByGuid("MEDIA", key->modified, key->guid, id);
+            // An update keeps the medium's GUID: the drives carry it in their markers.
+            mediumMap[key->guid] = Apply(
+                found, id, [&](wxUint32 row) { sql_->updateMedium.Update(name, key->modified, *deleted, row); },
+                [&] { sql_->insertMedium.Update(key->guid, name, key->modified, *deleted); });
         }
         return !Stopped();
     });
@@ -244,19 +257,16 @@ void CatalogMerge::MergeProjects(const wxXmlNode* section)
         if (key && ignoreOver && compressBelow && deleted) {
             const wxString caption = ReadText(item, "CAPTION", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("PROJECT", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateProject.Update(caption, *ignoreOver, *compressBelow, key->modified,
-                                           *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertProject.Update(key->guid, caption, *ignoreOver, *compressBelow,
-                                           key->modified, *deleted);
-                id = sql_->LastInsertId();
-                break;
-            case LOOKUP_KEEP: break;
-            }
-            projectMap[key->guid] = id;
+            const LookupResult found = LookupRowByGuid("PROJECT", key->modified, key->guid, id);
+            projectMap[key->guid] = Apply(
+                found, id,
+                [&](wxUint32 row) {
+                    sql_->updateProject.Update(caption, *ignoreOver, *compressBelow, key->modified, *deleted, row);
+                },
+                [&] {
+                    sql_->insertProject.Update(key->guid, caption, *ignoreOver, *compressBelow, key->modified,
+                                               *deleted);
+                });
         }
         return !Stopped();
     });
@@ -269,22 +279,15 @@ void CatalogMerge::MergeFolders(const wxXmlNode* section)
     ForEachItem(section, [this](const wxXmlNode* item) {
         const auto key = ReadKey(item);
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 projectId =
-            ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
+        const wxUint32 projectId = ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
         if (key && deleted && projectId != 0) {
             const wxString name = ReadText(item, "FOLDER", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("FOLDER", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateFolder.Update(name, projectId, key->modified, *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertFolder.Update(key->guid, name, projectId, key->modified, *deleted);
-                id = sql_->LastInsertId();
-                break;
-            case LOOKUP_KEEP: break;
-            }
-            folderMap[key->guid] = id;
+            const LookupResult found = LookupRowByGuid("FOLDER", key->modified, key->guid, id);
+            folderMap[key->guid] = Apply(
+                found, id,
+                [&](wxUint32 row) { sql_->updateFolder.Update(name, projectId, key->modified, *deleted, row); },
+                [&] { sql_->insertFolder.Update(key->guid, name, projectId, key->modified, *deleted); });
         }
         return !Stopped();
     });
@@ -296,24 +299,21 @@ void CatalogMerge::MergeStationFolders(const wxXmlNode* section)
     ForEachItem(section, [this](const wxXmlNode* item) {
         const auto key = ReadKey(item);
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 stationId =
-            ResolveParent(stationMap, "STATION", GetAttributeOrDefault(item, "STATIONID", wxString()));
-        const wxUint32 folderId =
-            ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
+        const wxUint32 stationId = ResolveParent(stationMap, "STATION", GetAttributeOrDefault(item, "STATIONID", wxString()));
+        const wxUint32 folderId = ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
         if (key && deleted && stationId != 0 && folderId != 0) {
             const wxString location = ReadText(item, "FOLDER", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("STAFOLDER", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateStationFolder.Update(location, stationId, folderId, key->modified,
-                                                 *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertStationFolder.Update(key->guid, location, stationId, folderId,
-                                                 key->modified, *deleted);
-                break;
-            case LOOKUP_KEEP: break;
-            }
+            const LookupResult found = LookupRowByGuid("STAFOLDER", key->modified, key->guid, id);
+            Apply(
+                found, id,
+                [&](wxUint32 row) {
+                    sql_->updateStationFolder.Update(location, stationId, folderId, key->modified, *deleted, row);
+                },
+                [&] {
+                    sql_->insertStationFolder.Update(key->guid, location, stationId, folderId, key->modified,
+                                                     *deleted);
+                });
         }
         return !Stopped();
     });
@@ -325,24 +325,21 @@ void CatalogMerge::MergeMediumProjects(const wxXmlNode* section)
     ForEachItem(section, [this](const wxXmlNode* item) {
         const auto key = ReadKey(item);
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 projectId =
-            ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
-        const wxUint32 mediumId =
-            ResolveParent(mediumMap, "MEDIA", GetAttributeOrDefault(item, "MEDIAID", wxString()));
+        const wxUint32 projectId = ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
+        const wxUint32 mediumId = ResolveParent(mediumMap, "MEDIA", GetAttributeOrDefault(item, "MEDIAID", wxString()));
         if (key && deleted && projectId != 0 && mediumId != 0) {
             const wxString location = ReadText(item, "FOLDER", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("MEPROJECT", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateMediumProject.Update(location, projectId, mediumId, key->modified,
-                                                 *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertMediumProject.Update(key->guid, location, projectId, mediumId,
-                                                 key->modified, *deleted);
-                break;
-            case LOOKUP_KEEP: break;
-            }
+            const LookupResult found = LookupRowByGuid("MEPROJECT", key->modified, key->guid, id);
+            Apply(
+                found, id,
+                [&](wxUint32 row) {
+                    sql_->updateMediumProject.Update(location, projectId, mediumId, key->modified, *deleted, row);
+                },
+                [&] {
+                    sql_->insertMediumProject.Update(key->guid, location, projectId, mediumId, key->modified,
+                                                     *deleted);
+                });
         }
         return !Stopped();
     });
@@ -366,28 +363,24 @@ void CatalogMerge::MergeRules(const wxXmlNode* section)
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
         const wxString lineText = GetAttributeOrDefault(item, "NLINE", wxString());
         const auto line = ParseImportNumber(lineText, kLineRange);
-        const wxUint32 folderId =
-            ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
+        const wxUint32 folderId = ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
         if (key && allow && deleted && (line || lineText.empty()) && folderId != 0) {
             const wxString mask = ReadText(item, "FILEMASK", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("ACLRULES", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateRule.Update(mask, folderId, line.value_or(0), *allow, key->modified,
-                                        *deleted, id);
-                break;
-            case LOOKUP_NONE: {
-                std::int64_t newLine = line.value_or(5);
-                if (const auto next = nextLine.find(folderId); next != nextLine.end()) {
-                    newLine = next->second;
-                    next->second += 5;
-                }
-                sql_->insertRule.Update(key->guid, mask, folderId, newLine, *allow, key->modified,
-                                        *deleted);
-                break;
-            }
-            case LOOKUP_KEEP: break;
-            }
+            const LookupResult found = LookupRowByGuid("ACLRULES", key->modified, key->guid, id);
+            Apply(
+                found, id,
+                [&](wxUint32 row) {
+                    sql_->updateRule.Update(mask, folderId, line.value_or(0), *allow, key->modified, *deleted, row);
+                },
+                [&] {
+                    std::int64_t newLine = line.value_or(5);
+                    if (const auto next = nextLine.find(folderId); next != nextLine.end()) {
+                        newLine = next->second;
+                        next->second += 5;
+                    }
+                    sql_->insertRule.Update(key->guid, mask, folderId, newLine, *allow, key->modified, *deleted);
+                });
         }
         return !Stopped();
     });
@@ -402,15 +395,10 @@ void CatalogMerge::MergeIncompressibleMasks(const wxXmlNode* section)
         if (key && deleted) {
             const wxString mask = ReadText(item, "FILEMASK", key->guid);
             wxUint32 id = 0;
-            switch (LookupRowByGuid("BZ2IGNORE", key->modified, key->guid, id)) {
-            case LOOKUP_OLDER:
-                sql_->updateMask.Update(mask, key->modified, *deleted, id);
-                break;
-            case LOOKUP_NONE:
-                sql_->insertMask.Update(key->guid, mask, key->modified, *deleted);
-                break;
-            case LOOKUP_KEEP: break;
-            }
+            const LookupResult found = LookupRowByGuid("BZ2IGNORE", key->modified, key->guid, id);
+            Apply(
+                found, id, [&](wxUint32 row) { sql_->updateMask.Update(mask, key->modified, *deleted, row); },
+                [&] { sql_->insertMask.Update(key->guid, mask, key->modified, *deleted); });
         }
         return !Stopped();
     });

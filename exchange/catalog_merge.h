@@ -78,6 +78,9 @@ private:
 
     bool Stopped() const { return stop_ && stop_(); }
     void Step();
+    // Runs update(id) for an older row or insert() for a missing one; the row's ID afterwards.
+    template <class Update, class Insert>
+    wxUint32 Apply(LookupResult found, wxUint32 id, const Update& update, const Insert& insert);
     // The local ID of a parent named by GUID: from map, else from table; 0 when unknown.
     wxUint32 ResolveParent(const StringIdMap& map, const char* table, const wxString& guid);
 

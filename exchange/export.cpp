@@ -43,10 +43,10 @@ bool IsXmlChar(wxUint32 c)
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-wxString WriteFailure(const wxString& path)
+wxString WriteFailure(const wxString& path, int error)
 {
     return wxString::Format(_("The catalogue could not be written to %s: %s"), path,
-                            wxString::FromUTF8(std::strerror(errno)));
+                            wxString::FromUTF8(std::strerror(error != 0 ? error : EIO)));
 }
 
 } // namespace
@@ -112,11 +112,12 @@ bool ExportCatalogXml(const wxString& mediumRoot, wxString* error)
     if (failure.empty()) {
         const auto compressed = CompressStringBz2(xml);
         const wxString path = mediumRoot + (compressed ? kExportFileBz2 : kExportFilePlain);
+        errno = 0;
         const bool written = compressed
                                  ? WriteBinaryFile(path, compressed->data(), compressed->size())
                                  : WriteTextFile(path, xml);
         if (!written)
-            failure = WriteFailure(path);
+            failure = WriteFailure(path, errno);
     }
     if (error)
         *error = failure;

@@ -65,4 +65,4 @@ done
 
 echo
 echo "Start the program on these drives with:"
-printf '  DRALVO_SYSROOT=%q ./build/dralvo\n' "$sysroot"
+printf '  DRALVO_SYSROOT=%q ./build/bin/dralvo\n' "$sysroot"

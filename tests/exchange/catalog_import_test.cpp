@@ -146,6 +146,13 @@ public:
             borrowed_.push_back(base.substr(from, to - from));
     }
 
+    size_t Values() const { return values_.size(); }
+    // The base text with value i replaced.
+    std::string WithValue(size_t i, const std::string& value) const
+    {
+        return std::string(base_).replace(values_[i].first, values_[i].second - values_[i].first, value);
+    }
+
     std::string Next()
     {
         static const char* const hostile[] = {"", "'", "x'); drop table PROJECT; --", "1 or 1=1", "-1", "2",
@@ -211,6 +218,8 @@ TEST_F(CatalogImportTest, MutatedExportsKeepTheCatalogueSound)
     const int objects = db.ExecuteScalar("select count(*) from sqlite_master");
     {
         CatalogImport import(db, ImportLimits(), {}, {});
+        for (size_t i = 0; i < mutator.Values(); ++i)
+            import.ImportText(mutator.WithValue(i, "x'); drop table PROJECT; --"));
         int merged = 0;
         for (int i = 0; i < 10000; ++i)
             merged += import.ImportText(mutator.Next()) == ImportOutcome::Merged;

@@ -122,13 +122,14 @@ TEST_F(ImportTest, NewRulesFollowTheFolderAndDuplicateLinesAreRenumbered)
     };
     AddRows(catalogDb, folders);
     AddRows(remote, folders);
-    for (const char* row : {"l1|NLINE=5", "l2|NLINE=10", "l3|NLINE=15", "d1|NLINE=10", "d2|NLINE=10", "d3|NLINE=10"})
-        AddRow(catalogDb, wxString::Format("ACLRULES|%s|FOLDERID=@%s|FILEMASK=x|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-                                           wxString(row).BeforeFirst('|'), row[0] == 'l' ? "f1" : "f3") + "|" + wxString(row).AfterFirst('|'));
-    for (const char* row : {"n1|f1|NLINE=1", "n2|f1|NLINE=1", "n3|f2|NLINE=7", "n4|f2|NLINE="})
-        AddRow(remote, wxString::Format("ACLRULES|%s|FOLDERID=@%s|FILEMASK=x|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0|%s",
-                                        wxString(row).BeforeFirst('|'), wxString(row).AfterFirst('|').BeforeFirst('|'),
-                                        wxString(row).AfterLast('|')));
+    // Local rules of f1 at 5, 10, 15 and three of f3 sharing line 10; new rules for f1 and f2.
+    const wxString rule = "|FILEMASK=x|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0";
+    for (const char* row : {"l1|FOLDERID=@f1|NLINE=5", "l2|FOLDERID=@f1|NLINE=10", "l3|FOLDERID=@f1|NLINE=15",
+                            "d1|FOLDERID=@f3|NLINE=10", "d2|FOLDERID=@f3|NLINE=10", "d3|FOLDERID=@f3|NLINE=10"})
+        AddRow(catalogDb, "ACLRULES|" + wxString(row) + rule);
+    for (const char* row : {"n1|FOLDERID=@f1|NLINE=1", "n2|FOLDERID=@f1|NLINE=1", "n3|FOLDERID=@f2|NLINE=7",
+                            "n4|FOLDERID=@f2|NLINE="})
+        AddRow(remote, "ACLRULES|" + wxString(row) + rule);
     EXPECT_EQ(Import(ExportTo(remote, "m")).failed, 0);
     std::vector<std::string> lines;
     wxSQLite3ResultSet rows = catalogDb.ExecuteQuery(
@@ -142,18 +143,16 @@ TEST_F(ImportTest, NewRulesFollowTheFolderAndDuplicateLinesAreRenumbered)
 TEST_F(ImportTest, OneFilePerMediumTheCompressedOnePreferred)
 {
     ConnectedMediaList media;
-    for (const char* name : {"both", "plain", "none", "packed"}) {
+    for (const char* files : {"both:dralvo.xml:dralvo.xml.bz2", "plain:dralvo.xml", "none", "packed:dralvo.xml.bz2"}) {
+        const wxArrayString parts = wxSplit(files, ':');
         auto medium = std::make_shared<ConnectedMedium>();
-        medium->root = dir.MakeDir(name) + "/";
-        if (wxString(name) != "packed" && wxString(name) != "none")
-            dir.Write(wxString(name) + "/" + kExportFilePlain, "x");
-        if (wxString(name) == "both" || wxString(name) == "packed")
-            dir.Write(wxString(name) + "/" + kExportFileBz2, "x");
+        medium->root = dir.MakeDir(parts[0]) + "/";
+        for (size_t i = 1; i < parts.size(); ++i)
+            dir.Write(parts[0] + "/" + parts[i], "x");
         media.push_back(medium);
     }
-    const wxArrayString files = CollectImportFiles(media);
-    EXPECT_EQ(wxJoin(files, ';'), wxString::Format("%sboth/dralvo.xml.bz2;%splain/dralvo.xml;%spacked/dralvo.xml.bz2",
-                                                   dir.Path(), dir.Path(), dir.Path()));
+    EXPECT_EQ(wxJoin(CollectImportFiles(media), ';'),
+              dir / "both/dralvo.xml.bz2;" + dir / "plain/dralvo.xml;" + dir / "packed/dralvo.xml.bz2");
 }
 
 TEST_F(ImportTest, AFailingFileIsRolledBackAndTheNextOneMerged)
@@ -172,18 +171,11 @@ TEST_F(ImportTest, AFailingFileIsRolledBackAndTheNextOneMerged)
     files.Add(ExportTo(remote, "m2"));
     const ImportEvents events = Import(files);
     EXPECT_EQ(events.started, 16);
+    EXPECT_EQ(Import(wxArrayString()).finished, 1);  // no files: it still ends
     EXPECT_EQ(events.progress, 16);
     EXPECT_EQ(events.finished, 1);
     EXPECT_EQ(events.failed, 1);
     EXPECT_EQ(Items(catalogDb, "project"), std::vector<std::string>{"pb|Second|0|0|2024-01-01 10:00:00|0"});
-}
-
-TEST_F(ImportTest, NoFilesStillEnds)
-{
-    const ImportEvents events = Import(wxArrayString());
-    EXPECT_EQ(events.started, 0);
-    EXPECT_EQ(events.finished, 1);
-    EXPECT_EQ(events.failed, 0);
 }
 
 } // namespace

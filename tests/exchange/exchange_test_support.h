@@ -164,12 +164,12 @@ protected:
         EXPECT_EQ(thread.Run(), wxTHREAD_NO_ERROR);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (seen.finished == 0 && std::chrono::steady_clock::now() < deadline) {
-            wxTheApp->ProcessPendingEvents();
+            wxAppConsole::GetInstance()->ProcessPendingEvents();
             wxMilliSleep(2);
         }
         thread.Stop();
         thread.Wait();
-        wxTheApp->ProcessPendingEvents();
+        wxAppConsole::GetInstance()->ProcessPendingEvents();
         return seen;
     }
     ImportEvents Import(const wxString& file, const ImportLimits& limits = ImportLimits())
