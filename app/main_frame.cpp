@@ -234,6 +234,12 @@ void dralvoFrame::CreateSplitter(wxWindow* parent, wxSizer* sizer)
     // 100 pixels held four bitmap buttons where buttons were 23 pixels wide; themed buttons
     // are wider, and the folder buttons must stay visible.
     splitter->SetSashPosition(std::max(100, left->GetBestSize().x));
+    // The window's minimum size must keep both panes whole: the rules list, the mask field
+    // and the allow box vanished when the splitter alone set it.
+    const wxSize leftMin = left->GetSizer()->GetMinSize();
+    const wxSize rightMin = right->GetSizer()->GetMinSize();
+    splitter->SetMinSize(wxSize(std::max(100, leftMin.x) + rightMin.x + splitter->GetSashSize(),
+                                std::max({100, leftMin.y, rightMin.y})));
     sizer->Add(splitter, 1, wxALL | wxEXPAND, 2);
 }
 

@@ -31,8 +31,8 @@ public:
                      const wxString& name = wxASCII_STR(wxVListBoxNameStr));
     ~swxBitmapListBox() override;
 
-    // Stores the three bitmaps and makes every line the first bitmap's height + 5 pixels
-    // high. False, and nothing changes, when the first two bitmaps differ in height (the
+    // Stores the three bitmaps; every line is then as high as the taller of the first
+    // bitmap and the font's text line (descent included), plus 5 pixels. False, and nothing changes, when the first two bitmaps differ in height (the
     // third is not compared).
     bool SetBitmaps(const wxBitmap& first, const wxBitmap& second, const wxBitmap& third);
 
@@ -85,5 +85,5 @@ private:
     wxBitmap first_;
     wxBitmap second_;
     wxBitmap third_;
-    wxCoord itemHeight_;
+    wxCoord bitmapHeight_;
 };
