@@ -27,6 +27,8 @@
 
 namespace {
 
+constexpr int kDetailFieldWidth = 200;
+
 wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, const char* labelName,
                          const wxString& label, const char* name,
                          const wxString& toolTip = wxString())
@@ -38,6 +40,8 @@ wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, const char* la
                                  0, wxDefaultValidator, name);
     if (!toolTip.empty())
         field->SetToolTip(toolTip);
+    // Wide enough for a mount point or a GUID to be read.
+    field->SetMinSize(wxSize(kDetailFieldWidth, -1));
     grid->Add(field, 1, wxALL | wxEXPAND, 2);
     return field;
 }

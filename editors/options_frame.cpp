@@ -89,7 +89,9 @@ FrameOptions::FrameOptions(wxWindow* parent, wxWindowID id, const wxPoint&, cons
 void FrameOptions::CreateControls()
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* book = new wxListbook(this, ID_LISTBOOK_OPTIONS, wxDefaultPosition, wxSize(263, 172), 0,
+    // At least 263 x 172, and as large as the page needs: the toolkit's controls are taller
+    // than the designed ones.
+    auto* book = new wxListbook(this, ID_LISTBOOK_OPTIONS, wxDefaultPosition, wxDefaultSize, 0,
                                 "ID_LISTBOOK_OPTIONS");
     auto* images = new wxImageList(48, 48, true);
     images->Add(NamedBitmap("globe").ConvertToImage().Rescale(48, 48));
@@ -128,6 +130,9 @@ void FrameOptions::CreateControls()
                                 "medium after synchronization"));
     page->SetSizer(column);
     book->AddPage(page, _("General"), true, 0);
+    wxSize bookSize = book->GetBestSize();
+    bookSize.IncTo(wxSize(263, 172));
+    book->SetMinSize(bookSize);
     top->Add(book, 1, wxALL | wxEXPAND, 3);
 
     auto* buttons = new wxGridSizer(1, 3, 0, 0);

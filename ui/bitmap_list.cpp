@@ -163,3 +163,8 @@ wxCoord swxBitmapListBox::OnMeasureItem(size_t) const
     GetTextExtent("Hg", &width, &height);
     return std::max(bitmapHeight_, height) + kLinePadding;
 }
+
+wxSize swxBitmapListBox::DoGetBestClientSize() const
+{
+    return wxSize(100, 3 * OnMeasureItem(0));
+}

@@ -76,6 +76,8 @@ public:
 
 protected:
     void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
+    // Room for three lines, so that a layout never squeezes the list away.
+    wxSize DoGetBestClientSize() const override;
     wxCoord OnMeasureItem(size_t n) const override;
 
 private:
