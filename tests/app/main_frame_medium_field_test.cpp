@@ -1,0 +1,32 @@
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/app/main_frame_fixture.h"
+
+namespace {
+
+// Refilling the medium location field is the program's own change: only what the user typed
+// is ever stored.
+TEST_F(MainFrameTest, TypedMediumLocationIsStoredOnceAndRefillsStoreNothing)
+{
+    AddMedium("11111111-2222-3333-4444-555555555555", "Blue");
+    AddMedium("99999999-8888-7777-6666-555555555555", "Red");
+    OpenWith({"Home", "Work"});
+    ChooseMedium("Blue");
+    Type(MediumField(), "Sync\\Work");
+    ChooseMedium("Red");
+    ChooseMedium("Blue");
+    EXPECT_EQ("Sync\\Work", MediumField()->GetValue());
+    ChooseMedium("Red");
+    ToggleConnectedOnly();
+    ToggleConnectedOnly();
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
+    ChooseProject("Home");
+    ChooseProject("Work");
+    AddProject("Third");
+    EXPECT_EQ(1, Scalar("select count(*) from MEPROJECT"));
+    EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
+}
+
+} // namespace
