@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/filename.h>
@@ -260,10 +261,23 @@ void FrameFolderTestbed::StopTest()
 
 void FrameFolderTestbed::DrainTestEvents()
 {
-    // Records still queued belong to this window: hand them to the list, which frees them.
-    // The thread has ended, so the queue only shrinks.
-    while (m_pendingEvents != nullptr && !m_pendingEvents->IsEmpty())
-        ProcessPendingEvents();
+    // The thread has ended and the window is going: the records still queued for it are freed
+    // with their events, which nobody will handle now.
+    {
+        wxCriticalSectionLocker locker(m_pendingEventsLock);
+        for (auto node = m_pendingEvents != nullptr ? m_pendingEvents->GetFirst() : nullptr;
+             node != nullptr; node = node->GetNext()) {
+            const auto* event = dynamic_cast<const wxCommandEvent*>(
+                static_cast<wxEvent*>(node->GetData()));
+            if (event != nullptr && event->GetEventType() == wxEVT_MENU &&
+                event->GetId() == ID_TEST_EVENT && event->GetInt() == TEST_FILE)
+                delete static_cast<FileTestRecord*>(event->GetClientData());
+        }
+    }
+    // As the destructor of wxEvtHandler does: the application forgets the queue first.
+    if (wxTheApp != nullptr)
+        wxTheApp->RemovePendingEventHandler(this);
+    DeletePendingEvents();
 }
 
 void FrameFolderTestbed::OnTestThreadEvent(wxCommandEvent& event)

@@ -77,6 +77,7 @@ private:
     // the stored location is unusable). Throws wxSQLite3Exception.
     wxString TestPath();
     void StartTest(const wxString& path);
+    // Stops a running test and waits for its thread; then drops what it still had queued.
     void StopTest();
     void DrainTestEvents();
     void ShowSelectedSize();
