@@ -45,13 +45,6 @@ protected:
     {
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), label);
     }
-    wxString Listed() const
-    {
-        wxString text;
-        for (unsigned n = 0; n < MediaList()->GetCount(); ++n)
-            text << (n ? "," : "") << MediaList()->GetString(n);
-        return text;
-    }
     static wxString Live()
     {
         wxString text;

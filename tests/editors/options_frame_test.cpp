@@ -13,8 +13,8 @@ protected:
     void SetUp() override
     {
         EditorsTest::SetUp();
-        InitOptions();  // the defaults, with the language of the test catalogue
-        soLanguage = kLanguageEnglish;
+        SetOption(3, "soLanguage", "56");  // chosen already: InitOptions does not ask
+        InitOptions();
     }
     void TearDown() override
     {
@@ -121,7 +121,7 @@ TEST_F(FrameOptionsTest, ResetAndCancelDropEdits)
     Spin("ID_SPINCTRL_LOG_DAYS")->SetValue(9);
     EXPECT_TRUE(Press("ID_BUTTON_CANCEL"));
     EXPECT_EQ(3u, soDeleteLogsAfterDays);
-    EXPECT_EQ(0, Scalar("select count(*) from OPTIONS where IOPTION <> 3"));  // 3: InitOptions asked
+    EXPECT_EQ(0, Scalar("select count(*) from OPTIONS where IOPTION <> 3"));  // 3: stored by SetUp
 }
 
 TEST_F(FrameOptionsTest, UnknownLanguageMustBeChosenFirst)
@@ -131,7 +131,7 @@ TEST_F(FrameOptionsTest, UnknownLanguageMustBeChosenFirst)
     EXPECT_EQ(wxNOT_FOUND, Language()->GetSelection());
     wxTEST_DIALOG(EXPECT_FALSE(Press("ID_BUTTON_OK")),
                   ExpectMessage("Failed to get language!", wxOK, "Message"));
-    EXPECT_EQ(0, Scalar("select count(*) from OPTIONS where IOPTION <> 3"));  // 3: InitOptions asked
+    EXPECT_EQ(0, Scalar("select count(*) from OPTIONS where IOPTION <> 3"));  // 3: stored by SetUp
     Language()->SetSelection(0);
     wxTEST_DIALOG(EXPECT_TRUE(Press("ID_BUTTON_OK")), ExpectMessage("Preferable language has been "
                                                                     "changed.\nPlease restart "
