@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/listbox.h>
+
+#include "app/startup.h"
 #include "editors/masks_dialog.h"
 #include "editors/project_dialog.h"
 #include "editors/project_select_dialog.h"
+#include "tests/editors/editors_fixture.h"
 #include "tests/support/test_env.h"
 
 namespace {
 
-class DialogKeysTest : public CatalogTest {};
+class DialogBoxesTest : public CatalogTest {};
 
 // Escape presses Cancel in every modal editor.
-TEST_F(DialogKeysTest, EscapeCancels)
+TEST_F(DialogBoxesTest, EscapeCancels)
 {
     const struct {
         const char* name;
@@ -32,6 +36,26 @@ TEST_F(DialogKeysTest, EscapeCancels)
         dialog->GetEventHandler()->ProcessEvent(escape);
         EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
     }
+}
+
+// The start-up language box shows its four languages whole.
+TEST_F(DialogBoxesTest, LanguageBoxShowsEveryRow)
+{
+    const auto previous = chooseLanguage;
+    InstallQuestionBoxes();
+    int rows = 0;
+    wxTEST_DIALOG(chooseLanguage(), ExpectScript<wxSingleChoiceDialog>([&](wxSingleChoiceDialog* d) {
+        d->Show();
+        for (int n = 0; n < 20; ++n)
+            wxYield();
+        for (wxWindow* child : d->GetChildren())
+            if (auto* list = dynamic_cast<wxListBox*>(child))
+                rows = list->GetCountPerPage();
+        d->Hide();
+        return wxID_CANCEL;
+    }));
+    chooseLanguage = previous;
+    EXPECT_GE(rows, 4);
 }
 
 } // namespace

@@ -29,4 +29,24 @@ TEST_F(MainFrameTest, TypedMediumLocationIsStoredOnceAndRefillsStoreNothing)
     EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
 }
 
+// At the smallest size the window allows, the rules list, the mask field and the allow box
+// still have their room.
+TEST_F(MainFrameTest, MinimumSizeKeepsTheRulesControlsWhole)
+{
+    OpenWith({"A project with a rather long caption"}, {"Docs"});
+    frame->SetSize(frame->GetMinSize());
+    frame->Layout();
+    wxTheApp->ProcessIdle();
+    for (const char* name : {"ID_CUSTOM_BMPLBX_RULES", "ID_TEXTCTRL_RULE", "ID_CHECKBOX_RULE_ALLOW",
+                             "ID_BITMAPBUTTON_RUN_TESTBED", "ID_BITMAPBUTTON_RENAME"}) {
+        SCOPED_TRACE(name);
+        wxWindow* control = Find<wxWindow>(name);
+        const wxRect rect = control->GetScreenRect();
+        const wxPoint bottomRight = frame->ScreenToClient(rect.GetBottomRight());
+        EXPECT_LT(bottomRight.x, frame->GetClientSize().x);
+        EXPECT_LT(bottomRight.y, frame->GetClientSize().y);
+        EXPECT_GE(rect.height, control->GetBestSize().y);
+    }
+}
+
 } // namespace
