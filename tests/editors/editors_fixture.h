@@ -59,6 +59,15 @@ protected:
         }
         return true;
     }
+    // The first column of every row of a query, joined by ",".
+    static wxString Joined(const wxString& sql)
+    {
+        wxString text;
+        wxSQLite3ResultSet rows = ExecQuery(sql);
+        while (rows.NextRow())
+            text << (text.empty() ? "" : ",") << rows.GetAsString(0);
+        return text;
+    }
     // Lets windows that asked to close go.
     static void Settle()
     {

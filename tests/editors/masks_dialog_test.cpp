@@ -51,11 +51,8 @@ protected:
     // Every stored mask, ordered by ID, deleted ones marked "-".
     static wxString Stored()
     {
-        wxString text;
-        wxSQLite3ResultSet rows = ExecQuery("select FILEMASK, DELETED from BZ2IGNORE order by ID");
-        while (rows.NextRow())
-            text << (text.empty() ? "" : ",") << (rows.GetInt(1) ? "-" : "") << rows.GetAsString(0);
-        return text;
+        return Joined("select case DELETED when 0 then '' else '-' end || FILEMASK from BZ2IGNORE "
+                      "order by ID");
     }
 };
 

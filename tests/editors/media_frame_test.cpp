@@ -45,14 +45,7 @@ protected:
     {
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), label);
     }
-    static wxString Live()
-    {
-        wxString text;
-        wxSQLite3ResultSet rows = ExecQuery("select NAME from MEDIA where DELETED=0 order by ID");
-        while (rows.NextRow())
-            text << (text.empty() ? "" : ",") << rows.GetAsString(0);
-        return text;
-    }
+    static wxString Live() { return Joined("select NAME from MEDIA where DELETED=0 order by ID"); }
     static wxString GuidOf(const char* name)
     {
         return Text(wxString::Format("select GUID from MEDIA where NAME='%s'", name));
