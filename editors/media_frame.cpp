@@ -1,7 +1,12 @@
 #include "editors/media_frame.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include <wx/bmpbuttn.h>
@@ -18,16 +23,32 @@
 #include <wx/wxsqlite3.h>
 
 #include "store/database.h"
-#include "store/file_io.h"
 #include "store/guid.h"
 #include "store/options.h"
 #include "store/statements.h"
+#include "store/text.h"
 #include "ui/db_error.h"
 #include "ui/window_utils.h"
 
 namespace {
 
 constexpr int kDetailFieldWidth = 200;
+
+// Whether the marker at `path` holds exactly `guid`. A bounded read of a regular file, never
+// through a link: the stick is untrusted and may have changed since it was written.
+bool MarkerHolds(const wxString& path, const wxString& guid)
+{
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    char buffer[64];
+    ssize_t got = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        got = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return got >= 0 && std::string(buffer, static_cast<size_t>(got)) == ToUtf8(guid);
+}
 
 wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, const char* labelName,
                          const wxString& label, const char* name,
@@ -316,7 +337,7 @@ bool frmMedia::Engage(const ConnectedMediumPtr& device, const wxString& guid)
     // read back: a stick pulled or full in between must not leave a medium that only the
     // window believes in.
     const wxString marker = device->root + kMediumMarkerName;
-    if (!WriteMediumMarker(device->root, guid) || ReadTextFile(marker) != guid) {
+    if (!WriteMediumMarker(device->root, guid) || !MarkerHolds(marker, guid)) {
         ShowMessage(nullptr, wxString::Format(_("The marker file %s could not be written.\n"
                                                 "The device was not engaged."),
                                               marker));
