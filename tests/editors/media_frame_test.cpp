@@ -68,16 +68,21 @@ protected:
     wxString otherRoot;
 };
 
-TEST_F(FrmMediaTest, EngagingBlankDriveWritesTheMarkerWithoutAsking)
+TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
 {
     OpenWithDrives();
     EXPECT_EQ(blankRoot, Field("ID_TEXTCTRL_POINT")->GetValue());  // the first drive
-    EXPECT_EQ("", Field("ID_TEXTCTRL_UID")->GetValue());
     EXPECT_EQ("FAT32", Field("ID_TEXTCTRL_FS")->GetValue());
+    EXPECT_EQ("", Field("ID_TEXTCTRL_UID")->GetValue());
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("New"));
+    EXPECT_EQ("New", MediaList()->GetStringSelection());
     ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
-    EXPECT_EQ(kStick, ReadAll(blankRoot + "dralvo.txt"));  // 36 bytes, no line end
-    EXPECT_EQ(kStick, Field("ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
+    const std::string marker = ReadAll(blankRoot + "dralvo.txt");
+    EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
+    EXPECT_EQ(GuidOf("New"), marker);
+    EXPECT_EQ(GuidOf("New"), Field("ID_TEXTCTRL_UID")->GetValue());
+    EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
     EXPECT_EQ(0, TemporariesUnder(blankRoot));
 
     // Engaging again only tells.
