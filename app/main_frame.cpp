@@ -46,6 +46,7 @@ namespace {
 
 constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 480;
+constexpr int kChoiceMinWidth = 120;
 
 // Halves rounded toward negative infinity, so a display smaller than the window still
 // centres it the same way on every platform.
@@ -123,6 +124,9 @@ void dralvoFrame::CreateProjectRow(wxWindow* parent, wxSizer* sizer)
              0, wxALL | wxALIGN_CENTER_VERTICAL, 4);
     projectChoice = new wxChoice(parent, ID_CHOICE_PROJECT, wxDefaultPosition, wxDefaultSize, 0,
                                  nullptr, 0, wxDefaultValidator, "ID_CHOICE_PROJECT");
+    // The minimum width must not follow the longest caption, or the window's minimum size
+    // would be too small once the list is filled.
+    projectChoice->SetMinSize(wxSize(kChoiceMinWidth, -1));
     row->Add(projectChoice, 1, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     addProjectButton = NewBitmapButton(parent, ID_BITMAPBUTTON_ADD, "ID_BITMAPBUTTON_ADD", "plus",
                                        _("Add synchronization project"),
@@ -147,6 +151,7 @@ void dralvoFrame::CreateMediumRows(wxWindow* parent, wxSizer* sizer)
     mediumChoice = new wxChoice(parent, ID_CHOICE_MEDIA, wxDefaultPosition, wxDefaultSize, 0,
                                 nullptr, 0, wxDefaultValidator, "ID_CHOICE_MEDIA");
     mediumChoice->SetToolTip(_("Media known to the Dralvo"));
+    mediumChoice->SetMinSize(wxSize(kChoiceMinWidth, -1));
     choiceRow->Add(mediumChoice, 1, wxALL | wxALIGN_CENTER_VERTICAL, 2);
     mediaManagerButton = NewBitmapButton(parent, ID_BITMAPBUTTON_MEDIA_MANAGER,
                                          "ID_BITMAPBUTTON_MEDIA_MANAGER", "properties",
@@ -234,7 +239,7 @@ void dralvoFrame::CreateSplitter(wxWindow* parent, wxSizer* sizer)
                                     "ID_BITMAPBUTTON_RUN_TESTBED", "flag", _("Rules testbed"),
                                     _("Run folder rules testbed"));
     rulesPanel->GetButtonRow()->Add(testbedButton, 1, wxALL | wxALIGN_BOTTOM, 2);
-    rulesPanel->Layout();
+    rulesPanel->GetSizer()->SetSizeHints(rulesPanel);
     rightSizer->Add(rulesPanel, 1, wxALL | wxEXPAND, 2);
     right->SetSizer(rightSizer);
 
@@ -242,6 +247,12 @@ void dralvoFrame::CreateSplitter(wxWindow* parent, wxSizer* sizer)
     // 100 pixels held four bitmap buttons where buttons were 23 pixels wide; themed buttons
     // are wider, and the folder buttons must stay visible.
     splitter->SetSashPosition(std::max(100, left->GetBestSize().x));
+    // The window's minimum size must keep both panes whole: the rules list, the mask field
+    // and the allow box vanished when the splitter alone set it.
+    const wxSize leftMin = left->GetSizer()->GetMinSize();
+    const wxSize rightMin = right->GetSizer()->GetMinSize();
+    splitter->SetMinSize(wxSize(std::max(100, leftMin.x) + rightMin.x + splitter->GetSashSize(),
+                                std::max({100, leftMin.y, rightMin.y})));
     sizer->Add(splitter, 1, wxALL | wxEXPAND, 2);
 }
 

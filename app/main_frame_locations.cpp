@@ -82,7 +82,7 @@ void dralvoFrame::ShowMediumLocation()
     if (selectedProjectId == 0 || !GetSelectedItemData(mediumChoice, mediumId)) {
         selectedMediumId = 0;
         selectedMedium.reset();
-        mediumDirField->ChangeValue(wxString());
+        SetFieldText(mediumDirField, wxString());
         mediumDirButton->Disable();
         return;
     }
@@ -93,7 +93,7 @@ void dralvoFrame::ShowMediumLocation()
     wxSQLite3ResultSet rows = ExecQuery(
         wxString::Format(kSqlSelectMediumProjectFolder, selectedProjectId, selectedMediumId));
     if (!rows.NextRow()) {
-        mediumDirField->ChangeValue(wxString());
+        SetFieldText(mediumDirField, wxString());
         mediumDirButton->Enable(mediumChoiceConnectedOnly);
         return;
     }
@@ -101,7 +101,7 @@ void dralvoFrame::ShowMediumLocation()
     // A location that would lead outside the medium is shown as stored, never as a path.
     const std::optional<wxString> path =
         selectedMedium ? MediumPathFromLocation(selectedMedium->root, stored) : std::nullopt;
-    mediumDirField->ChangeValue(path.value_or(stored));
+    SetFieldText(mediumDirField, path.value_or(stored));
     mediumDirButton->Enable(selectedMedium != nullptr);
 }
 
@@ -124,6 +124,8 @@ void dralvoFrame::SaveMediaDirEdit()
         return;
     const wxString root = selectedMedium ? selectedMedium->root : wxString();
     StoreMediumLocation(EscapeQuotes(LocationFromTyped(mediumDirField->GetValue(), root)));
+    // Stored: only a new keystroke makes it pending again.
+    mediumDirField->DiscardEdits();
 }
 
 void dralvoFrame::OnChoiceMediaSelect(wxCommandEvent&)
@@ -171,7 +173,7 @@ void dralvoFrame::OnBitmapButtonMediaDirClick(wxCommandEvent&)
     }
     RunCatalogAction(_("The project's location on the medium could not be stored."), [&] {
         StoreMediumLocation(*location);
-        mediumDirField->ChangeValue(chosen);
+        SetFieldText(mediumDirField, chosen);
     }, this);
 }
 
@@ -196,6 +198,6 @@ void dralvoFrame::OnBitmapButtonLocalDirClick(wxCommandEvent&)
             item->flagA = true;
             folderList->RefreshItem(selection);
         }
-        localDirField->ChangeValue(chosen);
+        SetFieldText(localDirField, chosen);
     }, this);
 }

@@ -72,14 +72,14 @@ void dralvoFrame::ShowSelectedFolder()
     }
     wxSQLite3ResultSet rows =
         ExecQuery(wxString::Format(kSqlSelectLiveStationFolder, selectedFolderId, stationId));
-    localDirField->ChangeValue(rows.NextRow() ? rows.GetAsString(0) : wxString());
+    SetFieldText(localDirField, rows.NextRow() ? rows.GetAsString(0) : wxString());
     EnableFolderControls(true);
     rulesPanel->SetFolder(selectedFolderId, true);
 }
 
 void dralvoFrame::ClearProjectDetails()
 {
-    mediumDirField->ChangeValue(wxString());
+    SetFieldText(mediumDirField, wxString());
     ClearFolderDetails();
     folderList->Clear();
     // No folder is shown any more, so no command may act on the one shown before.
@@ -88,7 +88,7 @@ void dralvoFrame::ClearProjectDetails()
 
 void dralvoFrame::ClearFolderDetails()
 {
-    localDirField->ChangeValue(wxString());
+    SetFieldText(localDirField, wxString());
     rulesPanel->GetRulesList()->Clear();
     rulesPanel->ShowSelectedRule();
 }

@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <algorithm>
+
 #include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -10,8 +12,12 @@
 #include <wx/toolbar.h>
 #include <wx/wxsqlite3.h>
 
+#include "editors/masks_dialog.h"
+#include "editors/media_frame.h"
+#include "editors/options_frame.h"
 #include "editors/project_dialog.h"
 #include "editors/project_select_dialog.h"
+#include "editors/testbed_frame.h"
 #include "run/run_dialog.h"
 #include "store/catalog.h"
 #include "store/database.h"
@@ -59,7 +65,11 @@ void dralvoFrame::OnMenuRunSelected(wxCommandEvent&)
 
 void dralvoFrame::OnMenuIncompressibleSelected(wxCommandEvent&)
 {
-    // The incompressible-masks editor is not part of the program yet; it opens here modally.
+    DialogBzExt dialog(this);
+    dialog.Centre();
+    dialog.LoadMasks();
+    // The dialog writes the catalogue itself; its result needs no look.
+    dialog.ShowModal();
 }
 
 void dralvoFrame::OnMenuOptionsSelected(wxCommandEvent&)
@@ -68,8 +78,11 @@ void dralvoFrame::OnMenuOptionsSelected(wxCommandEvent&)
         optionsWindow->Raise();
         return;
     }
-    // The options window is not part of the program yet; once it is, it opens here and is
-    // kept in optionsWindow.
+    auto* window = new FrameOptions(this);
+    window->SetClosedHandler([this] { OptionsClosed(); });
+    optionsWindow = window;
+    window->CentreOnParent();
+    window->Show();
 }
 
 void dralvoFrame::OnBitmapButtonRunTestbedClick(wxCommandEvent&)
@@ -83,11 +96,25 @@ void dralvoFrame::OnBitmapButtonRunTestbedClick(wxCommandEvent&)
     if (!RunCatalogAction(_("The folder's rules could not be stored."),
                           [this] { rulesPanel->SaveRules(); }, this))
         return;
-    // The rules testbed is not part of the program yet; once it is, it opens here for
-    // selectedFolderId and is kept in testbedWindow.
+    auto* window = new FrameFolderTestbed(this);
+    window->SetClosedHandler([this] { TestbedClosed(); });
+    testbedWindow = window;
+    window->SetFolder(selectedFolderId);
+    window->CentreOnParent();
+    window->Show();
 }
 
 void dralvoFrame::OnBitmapButtonMediaManagerClick(wxCommandEvent&)
 {
-    // The media manager is not part of the program yet; a new one opens here every time.
+    auto* window = new frmMedia(this);
+    window->SetClosedHandler([this] {
+        RunCatalogAction(_("The list of media could not be filled."),
+                         [this] { RefreshMediaChoice(); }, this);
+    });
+    // 500 x 300, centred over this window when it is larger.
+    const wxRect owner = GetRect();
+    window->SetSize(wxSize(500, 300));
+    window->Move(owner.x + std::max(0, owner.width - 500) / 2,
+                 owner.y + std::max(0, owner.height - 300) / 2);
+    window->Show();
 }

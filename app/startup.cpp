@@ -4,12 +4,14 @@
 
 #include <wx/choicdlg.h>
 #include <wx/intl.h>
+#include <wx/listbox.h>
 #include <wx/msgdlg.h>
 
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/options.h"
 #include "store/run_logs.h"
+#include "ui/window_utils.h"
 
 namespace {
 
@@ -20,8 +22,24 @@ void ReportCatalogFailure(const wxString& reason)
     const wxString text = wxString::Format(_("The catalogue %s cannot be opened:\n%s"),
                                            databasePath, reason);
     std::fprintf(stderr, "%s\n", static_cast<const char*>(text.utf8_str()));
-    wxMessageBox(text, "Message", wxOK | wxICON_ERROR);
+    ShowMessageBox(nullptr, text, "Message", wxOK | wxICON_ERROR);
 }
+
+// The language box: 200 x 150 as designed, grown until the list shows all four rows whole
+// (the toolkit's list rows are taller than the list's own estimate).
+class LanguageDialog : public wxSingleChoiceDialog {
+public:
+    explicit LanguageDialog(const wxArrayString& texts)
+        : wxSingleChoiceDialog(nullptr, "Choose your language:", "Language", texts)
+    {
+        const int rows = static_cast<int>(texts.size());
+        m_listbox->SetMinSize(wxSize(-1, rows * (m_listbox->GetCharHeight() + 12) + 8));
+        GetSizer()->SetSizeHints(this);
+        wxSize size = GetBestSize();
+        size.IncTo(wxSize(200, 150));
+        SetSize(size);
+    }
+};
 
 } // namespace
 
@@ -35,11 +53,7 @@ void InstallQuestionBoxes()
         for (const LanguageChoice& choice : kLanguageChoices)
             texts.push_back(choice.text);
         // No catalogue is loaded yet, so these texts stay untranslated.
-        wxSingleChoiceDialog dialog(nullptr, "Choose your language:", "Language", texts);
-        // 200 x 150 as designed, grown where the toolkit's fonts need more room for all four rows.
-        wxSize size = dialog.GetBestSize();
-        size.IncTo(wxSize(200, 150));
-        dialog.SetSize(size);
+        LanguageDialog dialog(texts);
         dialog.Centre();
         return dialog.ShowModal() == wxID_OK ? dialog.GetSelection() : -1;
     };

@@ -91,7 +91,7 @@ void DialogProject::OnButtonOkClick(wxCommandEvent&)
     caption_ = caption;
     RunCatalogAction(_("The project could not be saved."), [&] {
         if (ExecScalar(wxString::Format(kSqlCountOtherProjectsCaptionLike, caption, projectId_)) > 0) {
-            wxMessageBox(_("Project with this name already exists!"), "Message", wxOK);
+            ShowMessage(nullptr, _("Project with this name already exists!"));
             return;
         }
         const unsigned sizeLimit = static_cast<unsigned>(sizeLimit_->GetValue());

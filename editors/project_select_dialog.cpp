@@ -45,7 +45,7 @@ void DialogProjectSelect::OnButtonOkClick(wxCommandEvent&)
 {
     wxUint32 id = 0;
     if (projectList_->GetSelection() == wxNOT_FOUND) {
-        wxMessageBox(_("Please select a project!"), "Message", wxOK);
+        ShowMessage(nullptr, _("Please select a project!"));
         return;
     }
     projectId_ = GetSelectedItemData(projectList_, id) ? id : 0;

@@ -8,14 +8,18 @@
 
 namespace {
 
-// Line height before SetBitmaps: room for a 16-pixel bitmap.
-constexpr wxCoord kDefaultItemHeight = 21;
+// Bitmap height before SetBitmaps: room for a 16-pixel bitmap.
+constexpr wxCoord kDefaultBitmapHeight = 16;
+// Space above and below the taller of bitmap and text line.
+constexpr wxCoord kLinePadding = 5;
+// The text starts this far right of the bitmap's left edge.
+constexpr wxCoord kTextIndent = 20;
 
 } // namespace
 
 swxBitmapListBox::swxBitmapListBox(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                                    const wxSize& size, long style, const wxString& name)
-    : wxVListBox(parent, id, pos, size, style, name), itemHeight_(kDefaultItemHeight)
+    : wxVListBox(parent, id, pos, size, style, name), bitmapHeight_(kDefaultBitmapHeight)
 {
 }
 
@@ -29,7 +33,7 @@ bool swxBitmapListBox::SetBitmaps(const wxBitmap& first, const wxBitmap& second,
     first_ = first;
     second_ = second;
     third_ = third;
-    itemHeight_ = first.GetHeight() + 5;
+    bitmapHeight_ = first.GetHeight();
     RefreshAll();
     return true;
 }
@@ -140,12 +144,27 @@ void swxBitmapListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const
         return;
     dc.SetFont(GetFont());
     const wxBitmap& bitmap = item->deleted ? third_ : item->flagA ? first_ : second_;
+    const wxCoord left = rect.GetLeft() + 5;
     if (bitmap.IsOk())
-        dc.DrawBitmap(bitmap, rect.GetLeft() + 5, rect.GetTop() + 2, true);
-    dc.DrawText(item->text, rect.GetLeft() + 25, rect.GetTop() + 5);
+        dc.DrawBitmap(bitmap, left, rect.GetTop() + (rect.GetHeight() - bitmap.GetHeight()) / 2,
+                      true);
+    // Centred on the font's full line height (descent included), so g, j, p, q, y keep their
+    // tails.
+    wxCoord width = 0;
+    wxCoord height = 0;
+    dc.GetTextExtent("Hg", &width, &height);
+    dc.DrawText(item->text, left + kTextIndent, rect.GetTop() + (rect.GetHeight() - height) / 2);
 }
 
 wxCoord swxBitmapListBox::OnMeasureItem(size_t) const
 {
-    return itemHeight_;
+    wxCoord width = 0;
+    wxCoord height = 0;
+    GetTextExtent("Hg", &width, &height);
+    return std::max(bitmapHeight_, height) + kLinePadding;
+}
+
+wxSize swxBitmapListBox::DoGetBestClientSize() const
+{
+    return wxSize(100, 3 * OnMeasureItem(0));
 }

@@ -31,8 +31,8 @@ public:
                      const wxString& name = wxASCII_STR(wxVListBoxNameStr));
     ~swxBitmapListBox() override;
 
-    // Stores the three bitmaps and makes every line the first bitmap's height + 5 pixels
-    // high. False, and nothing changes, when the first two bitmaps differ in height (the
+    // Stores the three bitmaps; every line is then as high as the taller of the first
+    // bitmap and the font's text line (descent included), plus 5 pixels. False, and nothing changes, when the first two bitmaps differ in height (the
     // third is not compared).
     bool SetBitmaps(const wxBitmap& first, const wxBitmap& second, const wxBitmap& third);
 
@@ -76,6 +76,8 @@ public:
 
 protected:
     void OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const override;
+    // Room for three lines, so that a layout never squeezes the list away.
+    wxSize DoGetBestClientSize() const override;
     wxCoord OnMeasureItem(size_t n) const override;
 
 private:
@@ -85,5 +87,5 @@ private:
     wxBitmap first_;
     wxBitmap second_;
     wxBitmap third_;
-    wxCoord itemHeight_;
+    wxCoord bitmapHeight_;
 };

@@ -3,11 +3,13 @@
 #include <wx/msgdlg.h>
 #include <wx/wxsqlite3.h>
 
+#include "ui/window_utils.h"
+
 void ShowDatabaseError(const wxSQLite3Exception& e, const wxString& what, wxWindow* parent)
 {
     const wxString text = wxString::Format(_("%s\n\nDatabase error %d: %s"), what,
                                            e.GetErrorCode(), e.GetMessage());
-    wxMessageBox(text, "Message", wxOK | wxICON_ERROR, parent);
+    ShowMessageBox(parent, text, "Message", wxOK | wxICON_ERROR);
 }
 
 bool RunCatalogAction(const wxString& what, const std::function<void()>& action,

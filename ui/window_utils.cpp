@@ -12,6 +12,7 @@
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/mstream.h>
+#include <wx/textctrl.h>
 #include <wx/wxsqlite3.h>
 
 #include "resources/embedded.h"
@@ -107,15 +108,21 @@ wxBitmap LoadMaskedBitmap(const wxString& name)
     return wxBitmap(image);
 }
 
-OkCancelRow MakeOkCancelRow(wxWindow* parent)
+OkCancelRow MakeOkCancelButtons(wxWindow* parent)
 {
-    OkCancelRow row;
-    row.sizer = new wxBoxSizer(wxHORIZONTAL);
-    row.ok = new wxButton(parent, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
+    OkCancelRow row{};
+    row.ok = new wxButton(parent, wxID_OK, _("OK"), wxDefaultPosition, wxDefaultSize, 0,
                           wxDefaultValidator, "ID_BUTTON_OK");
     row.ok->SetDefault();
-    row.cancel = new wxButton(parent, wxID_ANY, _("Cancel"), wxDefaultPosition, wxDefaultSize, 0,
-                              wxDefaultValidator, "ID_BUTTON_CANCEL");
+    row.cancel = new wxButton(parent, wxID_CANCEL, _("Cancel"), wxDefaultPosition, wxDefaultSize,
+                              0, wxDefaultValidator, "ID_BUTTON_CANCEL");
+    return row;
+}
+
+OkCancelRow MakeOkCancelRow(wxWindow* parent)
+{
+    OkCancelRow row = MakeOkCancelButtons(parent);
+    row.sizer = new wxBoxSizer(wxHORIZONTAL);
     row.sizer->Add(row.ok, 0, wxALL, 2);
     row.sizer->Add(row.cancel, 0, wxALL, 2);
     return row;
@@ -146,12 +153,60 @@ void* IdData(wxUint32 id)
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(id));
 }
 
+namespace {
+
+// wxGTK builds the native box inside ShowModal and skips its title when the caption equals
+// wxMessageBoxCaptionStr. The box runs its own loop, which still dispatches wx's pending
+// calls: by then the native window exists, and the top-level window's SetTitle reaches it.
+class TitledMessageDialog : public wxMessageDialog {
+public:
+    TitledMessageDialog(wxWindow* parent, const wxString& text, const wxString& caption,
+                        long style)
+        : wxMessageDialog(parent, text, caption, style)
+    {
+    }
+
+    int ShowModal() override
+    {
+        const wxString title = GetTitle();
+        CallAfter([this, title] {
+            if (GetHandle() != nullptr)
+                wxTopLevelWindow::SetTitle(title);
+        });
+        return wxMessageDialog::ShowModal();
+    }
+};
+
+int DialogResultToBoxResult(int id)
+{
+    switch (id) {
+    case wxID_YES: return wxYES;
+    case wxID_NO: return wxNO;
+    case wxID_CANCEL: return wxCANCEL;
+    default: return wxOK;
+    }
+}
+
+} // namespace
+
+int ShowMessageBox(wxWindow* parent, const wxString& text, const wxString& caption, long style)
+{
+    TitledMessageDialog dialog(parent, text, caption, style);
+    return DialogResultToBoxResult(dialog.ShowModal());
+}
+
 void ShowMessage(wxWindow* parent, const wxString& text)
 {
-    wxMessageBox(text, "Message", wxOK | wxCENTRE, parent);
+    ShowMessageBox(parent, text, "Message", wxOK | wxCENTRE);
 }
 
 bool AskYesNo(wxWindow* parent, const wxString& text, const wxString& caption)
 {
-    return wxMessageBox(text, caption, wxYES_NO | wxICON_QUESTION | wxCENTRE, parent) == wxYES;
+    return ShowMessageBox(parent, text, caption, wxYES_NO | wxICON_QUESTION | wxCENTRE) == wxYES;
+}
+
+void SetFieldText(wxTextCtrl* field, const wxString& text)
+{
+    field->ChangeValue(text);
+    field->DiscardEdits();
 }

@@ -52,14 +52,18 @@ int FindItemByData(const wxItemContainer* control, wxUint32 id);
 // (IsOk() false); nothing is reported.
 wxBitmap LoadMaskedBitmap(const wxString& name);
 
-// The OK / Cancel button row of a modal dialog ("ID_BUTTON_OK" default, "ID_BUTTON_CANCEL");
-// the buttons are children of parent, the row is for the caller's sizer.
+// The OK / Cancel button row of a dialog or frame ("ID_BUTTON_OK" default, "ID_BUTTON_CANCEL");
+// the buttons are children of parent, the row is for the caller's sizer. They carry the
+// standard identifiers wxID_OK and wxID_CANCEL, so Escape in a dialog presses Cancel.
 struct OkCancelRow {
     wxBoxSizer* sizer;
     wxButton* ok;
     wxButton* cancel;
 };
 OkCancelRow MakeOkCancelRow(wxWindow* parent);
+// The same two buttons without the row, for a caller that lays them out itself (row.sizer is
+// null).
+OkCancelRow MakeOkCancelButtons(wxWindow* parent);
 
 class wxBitmapButton;
 
@@ -75,8 +79,18 @@ wxBitmapButton* NewBitmapButton(wxWindow* parent, wxWindowID id, const char* nam
 // A catalogue ID as the untyped client data of a list or choice item.
 void* IdData(wxUint32 id);
 
+// A message box that always shows its caption as title. GTK leaves the title empty when the
+// caption is the toolkit's default text ("Message"), so the title is set again once the box
+// is up. Returns what wxMessageBox returns (wxOK, wxYES, wxNO, wxCANCEL).
+int ShowMessageBox(wxWindow* parent, const wxString& text, const wxString& caption, long style);
+
 // A notice: a box with the caption "Message" and an OK button.
 void ShowMessage(wxWindow* parent, const wxString& text);
+
+class wxTextCtrl;
+// Puts text into a field as the program's own change: no text event, and the field counts as
+// not modified afterwards (GTK keeps the modified flag through ChangeValue).
+void SetFieldText(wxTextCtrl* field, const wxString& text);
 
 // A Yes/No question with its own caption; true for Yes.
 bool AskYesNo(wxWindow* parent, const wxString& text, const wxString& caption);

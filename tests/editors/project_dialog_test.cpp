@@ -7,7 +7,6 @@
 
 #include "store/database.h"
 #include "tests/app/widgets_test_support.h"
-#include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
 
@@ -156,24 +155,6 @@ TEST_F(DialogProjectTest, FailingStatementIsShownAndDialogStaysOpen)
     PressOk();
     EXPECT_EQ(wxOK, dialog->GetReturnCode());
     EXPECT_EQ("New", Column("CAPTION", id));
-}
-
-TEST_F(DialogProjectTest, ModalRunEndsWithOkOnceSaved)
-{
-    AddProject("Music");
-    const wxUint32 id = AddProject("Photos");
-    dialog->LoadProject(id);
-    int result = 0;
-    wxTEST_DIALOG(result = dialog->ShowModal(), ExpectDialogProject("Pictures", 1, 2));
-    EXPECT_EQ(wxOK, result);
-    EXPECT_EQ("Pictures", Column("CAPTION", id));
-
-    wxTEST_DIALOG(result = dialog->ShowModal(), ExpectDialogProject("music", 1, 2),
-                  ExpectMessage("Project with this name already exists!"));
-    EXPECT_EQ(wxCANCEL, result);
-
-    wxTEST_DIALOG(result = dialog->ShowModal(), ExpectDialogProject::Cancel());
-    EXPECT_EQ(wxCANCEL, result);
 }
 
 } // namespace

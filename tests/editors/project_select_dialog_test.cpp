@@ -6,7 +6,6 @@
 
 #include "store/database.h"
 #include "tests/app/widgets_test_support.h"
-#include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
 
@@ -91,20 +90,6 @@ TEST_F(DialogProjectSelectTest, UnreadableCatalogueIsShownAndLeavesListEmpty)
                   widgets_test::ExpectDatabaseError("The list of projects could not be read."));
     EXPECT_EQ(0u, list->GetCount());
     ExecUpdate("alter table PROJECT_AWAY rename to PROJECT");
-}
-
-TEST_F(DialogProjectSelectTest, ModalRunPicksProjectByCaption)
-{
-    AddProject("Books");
-    const wxUint32 music = AddProject("Music");
-    Open();
-    int result = 0;
-    wxTEST_DIALOG(result = dialog->ShowModal(), ExpectDialogProjectSelect("Music"));
-    EXPECT_EQ(wxOK, result);
-    EXPECT_EQ(music, dialog->GetProjectId());
-
-    wxTEST_DIALOG(result = dialog->ShowModal(), ExpectDialogProjectSelect::Cancel());
-    EXPECT_EQ(wxCANCEL, result);
 }
 
 } // namespace

@@ -70,14 +70,40 @@ protected:
 
 TEST_F(SwxBitmapListBoxTest, SetBitmapsNeedsFirstTwoOfOneHeight)
 {
-    EXPECT_EQ(21, list->OnGetRowHeight(0));
-    EXPECT_FALSE(list->SetBitmaps(Solid(16, kFirst), Solid(15, kSecond), Solid(16, kThird)));
-    EXPECT_EQ(21, list->OnGetRowHeight(0));
-    EXPECT_TRUE(list->SetBitmaps(Solid(20, kFirst), Solid(20, kSecond), Solid(9, kThird)));
-    EXPECT_EQ(25, list->OnGetRowHeight(0));
+    EXPECT_FALSE(list->SetBitmaps(Solid(40, kFirst), Solid(15, kSecond), Solid(16, kThird)));
+    EXPECT_LT(list->OnGetRowHeight(0), 40);
+    EXPECT_TRUE(list->SetBitmaps(Solid(40, kFirst), Solid(40, kSecond), Solid(9, kThird)));
+    const wxCoord tall = list->OnGetRowHeight(0);
+    EXPECT_GT(tall, 40);
     // A refused call keeps the bitmaps and height set before.
     EXPECT_FALSE(list->SetBitmaps(Solid(16, kFirst), Solid(15, kSecond), Solid(16, kThird)));
-    EXPECT_EQ(25, list->OnGetRowHeight(0));
+    EXPECT_EQ(tall, list->OnGetRowHeight(0));
+}
+
+// The line is as high as the font needs: the tails of g, j, p, q, y stay inside it.
+TEST_F(SwxBitmapListBoxTest, LineHoldsWholeTextWithDescenders)
+{
+    list->Append("gjpqy", 1, true);
+    for (int points : {9, 14, 24}) {
+        SCOPED_TRACE(points);
+        list->SetFont(wxFontInfo(points));
+        list->RefreshAll();
+        const int height = list->OnGetRowHeight(0);
+        wxBitmap canvas(200, height + 30);
+        wxMemoryDC dc(canvas);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        list->OnDrawItem(dc, wxRect(0, 0, 200, height), 0);
+        dc.SelectObject(wxNullBitmap);
+        const wxImage image = canvas.ConvertToImage();
+        int lowestInk = -1;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 30; x < 200; ++x)
+                if (image.GetRed(x, y) < 128)
+                    lowestInk = y;
+        EXPECT_GT(lowestInk, height / 2);
+        EXPECT_LT(lowestInk, height);
+    }
 }
 
 // Outside the items GetItem and GetSelectedData give nothing.

@@ -1,0 +1,52 @@
+#include "app/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/app/main_frame_fixture.h"
+
+namespace {
+
+// Refilling the medium location field is the program's own change: only what the user typed
+// is ever stored.
+TEST_F(MainFrameTest, TypedMediumLocationIsStoredOnceAndRefillsStoreNothing)
+{
+    AddMedium("11111111-2222-3333-4444-555555555555", "Blue");
+    AddMedium("99999999-8888-7777-6666-555555555555", "Red");
+    OpenWith({"Home", "Work"});
+    ChooseMedium("Blue");
+    Type(MediumField(), "Sync\\Work");
+    ChooseMedium("Red");
+    ChooseMedium("Blue");
+    EXPECT_EQ("Sync\\Work", MediumField()->GetValue());
+    ChooseMedium("Red");
+    ToggleConnectedOnly();
+    ToggleConnectedOnly();
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
+    ChooseProject("Home");
+    ChooseProject("Work");
+    AddProject("Third");
+    EXPECT_EQ(1, Scalar("select count(*) from MEPROJECT"));
+    EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
+}
+
+// At the smallest size the window allows, the rules list, the mask field and the allow box
+// still have their room.
+TEST_F(MainFrameTest, MinimumSizeKeepsTheRulesControlsWhole)
+{
+    OpenWith({"A project with a rather long caption"}, {"Docs"});
+    frame->SetSize(frame->GetMinSize());
+    frame->Layout();
+    wxTheApp->ProcessIdle();
+    for (const char* name : {"ID_CUSTOM_BMPLBX_RULES", "ID_TEXTCTRL_RULE", "ID_CHECKBOX_RULE_ALLOW",
+                             "ID_BITMAPBUTTON_RUN_TESTBED", "ID_BITMAPBUTTON_RENAME"}) {
+        SCOPED_TRACE(name);
+        wxWindow* control = Find<wxWindow>(name);
+        const wxRect rect = control->GetScreenRect();
+        const wxPoint bottomRight = frame->ScreenToClient(rect.GetBottomRight());
+        EXPECT_LT(bottomRight.x, frame->GetClientSize().x);
+        EXPECT_LT(bottomRight.y, frame->GetClientSize().y);
+        EXPECT_GE(rect.height, control->GetBestSize().y);
+    }
+}
+
+} // namespace
