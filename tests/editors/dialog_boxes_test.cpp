@@ -1,4 +1,5 @@
 #include <memory>
+#include <typeinfo>
 
 #include <gtest/gtest.h>
 
@@ -9,30 +10,22 @@
 #include "editors/project_dialog.h"
 #include "editors/project_select_dialog.h"
 #include "tests/editors/editors_fixture.h"
-#include "tests/support/test_env.h"
 
 namespace {
 
 class DialogBoxesTest : public CatalogTest {};
 
-// Escape presses Cancel in every modal editor.
-TEST_F(DialogBoxesTest, EscapeCancels)
+TEST_F(DialogBoxesTest, EscapeCancelsEveryModalEditor)
 {
-    const struct {
-        const char* name;
-        std::function<wxDialog*()> make;
-    } cases[] = {
-        {"project properties", [] { return new DialogProject(nullptr); }},
-        {"project picker", [] { return new DialogProjectSelect(nullptr); }},
-        {"incompressible masks", [] { return new DialogBzExt(nullptr); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<wxDialog> dialog(c.make());
-        dialog->SetReturnCode(0);
+    std::unique_ptr<wxDialog> dialogs[] = {std::make_unique<DialogProject>(nullptr),
+                                           std::make_unique<DialogProjectSelect>(nullptr),
+                                           std::make_unique<DialogBzExt>(nullptr)};
+    for (const auto& dialog : dialogs) {
+        SCOPED_TRACE(typeid(*dialog).name());
         wxKeyEvent escape(wxEVT_CHAR_HOOK);
         escape.m_keyCode = WXK_ESCAPE;
         escape.SetEventObject(dialog.get());
+        dialog->SetReturnCode(0);
         dialog->GetEventHandler()->ProcessEvent(escape);
         EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
     }

@@ -4,13 +4,9 @@
 
 #include <functional>
 #include <utility>
-
-#include <gtest/gtest.h>
+#include <vector>
 
 #include <wx/stopwatch.h>
-#include <wx/testing.h>
-#include <wx/toplevel.h>
-#include <wx/utils.h>
 
 #include "tests/app/main_frame_fixture.h"
 
@@ -30,16 +26,29 @@ private:
 
 class EditorsTest : public MainFrameTest {
 protected:
-    // The open top-level window of type T, or null.
+    // Closes the editor windows a test left open before the main window goes.
+    void TearDown() override
+    {
+        std::vector<wxWindow*> open;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window != frame.get() && !window->IsBeingDeleted())
+                open.push_back(window);
+        for (wxWindow* window : open)
+            window->Close();
+        Settle();
+        MainFrameTest::TearDown();
+    }
+
+    // An open top-level window of type T other than `other`, or null.
     template <class T>
-    static T* TopWindow()
+    static T* TopWindow(const wxWindow* other = nullptr)
     {
         for (wxWindow* window : wxTopLevelWindows)
-            if (auto* found = dynamic_cast<T*>(window); found != nullptr && !found->IsBeingDeleted())
+            if (auto* found = dynamic_cast<T*>(window);
+                found && found != other && !found->IsBeingDeleted())
                 return found;
         return nullptr;
     }
-
     template <class T>
     static T* In(wxWindow* window, const char* name)
     {
@@ -50,12 +59,10 @@ protected:
     // Pumps events until done() holds; false when 10 seconds pass first.
     static bool PumpUntil(const std::function<bool()>& done)
     {
-        wxStopWatch watch;
-        while (!done()) {
+        for (wxStopWatch watch; !done(); wxMilliSleep(5)) {
             if (watch.Time() > 10000)
                 return false;
             wxYield();
-            wxMilliSleep(5);
         }
         return true;
     }
@@ -63,9 +70,17 @@ protected:
     static wxString Joined(const wxString& sql)
     {
         wxString text;
-        wxSQLite3ResultSet rows = ExecQuery(sql);
-        while (rows.NextRow())
+        for (wxSQLite3ResultSet rows = ExecQuery(sql); rows.NextRow();)
             text << (text.empty() ? "" : ",") << rows.GetAsString(0);
+        return text;
+    }
+    // The lines of the bitmap list `name` in window, "-" before those without flag A.
+    static wxString Lines(wxWindow* window, const char* name)
+    {
+        const auto* list = In<swxBitmapListBox>(window, name);
+        wxString text;
+        for (size_t n = 0; n < list->GetCount(); ++n)
+            text << (n ? "," : "") << (list->GetItem(n)->flagA ? "" : "-") << list->GetItemText(n);
         return text;
     }
     // Lets windows that asked to close go.

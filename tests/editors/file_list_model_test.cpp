@@ -4,39 +4,23 @@
 
 namespace {
 
-struct Row {
-    const char* location;
-    const char* file;
-    const char* extension;
-    const char* rule;
-    std::uint64_t size;
-};
+using Model = FileListModel;
 
 // Five files; the sibling folder "Documents" extends the name of "Doc".
-const Row kRows[] = {
-    {"", "b.txt", "txt", "*.TXT", 30},
-    {"Doc", "a.doc", "doc", "*.doc", 700},
-    {"Doc\\old", "C.doc", "doc", "*.DOC", 5},
-    {"Documents", "plan.pdf", "pdf", "", 5000},
+const FileTestRecord kRows[] = {
+    {"", "b.txt", "txt", "*.TXT", 30},       {"Doc", "a.doc", "doc", "*.doc", 700},
+    {"Doc\\old", "C.doc", "doc", "*.DOC", 5}, {"Documents", "plan.pdf", "pdf", "", 5000},
     {"Doc", "B.txt", "txt", "*.txt", 30},
 };
 
 class FileListModelTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Fill(); }
+    void Fill()
     {
-        for (const Row& row : kRows)
-            Add(row);
-    }
-    void Add(const Row& row)
-    {
-        auto record = std::make_unique<FileTestRecord>();
-        record->location = row.location;
-        record->file = row.file;
-        record->extension = row.extension;
-        record->rule = row.rule;
-        record->size = row.size;
-        model.Add(std::move(record));
+        model.Clear();
+        for (const FileTestRecord& row : kRows)
+            model.Add(std::make_unique<FileTestRecord>(row));
     }
     // The file names of the visible rows, in display order.
     std::string Files() const
@@ -47,7 +31,7 @@ protected:
         return files;
     }
 
-    FileListModel model;
+    Model model;
 };
 
 TEST_F(FileListModelTest, FiltersShowMatchingRowsInArrivalOrder)
@@ -59,38 +43,25 @@ TEST_F(FileListModelTest, FiltersShowMatchingRowsInArrivalOrder)
         std::uint64_t size;
         const char* files;
     } cases[] = {
-        {"extension", 0, "doc", 0, "a.doc,C.doc"},
-        {"file name is exact", 1, "b.txt", 0, "b.txt"},
-        {"rule ignores case", 2, "*.TXT", 0, "b.txt,B.txt"},
-        {"folder", 3, "Doc", 0, "a.doc,B.txt"},
-        {"subfolders take the folder and below, not a sibling", 4, "Doc", 0, "a.doc,C.doc,B.txt"},
-        {"subfolders of the top take everything", 4, "", 0, "b.txt,a.doc,C.doc,plan.pdf,B.txt"},
-        {"size above is strict", 5, "", 30, "a.doc,plan.pdf"},
-        {"size below is strict", 6, "", 30, "C.doc"},
+        {"extension", Model::kByExtension, "doc", 0, "a.doc,C.doc"},
+        {"file name is exact", Model::kByFileName, "b.txt", 0, "b.txt"},
+        {"rule ignores case", Model::kByRule, "*.TXT", 0, "b.txt,B.txt"},
+        {"folder", Model::kByFolder, "Doc", 0, "a.doc,B.txt"},
+        {"subfolders: the folder and below, no sibling", Model::kBySubfolders, "Doc", 0,
+         "a.doc,C.doc,B.txt"},
+        {"subfolders of the top", Model::kBySubfolders, "", 0, "b.txt,a.doc,C.doc,plan.pdf,B.txt"},
+        {"size above is strict", Model::kBySizeAbove, "", 30, "a.doc,plan.pdf"},
+        {"size below is strict", Model::kBySizeBelow, "", 30, "C.doc"},
         {"unknown kind is ignored", 9, "x", 1, "b.txt,a.doc,C.doc,plan.pdf,B.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         model.ResetFilter();
-        if (c.kind >= 5)
-            model.SetSizeFilter(c.kind, c.size);
-        else
-            model.SetTextFilter(c.kind, c.text);
+        model.SetTextFilter(c.kind, c.text);
+        model.SetSizeFilter(c.kind, c.size);
         EXPECT_EQ(c.files, Files());
         EXPECT_EQ(5u, model.TotalCount());
     }
-}
-
-TEST_F(FileListModelTest, FilteredOutRecordsComeBackAndNewOnesAreFiltered)
-{
-    model.SetTextFilter(FileListModel::kByExtension, "txt");
-    EXPECT_EQ(-1, model.Add(std::make_unique<FileTestRecord>()));
-    auto txt = std::make_unique<FileTestRecord>();
-    txt->file = "new.txt";
-    txt->extension = "txt";
-    EXPECT_EQ(2, model.Add(std::move(txt)));
-    model.ResetFilter();
-    EXPECT_EQ("b.txt,a.doc,C.doc,plan.pdf,B.txt,,new.txt", Files());
 }
 
 TEST_F(FileListModelTest, HeaderClicksSortAndReverse)
@@ -112,9 +83,7 @@ TEST_F(FileListModelTest, HeaderClicksSortAndReverse)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        model.Clear();
-        for (const Row& row : kRows)
-            Add(row);
+        Fill();
         for (int column : c.clicks)
             model.SortByColumn(column);
         EXPECT_EQ(c.files, Files());
@@ -122,21 +91,26 @@ TEST_F(FileListModelTest, HeaderClicksSortAndReverse)
     }
 }
 
-TEST_F(FileListModelTest, LateRecordsAppendUnsortedAndClearKeepsTheFilter)
+// Records arriving later append unsorted and unfiltered ones come back sorted; Clear forgets
+// the sort but keeps the filter.
+TEST_F(FileListModelTest, LateRecordsAndClear)
 {
     model.SortByColumn(3);
     model.SortByColumn(3);
-    Add({"", "tiny", "tiny", "", 1});
+    EXPECT_EQ(5, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "tiny", "", "", 1})));
     EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny", Files());
     EXPECT_EQ("1", model.CellText(5, 3));
     EXPECT_EQ("", model.CellText(5, 5));
     EXPECT_EQ("", model.CellText(6, 0));
+    model.SetTextFilter(Model::kByExtension, "txt");
+    EXPECT_EQ(-1, model.Add(std::make_unique<FileTestRecord>()));
+    EXPECT_EQ(2, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "new.txt", "txt", "", 0})));
+    model.ResetFilter();
+    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,,new.txt", Files());
 
-    model.SetTextFilter(FileListModel::kByFolder, "Doc");
-    model.Clear();
+    model.SetTextFilter(Model::kByFolder, "Doc");
+    Fill();
     EXPECT_EQ(-1, model.SortColumn());
-    for (const Row& row : kRows)
-        Add(row);
     EXPECT_EQ("a.doc,B.txt", Files());
     model.SortByColumn(3);
     EXPECT_TRUE(model.Ascending());

@@ -1,6 +1,5 @@
 #include "editors/media_frame.h"
 
-#include <wx/choice.h>
 #include <wx/listbox.h>
 
 #include "tests/editors/editors_fixture.h"
@@ -10,57 +9,61 @@ namespace {
 constexpr char kStick[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
 constexpr char kOther[] = "11111111-2222-3333-4444-555555555555";
 constexpr char kExists[] = "Medium with this name already exists!";
+constexpr char kDelete[] = "Do you really wish to delete this medium?";
 
+// A blank drive first, a drive marked for "Other", the media "Stick" and "Other".
 class FrmMediaTest : public EditorsTest {
 protected:
-    void TearDown() override
+    void SetUp() override
     {
-        if (auto* window = TopWindow<frmMedia>())
-            window->Close();
-        Settle();
-        EditorsTest::TearDown();
-    }
-
-    // Opens the manager with the main window's command.
-    frmMedia* OpenManager()
-    {
-        Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
-        manager = TopWindow<frmMedia>();
-        EXPECT_NE(manager, nullptr);
-        return manager;
-    }
-    wxListBox* MediaList() const { return In<wxListBox>(manager, "ID_LISTBOX_MEDIA"); }
-    wxTextCtrl* Field(const char* name) const { return In<wxTextCtrl>(manager, name); }
-    void PickMedium(const wxString& name) const
-    {
-        wxListBox* list = MediaList();
-        const int n = list->FindString(name, true);
-        ASSERT_NE(n, wxNOT_FOUND) << name;
-        list->SetSelection(n);
-        wxCommandEvent select(wxEVT_LISTBOX, list->GetId());
-        select.SetEventObject(list);
-        list->GetEventHandler()->ProcessEvent(select);
-    }
-    void PickDevice(const wxString& label) const
-    {
-        Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), label);
-    }
-    static wxString Live() { return Joined("select NAME from MEDIA where DELETED=0 order by ID"); }
-    static wxString GuidOf(const char* name)
-    {
-        return Text(wxString::Format("select GUID from MEDIA where NAME='%s'", name));
-    }
-    // A blank drive, a drive marked for "Other", the media "Stick" and "Other", the manager
-    // open on "Stick".
-    void OpenWithDrives()
-    {
+        EditorsTest::SetUp();
         blankRoot = AddDrive("blank", "");
         otherRoot = AddDrive("other", kOther);
         AddMedium(kStick, "Stick");
         AddMedium(kOther, "Other");
         Open();
-        OpenManager();
-        PickMedium("Stick");
+    }
+
+    // Opens a manager with the main window's command, on the medium `name`.
+    void OpenManager(const wxString& name = "Stick")
+    {
+        Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
+        manager = TopWindow<frmMedia>(manager);
+        ASSERT_NE(manager, nullptr);
+        PickMedium(name);
+    }
+    wxListBox* MediaList() const { return In<wxListBox>(manager, "ID_LISTBOX_MEDIA"); }
+    wxTextCtrl* Field(const char* name) const { return In<wxTextCtrl>(manager, name); }
+    void PickMedium(const wxString& name) const
+    {
+        MediaList()->SetStringSelection(name);
+        wxCommandEvent select(wxEVT_LISTBOX, MediaList()->GetId());
+        select.SetEventObject(MediaList());
+        MediaList()->GetEventHandler()->ProcessEvent(select);
+    }
+    void Engage(const char* device) const
+    {
+        Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), device);
+        ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
+    }
+    // The details of the chosen drive: mount point, file system and UID.
+    wxString Device() const
+    {
+        return Field("ID_TEXTCTRL_POINT")->GetValue() + "|" + Field("ID_TEXTCTRL_FS")->GetValue() +
+               "|" + Field("ID_TEXTCTRL_UID")->GetValue();
+    }
+    static wxString GuidOf(const char* name)
+    {
+        return Text(wxString::Format("select GUID from MEDIA where NAME='%s'", name));
+    }
+    static ConnectedMediumPtr Connected(const char* name)
+    {
+        return FindConnectedMedium(Scalar(wxString::Format("select ID from MEDIA where NAME='%s'", name)));
+    }
+    void Close()
+    {
+        std::exchange(manager, nullptr)->Close();
+        Settle();
     }
 
     frmMedia* manager = nullptr;
@@ -70,10 +73,18 @@ protected:
 
 TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
 {
-    OpenWithDrives();
-    EXPECT_EQ(blankRoot, Field("ID_TEXTCTRL_POINT")->GetValue());  // the first drive
-    EXPECT_EQ("FAT32", Field("ID_TEXTCTRL_FS")->GetValue());
-    EXPECT_EQ("", Field("ID_TEXTCTRL_UID")->GetValue());
+    OpenManager();
+    EXPECT_EQ(blankRoot + "|FAT32|", Device());  // the first drive
+    dir.MakeDir("media/blank/dralvo.txt");        // a directory where the marker belongs
+    wxTEST_DIALOG(Engage("blank"), ExpectMessage(wxString::Format("The marker file %sdralvo.txt "
+                                                                  "could not be written.\nThe "
+                                                                  "device was not engaged.",
+                                                                  blankRoot),
+                                                 wxOK, "Message"));
+    EXPECT_EQ(blankRoot + "|FAT32|", Device());
+    EXPECT_EQ(nullptr, Connected("Stick"));
+    ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
+
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
                   wxExpectModal<wxTextEntryDialog>("New"));
     EXPECT_EQ("New", MediaList()->GetStringSelection());
@@ -81,11 +92,9 @@ TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
     EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
     EXPECT_EQ(GuidOf("New"), marker);
-    EXPECT_EQ(GuidOf("New"), Field("ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
+    EXPECT_EQ(blankRoot + "|FAT32|" + marker, Device());
+    EXPECT_NE(nullptr, Connected("New"));
     EXPECT_EQ(0, TemporariesUnder(blankRoot));
-
-    // Engaging again only tells.
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK, "Message"));
 }
@@ -103,39 +112,22 @@ TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
         {"do nothing", 2, kOther, kStick},
         {"cancel", -1, kOther, kStick},
     };
-    OpenWithDrives();
+    OpenManager();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ExecUpdate(wxString::Format("update MEDIA set GUID='%s' where NAME='Stick'", kStick));
         dir.Write("media/other/dralvo.txt", kOther);
         ClickIn(manager, "ID_BITMAPBUTTON_REFRESH");
-        PickDevice("other");
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
-                      wxExpectModal<wxSingleChoiceDialog>(c.choice));
+        wxTEST_DIALOG(Engage("other"), wxExpectModal<wxSingleChoiceDialog>(c.choice));
         EXPECT_EQ(c.marker, ReadAll(otherRoot + "dralvo.txt"));
         EXPECT_EQ(c.stickGuid, GuidOf("Stick"));
     }
 }
 
-TEST_F(FrmMediaTest, MarkerThatCannotBeWrittenLeavesTheDriveUnengaged)
-{
-    OpenWithDrives();
-    dir.MakeDir("media/blank/dralvo.txt");  // a directory where the marker belongs
-    PickDevice("blank");
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
-                  ExpectMessage(wxString::Format("The marker file %sdralvo.txt could not be "
-                                                 "written.\nThe device was not engaged.",
-                                                 blankRoot),
-                                wxOK, "Message"));
-    EXPECT_EQ("", Field("ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_EQ(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
-    EXPECT_EQ(0, TemporariesUnder(blankRoot));
-}
-
 TEST_F(FrmMediaTest, NamesOfOtherMediaAreRefused)
 {
-    OpenWithDrives();
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
+    OpenManager();
     Type(Field("ID_TEXTCTRL_CAPTION"), "OTHER");
     wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(kExists, wxOK, "Message"));
     for (const char* taken : {"other", "gone", "Stick"})  // "Stick": the drive's default name
@@ -143,71 +135,52 @@ TEST_F(FrmMediaTest, NamesOfOtherMediaAreRefused)
                       wxExpectModal<wxTextEntryDialog>(taken), ExpectMessage(kExists));
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
                   wxExpectModal<wxTextEntryDialog>("", true));
-    EXPECT_EQ("Stick,Other", Live());
-
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
                   wxExpectModal<wxTextEntryDialog>("Bob's"));
     EXPECT_EQ("Bob\"s", Field("ID_TEXTCTRL_CAPTION")->GetValue());
     Type(Field("ID_TEXTCTRL_CAPTION"), "Blue");
-    manager->Close();
-    Settle();
-    EXPECT_EQ("Stick,Other,Blue", Live());
+    Close();
+    EXPECT_EQ("Stick,Other,Blue", Joined("select NAME from MEDIA where DELETED=0 order by ID"));
 }
 
 TEST_F(FrmMediaTest, DeletingSelectsTheMediumThatTookItsPlace)
 {
     const struct {
-        const char* name;
         int count;
         const char* deleted;
         const char* selected;
-    } cases[] = {
-        {"third of five", 5, "M3", "M4"},
-        {"last of five", 5, "M5", "M4"},
-        {"the only one", 1, "M1", ""},
-    };
-    Open();
+    } cases[] = {{5, "M3", "M4"}, {5, "M5", "M4"}, {1, "M1", ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.deleted);
         ExecUpdate("delete from MEDIA");
         for (int n = 1; n <= c.count; ++n)
             AddMedium(wxString::Format("g%d", n), wxString::Format("M%d", n));
-        OpenManager();
-        PickMedium(c.deleted);
+        OpenManager(c.deleted);
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
-                      ExpectMessage("Do you really wish to delete this medium?", wxNO,
-                                    "Deleting medium from database"));
+                      ExpectMessage(kDelete, wxNO, "Deleting medium from database"));
         EXPECT_EQ(c.count, static_cast<int>(MediaList()->GetCount()));
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
-                      ExpectMessage("Do you really wish to delete this medium?", wxYES));
-        EXPECT_EQ(1, Scalar(wxString::Format("select DELETED from MEDIA where NAME='%s'", c.deleted)));
+        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(kDelete, wxYES));
+        EXPECT_EQ(1, Scalar(wxString("select DELETED from MEDIA where NAME='") + c.deleted + "'"));
         EXPECT_EQ(c.selected, Field("ID_TEXTCTRL_CAPTION")->GetValue());
         EXPECT_EQ(c.selected, MediaList()->GetStringSelection());
-        manager->Close();
-        Settle();
+        Close();
     }
 }
 
 // Records handed to a window stay valid when another window enumerates the drives again.
 TEST_F(FrmMediaTest, TwoManagersSurviveEachOthersRefresh)
 {
-    OpenWithDrives();
+    OpenManager();
     frmMedia* first = manager;
-    PickDevice("blank");
-    Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
-    frmMedia* second = nullptr;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window != first && dynamic_cast<frmMedia*>(window) != nullptr)
-            second = dynamic_cast<frmMedia*>(window);
-    ASSERT_NE(second, nullptr);
-    ClickIn(second, "ID_BITMAPBUTTON_REFRESH");
+    Choose(In<wxChoice>(first, "ID_CHOICE_CURRENT_MEDIA"), "blank");
+    OpenManager();
+    ClickIn(manager, "ID_BITMAPBUTTON_REFRESH");
     ClickIn(first, "ID_BITMAPBUTTON_CONNECT");
     EXPECT_EQ(kStick, ReadAll(blankRoot + "dralvo.txt"));
-    second->Close();
-    Settle();
-    // The main window's choice of connected media lists the engaged drive (by its label).
+    Close();
     first->Close();
     Settle();
+    // The main window's choice of connected media lists the engaged drive (by its label).
     ToggleConnectedOnly();
     EXPECT_NE(wxNOT_FOUND, Media()->FindString("blank"));
 }

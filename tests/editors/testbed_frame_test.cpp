@@ -1,6 +1,5 @@
 #include "editors/testbed_frame.h"
 
-#include <wx/choice.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 
@@ -9,57 +8,64 @@
 
 namespace {
 
-constexpr char kStick[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
+using Testbed = FrameFolderTestbed;
 
+// Project "Work", folder "Docs" at <dir>/home/docs with files of 3, 10, 100, 1000 and 7 bytes,
+// the rules "*.txt" (allow) and "*.tmp" (deny); a drive of the medium "Stick" with the folder
+// at Sync\Work\Docs.
 class FrameFolderTestbedTest : public EditorsTest {
 protected:
     void SetUp() override
     {
         EditorsTest::SetUp();
-        previous = FrameFolderTestbed::SetMenuPresenter([this](wxWindow*, wxMenu& menu) {
+        previous = Testbed::SetMenuPresenter([this](wxWindow*, wxMenu& menu) {
             menuLabels.clear();
             for (const wxMenuItem* item : menu.GetMenuItems())
                 if (!item->IsSeparator())
                     menuLabels << (menuLabels.empty() ? "" : "|") << item->GetItemLabelText();
         });
-    }
-    void TearDown() override
-    {
-        if (testbed)
-            testbed->Close();
-        Settle();
-        FrameFolderTestbed::SetMenuPresenter(previous);
-        EditorsTest::TearDown();
-    }
-
-    // Project "Work", folder "Docs" at <dir>/home/docs with files of 3, 10, 100, 1000 and 7
-    // bytes, and the rules "*.txt" (allow), "*.tmp" (deny); the testbed open on it.
-    void OpenTestbed()
-    {
+        const char* stick = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
+        AddDrive("stick", stick);
+        AddMedium(stick, "Stick");
+        dir.Write("media/stick/Sync/Work/Docs/x.txt", "xx");
         OpenWith({"Work"}, {"Docs"});
         for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
                  {"a.txt", 3}, {"b.tmp", 10}, {"sub/c.txt", 100}, {"sub/d.bin", 1000},
                  {"subway/e.txt", 7}})
             dir.Write(wxString("home/docs/") + name, std::string(size, 'x'));
+        const int docs = FolderId("Docs");
         ExecUpdate(wxString::Format("insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, "
                                     "MODIFIED, DELETED) values ('s', %d, %u, '%s', '', 0)",
-                                    FolderId("Docs"), stationId, dir / "home/docs"));
-        for (const auto& [mask, allow] : {std::pair{"*.txt", 1}, std::pair{"*.tmp", 0}})
-            ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, "
-                                        "ALLOW, MODIFIED, DELETED) values ('r', %d, '%s', %d, %d, "
-                                        "'', 0)",
-                                        FolderId("Docs"), mask, allow ? 5 : 10, allow));
+                                    docs, stationId, dir / "home/docs"));
+        ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, "
+                                    "MODIFIED, DELETED) values ('r', %d, '*.txt', 5, 1, '', 0), "
+                                    "('r', %d, '*.tmp', 10, 0, '', 0)",
+                                    docs, docs));
+        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
+                                    "MEDIAID, DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
+                                    ProjectId("Work")));
         ChooseFolder("Docs");
+    }
+    void TearDown() override
+    {
+        EditorsTest::TearDown();
+        Testbed::SetMenuPresenter(previous);
+    }
+
+    void OpenTestbed()
+    {
         Click("ID_BITMAPBUTTON_RUN_TESTBED");
-        testbed = TopWindow<FrameFolderTestbed>();
+        testbed = TopWindow<Testbed>();
         ASSERT_TRUE(testbed);
         list = In<swxFileListCtrl>(testbed, "ID_LIST_VIEW_FOLDERS");
     }
+    // Runs a test to its end, then sorts the rows by file name.
     void RunTest()
     {
         ClickIn(testbed, "ID_BUTTON_RUN");
         EXPECT_TRUE(PumpUntil([this] { return !testbed->Testing(); }));
         Settle();
+        ListEvent(wxEVT_LIST_COL_CLICK, -1, 1);
     }
     // Visible rows as "location\file:rule+" (+ allowed, - denied), in display order.
     wxString Rows() const
@@ -89,25 +95,20 @@ protected:
         return -1;
     }
     // Right-click on the file's row, then the menu command `id` (0: none).
-    void ContextMenu(const wxString& file, int id)
+    void ContextMenu(const wxString& file, int id = 0)
     {
         ListEvent(wxEVT_LIST_ITEM_RIGHT_CLICK, RowOf(file));
-        if (id == 0)
-            return;
         wxCommandEvent command(wxEVT_MENU, id);
-        list->GetEventHandler()->ProcessEvent(command);
+        if (id != 0)
+            list->GetEventHandler()->ProcessEvent(command);
     }
     wxString Label(const char* name) const { return In<wxStaticText>(testbed, name)->GetLabel(); }
-    wxString LastRule() const
-    {
-        const swxBitmapListBox* rules = In<swxBitmapListBox>(testbed, "ID_CUSTOM_BMPLBX_RULES");
-        return rules->GetItemText(rules->GetCount() - 1);
-    }
+    wxString Button(const char* name) const { return In<wxButton>(testbed, name)->GetLabel(); }
 
-    wxWeakRef<FrameFolderTestbed> testbed;
+    wxWeakRef<Testbed> testbed;
     swxFileListCtrl* list = nullptr;
     wxString menuLabels;
-    FrameFolderTestbed::MenuPresenter previous;
+    Testbed::MenuPresenter previous;
 };
 
 TEST_F(FrameFolderTestbedTest, StationFolderListsEveryFileWithItsDecidingRule)
@@ -117,19 +118,17 @@ TEST_F(FrameFolderTestbedTest, StationFolderListsEveryFileWithItsDecidingRule)
     EXPECT_EQ("Folder: Docs", Label("ID_STATICTEXT_FOLDER"));
     EXPECT_EQ("test-station", In<wxChoice>(testbed, "ID_CHOICE_MEDIA")->GetStringSelection());
     RunTest();
-    ListEvent(wxEVT_LIST_COL_CLICK, -1, 1);  // by file name
     EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- sub\\c.txt:*.txt+ sub\\d.bin:- subway\\e.txt:*.txt+",
               Rows());
-    EXPECT_EQ("Close", In<wxButton>(testbed, "ID_BUTTON_CANCEL")->GetLabel());
-
-    list->SetItemState(RowOf("c.txt"), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    list->SetItemState(RowOf("d.bin"), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    EXPECT_TRUE(PumpUntil([this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size 1.1 KB"; }))
-        << Label("ID_STATICTEXT_STATISTICS");
-    list->SetItemState(RowOf("c.txt"), 0, wxLIST_STATE_SELECTED);
-    list->SetItemState(RowOf("d.bin"), 0, wxLIST_STATE_SELECTED);
-    EXPECT_TRUE(PumpUntil([this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size Not available"; }))
-        << Label("ID_STATICTEXT_STATISTICS");
+    EXPECT_EQ("Close", Button("ID_BUTTON_CANCEL"));
+    for (const char* file : {"c.txt", "d.bin"})
+        list->SetItemState(RowOf(file), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    EXPECT_TRUE(
+        PumpUntil([this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size 1.1 KB"; }));
+    for (const char* file : {"c.txt", "d.bin"})
+        list->SetItemState(RowOf(file), 0, wxLIST_STATE_SELECTED);
+    EXPECT_TRUE(PumpUntil(
+        [this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size Not available"; }));
 }
 
 // Rules made from a row join the next test at once and reach the catalogue with OK; the
@@ -138,25 +137,21 @@ TEST_F(FrameFolderTestbedTest, ContextMenuAddsRulesAndFilters)
 {
     OpenTestbed();
     RunTest();
-    ContextMenu("a.txt", 0);
+    ContextMenu("a.txt");
     EXPECT_EQ("Add rule|Extension (*.txt)|Name (a*)|Reset filter|Filter by extension|"
               "Filter by filename|Filter by folder|Filter by subfolders|Filter by size (above)|"
               "Filter by size (below)|Filter by rule",
               menuLabels);
-    ContextMenu("c.txt", 1017);
+    ContextMenu("c.txt", Testbed::ID_MENU_FILTER_SUBFOLDERS);
     EXPECT_EQ("Tree: sub", Label("ID_STATICTEXT_FILTER"));
-    ListEvent(wxEVT_LIST_COL_CLICK, -1, 1);
     EXPECT_EQ("sub\\c.txt:*.txt+ sub\\d.bin:-", Rows());
-    ContextMenu("c.txt", 1012);
-    EXPECT_EQ("sub\\*", LastRule());
-    ContextMenu("d.bin", 1011);
-    EXPECT_EQ("d*", LastRule());
-    ContextMenu("d.bin", 1010);
-    EXPECT_EQ("*.bin", LastRule());
-    ContextMenu("d.bin", 1013);
+    ContextMenu("c.txt", Testbed::ID_MENU_ADD_FOLDER);
+    ContextMenu("d.bin", Testbed::ID_MENU_ADD_NAME);
+    ContextMenu("d.bin", Testbed::ID_MENU_ADD_EXTENSION);
+    EXPECT_EQ("*.txt,-*.tmp,sub\\*,d*,*.bin", Lines(testbed, "ID_CUSTOM_BMPLBX_RULES"));
+    ContextMenu("d.bin", Testbed::ID_MENU_RESET_FILTER);
     EXPECT_EQ("", Label("ID_STATICTEXT_FILTER"));
     RunTest();
-    ListEvent(wxEVT_LIST_COL_CLICK, -1, 1);
     EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- sub\\c.txt:*.txt+ sub\\d.bin:sub\\*+ "
               "subway\\e.txt:*.txt+",
               Rows());
@@ -170,19 +165,10 @@ TEST_F(FrameFolderTestbedTest, ContextMenuAddsRulesAndFilters)
 
 TEST_F(FrameFolderTestbedTest, MediumFolderIsFoundBelowTheMediumRootOnly)
 {
-    const wxString root = AddDrive("stick", kStick);
-    AddMedium(kStick, "Stick");
-    dir.Write("media/stick/Sync/Work/Docs/x.txt", "xx");
     OpenTestbed();
-    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
-                                "DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
-                                ProjectId("Work")));
-    auto* side = In<wxChoice>(testbed, "ID_CHOICE_MEDIA");
-    ASSERT_EQ(2u, side->GetCount());
-    Choose(side, "Stick");
+    Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
     RunTest();
     EXPECT_EQ("\\x.txt:*.txt+", Rows());
-
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     wxTEST_DIALOG(ClickIn(testbed, "ID_BUTTON_RUN"),
                   ExpectMessage("The folder's location on the medium \"..\\..\\home\\Docs\" leads "
@@ -199,23 +185,18 @@ TEST_F(FrameFolderTestbedTest, ClosingDuringATestEndsTheThreadFirst)
     OpenTestbed();
     ClickIn(testbed, "ID_BUTTON_RUN");
     ASSERT_TRUE(testbed->Testing());
-    EXPECT_EQ("Stop", In<wxButton>(testbed, "ID_BUTTON_CANCEL")->GetLabel());
+    EXPECT_EQ("Stop", Button("ID_BUTTON_CANCEL"));
     EXPECT_FALSE(In<wxButton>(testbed, "ID_BUTTON_OK")->IsEnabled());
     testbed->Close();
     Settle();
     EXPECT_FALSE(testbed);
-    // The main window forgot it: the command opens a new one.
-    Click("ID_BITMAPBUTTON_RUN_TESTBED");
-    testbed = TopWindow<FrameFolderTestbed>();
-    ASSERT_TRUE(testbed);
+    OpenTestbed();  // the main window forgot the closed one
 
-    // Stop cancels; the rows received so far stay.
-    list = In<swxFileListCtrl>(testbed, "ID_LIST_VIEW_FOLDERS");
     ClickIn(testbed, "ID_BUTTON_RUN");
-    ClickIn(testbed, "ID_BUTTON_CANCEL");
+    ClickIn(testbed, "ID_BUTTON_CANCEL");  // Stop
     EXPECT_TRUE(PumpUntil([this] { return !testbed->Testing(); }));
     EXPECT_TRUE(testbed);
-    EXPECT_EQ("Close", In<wxButton>(testbed, "ID_BUTTON_CANCEL")->GetLabel());
+    EXPECT_EQ("Close", Button("ID_BUTTON_CANCEL"));
 }
 
 } // namespace
