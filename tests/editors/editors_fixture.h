@@ -1,10 +1,9 @@
 #pragma once
 
-// The main window's fixture, with drivers for the editor windows it opens.
+// The main window's fixture, with drivers for the editor windows it opens (they go with it).
 
 #include <functional>
 #include <utility>
-#include <vector>
 
 #include <wx/stopwatch.h>
 
@@ -26,19 +25,6 @@ private:
 
 class EditorsTest : public MainFrameTest {
 protected:
-    // Closes the editor windows a test left open before the main window goes.
-    void TearDown() override
-    {
-        std::vector<wxWindow*> open;
-        for (wxWindow* window : wxTopLevelWindows)
-            if (window != frame.get() && !window->IsBeingDeleted())
-                open.push_back(window);
-        for (wxWindow* window : open)
-            window->Close();
-        Settle();
-        MainFrameTest::TearDown();
-    }
-
     // An open top-level window of type T other than `other`, or null.
     template <class T>
     static T* TopWindow(const wxWindow* other = nullptr)
@@ -50,10 +36,7 @@ protected:
         return nullptr;
     }
     template <class T>
-    static T* In(wxWindow* window, const char* name)
-    {
-        return widgets_test::Find<T>(window, name);
-    }
+    static T* In(wxWindow* w, const char* name) { return widgets_test::Find<T>(w, name); }
     static void ClickIn(wxWindow* window, const char* name) { widgets_test::Click(window, name); }
 
     // Pumps events until done() holds; false when 10 seconds pass first.

@@ -15,105 +15,88 @@ const FileTestRecord kRows[] = {
 
 class FileListModelTest : public ::testing::Test {
 protected:
-    void SetUp() override { Fill(); }
     void Fill()
     {
         model.Clear();
         for (const FileTestRecord& row : kRows)
             model.Add(std::make_unique<FileTestRecord>(row));
     }
-    // The file names of the visible rows, in display order.
+    // The file names of the visible rows in display order, then "v" when descending.
     std::string Files() const
     {
         std::string files;
         for (size_t n = 0; n < model.VisibleCount(); ++n)
-            files += (n ? "," : "") + model.Visible(static_cast<long>(n))->file.ToStdString();
-        return files;
+            files += model.Visible(static_cast<long>(n))->file.ToStdString() + ",";
+        return files + (model.Ascending() ? "" : "v");
     }
 
     Model model;
 };
 
-TEST_F(FileListModelTest, FiltersShowMatchingRowsInArrivalOrder)
+TEST_F(FileListModelTest, FiltersAndHeaderClicksDecideTheRows)
 {
     const struct {
         const char* name;
-        int kind;
-        const char* text;
-        std::uint64_t size;
+        int kind;          // -1: no filter
+        const char* text;  // the size for a size filter
+        std::vector<int> clicks;
         const char* files;
     } cases[] = {
-        {"extension", Model::kByExtension, "doc", 0, "a.doc,C.doc"},
-        {"file name is exact", Model::kByFileName, "b.txt", 0, "b.txt"},
-        {"rule ignores case", Model::kByRule, "*.TXT", 0, "b.txt,B.txt"},
-        {"folder", Model::kByFolder, "Doc", 0, "a.doc,B.txt"},
-        {"subfolders: the folder and below, no sibling", Model::kBySubfolders, "Doc", 0,
-         "a.doc,C.doc,B.txt"},
-        {"subfolders of the top", Model::kBySubfolders, "", 0, "b.txt,a.doc,C.doc,plan.pdf,B.txt"},
-        {"size above is strict", Model::kBySizeAbove, "", 30, "a.doc,plan.pdf"},
-        {"size below is strict", Model::kBySizeBelow, "", 30, "C.doc"},
-        {"unknown kind is ignored", 9, "x", 1, "b.txt,a.doc,C.doc,plan.pdf,B.txt"},
+        {"extension", Model::kByExtension, "doc", {}, "a.doc,C.doc,"},
+        {"file name is exact", Model::kByFileName, "b.txt", {}, "b.txt,"},
+        {"rule ignores case", Model::kByRule, "*.TXT", {}, "b.txt,B.txt,"},
+        {"folder", Model::kByFolder, "Doc", {}, "a.doc,B.txt,"},
+        {"subfolders: the folder and below, no sibling", Model::kBySubfolders, "Doc", {},
+         "a.doc,C.doc,B.txt,"},
+        {"subfolders of the top", Model::kBySubfolders, "", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
+        {"size above is strict", Model::kBySizeAbove, "30", {}, "a.doc,plan.pdf,"},
+        {"size below is strict", Model::kBySizeBelow, "30", {}, "C.doc,"},
+        {"unknown filter is ignored", 9, "1", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
+        {"location", -1, "", {0}, "b.txt,a.doc,B.txt,C.doc,plan.pdf,"},
+        {"file by code unit", -1, "", {1}, "B.txt,C.doc,a.doc,b.txt,plan.pdf,"},
+        {"same header reverses", -1, "", {1, 1}, "plan.pdf,b.txt,a.doc,C.doc,B.txt,v"},
+        {"third click ascends again", -1, "", {1, 1, 1}, "B.txt,C.doc,a.doc,b.txt,plan.pdf,"},
+        {"another header ascends", -1, "", {3, 3, 2}, "a.doc,C.doc,plan.pdf,b.txt,B.txt,"},
+        {"size", -1, "", {3}, "C.doc,b.txt,B.txt,a.doc,plan.pdf,"},
+        {"rule ignores case", -1, "", {4}, "plan.pdf,a.doc,C.doc,b.txt,B.txt,"},
+        {"column outside is ignored", -1, "", {7}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
+        {"filtered rows sort", Model::kByExtension, "txt", {1}, "B.txt,b.txt,"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         model.ResetFilter();
-        model.SetTextFilter(c.kind, c.text);
-        model.SetSizeFilter(c.kind, c.size);
+        Fill();
+        if (c.kind >= 0) {
+            model.SetTextFilter(c.kind, c.text);
+            model.SetSizeFilter(c.kind, wxAtoi(c.text));
+        }
+        for (int column : c.clicks)
+            model.SortByColumn(column);
         EXPECT_EQ(c.files, Files());
         EXPECT_EQ(5u, model.TotalCount());
     }
 }
 
-TEST_F(FileListModelTest, HeaderClicksSortAndReverse)
-{
-    const struct {
-        const char* name;
-        std::vector<int> clicks;
-        const char* files;
-        bool ascending;
-    } cases[] = {
-        {"location", {0}, "b.txt,a.doc,B.txt,C.doc,plan.pdf", true},
-        {"file by code unit", {1}, "B.txt,C.doc,a.doc,b.txt,plan.pdf", true},
-        {"same header reverses", {1, 1}, "plan.pdf,b.txt,a.doc,C.doc,B.txt", false},
-        {"third click ascends again", {1, 1, 1}, "B.txt,C.doc,a.doc,b.txt,plan.pdf", true},
-        {"another header ascends", {3, 3, 2}, "a.doc,C.doc,plan.pdf,b.txt,B.txt", true},
-        {"size", {3}, "C.doc,b.txt,B.txt,a.doc,plan.pdf", true},
-        {"rule ignores case", {4}, "plan.pdf,a.doc,C.doc,b.txt,B.txt", true},
-        {"column outside is ignored", {7}, "b.txt,a.doc,C.doc,plan.pdf,B.txt", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Fill();
-        for (int column : c.clicks)
-            model.SortByColumn(column);
-        EXPECT_EQ(c.files, Files());
-        EXPECT_EQ(c.ascending, model.Ascending());
-    }
-}
-
-// Records arriving later append unsorted and unfiltered ones come back sorted; Clear forgets
+// Records arriving later append unsorted and filtered-out ones come back sorted; Clear forgets
 // the sort but keeps the filter.
 TEST_F(FileListModelTest, LateRecordsAndClear)
 {
+    Fill();
     model.SortByColumn(3);
     model.SortByColumn(3);
     EXPECT_EQ(5, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "tiny", "", "", 1})));
-    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny", Files());
-    EXPECT_EQ("1", model.CellText(5, 3));
-    EXPECT_EQ("", model.CellText(5, 5));
-    EXPECT_EQ("", model.CellText(6, 0));
+    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,v", Files());
+    EXPECT_EQ("1||", model.CellText(5, 3) + "|" + model.CellText(5, 5) + "|" + model.CellText(6, 0));
     model.SetTextFilter(Model::kByExtension, "txt");
     EXPECT_EQ(-1, model.Add(std::make_unique<FileTestRecord>()));
-    EXPECT_EQ(2, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "new.txt", "txt", "", 0})));
+    EXPECT_EQ(2, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "n.txt", "txt", "", 0})));
     model.ResetFilter();
-    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,,new.txt", Files());
+    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,,n.txt,v", Files());
 
     model.SetTextFilter(Model::kByFolder, "Doc");
     Fill();
     EXPECT_EQ(-1, model.SortColumn());
-    EXPECT_EQ("a.doc,B.txt", Files());
-    model.SortByColumn(3);
-    EXPECT_TRUE(model.Ascending());
+    EXPECT_EQ("a.doc,B.txt,", Files());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "editors/masks_dialog.h"
 
+#include <map>
+
 #include "tests/editors/editors_fixture.h"
 
 namespace {
@@ -17,29 +19,30 @@ protected:
     }
 
     // Opens the editor with the main window's command and runs the script in it.
-    void Edit(std::function<int(Dialog*)> script)
+    void Edit(const std::function<void(Dialog*)>& script)
     {
-        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE),
-                      ExpectScript<Dialog>(std::move(script)));
+        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE), ExpectScript<Dialog>([&](Dialog* d) {
+                          script(d);
+                          return d->GetReturnCode();
+                      }));
     }
-    // The user's steps: "+" adds, "x" deletes, "#n" picks line n, anything else is typed.
+    // The user's steps: "+" adds, "x" deletes, "#n" picks line n, "OK" and "Cancel" press
+    // those buttons, anything else is typed.
     static void Steps(Dialog* d, std::initializer_list<wxString> steps)
     {
+        const std::map<wxString, const char*> buttons = {{"+", "ID_BITMAPBUTTON_ADD"},
+                                                         {"x", "ID_BITMAPBUTTON_DELETE"},
+                                                         {"OK", "ID_BUTTON_OK"},
+                                                         {"Cancel", "ID_BUTTON_CANCEL"}};
         for (const wxString& step : steps) {
-            if (step == "+" || step == "x")
-                ClickIn(d, step == "+" ? "ID_BITMAPBUTTON_ADD" : "ID_BITMAPBUTTON_DELETE");
+            if (buttons.count(step) != 0)
+                ClickIn(d, buttons.at(step));
             else if (step.StartsWith("#"))
                 widgets_test::ChooseLine(In<swxBitmapListBox>(d, "ID_BITMAP_LISTBOX_EXT"),
                                          wxAtoi(step.Mid(1)));
             else
                 Type(In<wxTextCtrl>(d, "ID_TEXTCTRL_EXT"), step);
         }
-    }
-    static int Press(Dialog* d, const char* button)
-    {
-        d->SetReturnCode(0);
-        ClickIn(d, button);
-        return d->GetReturnCode();
     }
     // Every stored mask, ordered by ID, deleted ones marked "-".
     static wxString Stored()
@@ -53,20 +56,18 @@ TEST_F(DialogBzExtTest, EditsAreStoredOnlyOnOk)
 {
     Edit([](Dialog* d) {
         EXPECT_EQ("Incompressible files", d->GetTitle());
-        EXPECT_EQ("-*.bak,*.jpg", Lines(d, "ID_BITMAP_LISTBOX_EXT"));
         // A delete with nothing edited does nothing; a mask added and deleted is stored deleted;
-        // "#0 x" undeletes.
+        // "#0 x" undeletes; OK commits the typed "*.jpeg" first.
         Steps(d, {"x", "+", "*.ZIP", "+", "it's.mp3", "+", "x", "#0", "x", "#1", "*.jpeg", "x"});
         EXPECT_EQ("*.jpg,-*.bak", Stored());
-        return Press(d, "ID_BUTTON_OK");  // commits the typed "*.jpeg" first
+        Steps(d, {"OK"});
     });
     EXPECT_EQ("-*.jpeg,*.bak,*.ZIP,it\"s.mp3,-*.*", Stored());
     EXPECT_EQ(0, Scalar("select count(*) from BZ2IGNORE where MODIFIED like '2000-%'"));
 
     Edit([](Dialog* d) {
         EXPECT_EQ("-*.*,*.ZIP,*.bak,-*.jpeg,it\"s.mp3", Lines(d, "ID_BITMAP_LISTBOX_EXT"));
-        Steps(d, {"+", "*.iso", "#1", "x"});
-        return Press(d, "ID_BUTTON_CANCEL");
+        Steps(d, {"+", "*.iso", "#1", "x", "Cancel"});
     });
     EXPECT_EQ("-*.jpeg,*.bak,*.ZIP,it\"s.mp3,-*.*", Stored());
 }
@@ -76,14 +77,13 @@ TEST_F(DialogBzExtTest, FailedSaveStoresNothingAndKeepsTheEdits)
     ExecUpdate("create trigger REFUSE before update on BZ2IGNORE begin select raise(ABORT, 'no'); end");
     Edit([](Dialog* d) {
         Steps(d, {"+", "#1", "x"});
-        int result = 0;
-        wxTEST_DIALOG(result = Press(d, "ID_BUTTON_OK"),
-                      widgets_test::ExpectDatabaseError("The incompressible files could not be "
-                                                        "stored."));
-        EXPECT_EQ(0, result);
+        wxTEST_DIALOG(Steps(d, {"OK"}), widgets_test::ExpectDatabaseError("The incompressible "
+                                                                          "files could not be "
+                                                                          "stored."));
+        EXPECT_EQ(0, d->GetReturnCode());                // still open
         EXPECT_EQ("*.jpg,-*.bak", Stored());  // the insert before the failure is rolled back
         ExecUpdate("drop trigger REFUSE");
-        return Press(d, "ID_BUTTON_OK");
+        Steps(d, {"OK"});
     });
     EXPECT_EQ("-*.jpg,-*.bak,*.*", Stored());
 }

@@ -24,7 +24,7 @@ protected:
         Open();
     }
 
-    // Opens a manager with the main window's command, on the medium `name`.
+    // Opens a manager with the main window's command and picks the medium `name`.
     void OpenManager(const wxString& name = "Stick")
     {
         Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
@@ -32,8 +32,13 @@ protected:
         ASSERT_NE(manager, nullptr);
         PickMedium(name);
     }
+    void CloseManager()
+    {
+        std::exchange(manager, nullptr)->Close();
+        Settle();
+    }
     wxListBox* MediaList() const { return In<wxListBox>(manager, "ID_LISTBOX_MEDIA"); }
-    wxTextCtrl* Field(const char* name) const { return In<wxTextCtrl>(manager, name); }
+    wxTextCtrl* Caption() const { return In<wxTextCtrl>(manager, "ID_TEXTCTRL_CAPTION"); }
     void PickMedium(const wxString& name) const
     {
         MediaList()->SetStringSelection(name);
@@ -41,29 +46,18 @@ protected:
         select.SetEventObject(MediaList());
         MediaList()->GetEventHandler()->ProcessEvent(select);
     }
-    void Engage(const char* device) const
+    void AddNamed(const wxString& name, bool cancel = false)
     {
-        Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), device);
-        ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
+        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                      wxExpectModal<wxTextEntryDialog>(name, cancel));
     }
-    // The details of the chosen drive: mount point, file system and UID.
+    // The chosen drive's mount point, file system and UID.
     wxString Device() const
     {
-        return Field("ID_TEXTCTRL_POINT")->GetValue() + "|" + Field("ID_TEXTCTRL_FS")->GetValue() +
-               "|" + Field("ID_TEXTCTRL_UID")->GetValue();
-    }
-    static wxString GuidOf(const char* name)
-    {
-        return Text(wxString::Format("select GUID from MEDIA where NAME='%s'", name));
-    }
-    static ConnectedMediumPtr Connected(const char* name)
-    {
-        return FindConnectedMedium(Scalar(wxString::Format("select ID from MEDIA where NAME='%s'", name)));
-    }
-    void Close()
-    {
-        std::exchange(manager, nullptr)->Close();
-        Settle();
+        wxString text;
+        for (const char* name : {"ID_TEXTCTRL_POINT", "ID_TEXTCTRL_FS", "ID_TEXTCTRL_UID"})
+            text << In<wxTextCtrl>(manager, name)->GetValue() << "|";
+        return text;
     }
 
     frmMedia* manager = nullptr;
@@ -71,29 +65,28 @@ protected:
     wxString otherRoot;
 };
 
+// A marker that cannot be written leaves the drive as it was.
 TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
 {
     OpenManager();
-    EXPECT_EQ(blankRoot + "|FAT32|", Device());  // the first drive
-    dir.MakeDir("media/blank/dralvo.txt");        // a directory where the marker belongs
-    wxTEST_DIALOG(Engage("blank"), ExpectMessage(wxString::Format("The marker file %sdralvo.txt "
-                                                                  "could not be written.\nThe "
-                                                                  "device was not engaged.",
-                                                                  blankRoot),
-                                                 wxOK, "Message"));
-    EXPECT_EQ(blankRoot + "|FAT32|", Device());
-    EXPECT_EQ(nullptr, Connected("Stick"));
+    EXPECT_EQ(blankRoot + "|FAT32||", Device());  // the first drive
+    dir.MakeDir("media/blank/dralvo.txt");
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
+                  ExpectMessage("The marker file " + blankRoot +
+                                    "dralvo.txt could not be written.\nThe device was not engaged.",
+                                wxOK, "Message"));
+    EXPECT_EQ(blankRoot + "|FAT32||", Device());
+    EXPECT_EQ(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
     ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
 
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("New"));
+    AddNamed("New");
     EXPECT_EQ("New", MediaList()->GetStringSelection());
     ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
     EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
-    EXPECT_EQ(GuidOf("New"), marker);
-    EXPECT_EQ(blankRoot + "|FAT32|" + marker, Device());
-    EXPECT_NE(nullptr, Connected("New"));
+    EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'"), marker);
+    EXPECT_EQ(blankRoot + "|FAT32|" + marker + "|", Device());
+    EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
     EXPECT_EQ(0, TemporariesUnder(blankRoot));
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK, "Message"));
@@ -115,31 +108,32 @@ TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
     OpenManager();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExecUpdate(wxString::Format("update MEDIA set GUID='%s' where NAME='Stick'", kStick));
+        ExecUpdate(wxString("update MEDIA set GUID='") + kStick + "' where NAME='Stick'");
         dir.Write("media/other/dralvo.txt", kOther);
         ClickIn(manager, "ID_BITMAPBUTTON_REFRESH");
-        wxTEST_DIALOG(Engage("other"), wxExpectModal<wxSingleChoiceDialog>(c.choice));
+        Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), "other");
+        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
+                      wxExpectModal<wxSingleChoiceDialog>(c.choice));
         EXPECT_EQ(c.marker, ReadAll(otherRoot + "dralvo.txt"));
-        EXPECT_EQ(c.stickGuid, GuidOf("Stick"));
+        EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
     }
 }
 
+// Names are compared in any case, deleted media's too; "Stick" is the drive's default name.
 TEST_F(FrmMediaTest, NamesOfOtherMediaAreRefused)
 {
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenManager();
-    Type(Field("ID_TEXTCTRL_CAPTION"), "OTHER");
+    Type(Caption(), "OTHER");
     wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(kExists, wxOK, "Message"));
-    for (const char* taken : {"other", "gone", "Stick"})  // "Stick": the drive's default name
+    for (const char* taken : {"other", "gone", "Stick"})
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
                       wxExpectModal<wxTextEntryDialog>(taken), ExpectMessage(kExists));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("", true));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("Bob's"));
-    EXPECT_EQ("Bob\"s", Field("ID_TEXTCTRL_CAPTION")->GetValue());
-    Type(Field("ID_TEXTCTRL_CAPTION"), "Blue");
-    Close();
+    AddNamed("", true);
+    AddNamed("Bob's");
+    EXPECT_EQ("Bob\"s", Caption()->GetValue());
+    Type(Caption(), "Blue");
+    CloseManager();
     EXPECT_EQ("Stick,Other,Blue", Joined("select NAME from MEDIA where DELETED=0 order by ID"));
 }
 
@@ -158,12 +152,12 @@ TEST_F(FrmMediaTest, DeletingSelectsTheMediumThatTookItsPlace)
         OpenManager(c.deleted);
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
                       ExpectMessage(kDelete, wxNO, "Deleting medium from database"));
-        EXPECT_EQ(c.count, static_cast<int>(MediaList()->GetCount()));
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(kDelete, wxYES));
-        EXPECT_EQ(1, Scalar(wxString("select DELETED from MEDIA where NAME='") + c.deleted + "'"));
-        EXPECT_EQ(c.selected, Field("ID_TEXTCTRL_CAPTION")->GetValue());
+        EXPECT_EQ(c.deleted, Joined("select NAME from MEDIA where DELETED=1"));
+        EXPECT_EQ(c.selected, Caption()->GetValue());
         EXPECT_EQ(c.selected, MediaList()->GetStringSelection());
-        Close();
+        EXPECT_EQ(c.count - 1, static_cast<int>(MediaList()->GetCount()));
+        CloseManager();
     }
 }
 
@@ -177,7 +171,7 @@ TEST_F(FrmMediaTest, TwoManagersSurviveEachOthersRefresh)
     ClickIn(manager, "ID_BITMAPBUTTON_REFRESH");
     ClickIn(first, "ID_BITMAPBUTTON_CONNECT");
     EXPECT_EQ(kStick, ReadAll(blankRoot + "dralvo.txt"));
-    Close();
+    CloseManager();
     first->Close();
     Settle();
     // The main window's choice of connected media lists the engaged drive (by its label).

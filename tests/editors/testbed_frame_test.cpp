@@ -12,7 +12,7 @@ using Testbed = FrameFolderTestbed;
 
 // Project "Work", folder "Docs" at <dir>/home/docs with files of 3, 10, 100, 1000 and 7 bytes,
 // the rules "*.txt" (allow) and "*.tmp" (deny); a drive of the medium "Stick" with the folder
-// at Sync\Work\Docs.
+// at Sync\Work\Docs; the testbed open on the folder.
 class FrameFolderTestbedTest : public EditorsTest {
 protected:
     void SetUp() override
@@ -45,6 +45,7 @@ protected:
                                     "MEDIAID, DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
                                     ProjectId("Work")));
         ChooseFolder("Docs");
+        OpenTestbed();
     }
     void TearDown() override
     {
@@ -86,18 +87,10 @@ protected:
         event.m_col = column;
         list->GetEventHandler()->ProcessEvent(event);
     }
-    long RowOf(const wxString& file) const
+    // Right-click on a row, then the menu command `id` (0: none).
+    void ContextMenu(long row, int id = 0)
     {
-        for (long n = 0; n < list->GetItemCount(); ++n)
-            if (list->VisibleRecord(n)->file == file)
-                return n;
-        ADD_FAILURE() << file;
-        return -1;
-    }
-    // Right-click on the file's row, then the menu command `id` (0: none).
-    void ContextMenu(const wxString& file, int id = 0)
-    {
-        ListEvent(wxEVT_LIST_ITEM_RIGHT_CLICK, RowOf(file));
+        ListEvent(wxEVT_LIST_ITEM_RIGHT_CLICK, row);
         wxCommandEvent command(wxEVT_MENU, id);
         if (id != 0)
             list->GetEventHandler()->ProcessEvent(command);
@@ -111,45 +104,55 @@ protected:
     Testbed::MenuPresenter previous;
 };
 
-TEST_F(FrameFolderTestbedTest, StationFolderListsEveryFileWithItsDecidingRule)
+// The rows come sorted by file name from RunTest.
+TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
 {
-    OpenTestbed();
-    EXPECT_EQ("Project: Work", Label("ID_STATICTEXT_PROJECT"));
-    EXPECT_EQ("Folder: Docs", Label("ID_STATICTEXT_FOLDER"));
-    EXPECT_EQ("test-station", In<wxChoice>(testbed, "ID_CHOICE_MEDIA")->GetStringSelection());
+    EXPECT_EQ("Project: Work|Folder: Docs",
+              Label("ID_STATICTEXT_PROJECT") + "|" + Label("ID_STATICTEXT_FOLDER"));
+    auto* side = In<wxChoice>(testbed, "ID_CHOICE_MEDIA");
+    EXPECT_EQ("test-station", side->GetStringSelection());
     RunTest();
     EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- sub\\c.txt:*.txt+ sub\\d.bin:- subway\\e.txt:*.txt+",
               Rows());
     EXPECT_EQ("Close", Button("ID_BUTTON_CANCEL"));
-    for (const char* file : {"c.txt", "d.bin"})
-        list->SetItemState(RowOf(file), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    EXPECT_TRUE(
-        PumpUntil([this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size 1.1 KB"; }));
-    for (const char* file : {"c.txt", "d.bin"})
-        list->SetItemState(RowOf(file), 0, wxLIST_STATE_SELECTED);
-    EXPECT_TRUE(PumpUntil(
-        [this] { return Label("ID_STATICTEXT_STATISTICS") == "Selected size Not available"; }));
+    for (const auto& [state, size] : {std::pair<long, wxString>{wxLIST_STATE_SELECTED, "1.1 KB"},
+                                      {0, "Not available"}}) {
+        for (long row : {2, 3})  // c.txt and d.bin
+            list->SetItemState(row, state, wxLIST_STATE_SELECTED);
+        const wxString label = "Selected size " + size;
+        EXPECT_TRUE(PumpUntil([&] { return Label("ID_STATICTEXT_STATISTICS") == label; }));
+    }
+
+    Choose(side, "Stick");
+    RunTest();
+    EXPECT_EQ("\\x.txt:*.txt+", Rows());
+    ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
+    wxTEST_DIALOG(ClickIn(testbed, "ID_BUTTON_RUN"),
+                  ExpectMessage("The folder's location on the medium \"..\\..\\home\\Docs\" leads "
+                                "outside the medium.",
+                                wxOK, "Message"));
+    EXPECT_FALSE(testbed->Testing());
+    EXPECT_EQ(0, list->GetItemCount());
 }
 
 // Rules made from a row join the next test at once and reach the catalogue with OK; the
 // filters narrow the rows (the filter logic itself is FileListModel's).
 TEST_F(FrameFolderTestbedTest, ContextMenuAddsRulesAndFilters)
 {
-    OpenTestbed();
     RunTest();
-    ContextMenu("a.txt");
+    ContextMenu(0);  // a.txt
     EXPECT_EQ("Add rule|Extension (*.txt)|Name (a*)|Reset filter|Filter by extension|"
               "Filter by filename|Filter by folder|Filter by subfolders|Filter by size (above)|"
               "Filter by size (below)|Filter by rule",
               menuLabels);
-    ContextMenu("c.txt", Testbed::ID_MENU_FILTER_SUBFOLDERS);
+    ContextMenu(2, Testbed::ID_MENU_FILTER_SUBFOLDERS);  // c.txt
     EXPECT_EQ("Tree: sub", Label("ID_STATICTEXT_FILTER"));
     EXPECT_EQ("sub\\c.txt:*.txt+ sub\\d.bin:-", Rows());
-    ContextMenu("c.txt", Testbed::ID_MENU_ADD_FOLDER);
-    ContextMenu("d.bin", Testbed::ID_MENU_ADD_NAME);
-    ContextMenu("d.bin", Testbed::ID_MENU_ADD_EXTENSION);
+    ContextMenu(0, Testbed::ID_MENU_ADD_FOLDER);  // c.txt
+    ContextMenu(1, Testbed::ID_MENU_ADD_NAME);  // d.bin
+    ContextMenu(1, Testbed::ID_MENU_ADD_EXTENSION);
     EXPECT_EQ("*.txt,-*.tmp,sub\\*,d*,*.bin", Lines(testbed, "ID_CUSTOM_BMPLBX_RULES"));
-    ContextMenu("d.bin", Testbed::ID_MENU_RESET_FILTER);
+    ContextMenu(1, Testbed::ID_MENU_RESET_FILTER);
     EXPECT_EQ("", Label("ID_STATICTEXT_FILTER"));
     RunTest();
     EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- sub\\c.txt:*.txt+ sub\\d.bin:sub\\*+ "
@@ -163,26 +166,10 @@ TEST_F(FrameFolderTestbedTest, ContextMenuAddsRulesAndFilters)
     EXPECT_EQ(5u, Rules()->GetRulesList()->GetCount());  // the main window reloaded them
 }
 
-TEST_F(FrameFolderTestbedTest, MediumFolderIsFoundBelowTheMediumRootOnly)
-{
-    OpenTestbed();
-    Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
-    RunTest();
-    EXPECT_EQ("\\x.txt:*.txt+", Rows());
-    ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
-    wxTEST_DIALOG(ClickIn(testbed, "ID_BUTTON_RUN"),
-                  ExpectMessage("The folder's location on the medium \"..\\..\\home\\Docs\" leads "
-                                "outside the medium.",
-                                wxOK, "Message"));
-    EXPECT_FALSE(testbed->Testing());
-    EXPECT_EQ(0, list->GetItemCount());
-}
-
 TEST_F(FrameFolderTestbedTest, ClosingDuringATestEndsTheThreadFirst)
 {
     for (int n = 0; n < 300; ++n)
         dir.Write(wxString::Format("home/docs/many/f%d.txt", n), "x");
-    OpenTestbed();
     ClickIn(testbed, "ID_BUTTON_RUN");
     ASSERT_TRUE(testbed->Testing());
     EXPECT_EQ("Stop", Button("ID_BUTTON_CANCEL"));
