@@ -1,7 +1,3 @@
-#include "app/main_frame.h"
-
-#include <gtest/gtest.h>
-
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
