@@ -1,8 +1,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include <gtest/gtest.h>
-
 #include <wx/listbox.h>
 
 #include "app/startup.h"
@@ -37,7 +35,7 @@ TEST_F(DialogBoxesTest, LanguageBoxShowsEveryRow)
     const auto previous = chooseLanguage;
     InstallQuestionBoxes();
     int rows = 0;
-    wxTEST_DIALOG(chooseLanguage(), ExpectScript<wxSingleChoiceDialog>([&](wxSingleChoiceDialog* d) {
+    wxTEST_DIALOG(chooseLanguage(), ExpectScript<wxSingleChoiceDialog>([&](auto* d) {
         d->Show();
         for (int n = 0; n < 20; ++n)
             wxYield();

@@ -5,9 +5,10 @@
 namespace {
 
 using Model = FileListModel;
+using Record = FileTestRecord;
 
 // Five files; the sibling folder "Documents" extends the name of "Doc".
-const FileTestRecord kRows[] = {
+const Record kRows[] = {
     {"", "b.txt", "txt", "*.TXT", 30},       {"Doc", "a.doc", "doc", "*.doc", 700},
     {"Doc\\old", "C.doc", "doc", "*.DOC", 5}, {"Documents", "plan.pdf", "pdf", "", 5000},
     {"Doc", "B.txt", "txt", "*.txt", 30},
@@ -18,8 +19,8 @@ protected:
     void Fill()
     {
         model.Clear();
-        for (const FileTestRecord& row : kRows)
-            model.Add(std::make_unique<FileTestRecord>(row));
+        for (const Record& row : kRows)
+            model.Add(std::make_unique<Record>(row));
     }
     // The file names of the visible rows in display order, then "v" when descending.
     std::string Files() const
@@ -48,7 +49,7 @@ TEST_F(FileListModelTest, FiltersAndHeaderClicksDecideTheRows)
         {"folder", Model::kByFolder, "Doc", {}, "a.doc,B.txt,"},
         {"subfolders: the folder and below, no sibling", Model::kBySubfolders, "Doc", {},
          "a.doc,C.doc,B.txt,"},
-        {"subfolders of the top", Model::kBySubfolders, "", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
+        {"the top holds all", Model::kBySubfolders, "", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
         {"size above is strict", Model::kBySizeAbove, "30", {}, "a.doc,plan.pdf,"},
         {"size below is strict", Model::kBySizeBelow, "30", {}, "C.doc,"},
         {"unknown filter is ignored", 9, "1", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
@@ -84,12 +85,13 @@ TEST_F(FileListModelTest, LateRecordsAndClear)
     Fill();
     model.SortByColumn(3);
     model.SortByColumn(3);
-    EXPECT_EQ(5, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "tiny", "", "", 1})));
+    EXPECT_EQ(5, model.Add(std::make_unique<Record>(Record{"", "tiny", "", "", 1})));
     EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,v", Files());
-    EXPECT_EQ("1||", model.CellText(5, 3) + "|" + model.CellText(5, 5) + "|" + model.CellText(6, 0));
+    EXPECT_EQ("1||",
+              model.CellText(5, 3) + "|" + model.CellText(5, 5) + "|" + model.CellText(6, 0));
     model.SetTextFilter(Model::kByExtension, "txt");
-    EXPECT_EQ(-1, model.Add(std::make_unique<FileTestRecord>()));
-    EXPECT_EQ(2, model.Add(std::make_unique<FileTestRecord>(FileTestRecord{"", "n.txt", "txt", "", 0})));
+    EXPECT_EQ(-1, model.Add(std::make_unique<Record>()));
+    EXPECT_EQ(2, model.Add(std::make_unique<Record>(Record{"", "n.txt", "txt", "", 0})));
     model.ResetFilter();
     EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,,n.txt,v", Files());
 

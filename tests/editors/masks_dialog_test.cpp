@@ -21,7 +21,8 @@ protected:
     // Opens the editor with the main window's command and runs the script in it.
     void Edit(const std::function<void(Dialog*)>& script)
     {
-        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE), ExpectScript<Dialog>([&](Dialog* d) {
+        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE),
+                      ExpectScript<Dialog>([&](Dialog* d) {
                           script(d);
                           return d->GetReturnCode();
                       }));
@@ -74,7 +75,8 @@ TEST_F(DialogBzExtTest, EditsAreStoredOnlyOnOk)
 
 TEST_F(DialogBzExtTest, FailedSaveStoresNothingAndKeepsTheEdits)
 {
-    ExecUpdate("create trigger REFUSE before update on BZ2IGNORE begin select raise(ABORT, 'no'); end");
+    ExecUpdate("create trigger REFUSE before update on BZ2IGNORE "
+               "begin select raise(ABORT, 'no'); end");
     Edit([](Dialog* d) {
         Steps(d, {"+", "#1", "x"});
         wxTEST_DIALOG(Steps(d, {"OK"}), widgets_test::ExpectDatabaseError("The incompressible "

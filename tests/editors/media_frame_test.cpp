@@ -95,7 +95,8 @@ TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
     EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
     EXPECT_EQ(0, TemporariesUnder(blankRoot));
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
-                  ExpectMessage("This device is already connected to the medium!", wxOK, "Message"));
+                  ExpectMessage("This device is already connected to the medium!", wxOK,
+                                "Message"));
     CloseManager();
     // The main window's choice of connected media lists the engaged drive (by its label).
     ToggleConnectedOnly();
@@ -162,7 +163,8 @@ TEST_F(FrmMediaTest, DeletingSelectsTheMediumThatTookItsPlace)
         OpenManager(c.deleted);
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
                       ExpectMessage(kDelete, wxNO, "Deleting medium from database"));
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(kDelete, wxYES));
+        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
+                      ExpectMessage(kDelete, wxYES));
         EXPECT_EQ(c.deleted, Joined("select NAME from MEDIA where DELETED=1"));
         EXPECT_EQ(c.selected, Caption()->GetValue());
         EXPECT_EQ(c.selected, MediaList()->GetStringSelection());

@@ -34,9 +34,6 @@ protected:
                  {"subway/e.txt", 7}})
             dir.Write(wxString("home/docs/") + name, std::string(size, 'x'));
         const int docs = FolderId("Docs");
-        ExecUpdate(wxString::Format("insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, "
-                                    "MODIFIED, DELETED) values ('s', %d, %u, '%s', '', 0)",
-                                    docs, stationId, dir / "home/docs"));
         ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, "
                                     "MODIFIED, DELETED) values ('r', %d, '*.txt', 5, 1, '', 0), "
                                     "('r', %d, '*.tmp', 10, 0, '', 0)",
@@ -45,6 +42,8 @@ protected:
                                     "MEDIAID, DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
                                     ProjectId("Work")));
         ChooseFolder("Docs");
+        browseAnswers = {dir / "home/docs"};
+        Click("ID_BITMAPBUTTON_LOCAL_DIR");
         OpenTestbed();
     }
     void TearDown() override
