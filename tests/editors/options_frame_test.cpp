@@ -96,7 +96,6 @@ TEST_F(FrameOptionsTest, LanguageMustBeChosenAndAChangeIsAnnounced)
                   ExpectMessage("Preferable language has been changed.\nPlease restart program "
                                 "to update interface.",
                                 wxOK, "Language changed"));
-    EXPECT_EQ(wxLANGUAGE_RUSSIAN, WxLanguageFromStored(soLanguage));
     EXPECT_EQ("156", Text("select VALUE from OPTIONS where IOPTION=3"));
 }
 
