@@ -20,12 +20,16 @@ extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* 
     return injectedFault == Fault::kernelCopiesNothing
                ? 0 : syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
 }
-extern "C" int utimensat(int dir, const char* path, const struct timespec t[2], int flags) noexcept
+static int SetTimes(int dir, const char* path, const struct timespec t[2], int flags)
 {
     return injectedFault == Fault::timeNotSet ? (errno = EIO, -1)
                                               : static_cast<int>(syscall(SYS_utimensat, dir, path, t, flags));
 }
-extern "C" int futimens(int fd, const struct timespec t[2]) noexcept { return utimensat(fd, nullptr, t, 0); }
+extern "C" int utimensat(int dir, const char* path, const struct timespec t[2], int flags) noexcept
+{
+    return SetTimes(dir, path, t, flags);
+}
+extern "C" int futimens(int fd, const struct timespec t[2]) noexcept { return SetTimes(fd, nullptr, t, 0); }
 
 namespace {
 
