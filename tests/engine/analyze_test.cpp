@@ -101,7 +101,8 @@ TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
 
 // At the first directory message of the walk of the first folder: a failure ('t' throws) ends
 // the analysis with errors; Cancel ('c') and wxThread::Delete while held ('h') with "cancelled".
-// Cancel before the thread runs (0): nothing is compared. No further folder is compared.
+// Cancel before the thread runs (0): nothing is compared. A cancel stops the walk at once (a
+// Delete only after the folder); no further folder is compared.
 TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
 {
     ProjectJob& project = Project("Big");
@@ -144,6 +145,8 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
         const Texts messages = events.Messages();
         EXPECT_EQ(std::ranges::count_if(messages, [](auto& m) { return m.starts_with("\n***"); }), c.banners);
         EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
+        const auto walked = std::ranges::count_if(messages, [](auto& m) { return m.starts_with("Trav"); });
+        EXPECT_TRUE(c.act == 'h' || walked < 10) << walked;
     }
 }
 
