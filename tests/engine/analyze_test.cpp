@@ -145,8 +145,8 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
         const Texts messages = events.Messages();
         EXPECT_EQ(std::ranges::count_if(messages, [](auto& m) { return m.starts_with("\n***"); }), c.banners);
         EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
-        const auto walked = std::ranges::count_if(messages, [](auto& m) { return m.starts_with("Trav"); });
-        EXPECT_TRUE(c.act == 'h' || walked < 10) << walked;
+        const auto traversed = std::ranges::count_if(messages, [](auto& m) { return m.starts_with("Trav"); });
+        EXPECT_TRUE(c.act == 'h' || traversed < 10) << traversed;
     }
 }
 
