@@ -36,7 +36,8 @@ protected:
     }
     // A folder job over dir/name/station and dir/name/medium taking every file, holding the
     // given station files.
-    FolderJob& Folder(ProjectJob& project, const wxString& name, std::vector<const char*> files = {})
+    FolderJob& Folder(ProjectJob& project, const wxString& name,
+                      const std::vector<const char*>& files = {})
     {
         FolderJob& folder = *project.folders.emplace_back(std::make_unique<FolderJob>());
         folder.stationPath = dir.MakeDir(name + "/station");
@@ -60,8 +61,8 @@ protected:
         }
         sink.Pump();
         EXPECT_EQ(sink.Count(TE_ANALYSIS_END), 1);
-        return sink.events.empty() || sink.events.back().code != TE_ANALYSIS_END ? -1
-                                                                                 : sink.events.back().value;
+        const bool ended = !sink.events.empty() && sink.events.back().code == TE_ANALYSIS_END;
+        return ended ? sink.events.back().value : -1;
     }
 };
 
@@ -143,10 +144,12 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
             run.Cancel();
         EXPECT_EQ(Run(run, events, c.act == 'h' ? &walked : nullptr), c.result);
         const Texts messages = events.Messages();
-        EXPECT_EQ(std::ranges::count_if(messages, [](auto& m) { return m.starts_with("\n***"); }), c.banners);
+        const auto count = [&](const char* start) {
+            return std::ranges::count_if(messages, [&](auto& m) { return m.starts_with(start); });
+        };
+        EXPECT_EQ(count("\n***"), c.banners);
         EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
-        const auto traversed = std::ranges::count_if(messages, [](auto& m) { return m.starts_with("Trav"); });
-        EXPECT_TRUE(c.act == 'h' || traversed < 10) << traversed;
+        EXPECT_TRUE(c.act == 'h' || count("Traversing") < 10) << count("Traversing");
     }
 }
 

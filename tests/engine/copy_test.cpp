@@ -46,7 +46,8 @@ public:
 
     wxString Path(const std::string& spec) const
     {
-        return (spec[0] == 's' ? station : spec[0] == 'm' ? medium : outside) + FromUtf8(spec.substr(2));
+        const wxString& root = spec[0] == 's' ? station : spec[0] == 'm' ? medium : outside;
+        return root + FromUtf8(spec.substr(2));
     }
 
     void Make(const std::vector<std::string>& specs) const
@@ -92,7 +93,7 @@ public:
                 else if (GetFileModTime(path, time)) {
                     const bool packed = path.EndsWith(".bz2") && DecompressFileBz2(path, dir / "out");
                     text += "=" + (packed ? "~" + Shown(ReadAll(dir / "out")) : Shown(ReadAll(path)));
-                    const std::int64_t age = (std::int64_t(time) - std::int64_t(kOldTime)) / 10000000;
+                    const auto age = (std::int64_t(time) - std::int64_t(kOldTime)) / 10000000;
                     text += time == kOldTime ? "" : "@+" + std::to_string(age);
                 }
                 shown.push_back(text);
@@ -193,7 +194,8 @@ struct CopyRun {
     }
     // Code-0 messages but the start and the banners, and the steps of a log-only run; then, as
     // the log pane would word them, the removals the log's cleaning records (they must match).
-    std::vector<std::string> Messages(const Trees& trees, std::vector<std::string>* logged = nullptr) const
+    std::vector<std::string> Messages(const Trees& trees,
+                                      std::vector<std::string>* logged = nullptr) const
     {
         std::vector<std::string> shown;
         for (const auto& e : events.events)
@@ -204,7 +206,7 @@ struct CopyRun {
             if (logged && line.starts_with("        <item dir=\"")) {
                 const bool ok = line.ends_with("\" result=\"ok\"/>");
                 line = trees.Relative(FromUtf8(line.substr(19, line.rfind("\" result=") - 19)));
-                logged->push_back((ok ? "Removed empty dir: " : "Failed to remove empty dir: ") + line);
+                logged->push_back((ok ? "Removed" : "Failed to remove") + (" empty dir: " + line));
             }
         return shown;
     }
@@ -423,7 +425,8 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
     CopyRun::Add(folder, trees, "copy s/R&D <\"x\">\x01\t");
     CopyRun::Add(folder, trees, "mkdir m/new");
     FolderJob& none = *run.jobs[0]->folders.emplace_back(std::make_unique<FolderJob>());
-    std::tie(none.stationPath, none.mediumPath) = std::tuple(trees.station + "none", trees.medium + "none");
+    std::tie(none.stationPath, none.mediumPath) =
+        std::tuple(trees.station + "none", trees.medium + "none");
     swxCopy copy(&run.events, &run.jobs, false, run.log);
     run.Go(copy);
 
@@ -444,7 +447,8 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
         "  <project action=\"SD_COPY\" caption=\"A&amp;B\" maxsize=\"5\" compressbelow=\"0\">",
         "    <folder source=\"" + s + "\" dest=\"" + m + "\" result=\"success\">",
         "      <actions count=\"2\" time=\"T\">",
-        "        <item source=\"" + s + odd + " dest=\"" + m + odd + " action=\"FP_COPY\" ftime=\"" +
+        "        <item source=\"" + s + odd + " dest=\"" + m + odd +
+            " action=\"FP_COPY\" ftime=\"" +
             ToUtf8(FormatFileTimeUtc(kOldTime)) + "\" result=\"cp\" now=\"T\"/>",
         "        <item dest=\"" + m + "new\" action=\"FP_MKDIR\" result=\"ok\" now=\"T\"/>",
         "      </actions>", "      <rmdir>", "      </rmdir>", "    </folder>",
@@ -530,8 +534,9 @@ TEST(CopyRunTest, AFolderWhoseRootsChangedSinceTheAnalysisIsLeftAlone)
         EXPECT_EQ(ReadAll(medium + "a") + ReadAll(trees.Path("s/a")), "1");
         EXPECT_EQ(Exists(trees.Path("s/a")), !done);
         EXPECT_EQ(Exists(drive + "Work"), change != kMissingAndUnmounted);
-        EXPECT_EQ(run.Results(), (std::vector<std::string>{done ? " result=\"cp\"  remove=\"source\""
-                                                                : " result=\"cp_error\""}));
+        const std::string result =
+            done ? " result=\"cp\"  remove=\"source\"" : " result=\"cp_error\"";
+        EXPECT_EQ(run.Results(), std::vector{result});
         const std::vector<std::string> messages = run.Messages(trees);
         ASSERT_EQ(messages.size(), done ? 0u : 1u);
         EXPECT_TRUE(done || messages[0].starts_with("Nothing done in the folder s/ ("));

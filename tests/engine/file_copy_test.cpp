@@ -22,8 +22,9 @@ extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* 
 }
 static int SetTimes(int dir, const char* path, const struct timespec t[2], int flags)
 {
-    return injectedFault == Fault::timeNotSet ? (errno = EIO, -1)
-                                              : static_cast<int>(syscall(SYS_utimensat, dir, path, t, flags));
+    if (injectedFault == Fault::timeNotSet)
+        return errno = EIO, -1;
+    return static_cast<int>(syscall(SYS_utimensat, dir, path, t, flags));
 }
 extern "C" int utimensat(int dir, const char* path, const struct timespec t[2], int flags) noexcept
 {
@@ -55,12 +56,14 @@ TEST_P(CopyFileAtomicTest, CopiesWholeFilesWithTheirTimeOrKeepsThePreviousTarget
         std::size_t size;
         Fault fault;
         rlim_t sizeLimit;  // writes past it fail, as on a full medium
-    } rows[] = {{0, Fault::none, RLIM_INFINITY}, {1, Fault::none, RLIM_INFINITY},
-                {5000, Fault::none, RLIM_INFINITY}, {std::size_t(3) << 20, Fault::none, RLIM_INFINITY},
-                {5000, Fault::kernelCopiesNothing, RLIM_INFINITY}, {std::size_t(2) << 20, Fault::none, 64 << 10}};
+    } rows[] = {{0, Fault::none, RLIM_INFINITY},
+                {1, Fault::none, RLIM_INFINITY},
+                {5000, Fault::none, RLIM_INFINITY},
+                {std::size_t(3) << 20, Fault::none, RLIM_INFINITY},
+                {5000, Fault::kernelCopiesNothing, RLIM_INFINITY},
+                {std::size_t(2) << 20, Fault::none, 64 << 10}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.size << " bytes, fault " << int(row.fault) << ", limit "
-                                        << row.sizeLimit);
+        SCOPED_TRACE(testing::Message() << row.size << " bytes, fault " << int(row.fault));
         const wxString source = dir.Write("source", TestBytes(row.size)), out = targets + "target";
         ASSERT_TRUE(WriteTextFile(out, "previous"));
         const bool copied = row.sizeLimit == RLIM_INFINITY;

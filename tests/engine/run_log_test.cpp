@@ -10,7 +10,7 @@ const wxDateTime kAt{15, wxDateTime::Mar, 2024, 10, 20, 30};
 SyncItem Deletion(const wxString& target)
 {
     SyncItem item;
-    std::tie(item.action, item.target, item.sourceTime) = std::tuple(FP_DELETE, target, FileTimeFromUnix(1700000000));
+    std::tie(item.action, item.target) = std::tuple(FP_DELETE, target);
     return item;
 }
 
@@ -53,7 +53,8 @@ TEST(RunLogTest, ClosingCompletesTheElementsStillOpen)
             ASSERT_TRUE(early.Open(dir / "log.xml"));
             early.Header("pc", kAt, false);
             const std::function<void()> steps[] = {
-                [&] { early.ProjectStart("SD_COPY", "P", 0, 0); }, [&] { early.FolderStart("/s", "/m"); },
+                [&] { early.ProjectStart("SD_COPY", "P", 0, 0); },
+                [&] { early.FolderStart("/s", "/m"); },
                 [&] { early.ActionsStart(1, kAt); }, [&] { early.ItemOpen(Deletion("/m/a")); },
                 [&] { early.ItemClose(kAt); }, [&] { early.ActionsEnd(); }};
             for (int step = 0; step <= stop; ++step)

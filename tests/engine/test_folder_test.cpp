@@ -38,7 +38,8 @@ struct FolderTestRun {
         for (EventSink::Posted& e : sink.events) {
             if (e.code != TEST_FILE || !e.data)
                 continue;
-            const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(std::exchange(e.data, nullptr)));
+            const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(e.data));
+            e.data = nullptr;
             lines.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" + r->rule) +
                             (r->allow ? "|1|" : "|0|") + std::to_string(r->size));
         }
