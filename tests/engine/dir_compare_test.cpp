@@ -19,11 +19,7 @@ protected:
     EventSink sink;
     std::unique_ptr<swxDirCompare> comparer;
 
-    void SetUp() override { Rule("*", true); }
-    void Rule(const char* mask, bool allow)
-    {
-        rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-    }
+    void SetUp() override { rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true})); }
     // Runs one comparison of the two folders (or of the given roots) and handles its events.
     bool Compare(int mode, const wxString& stationPath = {}, const wxString& mediumPath = {})
     {
@@ -117,11 +113,10 @@ TEST_F(swxDirCompareTest, EveryModePlansItsItemsInOrder)
         EXPECT_EQ(Planned(), c.items);
         const std::vector<int> codes = sink.Codes();
         ASSERT_GT(codes.size(), std::size_t(c.steps));
-        std::vector<int> expected(codes.size() - c.steps - 1, TE_MESSAGE);
-        expected.push_back(TE_START);
-        expected.resize(codes.size(), TE_STEP);
+        const std::size_t start = codes.size() - c.steps - 1;  // after the walk's messages
+        std::vector<int> expected(start, TE_MESSAGE);
+        expected.push_back(TE_START), expected.resize(codes.size(), TE_STEP);
         EXPECT_EQ(codes, expected);
-        const auto start = codes.size() - c.steps - 1;
         EXPECT_EQ(sink.events[start].value, 10);
         EXPECT_EQ(sink.events[start].text, "5 files in 5 directories found");
     }
@@ -165,7 +160,7 @@ TEST_F(swxDirCompareTest, RulesAndTheCaseOfTheExistingSideDecideTheItems)
 {
     rules.clear();
     for (const auto& [mask, allow] : {std::pair{"\\Tmp\\", false}, {"*.DOC", false}, {"*", true}})
-        Rule(mask, allow);
+        rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
     WriteWithTime(station, "Report.txt", BaseTime(10));
     WriteWithTime(medium, "report.TXT.bz2", BaseTime(0));
     for (const char* name : {"Docs/New/a.txt", "tmp/b.txt", "c.doc"})
