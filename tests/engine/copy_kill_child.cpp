@@ -36,19 +36,6 @@ int Stepped(int result)
     return result;
 }
 
-} // namespace
-
-extern "C" int rename(const char* from, const char* to) noexcept
-{
-    return Stepped(static_cast<int>(syscall(SYS_rename, from, to)));
-}
-extern "C" int unlink(const char* path) noexcept
-{
-    return Stepped(static_cast<int>(syscall(SYS_unlink, path)));
-}
-
-namespace {
-
 constexpr int kFiles = 8;
 
 // Even files are small and go compressed, odd ones large and plain.
@@ -81,13 +68,13 @@ int Fault(const wxString& text)
 int Check(const wxString& station, const wxString& medium, bool moved)
 {
     for (int i = 0; i < kFiles; ++i) {
-        const wxString plain = medium + Name(i), packed = plain + ".bz2";
-        const std::string onPlain = Read(plain, false), onPacked = Read(packed, true);
+        const wxString plain = medium + Name(i);
+        const std::string onPlain = Read(plain, false), onPacked = Read(plain + ".bz2", true);
         const std::string& onMedium = onPlain != "<none>" ? onPlain : onPacked;
         const std::string onStation = Read(station + Name(i), false);
+        // Right before the new form takes its place neither form is there; the station file is.
         if (onPlain != "<none>" && onPacked != "<none>")
             return Fault("twins: " + plain);
-        // Right before the new form takes its place neither form is there; the station file is.
         if (onMedium != NewContent(i) && onMedium != OldContent(i) && onMedium != "<none>")
             return Fault("mixed or truncated: " + plain);
         if (onStation != NewContent(i) && (onStation != "<none>" || onMedium != NewContent(i)))
@@ -105,36 +92,43 @@ int Check(const wxString& station, const wxString& medium, bool moved)
 
 } // namespace
 
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    return Stepped(static_cast<int>(syscall(SYS_rename, from, to)));
+}
+extern "C" int unlink(const char* path) noexcept
+{
+    return Stepped(static_cast<int>(syscall(SYS_unlink, path)));
+}
+
 int main(int argc, char** argv)
 {
     wxInitializer init;
     const std::string command = argc == 4 ? argv[1] : "";
-    const wxString station = argc == 4 ? FromUtf8(argv[2]) + "/" : "", medium = argc == 4 ? FromUtf8(argv[3]) + "/" : "";
-    if (command == "setup") {
-        std::filesystem::create_directories(ToUtf8(station + "d")), std::filesystem::create_directories(ToUtf8(medium + "d"));
-        for (int i = 0; i < kFiles; ++i) {
-            const auto packed = CompressStringBz2(OldContent(i));
-            const wxString old = medium + Name(i) + (i % 2 ? ".bz2" : "");
-            if (!WriteBinaryFile(station + Name(i), NewContent(i).data(), NewContent(i).size())
-                || !(i % 2 ? WriteBinaryFile(old, packed->data(), packed->size()) : WriteTextFile(old, OldContent(i)))
-                || !SetFileModTime(old, FileTimeFromUnix(1600000000)))
-                return 1;
-        }
-        return 0;
+    const wxString station = argc == 4 ? FromUtf8(argv[2]) + "/" : "";
+    const wxString medium = argc == 4 ? FromUtf8(argv[3]) + "/" : "";
+    for (int i = 0; command == "setup" && i < kFiles; ++i) {
+        std::filesystem::create_directories(ToUtf8(station + "d"));
+        std::filesystem::create_directories(ToUtf8(medium + "d"));
+        const auto packed = CompressStringBz2(OldContent(i));
+        const std::string old = i % 2 ? std::string(packed->begin(), packed->end()) : OldContent(i);
+        const wxString oldPath = medium + Name(i) + (i % 2 ? ".bz2" : "");
+        if (!WriteBinaryFile(station + Name(i), NewContent(i).data(), NewContent(i).size()) ||
+            !WriteBinaryFile(oldPath, old.data(), old.size()) ||
+            !SetFileModTime(oldPath, FileTimeFromUnix(1600000000)))
+            return 1;
     }
     if (command == "mend" && Check(station, medium, false) != 0)
         return Fault("after the kill");
     if (command != "run" && command != "finish" && command != "mend")
-        return 2;
+        return command == "setup" ? 0 : 2;
 
     soRemoveEmptyFolders = true;
     JobTree jobs;
-    jobs.push_back(std::make_unique<ProjectJob>());
-    jobs[0]->mode = SD_COPY_M;
-    jobs[0]->compressBelow = 200000;
-    FolderJob& folder = *jobs[0]->folders.emplace_back(std::make_unique<FolderJob>());
-    folder.stationPath = station;
-    folder.mediumPath = medium;
+    ProjectJob& project = *jobs.emplace_back(std::make_unique<ProjectJob>());
+    std::tie(project.mode, project.compressBelow) = std::tuple(SD_COPY_M, 200000);
+    FolderJob& folder = *project.folders.emplace_back(std::make_unique<FolderJob>());
+    std::tie(folder.stationPath, folder.mediumPath) = std::tie(station, medium);
     folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
     swxDirCompare compare(nullptr, station, medium, SD_COPY_M);
     compare.SetOutput(&folder.items);

@@ -10,21 +10,17 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/dralvo-kill.XXXXXX")
 # The medium on another file system when there is one, as a stick is.
 media=$(mktemp -d /dev/shm/dralvo-kill.XXXXXX 2>/dev/null || mktemp -d "$work/media.XXXXXX")
 trap 'rm -rf "$work" "$media"' EXIT
+s=$work/s m=$media/m
 
-fresh() {
-  rm -rf "$work/s" "$media/m"
-  mkdir -p "$work/s" "$media/m"
-  timeout 20 "$child" setup "$work/s" "$media/m"
-}
+fresh() { rm -rf "$s" "$m" && mkdir -p "$s" "$m" && timeout 20 "$child" setup "$s" "$m"; }
 now_us() { echo $(( $(date +%s%N) / 1000 )); }
 
 # A whole run first, to know how long one takes, and how long the program takes to start.
 fresh
 start=$(now_us)
-steps=$(timeout 20 "$child" finish "$work/s" "$media/m")
-span=$(( $(now_us) - start ))
-start=$(now_us)
-"$child" none "$work/s" "$media/m" || true
+steps=$(timeout 20 "$child" finish "$s" "$m")
+span=$(( $(now_us) - start )) start=$(now_us)
+"$child" none "$s" "$m" || true
 startup=$(( $(now_us) - start ))
 (( steps > 0 && span > startup )) || { echo "the run did nothing to kill"; exit 1; }
 
@@ -33,19 +29,15 @@ for moment in $(seq 20); do
   if (( moment % 2 )); then
     delay=$(( startup + (RANDOM * 32768 + RANDOM) % (span - startup + 1) ))
     when="${delay} us into a ${span} us run"
-    "$child" run "$work/s" "$media/m" &
+    "$child" run "$s" "$m" &
     pid=$!
     sleep "$(awk "BEGIN { print $delay / 1000000 }")"
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   else
-    step=$(( RANDOM % steps + 1 ))
-    when="after step $step of $steps"
-    DRALVO_KILL_AT=$step timeout -s KILL 20 "$child" run "$work/s" "$media/m" &
-    wait $! 2>/dev/null || true
+    step=$(( RANDOM % steps + 1 )) when="after step $step of $steps"
+    DRALVO_KILL_AT=$step timeout -s KILL 20 "$child" run "$s" "$m" || true
   fi
-  if ! timeout 20 "$child" mend "$work/s" "$media/m"; then
-    echo "kill $moment, $when: damaged"; exit 1
-  fi
+  timeout 20 "$child" mend "$s" "$m" || { echo "kill $moment, $when: damaged"; exit 1; }
 done
 echo "20 kills within runs of ${span} us and ${steps} steps: no damage"

@@ -7,22 +7,14 @@
 #include <iostream>
 #include <optional>
 #include <regex>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/root_check.h"
-#include "engine/sync_types.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
-#include "store/file_time.h"
 #include "store/options.h"
-#include "store/text.h"
 #include "tests/engine/engine_test_support.h"
 #include "tests/engine/file_faults.h"
 #include "tests/support/fake_drives.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -46,16 +38,16 @@ std::string Shown(const std::string& content)
 class Trees {
 public:
     explicit Trees(const wxString& mediumBase = wxString())
-        : station(dir.MakeDir("s/")), medium((mediumBase.empty() ? dir.Path() : mediumBase) + "m/"),
-          outside(dir / "o/")
+        : station(dir.MakeDir("s/")), outside(dir / "o/"),
+          medium((mediumBase.empty() ? dir.Path() : mediumBase) + "m/")
     {
         fs::create_directories(ToUtf8(medium));
     }
 
     wxString Path(const std::string& spec) const
     {
-        const wxString rest = FromUtf8(spec.substr(2));
-        return (spec[0] == 's' ? station : spec[0] == 'm' ? medium : outside) + rest;
+        const wxString& root = spec[0] == 's' ? station : spec[0] == 'm' ? medium : outside;
+        return root + FromUtf8(spec.substr(2));
     }
 
     void Make(const std::vector<std::string>& specs) const
@@ -64,14 +56,14 @@ public:
             const auto arrow = spec.find("->"), equals = spec.find('='), at = spec.find("@+");
             const wxString path = Path(spec.substr(0, std::min(arrow, equals)));
             fs::create_directories(fs::path(ToUtf8(path)).parent_path());
-            if (arrow != std::string::npos) {
+            if (arrow != std::string::npos)
                 ASSERT_EQ(symlink(spec.substr(arrow + 2).c_str(), ToUtf8(path).c_str()), 0);
+            else if (spec.ends_with("<tmp>"))
+                LeaveTemporary(path);
+            else if (equals == std::string::npos)
+                fs::create_directories(ToUtf8(path));
+            if (equals == std::string::npos)
                 continue;
-            }
-            if (spec.ends_with("<tmp>") || equals == std::string::npos) {
-                spec.ends_with("<tmp>") ? LeaveTemporary(path) : void(fs::create_directories(ToUtf8(path)));
-                continue;
-            }
             std::string content = spec.substr(equals + 1, at - equals - 1);
             const bool packed = content.starts_with("~");
             content.erase(0, packed ? 1 : 0);
@@ -101,8 +93,8 @@ public:
                 else if (GetFileModTime(path, time)) {
                     const bool packed = path.EndsWith(".bz2") && DecompressFileBz2(path, dir / "out");
                     text += "=" + (packed ? "~" + Shown(ReadAll(dir / "out")) : Shown(ReadAll(path)));
-                    if (time != kOldTime)
-                        text += "@+" + std::to_string((std::int64_t(time) - std::int64_t(kOldTime)) / 10000000);
+                    const auto age = (std::int64_t(time) - std::int64_t(kOldTime)) / 10000000;
+                    text += time == kOldTime ? "" : "@+" + std::to_string(age);
                 }
                 shown.push_back(text);
             }
@@ -112,19 +104,18 @@ public:
     }
 
     // A message with the roots written "s/" and "m/" and temporary names "<tmp>".
-    std::string Relative(const wxString& text) const
+    std::string Relative(wxString text) const
     {
-        wxString out = text;
-        out.Replace(station, "s/");
-        out.Replace(medium, "m/");
+        text.Replace(station, "s/");
+        text.Replace(medium, "m/");
         wxString shown;
-        for (const wxString& part : wxSplit(out, '/', '\0'))
+        for (const wxString& part : wxSplit(text, '/', '\0'))
             shown += (shown.empty() ? "" : "/") + (IsTemporaryName(part) ? "<tmp>" : part);
         return ToUtf8(shown);
     }
 
     TempDir dir;
-    const wxString station, medium, outside;
+    const wxString station, outside, medium;
 };
 
 // One copy run over a job tree, its events and its log (every log must parse as XML).
@@ -134,7 +125,6 @@ struct CopyRun {
     wxString log;
 
     explicit CopyRun(const wxString& logPath) : log(logPath) {}
-
     FolderJob& Folder(int mode, const wxString& station, const wxString& medium,
                       std::int64_t limit = 0, std::int64_t compress = 0)
     {
@@ -173,16 +163,8 @@ struct CopyRun {
         ASSERT_EQ(copy.Run(), wxTHREAD_NO_ERROR);
         copy.Wait();
         events.Pump();
-        if (!log.empty()) {
-            EXPECT_TRUE(ParseXml(log)->IsOk()) << ReadAll(log);
-        }
+        EXPECT_TRUE(ParsesAsXml(log)) << ReadAll(log);
     }
-    void Go()
-    {
-        swxCopy copy(&events, &jobs, false, log);
-        Go(copy);
-    }
-
     long End() const
     {
         return events.events.empty() || events.events.back().code != TE_COPY_END
@@ -201,7 +183,8 @@ struct CopyRun {
     // The attributes of each item line between its opening and its end.
     std::vector<std::string> Results() const
     {
-        static const std::regex item("        <item .* action=\"[A-Z_]*\"(?: ftime=\"[^\"]*\")?(.*) now=\"T\"/>");
+        static const std::regex item(
+            "        <item .* action=\"[A-Z_]*\"(?: ftime=\"[^\"]*\")?(.*) now=\"T\"/>");
         std::vector<std::string> results;
         std::smatch match;
         for (const std::string& line : Lines())
@@ -209,14 +192,22 @@ struct CopyRun {
                 results.push_back(match[1]);
         return results;
     }
-    // Code-0 messages but the start and the banners, and the steps of a log-only run.
-    std::vector<std::string> Messages(const Trees& trees) const
+    // Code-0 messages but the start and the banners, and the steps of a log-only run; then, as
+    // the log pane would word them, the removals the log's cleaning records (they must match).
+    std::vector<std::string> Messages(const Trees& trees,
+                                      std::vector<std::string>* logged = nullptr) const
     {
         std::vector<std::string> shown;
         for (const auto& e : events.events)
             if (e.code == TE_LOG_ONLY_STEP || (e.code == TE_MESSAGE && !e.text.StartsWith("\n***")
                                                && e.text != "Starting synchronization"))
                 shown.push_back(trees.Relative(e.text));
+        for (std::string line : Lines())
+            if (logged && line.starts_with("        <item dir=\"")) {
+                const bool ok = line.ends_with("\" result=\"ok\"/>");
+                line = trees.Relative(FromUtf8(line.substr(19, line.rfind("\" result=") - 19)));
+                logged->push_back((ok ? "Removed" : "Failed to remove") + (" empty dir: " + line));
+            }
         return shown;
     }
 };
@@ -258,6 +249,8 @@ struct Row {
     int stopAt = 0;                 // the check (project 1, folder 2, items) that sees a Stop ...
     bool throws = false;            // ... or a lack of memory
     std::size_t fullAt = 0;         // the medium tree on a file system of this size
+    std::string drive = "";  // the medium tree a drive whose roots are recorded, then "kept",
+                             // "swapped" (its folder) or "pulled" (unmounted)
 };
 
 void RunRow(const Row& row, const wxString& mediumBase = wxString())
@@ -266,17 +259,30 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     stationName = "test-station";
     soRemoveEmptyFolders = row.clean;
     const Trees trees(mediumBase);
-    std::optional<SmallFileSystem> full;
-    if (row.fullAt && !full.emplace(trees.medium, row.fullAt).Ok()) {
+    std::optional<OtherFileSystem> full;
+    if (row.fullAt && full.emplace(trees.medium, row.fullAt).Path().empty()) {
         std::cout << "note: no file system can be mounted here: a medium that fills up is untested\n";
         return;
     }
     trees.Make(row.before);
     CopyRun run(trees.dir / "log.xml");
-    FolderJob& folder =
-        run.Folder(row.mode, trees.station + row.folder, trees.medium + row.folder, row.limit, row.compress);
+    FolderJob& folder = run.Folder(row.mode, trees.station + row.folder, trees.medium + row.folder,
+                                   row.limit, row.compress);
     for (const std::string& item : row.items)
         CopyRun::Add(folder, trees, item);
+    std::optional<FakeDrives> drives;
+    if (!row.drive.empty()) {
+        FakeDrive stick;
+        stick.mountDir = "m";
+        folder.mediumDriveRoot = drives.emplace(trees.dir).Add(stick);
+        RecordRootIdentities(folder);
+    }
+    if (row.drive == "swapped") {
+        fs::rename(ToUtf8(trees.medium + "W"), ToUtf8(trees.medium + "Old"));
+        fs::create_directories(ToUtf8(folder.mediumPath));
+    }
+    if (row.drive == "pulled")
+        drives.reset();
     {
         std::optional<Immutable> locked;
         if (row.immutable) {
@@ -293,25 +299,20 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     }
     EXPECT_EQ(trees.Snapshot(), row.after);
     EXPECT_EQ(run.Results(), row.results);
-    EXPECT_EQ(run.Messages(trees), row.messages);
+    std::vector<std::string> logged, removals;
+    EXPECT_EQ(run.Messages(trees, &logged), row.messages);
+    std::ranges::copy_if(row.messages, std::back_inserter(removals),
+                         [](const std::string& m) { return m.find("empty dir: ") != m.npos; });
+    EXPECT_EQ(logged, removals);
     EXPECT_EQ(run.End(), row.end);
     EXPECT_EQ(run.events.Count(row.logOnly ? TE_LOG_ONLY_STEP : TE_STEP), int(row.results.size()));
     EXPECT_NE(run.Lines()[2].find(row.logOnly ? "log_only=\"yes\"" : "log_only=\"no\""), std::string::npos);
-    // The log records each removal of the cleaning as the log pane reports it.
-    std::vector<std::string> removals, logged;
-    for (const std::string& message : row.messages)
-        if (message.find("empty dir: ") != std::string::npos)
-            removals.push_back(message);
-    for (std::string line : run.Lines())
-        if (line.starts_with("        <item dir=\"")) {
-            const bool ok = line.ends_with("\" result=\"ok\"/>");
-            line = trees.Relative(FromUtf8(line.substr(19, line.rfind("\" result=") - 19)));
-            logged.push_back((ok ? "Removed empty dir: " : "Failed to remove empty dir: ") + line);
-        }
-    EXPECT_EQ(logged, removals);
 }
 
 const std::string kLinkMessage = "Not done, the path leads through a symbolic link: ";
+const std::string kRoots = "Nothing done in the folder s/W/D/ (m/W/D/ on medium): ";
+const std::string kSwapped = kRoots + "The folder m/W/D/ changed or vanished after the analysis.";
+const std::string kPulled = kRoots + "The medium m/ is no longer the drive the analysis saw.";
 const std::string kCounterpartMessage = "Not removed, its counterpart is missing or older: ";
 const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=\"bz\"", ok = " result=\"ok\"",
                   ok2 = "  result=\"ok\"", cpError = " result=\"cp_error\"", error = " result=\"error\"",
@@ -422,6 +423,7 @@ TEST_P(CopyItemTest, OneFolderOfItems)
 INSTANTIATE_TEST_SUITE_P(FileSystems, CopyItemTest, testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Across" : "Within"; });
 
+
 // ---- whole runs ----------------------------------------------------------------------------------
 
 // Control characters in names keep the log well-formed: every log the tests write is parsed.
@@ -432,8 +434,7 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
     CopyRun run(trees.dir / "log.xml");
     std::string logAtEnd;
     run.events.Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
-        if (e.GetInt() == TE_COPY_END)
-            logAtEnd = ReadAll(run.log);
+        logAtEnd = e.GetInt() == TE_COPY_END ? ReadAll(run.log) : logAtEnd;
         e.Skip();
     }, ID_THREAD_EVENT);
     trees.Make({"s/R&D <\"x\">\x01\t=data"});
@@ -441,32 +442,32 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
     run.jobs[0]->caption = "A&B";
     CopyRun::Add(folder, trees, "copy s/R&D <\"x\">\x01\t");
     CopyRun::Add(folder, trees, "mkdir m/new");
-    run.jobs[0]->folders.push_back(std::make_unique<FolderJob>());
-    run.jobs[0]->folders[1]->stationPath = trees.station + "none";
-    run.jobs[0]->folders[1]->mediumPath = trees.medium + "none";
-    run.Go();
+    FolderJob& none = *run.jobs[0]->folders.emplace_back(std::make_unique<FolderJob>());
+    std::tie(none.stationPath, none.mediumPath) =
+        std::tuple(trees.station + "none", trees.medium + "none");
+    swxCopy copy(&run.events, &run.jobs, false, run.log);
+    run.Go(copy);
 
     EXPECT_EQ(run.events.Codes(), (std::vector<int>{TE_MESSAGE, TE_MESSAGE, TE_MESSAGE, TE_START, TE_STEP,
                                                     TE_STEP, TE_MESSAGE, TE_START, TE_COPY_END}));
-    const std::vector<wxString> texts = run.events.Texts(TE_MESSAGE);
-    const wxString stars = "******************************************";
-    EXPECT_EQ(texts, (std::vector<wxString>{
-                         "Starting synchronization", "\n" + stars + "\n Project A&B:\n" + stars,
-                         "\n" + stars + "\n Project A&B, folder " + trees.station + " (" + trees.medium + " on medium)",
-                         "\n" + stars + "\n Project A&B, folder " + trees.station + "none (" + trees.medium + "none on medium)"}));
+    const std::string stars(42, '*'), s = ToUtf8(trees.station), m = ToUtf8(trees.medium);
+    EXPECT_EQ(run.events.Messages(), (std::vector<std::string>{
+        "Starting synchronization", "\n" + stars + "\n Project A&B:\n" + stars,
+        "\n" + stars + "\n Project A&B, folder " + s + " (" + m + " on medium)",
+        "\n" + stars + "\n Project A&B, folder " + s + "none (" + m + "none on medium)"}));
     EXPECT_EQ(run.events.events[3].value, 2);
     EXPECT_EQ(run.events.events[3].text, "2 entries to synchronize");
     EXPECT_EQ(run.End(), RUN_FINISHED);
-    const std::string s = ToUtf8(trees.station), m = ToUtf8(trees.medium);
+    const std::string odd = "R&amp;D &lt;&quot;x&quot;>\xEF\xBF\xBD&#9;\"";
     EXPECT_EQ(run.Lines(), (std::vector<std::string>{
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<?xml-stylesheet type=\"text/xsl\" href=\"log.xsl\"?>",
         "<sync station=\"test-station\" date=\"T\" log_only=\"no\">",
         "  <project action=\"SD_COPY\" caption=\"A&amp;B\" maxsize=\"5\" compressbelow=\"0\">",
         "    <folder source=\"" + s + "\" dest=\"" + m + "\" result=\"success\">",
         "      <actions count=\"2\" time=\"T\">",
-        "        <item source=\"" + s + "R&amp;D &lt;&quot;x&quot;>\xEF\xBF\xBD&#9;\" dest=\"" + m
-            + "R&amp;D &lt;&quot;x&quot;>\xEF\xBF\xBD&#9;\" "
-        "action=\"FP_COPY\" ftime=\"" + ToUtf8(FormatFileTimeUtc(kOldTime)) + "\" result=\"cp\" now=\"T\"/>",
+        "        <item source=\"" + s + odd + " dest=\"" + m + odd +
+            " action=\"FP_COPY\" ftime=\"" +
+            ToUtf8(FormatFileTimeUtc(kOldTime)) + "\" result=\"cp\" now=\"T\"/>",
         "        <item dest=\"" + m + "new\" action=\"FP_MKDIR\" result=\"ok\" now=\"T\"/>",
         "      </actions>", "      <rmdir>", "      </rmdir>", "    </folder>",
         "    <folder source=\"" + s + "none\" dest=\"" + m + "none\" result=\"success\">",
@@ -475,9 +476,11 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
     EXPECT_EQ(logAtEnd, ReadAll(run.log));
 }
 
-// Depth first, medium before station by the mode; a directory with anything left in it is not
-// tried, a linked one not followed.
-const Row kCleaningRows[] = {
+// Cleaning: depth first, medium before station by the mode; a directory with anything left in
+// it is not tried, a linked one not followed. A log-only run changes nothing but a missing
+// medium folder; a stopped run finishes its folder (cleaning included) and ends cancelled; an
+// error ends the run with a complete log.
+const Row kRunRows[] = {
     {.name = "copy to the medium", .before = {"m/a/b/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"},
      .after = {"m/full/", "m/full/.hidden=x", "m/l->../o/e", "o/e/", "s/a/"},
      .messages = {"Removed empty dir: m/a/b", "Removed empty dir: m/a"}, .clean = true},
@@ -490,17 +493,6 @@ const Row kCleaningRows[] = {
     {.name = "option off", .mode = SD_COPY_DS, .before = {"m/a/", "s/a/"}, .after = {"m/a/", "s/a/"}},
     {.name = "a directory that cannot go", .before = {"m/a/b/", "m/f=1"}, .after = {"m/a/", "m/a/b/", "m/f=1"},
      .messages = {"Failed to remove empty dir: m/a/b"}, .immutable = "m/a", .clean = true},
-};
-
-TEST(CopyCleaningTest, EmptyDirectoriesOfTheModesSides)
-{
-    for (const Row& row : kCleaningRows)
-        RunRow(row);
-}
-
-// A log-only run changes nothing but a missing medium folder; a stopped run finishes its folder
-// (cleaning included) and ends cancelled; an error ends the run with a complete log.
-const Row kRunRows[] = {
     {.name = "log only", .mode = SD_COPY_MDEL, .limit = 10, .compress = kMiB,
      .before = {"s/copy=1", "s/move=2", "s/large=*50", "s/empty/", "m/del=3", "m/big=*51", "m/d/<tmp>"},
      .items = {"mkdir m/new/dir", "del m/del", "del m/big", "copy s/copy", "move s/move", "copy s/large",
@@ -511,6 +503,25 @@ const Row kRunRows[] = {
                   "Move: s/move => m/move", "Copy (ignored): s/large => m/large", "Move (ignored): s/large => m/large",
                   "Cancelled by user: m/copy"},
      .clean = true, .logOnly = true, .folder = "new/"},
+    // The analysis recorded the roots; a stick unmounted or swapped since then is left alone,
+    // and a medium folder missing then is made on the drive only while it is mounted.
+    {.name = "roots kept", .mode = SD_COPY_M, .before = {"s/W/D/a=1", "m/W/D/"},
+     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "m/W/D/a=1", "s/W/", "s/W/D/"},
+     .results = {cp + "  remove=\"source\""}, .folder = "W/D/", .drive = "kept"},
+    {.name = "medium folder missing then", .mode = SD_COPY_M, .before = {"s/W/D/a=1"},
+     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "m/W/D/a=1", "s/W/", "s/W/D/"},
+     .results = {cp + "  remove=\"source\""}, .folder = "W/D/", .drive = "kept"},
+    {.name = "medium folder swapped", .mode = SD_COPY_M, .before = {"s/W/D/a=1", "m/W/D/"},
+     .items = {"move s/W/D/a"},
+     .after = {"m/Old/", "m/Old/D/", "m/W/", "m/W/D/", "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kSwapped},
+     .end = 1, .folder = "W/D/", .drive = "swapped"},
+    {.name = "drive unmounted", .mode = SD_COPY_M, .before = {"s/W/D/a=1", "m/W/D/"},
+     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
+    {.name = "medium folder missing then, drive unmounted", .mode = SD_COPY_M,
+     .before = {"s/W/D/a=1"}, .items = {"move s/W/D/a"}, .after = {"s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
     {.name = "stop before the project", .before = {"s/a=1"}, .items = {"copy s/a"}, .after = {"s/a=1"},
      .end = RUN_CANCELLED, .stopAt = 1},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
@@ -522,49 +533,10 @@ const Row kRunRows[] = {
      .stopAt = 4, .throws = true},
 };
 
-TEST(CopyRunTest, LogOnlyStoppedAndFailedRuns)
+TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
 {
     for (const Row& row : kRunRows)
         RunRow(row);
-}
-
-// The analysis recorded the roots; a stick pulled, unmounted or swapped since then is left alone,
-// and a medium folder missing then is made on the drive only while it is mounted.
-TEST(CopyRunTest, AFolderWhoseRootsChangedSinceTheAnalysisIsLeftAlone)
-{
-    enum Change { kNone, kSwapped, kUnmounted, kMissingAtAnalysis, kMissingAndUnmounted };
-    for (const Change change : {kNone, kSwapped, kUnmounted, kMissingAtAnalysis, kMissingAndUnmounted}) {
-        SCOPED_TRACE(change);
-        const Trees trees;
-        std::optional<FakeDrives> drives(std::in_place, trees.dir);
-        FakeDrive stick;
-        stick.mountDir = "stick";
-        const wxString drive = drives->Add(stick), medium = drive + "Work/Docs/";
-        if (change != kMissingAtAnalysis && change != kMissingAndUnmounted)
-            fs::create_directories(ToUtf8(medium));
-        trees.Make({"s/a=1"});
-        CopyRun run(trees.dir / "log.xml");
-        FolderJob& folder = run.Folder(SD_COPY_M, trees.station, medium);
-        folder.mediumDriveRoot = drive;
-        CopyRun::Add(folder, trees, "move s/a");
-        folder.items[0]->target = medium + "a";
-        RecordRootIdentities(folder);
-        if (change == kSwapped)
-            fs::rename(ToUtf8(drive + "Work"), ToUtf8(drive + "Old")), fs::create_directories(ToUtf8(medium));
-        if (change == kUnmounted || change == kMissingAndUnmounted)
-            drives.reset();
-        run.Go();
-
-        const bool done = change == kNone || change == kMissingAtAnalysis;
-        EXPECT_EQ(ReadAll(medium + "a") + ReadAll(trees.Path("s/a")), "1");
-        EXPECT_EQ(Exists(trees.Path("s/a")), !done);
-        EXPECT_EQ(Exists(drive + "Work"), change != kMissingAndUnmounted);
-        EXPECT_EQ(run.Results(), (std::vector<std::string>{done ? " result=\"cp\"  remove=\"source\"" : cpError}));
-        const std::vector<std::string> messages = run.Messages(trees);
-        ASSERT_EQ(messages.size(), done ? 0u : 1u);
-        EXPECT_TRUE(done || messages[0].starts_with("Nothing done in the folder s/ ("));
-        EXPECT_EQ(run.End(), done ? RUN_FINISHED : RUN_FINISHED_WITH_ERRORS);
-    }
 }
 
 } // namespace

@@ -19,11 +19,7 @@ protected:
     EventSink sink;
     std::unique_ptr<swxDirCompare> comparer;
 
-    void SetUp() override { Rule("*", true); }
-    void Rule(const char* mask, bool allow)
-    {
-        rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-    }
+    void SetUp() override { rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true})); }
     // Runs one comparison of the two folders (or of the given roots) and handles its events.
     bool Compare(int mode, const wxString& stationPath = {}, const wxString& mediumPath = {})
     {
@@ -115,14 +111,14 @@ TEST_F(swxDirCompareTest, EveryModePlansItsItemsInOrder)
         sink.events.clear();
         ASSERT_TRUE(Compare(c.mode));
         EXPECT_EQ(Planned(), c.items);
-        std::vector<int> codes = sink.Codes();
-        const auto start = std::find(codes.begin(), codes.end(), int{TE_START});
-        ASSERT_NE(start, codes.end());
-        EXPECT_EQ(std::count(codes.begin(), start, int{TE_MESSAGE}), start - codes.begin());
-        EXPECT_EQ(std::count(start + 1, codes.end(), int{TE_STEP}), c.steps);
-        EXPECT_EQ(codes.end() - start - 1, c.steps);
-        EXPECT_EQ(sink.events[start - codes.begin()].value, 10);
-        EXPECT_EQ(sink.events[start - codes.begin()].text, "5 files in 5 directories found");
+        const std::vector<int> codes = sink.Codes();
+        ASSERT_GT(codes.size(), std::size_t(c.steps));
+        const std::size_t start = codes.size() - c.steps - 1;  // after the walk's messages
+        std::vector<int> expected(start, TE_MESSAGE);
+        expected.push_back(TE_START), expected.resize(codes.size(), TE_STEP);
+        EXPECT_EQ(codes, expected);
+        EXPECT_EQ(sink.events[start].value, 10);
+        EXPECT_EQ(sink.events[start].text, "5 files in 5 directories found");
     }
 }
 
@@ -164,18 +160,17 @@ TEST_F(swxDirCompareTest, RulesAndTheCaseOfTheExistingSideDecideTheItems)
 {
     rules.clear();
     for (const auto& [mask, allow] : {std::pair{"\\Tmp\\", false}, {"*.DOC", false}, {"*", true}})
-        Rule(mask, allow);
+        rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
     WriteWithTime(station, "Report.txt", BaseTime(10));
     WriteWithTime(medium, "report.TXT.bz2", BaseTime(0));
-    WriteWithTime(station, "Docs/New/a.txt", BaseTime(0));
-    WriteWithTime(station, "tmp/b.txt", BaseTime(0));
-    WriteWithTime(station, "c.doc", BaseTime(0));
+    for (const char* name : {"Docs/New/a.txt", "tmp/b.txt", "c.doc"})
+        station.Write(name, "x");
     medium.MakeDir("docs");
     ASSERT_TRUE(Compare(SD_COPY));
     EXPECT_EQ(Planned(), (Items{"MKDIR M:docs/New", "COPY S:Docs/New/a.txt > M:docs/New/a.txt",
                                 "COPY S:Report.txt > M:report.TXT"}));
     EXPECT_EQ(rules[0]->mask, "\\tmp\\");
-    EXPECT_EQ(sink.CountMessages("Ignore directory: tmp"), 1);
+    EXPECT_EQ(std::ranges::count(sink.Messages(), "Ignore directory: tmp"), 1);
 }
 
 TEST_F(swxDirCompareTest, CaseTwinsAreListedDirectoriesFirst)
@@ -256,11 +251,14 @@ TEST_F(swxDirCompareTest, CancelStopsTheComparison)
         station.Write(wxString::Format("D%02d/f.txt", i), "x");
     output.push_back(std::make_unique<SyncItem>());
     rules[0]->mask = "A*";
-    CancellingSink<swxDirCompare> cancelling;
+    EventSink cancelling;
     for (const int at : {0, 3}) {
         swxDirCompare compare(&cancelling, station.Path(), medium.Path(), SD_COPY);
-        cancelling.target = &compare;
-        cancelling.cancelAt = at;
+        int directories = 0;  // cancelled from inside the walk at the at-th directory
+        cancelling.onPost = [&](const wxCommandEvent& e) {
+            if (e.GetString().StartsWith("Traversing directory: ") && ++directories == at)
+                compare.Cancel();
+        };
         compare.SetOutput(&output);
         compare.SetRules(&rules);
         if (!at)

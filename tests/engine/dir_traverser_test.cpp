@@ -23,20 +23,26 @@ protected:
     UnreadableDirs unreadable;
     EventSink sink;
 
-    void Rules(const std::vector<std::pair<const char*, bool>>& list)
+    // A traverser of the roots with the rules (cleared lists and events) and without an owner.
+    swxDirTraverser Traverser(const wxString& stationRoot, const wxString& mediumRoot,
+                              const std::vector<std::pair<const char*, bool>>& list)
     {
         rules.clear();
         for (const auto& [mask, allow] : list)
             rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-    }
-    // Walks both sides as a comparison does and handles the posted messages.
-    void WalkBoth(const wxString& stationRoot, const wxString& mediumRoot)
-    {
+        files.clear(), directories.clear(), sink.events.clear();
         swxDirTraverser traverser(stationRoot, mediumRoot);
         traverser.SetLists(&files, &directories);
         traverser.SetRules(&rules);
-        traverser.SetOwner(&sink);
         traverser.SetUnreadable(&unreadable);
+        return traverser;
+    }
+    // Walks both sides as a comparison does and handles the posted messages.
+    void WalkBoth(const wxString& stationRoot, const wxString& mediumRoot,
+                  const std::vector<std::pair<const char*, bool>>& list = {{"*", true}})
+    {
+        swxDirTraverser traverser = Traverser(stationRoot, mediumRoot, list);
+        traverser.SetOwner(&sink);
         traverser.Walk();
         traverser.SetStationSide(false);
         traverser.Walk();
@@ -84,15 +90,11 @@ TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
     for (const RuleCase& c : kRuleCases) {
         SCOPED_TRACE(c.label);
         TempDir stationDir, mediumDir;
-        files.clear();
-        directories.clear();
-        sink.events.clear();
-        Rules(c.rules);
         for (const char* name : c.stationFiles)
             stationDir.Write(name, "x");
         for (const char* name : c.mediumFiles)
             mediumDir.Write(name, "x");
-        WalkBoth(stationDir.Path(), mediumDir.Path());
+        WalkBoth(stationDir.Path(), mediumDir.Path(), c.rules);
         EXPECT_EQ(Keys(files), c.files);
         EXPECT_EQ(Keys(directories), c.directories);
         Names shown = sink.Messages();
@@ -106,7 +108,6 @@ TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
 // holding "\") and files named like temporaries are reported and skipped.
 TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
 {
-    Rules({{"*", true}});
     const wxString file = station.Write("file", "x");
     WalkBoth(file, medium / "absent");
     EXPECT_EQ(sink.Messages(),
@@ -124,9 +125,6 @@ TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
     ASSERT_EQ(symlink((root + "file").c_str(), (root + "linkfile").c_str()), 0);
     ASSERT_EQ(mkfifo((root + "pipe").c_str(), 0600), 0);
     ASSERT_EQ(close(open((root + "caf\xe9.txt").c_str(), O_CREAT | O_WRONLY, 0600)), 0);
-    sink.events.clear();
-    files.clear();
-    directories.clear();
     WalkBoth(station.Path(), medium.Path());
     EXPECT_EQ(Keys(files), (Names{".~dralvo-report.tmp", "file", "real\\a.txt"}));
     EXPECT_EQ(Keys(directories), Names{"real"});
@@ -143,15 +141,11 @@ TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
 // Driven by wxDir::Traverse, names holding "\" are skipped and unopenable directories recorded.
 TEST_F(swxDirTraverserTest, WorksAsAWxDirTraverserToo)
 {
-    Rules({{"*", true}});
     WriteWithTime(station, "Sub/a.TXT.bz2", BaseTime(3));
     station.Write("b\\c.txt", "x");
     station.Write("locked/d.txt", "x");
     ASSERT_EQ(chmod(ToUtf8(station / "locked").c_str(), 0), 0);
-    swxDirTraverser traverser(station.Path(), medium.Path());
-    traverser.SetLists(&files, &directories);
-    traverser.SetRules(&rules);
-    traverser.SetUnreadable(&unreadable);
+    swxDirTraverser traverser = Traverser(station.Path(), medium.Path(), {{"*", true}});
     WithPermissionsEnforced([&] {
         wxDir(station.Path()).Traverse(traverser, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
     });

@@ -1,11 +1,12 @@
 #pragma once
 
-// Helpers shared by the engine tests: an event sink, file times and listings of planned items.
+// Helpers shared by the engine tests: an event sink, file times, permissions and XML logs.
 
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,29 +16,35 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/event.h>
+#include <wx/xml/xml.h>
 
 #include "engine/sync_types.h"
 #include "store/file_time.h"
 #include "tests/support/temp_dir.h"
 
-// Collects the menu-selected command events posted to it, in order.
+// Collects the menu-selected command events posted to it, in order. onPost, when set, sees each
+// event on the posting thread right after it is queued.
 class EventSink : public wxEvtHandler {
 public:
     struct Posted {
-        int id;
-        int code;
+        int id, code;
         long value;
         wxString text;
         void* data;
     };
+    std::vector<Posted> events;
+    std::function<void(const wxCommandEvent&)> onPost;
 
     EventSink() { Bind(wxEVT_MENU, &EventSink::OnEvent, this); }
-
+    void QueueEvent(wxEvent* event) override
+    {
+        const wxCommandEvent copy = *static_cast<wxCommandEvent*>(event);
+        wxEvtHandler::QueueEvent(event);
+        if (onPost)
+            onPost(copy);
+    }
     // Handles everything queued so far.
     void Pump() { wxAppConsole::GetInstance()->ProcessPendingEvents(); }
-
-    std::vector<Posted> events;
-
     // The texts of the code-0 events, in order.
     std::vector<std::string> Messages() const
     {
@@ -54,29 +61,7 @@ public:
             codes.push_back(e.code);
         return codes;
     }
-    std::vector<wxString> Texts(int code) const
-    {
-        std::vector<wxString> texts;
-        for (const Posted& e : events)
-            if (e.code == code)
-                texts.push_back(e.text);
-        return texts;
-    }
-    int Count(int code) const
-    {
-        int n = 0;
-        for (const Posted& e : events)
-            n += e.code == code;
-        return n;
-    }
-    // How many code-0 texts begin with the prefix.
-    int CountMessages(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const std::string& m : Messages())
-            n += m.rfind(prefix, 0) == 0;
-        return n;
-    }
+    int Count(int code) const { return int(std::ranges::count(Codes(), code)); }
 
 private:
     void OnEvent(wxCommandEvent& e)
@@ -85,35 +70,13 @@ private:
     }
 };
 
-// Cancels target from inside its walk when the n-th "Traversing directory: " message is posted.
-template <class Target>
-class CancellingSink : public EventSink {
-public:
-    Target* target = nullptr;
-    int cancelAt = 0;
-    int directories = 0;
-
-    void QueueEvent(wxEvent* event) override
-    {
-        auto* command = static_cast<wxCommandEvent*>(event);
-        if (target && command->GetInt() == TE_MESSAGE &&
-            command->GetString().StartsWith("Traversing directory: ") && ++directories == cancelAt)
-            target->Cancel();
-        EventSink::QueueEvent(event);
-    }
-};
-
 // A fixed moment, and the same moment shifted by whole seconds.
-inline FileTime BaseTime(int seconds = 0)
-{
-    return FileTimeFromUnix(1600000000LL + seconds);
-}
+inline FileTime BaseTime(int seconds = 0) { return FileTimeFromUnix(1600000000LL + seconds); }
 
 // Writes a file below the temporary directory with the given last-write time.
-inline wxString WriteWithTime(const TempDir& dir, const wxString& rel, FileTime time,
-                              const std::string& content = "x")
+inline wxString WriteWithTime(const TempDir& dir, const wxString& rel, FileTime time)
 {
-    const wxString path = dir.Write(rel, content);
+    const wxString path = dir.Write(rel, "x");
     EXPECT_TRUE(SetFileModTime(path, time)) << rel;
     return path;
 }
@@ -123,25 +86,18 @@ inline wxString WriteWithTime(const TempDir& dir, const wxString& rel, FileTime 
 // thread, and threads started inside f inherit the reduced set).
 inline void WithPermissionsEnforced(const std::function<void()>& f)
 {
-    if (geteuid() != 0) {
-        f();
-        return;
-    }
+    if (geteuid() != 0)
+        return f();
     std::thread worker([&f] {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
         __user_cap_data_struct data[2]{};
         ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
-        const unsigned dropped = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-        data[0].effective &= ~dropped;
+        data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
         ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
         f();
     });
     worker.join();
 }
-
-// ---- XML run logs ----------------------------------------------------------------------------
-
-#include <wx/xml/xml.h>
 
 // The text split at CR LF (a bare LF stays inside its line).
 inline std::vector<std::string> SplitCrLf(const std::string& text)
@@ -154,12 +110,10 @@ inline std::vector<std::string> SplitCrLf(const std::string& text)
     return lines;
 }
 
-// The file parsed by the toolkit's XML parser; IsOk() is false for a document that is not
-// well-formed.
-inline std::unique_ptr<wxXmlDocument> ParseXml(const wxString& path)
+// True when the toolkit's XML parser takes the file as a well-formed document (loaded into into).
+inline bool ParsesAsXml(const wxString& path, wxXmlDocument* into = nullptr)
 {
-    auto document = std::make_unique<wxXmlDocument>();
+    wxXmlDocument own;
     wxLogNull quiet;
-    document->Load(path);
-    return document;
+    return (into ? into : &own)->Load(path);
 }

@@ -61,10 +61,11 @@ private:
 // has no such attribute.
 class Immutable {
 public:
-    explicit Immutable(const wxString& path) : fd_(open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    explicit Immutable(const wxString& path)
+        : fd_(open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags_) == 0
-              && ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ |= FS_IMMUTABLE_FL)) == 0;
+        ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags_) == 0 &&
+              ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ |= FS_IMMUTABLE_FL)) == 0;
     }
     ~Immutable()
     {
@@ -78,28 +79,38 @@ public:
     bool Ok() const { return ok_; }
 
 private:
-    int fd_;
-    int flags_ = 0;
+    int fd_, flags_ = 0;
     bool ok_ = false;
 };
 
-// A fresh directory on /dev/shm when that is another file system than the temporary directory's;
-// Path() is empty when the machine has no such second file system.
+// A fresh directory on /dev/shm when that is another file system than the temporary directory's
+// (else Path() is empty), or with bytes set a tmpfs of that size mounted on dir for a scope: a
+// medium that fills up (Path() is empty where mounting is not permitted).
 class OtherFileSystem {
 public:
     OtherFileSystem()
     {
         std::string pattern = "/dev/shm/dralvo-test-XXXXXX";
         struct stat here, there;
-        if (mkdtemp(pattern.data()) && stat(std::filesystem::temp_directory_path().c_str(), &here) == 0
-            && stat(pattern.c_str(), &there) == 0 && here.st_dev != there.st_dev)
+        if (mkdtemp(pattern.data()) &&
+            stat(std::filesystem::temp_directory_path().c_str(), &here) == 0 &&
+            stat(pattern.c_str(), &there) == 0 && here.st_dev != there.st_dev)
             path_ = FromUtf8(pattern) + "/";
         dir_ = pattern;
+    }
+    OtherFileSystem(const wxString& dir, std::size_t bytes) : dir_(ToUtf8(dir)), mounted_(true)
+    {
+        const std::string size = "size=" + std::to_string(bytes);
+        if (mount("tmpfs", dir_.c_str(), "tmpfs", 0, size.c_str()) == 0)
+            path_ = dir;
     }
     ~OtherFileSystem()
     {
         std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
+        if (!mounted_)
+            std::filesystem::remove_all(dir_, ec);
+        else if (!path_.empty())
+            umount2(dir_.c_str(), MNT_DETACH);
     }
     OtherFileSystem(const OtherFileSystem&) = delete;
     OtherFileSystem& operator=(const OtherFileSystem&) = delete;
@@ -107,29 +118,8 @@ public:
 
 private:
     std::string dir_;
+    bool mounted_ = false;
     wxString path_;
-};
-
-// A tmpfs of the given size mounted on an empty directory for a scope: a medium that fills up.
-// Ok() is false where mounting is not permitted.
-class SmallFileSystem {
-public:
-    SmallFileSystem(const wxString& dir, std::size_t bytes)
-        : dir_(ToUtf8(dir)), ok_(mount("tmpfs", dir_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0)
-    {
-    }
-    ~SmallFileSystem()
-    {
-        if (ok_)
-            umount2(dir_.c_str(), MNT_DETACH);
-    }
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-    bool Ok() const { return ok_; }
-
-private:
-    std::string dir_;
-    bool ok_;
 };
 
 // Leaves a temporary file beside target as a run killed while writing it would.

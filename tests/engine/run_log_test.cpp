@@ -1,89 +1,70 @@
 #include "engine/run_log.h"
 
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
-#include "engine/sync_types.h"
-#include "store/file_time.h"
 #include "tests/engine/engine_test_support.h"
-#include "tests/support/temp_dir.h"
 
 // The whole layout of a log, escapes included, is asserted by the copy thread's tests.
 namespace {
 
-class RunLogTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(log.Open(path)); }
+const wxDateTime kAt{15, wxDateTime::Mar, 2024, 10, 20, 30};
 
-    static SyncItem Item(const wxString& source, const wxString& target)
-    {
-        SyncItem item;
-        item.action = source.empty() ? FP_DELETE : FP_COPY;
-        item.source = source;
-        item.target = target;
-        item.sourceTime = FileTimeFromUnix(1700000000);
-        return item;
-    }
-    std::vector<std::string> Lines() const { return SplitCrLf(ReadAll(path)); }
+SyncItem Deletion(const wxString& target)
+{
+    SyncItem item;
+    std::tie(item.action, item.target) = std::tuple(FP_DELETE, target);
+    return item;
+}
 
+// Values parse back to themselves, and each line gets the time it is written at.
+TEST(RunLogTest, ValuesParseBackAndLinesCarryTheirTimes)
+{
     TempDir dir;
-    wxString path = dir / "log.xml";
     RunLog log;
-    const wxDateTime at{15, wxDateTime::Mar, 2024, 10, 20, 30};
-};
-
-TEST_F(RunLogTest, ValuesParseBackToThemselves)
-{
-    const wxString odd = wxString::FromUTF8("A&B <\"\xD0\xA2\"> \x01 end\t\n\r");
-    log.Header(odd, at, false);
+    ASSERT_TRUE(log.Open(dir / "log.xml"));
+    log.Header(wxString::FromUTF8("A&B <\"\xD0\xA2\"> \x01 end\t\n\r"), kAt, false);
+    log.ProjectStart("SD_COPY", "P", 0, 0);
+    log.FolderStart("/s", "/m");
+    log.ActionsStart(2, kAt);
+    log.ItemOpen(Deletion("/m/a"));
+    log.ItemClose(kAt + wxTimeSpan::Seconds(1));
+    log.ItemOpen(Deletion("/m/b"));
+    log.ItemClose(kAt + wxTimeSpan::Minutes(2));
     ASSERT_TRUE(log.Close());
-    const auto document = ParseXml(path);
-    ASSERT_TRUE(document->IsOk());
-    EXPECT_EQ(document->GetRoot()->GetAttribute("station"),
+    wxXmlDocument document;
+    ASSERT_TRUE(ParsesAsXml(dir / "log.xml", &document));
+    EXPECT_EQ(document.GetRoot()->GetAttribute("station"),
               wxString::FromUTF8("A&B <\"\xD0\xA2\"> \xEF\xBF\xBD end\t\n\r"));
+    const std::vector<std::string> lines = SplitCrLf(ReadAll(dir / "log.xml"));
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(std::vector(lines.begin() + 5, lines.begin() + 8), (std::vector<std::string>{
+        "      <actions count=\"2\" time=\"2024-03-15 10:20:30\">",
+        "        <item dest=\"/m/a\" action=\"FP_DELETE\" now=\"2024-03-15 10:20:31\"/>",
+        "        <item dest=\"/m/b\" action=\"FP_DELETE\" now=\"2024-03-15 10:22:30\"/>"}));
 }
 
-TEST_F(RunLogTest, EachLineGetsTheTimeItIsWrittenAt)
+// A run that ends early (an error, a destroyed log) still leaves a well-formed document; a log
+// that cannot be opened writes nothing.
+TEST(RunLogTest, ClosingCompletesTheElementsStillOpen)
 {
-    log.ActionsStart(2, at);
-    log.ItemOpen(Item("", "/m/a"));
-    log.ItemClose(at + wxTimeSpan::Seconds(1));
-    log.ItemOpen(Item("", "/m/b"));
-    log.ItemClose(at + wxTimeSpan::Minutes(2));
-    ASSERT_TRUE(log.Close());
-    const std::vector<std::string> lines = Lines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "      <actions count=\"2\" time=\"2024-03-15 10:20:30\">");
-    EXPECT_EQ(lines[1], "        <item dest=\"/m/a\" action=\"FP_DELETE\" now=\"2024-03-15 10:20:31\"/>");
-    EXPECT_EQ(lines[2], "        <item dest=\"/m/b\" action=\"FP_DELETE\" now=\"2024-03-15 10:22:30\"/>");
-}
-
-// A run that ends early (an error, a destroyed log) still leaves a well-formed document.
-TEST_F(RunLogTest, ClosingCompletesTheElementsStillOpen)
-{
+    TempDir dir;
     for (int stop = 0; stop <= 5; ++stop) {
         SCOPED_TRACE(stop);
         {
             RunLog early;
-            ASSERT_TRUE(early.Open(path));
-            early.Header("pc", at, false);
+            ASSERT_TRUE(early.Open(dir / "log.xml"));
+            early.Header("pc", kAt, false);
             const std::function<void()> steps[] = {
                 [&] { early.ProjectStart("SD_COPY", "P", 0, 0); },
                 [&] { early.FolderStart("/s", "/m"); },
-                [&] { early.ActionsStart(1, at); },
-                [&] { early.ItemOpen(Item("", "/m/a")); },
-                [&] { early.ItemClose(at); },
-                [&] { early.ActionsEnd(); }};
+                [&] { early.ActionsStart(1, kAt); }, [&] { early.ItemOpen(Deletion("/m/a")); },
+                [&] { early.ItemClose(kAt); }, [&] { early.ActionsEnd(); }};
             for (int step = 0; step <= stop; ++step)
                 steps[step]();
         }
-        EXPECT_TRUE(ParseXml(path)->IsOk()) << ReadAll(path);
+        EXPECT_TRUE(ParsesAsXml(dir / "log.xml")) << ReadAll(dir / "log.xml");
     }
     RunLog broken;
     EXPECT_FALSE(broken.Open(dir / "missing/log.xml"));
-    broken.Header("pc", at, false);
+    broken.Header("pc", kAt, false);
     EXPECT_TRUE(broken.Close());
     EXPECT_FALSE(Exists(dir / "missing"));
 }

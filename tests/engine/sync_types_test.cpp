@@ -7,21 +7,17 @@
 
 namespace {
 
-class SyncTypesTest : public ::testing::Test {
-protected:
-    void TearDown() override { wxTranslations::Set(nullptr); }
-
-    static SyncItem Item(int action)
-    {
-        SyncItem item;
-        item.action = action;
-        return item;
-    }
-};
+SyncItem Item(int action)
+{
+    SyncItem item;
+    item.action = action;
+    return item;
+}
 
 // Exactly the named modes pass below 64; bits 64 and 128 are not examined. Unknown values
-// have fixed names.
-TEST_F(SyncTypesTest, ExactlyTheElevenNamedModesAreValidBelow64)
+// have fixed names. Every placeholder gets the medium's name, and a name holding "%s" is not
+// expanded again.
+TEST(SyncTypesTest, ExactlyTheElevenNamedModesAreValidAndNamed)
 {
     int valid = 0;
     for (int mode = 0; mode < 64; ++mode) {
@@ -32,21 +28,14 @@ TEST_F(SyncTypesTest, ExactlyTheElevenNamedModesAreValidBelow64)
     EXPECT_EQ(valid, 11);
     EXPECT_TRUE(IsValidSyncMode(65));
     EXPECT_EQ(SyncModeText(2, "Stick"), "Unknown action!");
-    for (int code : {0, 5, -1}) {
-        EXPECT_EQ(ActionName(Item(code)), "FP_UNKNOWN");
-        EXPECT_EQ(ActionText(Item(code)), "???");
-    }
-}
-
-// Every placeholder gets the name, and a name holding "%s" is not expanded again.
-TEST_F(SyncTypesTest, ModeTextPutsTheMediumNameInEveryPlaceholder)
-{
+    for (int code : {0, 5, -1})
+        EXPECT_EQ(ActionName(Item(code)) + ActionText(Item(code)), "FP_UNKNOWN???");
     EXPECT_EQ(SyncModeText(3, "100%s"),
               "Copy files from this computer to \"100%s\", syncing deletion on \"100%s\"");
     EXPECT_EQ(SyncModeText(24, "Stick").Freq('"'), 2u);
 }
 
-TEST_F(SyncTypesTest, TextsAreTranslatedNamesAreNot)
+TEST(SyncTypesTest, TextsAreTranslatedNamesAreNot)
 {
     ASSERT_TRUE(StartTranslations(wxLANGUAGE_RUSSIAN));
     EXPECT_EQ(ActionText(Item(FP_MKDIR)), wxString::FromUTF8("Создать каталог"));
@@ -55,6 +44,7 @@ TEST_F(SyncTypesTest, TextsAreTranslatedNamesAreNot)
               wxString::FromUTF8("Копировать файлы с \"Stick\" на этот компьютер"));
     EXPECT_EQ(SyncModeText(2, "Stick"), wxString::FromUTF8("Неизвестное действие!"));
     EXPECT_EQ(SyncModeName(8), "DS_COPY");
+    wxTranslations::Set(nullptr);
 }
 
 } // namespace

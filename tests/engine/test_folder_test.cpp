@@ -9,63 +9,52 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Takes over the records of the code-0 events; cancels its test at the n-th record.
-class RecordSink : public EventSink {
-public:
-    std::vector<std::unique_ptr<FileTestRecord>> records;
-    swxTestFolder* target = nullptr;
-    long cancelAt = 0;
+// A folder test of root taking the rules; sink cancels it at the cancelAt-th record (the
+// traverser's lock is held by this very thread then; critical sections are recursive).
+struct FolderTestRun {
+    EventSink sink;
+    swxTestFolder test;
 
-    ~RecordSink() override { Collect(); }
-    void QueueEvent(wxEvent* event) override
+    FolderTestRun(const wxString& root, const std::vector<std::pair<const char*, bool>>& rules,
+                  long cancelAt = 0)
+        : test(&sink, root)
     {
-        auto* command = static_cast<wxCommandEvent*>(event);
-        const bool cancelNow = command->GetInt() == TEST_FILE && command->GetExtraLong() == cancelAt;
-        EventSink::QueueEvent(event);
-        // The traverser's lock is held by this very thread; critical sections are recursive.
-        if (cancelNow && target)
-            target->Cancel();
+        for (const auto& [mask, allow] : rules)
+            test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
+        sink.onPost = [this, cancelAt](const wxCommandEvent& e) {
+            if (e.GetInt() == TEST_FILE && e.GetExtraLong() == cancelAt)
+                test.Cancel();
+        };
     }
-    void Collect()
+    // Runs the test to its end and returns its records, taken over from the events, as
+    // "location|file|extension|rule|allow|size", sorted.
+    Lines Run()
     {
-        Pump();
-        for (Posted& e : events)
-            if (e.code == TEST_FILE && e.data)
-                records.emplace_back(static_cast<FileTestRecord*>(std::exchange(e.data, nullptr)));
-    }
-    // "location|file|extension|rule|allow|size" per record, sorted.
-    Lines Described() const
-    {
+        EXPECT_EQ(test.Create(), wxTHREAD_NO_ERROR);
+        EXPECT_EQ(test.Run(), wxTHREAD_NO_ERROR);
+        test.Wait();
+        sink.Pump();
         Lines lines;
-        for (const auto& r : records)
+        for (EventSink::Posted& e : sink.events) {
+            if (e.code != TEST_FILE || !e.data)
+                continue;
+            const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(e.data));
+            e.data = nullptr;
             lines.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" + r->rule) +
                             (r->allow ? "|1|" : "|0|") + std::to_string(r->size));
-        std::sort(lines.begin(), lines.end());
+        }
+        std::ranges::sort(lines);
         return lines;
     }
 };
 
-class swxTestFolderTest : public ::testing::Test {
-protected:
-    TempDir dir;
-
-    static void Run(swxTestFolder& test, RecordSink& sink)
-    {
-        ASSERT_EQ(test.Create(), wxTHREAD_NO_ERROR);
-        ASSERT_EQ(test.Run(), wxTHREAD_NO_ERROR);
-        test.Wait();
-        sink.Collect();
-    }
-};
-
-TEST_F(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecides)
+TEST(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecides)
 {
+    TempDir dir;
     dir.Write("a.txt", "12345");
-    dir.Write("tmp/b.txt", "x");
+    for (const char* name : {"tmp/b.txt", "x.y/README", "a.tar.gz", "back\\slash.txt"})
+        dir.Write(name, "x");  // a backslash cannot stand in a rule's path: not reported
     dir.Write("Docs/Report.DOC.bz2", "compressed");
-    dir.Write("x.y/README", "x");
-    dir.Write("a.tar.gz", "x");
-    dir.Write("back\\slash.txt", "x");  // cannot stand in a rule's path: not reported
     const struct {
         std::vector<std::pair<const char*, bool>> rules;
         Lines records;
@@ -79,34 +68,29 @@ TEST_F(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecides)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rules.size());
-        RecordSink sink;
-        swxTestFolder test(&sink, dir.Path());
-        for (const auto& [mask, allow] : c.rules)
-            test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-        Run(test, sink);
-        EXPECT_EQ(sink.Described(), c.records);
-        ASSERT_EQ(sink.Count(TEST_FILE), static_cast<int>(c.records.size()));
+        FolderTestRun run(dir.Path(), c.rules);
+        EXPECT_EQ(run.Run(), c.records);
+        std::vector<int> codes(c.records.size(), TEST_FILE);
+        codes.push_back(TEST_FINISHED);
+        EXPECT_EQ(run.sink.Codes(), codes);
         for (size_t i = 0; i < c.records.size(); ++i)
-            EXPECT_EQ(sink.events[i].value, static_cast<long>(i + 1));
-        EXPECT_EQ(sink.events.back().code, TEST_FINISHED);
-        EXPECT_EQ(sink.events.back().id, ID_TEST_EVENT);
-        if (!c.rules.empty()) {
-            EXPECT_EQ(test.Rules()[1]->mask, "\\tmp\\");
-        }
+            EXPECT_EQ(run.sink.events[i].value, static_cast<long>(i + 1));
+        EXPECT_EQ(run.sink.events.back().id, ID_TEST_EVENT);
+        EXPECT_TRUE(c.rules.empty() || run.test.Rules()[1]->mask == "\\tmp\\");
     }
 }
 
 // A cancel during the walk stops it (code 2, then 1); a cancel before the walk does nothing;
 // a stop before the walk ends the test without a word; a folder that cannot be opened finishes.
-TEST_F(swxTestFolderTest, CancelStopAndUnopenableFolder)
+TEST(swxTestFolderTest, CancelStopAndUnopenableFolder)
 {
+    TempDir dir;
     for (int i = 0; i < 30; ++i)
         dir.Write(wxString::Format("f%02d.txt", i), "x");
     const struct {
         const char* label;
         long cancelAt;
-        const char* before;
-        const char* folder;
+        const char *before, *folder;
         int files;
         std::vector<int> after;  // the codes after the records
     } cases[] = {
@@ -117,20 +101,15 @@ TEST_F(swxTestFolderTest, CancelStopAndUnopenableFolder)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        RecordSink sink;
-        swxTestFolder test(&sink, dir / c.folder);
-        test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
-        sink.target = &test;
-        sink.cancelAt = c.cancelAt;
+        FolderTestRun run(dir / c.folder, {{"*", true}}, c.cancelAt);
         if (c.before == std::string("cancel"))
-            test.Cancel();
+            run.test.Cancel();
         if (c.before == std::string("stop"))
-            test.Stop();
-        Run(test, sink);
-        const std::vector<int> codes = sink.Codes();
-        EXPECT_EQ(sink.Count(TEST_FILE), c.files);
-        EXPECT_EQ(std::vector<int>(codes.begin() + std::min<size_t>(c.files, codes.size()), codes.end()),
-                  c.after);
+            run.test.Stop();
+        EXPECT_EQ(run.Run().size(), std::size_t(c.files));
+        std::vector<int> codes(c.files, TEST_FILE);
+        codes.insert(codes.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(run.sink.Codes(), codes);
     }
 }
 
