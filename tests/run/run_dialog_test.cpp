@@ -46,9 +46,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaWithTheirProjectsAndInterlocksI
 
     auto* media = InRun<wxChoice>("ID_CHOICE_MEDIA");
     auto* projects = InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS");
-    ASSERT_EQ(2u, media->GetCount());
-    EXPECT_EQ("Other", media->GetString(0));
-    EXPECT_EQ("Stick", media->GetString(1));
+    EXPECT_EQ((std::vector<wxString>{"Other", "Stick"}), Strings(media));
     EXPECT_EQ((std::vector<wxString>{"Gamma"}), Strings(projects));
     Choose(media, 1);
     EXPECT_EQ((std::vector<wxString>{"Alpha", "Beta"}), Strings(projects));
