@@ -118,13 +118,16 @@ inline const std::vector<wxString> kCatalogue = {
     "BZ2IGNORE|b1|FILEMASK=*.zip|MODIFIED=2024-01-01 10:00:00|DELETED=0",
 };
 
-// Two catalogues: the local one (catalogDb, station "test-station") and a remote one of
-// another station with the same schema, both without rows but the local station.
+// Two catalogues: the local one (catalogDb, station "test-station" of GUID "here") and a
+// remote one of another station with the same schema, both without rows but the local station.
 class ExchangeTest : public CatalogTest {
 protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
+        // This station as a row of known values.
+        catalogDb.ExecuteUpdate("update STATION set GUID = '" + Guid("here") +
+                                "', MODIFIED = '2024-01-01 00:00:00'");
         remote.Open(dir / "remote.db");
         remote.ExecuteUpdate(kDdlVersion);
         remote.ExecuteUpdate(kInsertVersion1);
