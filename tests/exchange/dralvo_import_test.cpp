@@ -8,11 +8,6 @@ namespace {
 
 using ImportTest = ExchangeTest;
 
-bool Contains(const std::vector<std::string>& items, const std::string& item)
-{
-    return std::find(items.begin(), items.end(), item) != items.end();
-}
-
 // Station s1, medium m1, project p1 and its folder f1.
 const std::vector<wxString> kBase = {kCatalogue[0], kCatalogue[2], kCatalogue[3], kCatalogue[5]};
 
@@ -58,7 +53,7 @@ TEST_F(ImportTest, OnlyANewerRowWinsWithItsDeletedFlag)
     const std::vector<std::string> items = Items(catalogDb);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.expected);
-        EXPECT_TRUE(Contains(items, row.expected));
+        EXPECT_NE(std::find(items.begin(), items.end(), row.expected), items.end());
     }
     // The catalogue's own export changes nothing.
     EXPECT_EQ(Import(ExportTo(catalogDb, "own")).failed, 0);

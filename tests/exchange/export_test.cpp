@@ -123,10 +123,8 @@ TEST_F(ExportTest, MediumGetsTheNewCatalogueOrAReportedFailure)
         EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
         if (row.file) {
             const auto bytes = ReadCatalogFile(root + row.file, ImportLimits());
-            ASSERT_TRUE(bytes);
             wxXmlDocument doc;
-            ASSERT_TRUE(ParseCatalogText(*bytes, doc));
-            EXPECT_EQ(doc.GetRoot()->GetName(), "dralvo");
+            EXPECT_TRUE(bytes && ParseCatalogText(*bytes, doc) && doc.GetRoot()->GetName() == "dralvo");
         }
     }
 }
