@@ -11,6 +11,7 @@
 #include "tests/support/gui_expect.h"
 
 using namespace review_test;
+using widgets_test::Find;
 
 class DialogSelectSyncItemsTest : public ::testing::Test {
 protected:
@@ -22,13 +23,12 @@ protected:
     }
     void TearDown() override { delete dialog; }
 
-    template <class T>
-    T* Find(const char* name) const
+    wxVListBox* List() const { return Find<wxVListBox>(dialog, "ID_CHECKLISTBOX_PAIRS"); }
+    wxString Details() const { return Find<wxTextCtrl>(dialog, "ID_TEXTCTRL_DETAILS")->GetValue(); }
+    wxString Label() const
     {
-        return widgets_test::Find<T>(dialog, name);
+        return Find<wxStaticText>(dialog, "ID_STATICTEXT_FILTER")->GetLabel();
     }
-    wxString Details() const { return Find<wxTextCtrl>("ID_TEXTCTRL_DETAILS")->GetValue(); }
-    wxString Label() const { return Find<wxStaticText>("ID_STATICTEXT_FILTER")->GetLabel(); }
     void Menu(int id) const
     {
         wxCommandEvent entry(wxEVT_MENU, id);
@@ -36,9 +36,9 @@ protected:
     }
     void Toggle(int row) const
     {
-        wxCommandEvent toggle(wxEVT_CHECKLISTBOX, Find<wxVListBox>("ID_CHECKLISTBOX_PAIRS")->GetId());
+        wxCommandEvent toggle(wxEVT_CHECKLISTBOX, List()->GetId());
         toggle.SetInt(row);
-        Find<wxVListBox>("ID_CHECKLISTBOX_PAIRS")->GetEventHandler()->ProcessEvent(toggle);
+        List()->GetEventHandler()->ProcessEvent(toggle);
     }
     std::vector<wxString> Shown() const { return Relatives(records, dialog->ShownRows()); }
 
@@ -52,7 +52,7 @@ TEST_F(DialogSelectSyncItemsTest, UncheckedRowsStayUncheckedUnderAndAfterAFilter
     EXPECT_EQ(5u, dialog->ShownRows().size());
     EXPECT_TRUE(Details().StartsWith("Project: Work\nFolder: /st/docs\nDestination (medium): Doc"));
 
-    widgets_test::ChooseLine(Find<wxVListBox>("ID_CHECKLISTBOX_PAIRS"), 2);
+    widgets_test::ChooseLine(List(), 2);
     EXPECT_TRUE(Details().Contains("Source (medium): Documents/plan.txt")) << Details();
     Menu(RF_FOLDER);
     EXPECT_EQ("Filter by folder: Documents", Label());
