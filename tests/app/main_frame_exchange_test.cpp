@@ -60,7 +60,8 @@ TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFail
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
-                  ExpectCatalogFailure("The catalogue could not be exported to these media:\nBroken: "));
+                  ExpectCatalogFailure(
+                      "The catalogue could not be exported to these media:\nBroken: "));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("CAPTION=\"Photos\""), std::string::npos);

@@ -106,7 +106,8 @@ TEST_F(CatalogImportTest, HostileValuesAreBoundCheckedOrSkipped)
     EXPECT_EQ(Items(catalogDb, "bz2ignore"), std::vector<std::string>{"bq|*.\"z" + at});
     EXPECT_EQ(Items(catalogDb, "media"), std::vector<std::string>{"m1|Unknown" + at});
     EXPECT_EQ(Items(catalogDb, "station"),
-              (std::vector<std::string>{"here|test-station|2024-01-01 00:00:00|0", "st|o\"brien" + at}));
+              (std::vector<std::string>{"here|test-station|2024-01-01 00:00:00|0",
+                                        "st|o\"brien" + at}));
 }
 
 // Random changes of an export: values of one or two lines (rows) replaced by hostile ones,
@@ -134,7 +135,8 @@ public:
         std::vector<std::string> lines = lines_;
         for (std::size_t n = 1 + Pick(2); n > 0; --n) {
             std::string& line = lines[Pick(lines.size())];
-            for (std::size_t at = line.find("=\""); at != std::string::npos; at = line.find("=\"", at + 1)) {
+            std::size_t at = line.find("=\"");
+            for (; at != std::string::npos; at = line.find("=\"", at + 1)) {
                 if (Pick(2) == 0)
                     continue;
                 const std::size_t kind = Pick(3), from = at + 2, to = line.find('"', from);
@@ -165,7 +167,8 @@ private:
     // A MODIFIED later than every one before, so that the row it lands in wins.
     std::string LaterTime()
     {
-        const wxDateTime later = wxDateTime(1, wxDateTime::Jan, 2030) + wxTimeSpan::Seconds(++clock_);
+        const wxDateTime later =
+            wxDateTime(1, wxDateTime::Jan, 2030) + wxTimeSpan::Seconds(++clock_);
         return ToUtf8(later.Format("%Y-%m-%d %H:%M:%S"));
     }
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }

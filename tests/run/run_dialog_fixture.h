@@ -159,13 +159,15 @@ protected:
 
 private:
     // Inserts a live row with a fresh GUID and the given column values; returns its ID.
-    static wxString Insert(const char* table, const char* columns, const std::vector<wxString>& values)
+    static wxString Insert(const char* table, const char* columns,
+                           const std::vector<wxString>& values)
     {
         wxString marks;
         for (size_t i = 0; i < values.size(); ++i)
             marks += ", ?";
         wxSQLite3Statement insert = Prepare(wxString::Format(
-            "insert into %s (GUID, MODIFIED, DELETED, %s) values (?, ?, 0%s)", table, columns, marks));
+            "insert into %s (GUID, MODIFIED, DELETED, %s) values (?, ?, 0%s)", table, columns,
+            marks));
         insert.Bind(1, NewGuid());
         insert.Bind(2, NowText());
         for (size_t i = 0; i < values.size(); ++i)

@@ -172,7 +172,8 @@ TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const wxString folder = wxString::Format("station/%d", row.how);
-        const wxString location = wxString::Format("P%d", row.how), target = root + location + "/docs";
+        const wxString location = wxString::Format("P%d", row.how);
+        const wxString target = root + location + "/docs";
         AddRunProject(row.name, folder, location, 2);
         WriteSlowFiles(dir, folder, 40);
         ASSERT_NE(OpenRun(), nullptr);

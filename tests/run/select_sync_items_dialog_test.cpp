@@ -70,7 +70,7 @@ TEST_F(DialogSelectSyncItemsTest, UncheckedRowsStayUncheckedUnderAndAfterAFilter
     EXPECT_EQ(wxOK, dialog->GetReturnCode());
 }
 
-TEST_F(DialogSelectSyncItemsTest, TypedFiltersAskForTheirTextAndAnEmptyAnswerKeepsTheFilterThenCancel)
+TEST_F(DialogSelectSyncItemsTest, TypedFiltersAskForTextAndAnEmptyAnswerKeepsTheFilterThenCancel)
 {
     wxTEST_DIALOG(Menu(RF_CONTAINS), wxExpectModal<wxTextEntryDialog>("plan"));
     EXPECT_EQ("Contains: plan", Label());
