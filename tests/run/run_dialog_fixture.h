@@ -30,19 +30,6 @@ private:
     std::function<int(DialogSelectSyncItems*)> act_;
 };
 
-// Selects the review's first row whose details name `path`.
-inline void ChooseRowShowing(DialogSelectSyncItems* review, const wxString& path)
-{
-    auto* list = widgets_test::Find<wxVListBox>(review, "ID_CHECKLISTBOX_PAIRS");
-    auto* details = widgets_test::Find<wxTextCtrl>(review, "ID_TEXTCTRL_DETAILS");
-    for (size_t n = 0; n < review->ShownRows().size(); ++n) {
-        widgets_test::ChooseLine(list, static_cast<int>(n));
-        if (details->GetValue().Contains(path))
-            return;
-    }
-    ADD_FAILURE() << "no row shows " << path;
-}
-
 class RunDialogTest : public MainFrameTest {
 protected:
     static constexpr const char* kGuid = "0123abcd-0000-1111-2222-333344445555";
