@@ -106,7 +106,7 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
     }
 }
 
-TEST_F(MainFrameHelpTest, AboutShowsVersionAndToolkit)
+TEST_F(MainFrameHelpTest, AboutShowsVersionAndToolkitAndHomePageOpensInTheBrowser)
 {
     Open();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT),
@@ -115,11 +115,6 @@ TEST_F(MainFrameHelpTest, AboutShowsVersionAndToolkit)
                                                  "http://127.0.0.1:%d/",
                                                  wxMAJOR_VERSION, wxMINOR_VERSION, wxRELEASE_NUMBER, server.Port()),
                                 wxOK, "About Dralvo"));
-}
-
-TEST_F(MainFrameHelpTest, HomePageOpensInTheBrowser)
-{
-    Open();
     Command(dralvoFrame::ID_MENU_HOME_PAGE);
     browserWorks = false;
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE), ExpectMessage("Failed to run internet browser!"));

@@ -8,10 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/arrstr.h>
-#include <wx/event.h>
-#include <wx/string.h>
-#include <wx/tokenzr.h>
 #include <wx/wxsqlite3.h>
 #include <wx/xml/xml.h>
 
@@ -97,21 +93,41 @@ inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& onl
     return items;
 }
 
-// What an import thread posted.
+// What an import thread posted: the steps announced, the sum of the steps done, how many
+// ends came and the count of failed files the last one gave.
 struct ImportEvents {
-    int started = -1;   // the integer of 1001
-    int progress = 0;   // the sum of the integers of 1002
-    int finished = 0;   // how many 1003 came
-    long failed = -1;   // the long value of 1003
+    int started = -1, progress = 0, finished = 0;
+    long failed = -1;
 };
 
-// Two catalogues: the local one (catalogDb, station "test-station") and a remote one of
-// another station with the same schema, both without rows but the local station.
+// A catalogue of every kind of row, with a deleted project and rules in steps of 5.
+inline const std::vector<wxString> kCatalogue = {
+    "STATION|s1|NAME=alpha|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "STATION|s2|NAME=beta|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "MEDIA|m1|NAME=Stick|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "PROJECT|p1|CAPTION=Photos|IGNORESIZEOVER=5|BZ2BELOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "PROJECT|p2|CAPTION=Work|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-02 10:00:00|DELETED=1",
+    "FOLDER|f1|PROJECTID=@p1|FOLDER=Docs|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "FOLDER|f2|PROJECTID=@p2|FOLDER=Mail|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "STAFOLDER|sf1|FOLDERID=@f1|STATIONID=@s1|FOLDER=/home/a|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "STAFOLDER|sf2|FOLDERID=@f2|STATIONID=@s2|FOLDER=/home/b|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "MEPROJECT|mp1|PROJECTID=@p1|MEDIAID=@m1|FOLDER=sync|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "ACLRULES|r1|FOLDERID=@f1|FILEMASK=*.txt|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "ACLRULES|r2|FOLDERID=@f1|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "ACLRULES|r3|FOLDERID=@f2|FILEMASK=*|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "BZ2IGNORE|b1|FILEMASK=*.zip|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+};
+
+// Two catalogues: the local one (catalogDb, station "test-station" of GUID "here") and a
+// remote one of another station with the same schema, both without rows but the local station.
 class ExchangeTest : public CatalogTest {
 protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
+        // This station as a row of known values.
+        catalogDb.ExecuteUpdate("update STATION set GUID = '" + Guid("here") +
+                                "', MODIFIED = '2024-01-01 00:00:00'");
         remote.Open(dir / "remote.db");
         remote.ExecuteUpdate(kDdlVersion);
         remote.ExecuteUpdate(kInsertVersion1);

@@ -69,27 +69,19 @@ TEST_F(ExportTest, KnownCatalogueIsWrittenLineByLine)
 
 TEST_F(ExportTest, EveryAttributeReadsBackFromAParser)
 {
+    // Markup, white space and controls, a non-character and a letter beyond ASCII: what a parser
+    // cannot take is replaced.
     wxString all;
     for (wxUint32 c = 1; c < 0x80; ++c)
         all += wxUniChar(c);
-    const struct {
-        const char* name;
-        wxString text;
-        wxString readBack;  // what a parser gives; empty: the text itself
-    } rows[] = {
-        {"markup", "a&b<c>\"d\"'e'", ""},
-        {"white space", "tab\there\nLF\rCR  two", ""},
-        {"controls", wxString("x") + wxUniChar(0x1) + wxUniChar(0x1F) + "y", wxString::FromUTF8("x\xEF\xBF\xBD\xEF\xBF\xBDy")},
-        {"non-characters", wxString(wxUniChar(0xFFFE)) + wxString::FromUTF8("\xD0\xAF"), wxString::FromUTF8("\xEF\xBF\xBD\xD0\xAF")},
-        {"all ASCII", all, wxString(wxUniChar(0xFFFD), 8) + all.Mid(8, 2) + wxString(wxUniChar(0xFFFD), 2) +
-                            all.Mid(12, 1) + wxString(wxUniChar(0xFFFD), 18) + all.Mid(31)},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        wxXmlDocument doc;
-        ASSERT_TRUE(ParseCatalogText(ToUtf8("<dralvo v=\"" + EscapeAttribute(row.text) + "\"/>"), doc));
-        EXPECT_EQ(doc.GetRoot()->GetAttribute("v"), row.readBack.empty() ? row.text : row.readBack);
-    }
+    const wxUniChar bad(0xFFFD);
+    const wxString letter = wxString::FromUTF8("\xD0\xAF");
+    wxXmlDocument doc;
+    ASSERT_TRUE(ParseCatalogText(
+        ToUtf8("<dralvo v=\"" + EscapeAttribute(all + wxUniChar(0xFFFE) + letter) + "\"/>"), doc));
+    EXPECT_EQ(doc.GetRoot()->GetAttribute("v"), wxString(bad, 8) + all.Mid(8, 2) + wxString(bad, 2) +
+                                                    all.Mid(12, 1) + wxString(bad, 18) + all.Mid(31) +
+                                                    bad + letter);
 }
 
 TEST_F(ExportTest, MediumGetsTheNewCatalogueOrAReportedFailure)
@@ -125,10 +117,9 @@ TEST_F(ExportTest, MediumGetsTheNewCatalogueOrAReportedFailure)
         EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
         if (row.file) {
             const auto bytes = ReadCatalogFile(root + row.file, ImportLimits());
-            ASSERT_TRUE(bytes);
             wxXmlDocument doc;
-            ASSERT_TRUE(ParseCatalogText(*bytes, doc));
-            EXPECT_EQ(doc.GetRoot()->GetName(), "dralvo");
+            EXPECT_TRUE(bytes && ParseCatalogText(*bytes, doc));
+            EXPECT_EQ(doc.GetRoot() ? doc.GetRoot()->GetName() : "", "dralvo");
         }
     }
 }

@@ -30,19 +30,6 @@ private:
     std::function<int(DialogSelectSyncItems*)> act_;
 };
 
-// Selects the review's first row whose details name `path`.
-inline void ChooseRowShowing(DialogSelectSyncItems* review, const wxString& path)
-{
-    auto* list = widgets_test::Find<wxVListBox>(review, "ID_CHECKLISTBOX_PAIRS");
-    auto* details = widgets_test::Find<wxTextCtrl>(review, "ID_TEXTCTRL_DETAILS");
-    for (size_t n = 0; n < review->ShownRows().size(); ++n) {
-        widgets_test::ChooseLine(list, static_cast<int>(n));
-        if (details->GetValue().Contains(path))
-            return;
-    }
-    ADD_FAILURE() << "no row shows " << path;
-}
-
 class RunDialogTest : public MainFrameTest {
 protected:
     static constexpr const char* kGuid = "0123abcd-0000-1111-2222-333344445555";
@@ -55,33 +42,19 @@ protected:
         root = AddDrive("stick", kGuid);
     }
 
-    // A project holding the virtual folder "docs" (its one rule takes every file), at `stationDir` (below the temporary
-    // directory) on this computer and at `location` on the stick.
+    // A project holding the virtual folder "docs" (its one rule takes every file), at
+    // `stationDir` (below the temporary directory) here and at `location` on the stick.
     void AddRunProject(const wxString& caption, const wxString& stationDir,
                        const wxString& location, int compressBelow = 0)
     {
-        wxSQLite3Statement project = Prepare(
-            "insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, MODIFIED, DELETED) "
-            "values (?, ?, 0, ?, ?, 0)");
-        project.Bind(1, NewGuid());
-        project.Bind(2, caption);
-        project.Bind(3, compressBelow);
-        project.Bind(4, NowText());
-        project.ExecuteUpdate();
-        const unsigned projectId = LastInsertId();
-        Insert("insert into FOLDER (GUID, PROJECTID, FOLDER, MODIFIED, DELETED) "
-               "values ('%s', %u, 'docs', '%s', 0)", projectId);
-        const unsigned folderId = LastInsertId();
-        Insert("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
-               "values ('%s', %u, '*', 5, 1, '%s', 0)", folderId);
-        ExecUpdate(wxString::Format(
-            "insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, MODIFIED, DELETED) "
-            "values ('%s', %u, %u, '%s', '%s', 0)",
-            NewGuid(), folderId, stationId, dir.MakeDir(stationDir), NowText()));
-        ExecUpdate(wxString::Format(
-            "insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, DELETED) "
-            "values ('%s', '%s', '%s', %u, %u, 0)",
-            NewGuid(), location, NowText(), projectId, mediumId));
+        const wxString project = Insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
+                                        {caption, "0", wxString::Format("%d", compressBelow)});
+        const wxString folder = Insert("FOLDER", "PROJECTID, FOLDER", {project, "docs"});
+        Insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", {folder, "*", "5", "1"});
+        Insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
+               {folder, wxString::Format("%u", stationId), dir.MakeDir(stationDir)});
+        Insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER",
+               {project, wxString::Format("%u", mediumId), location});
     }
 
     // Opens the main window and from it the run dialog, with every listed project checked.
@@ -172,8 +145,21 @@ protected:
     wxString root;
 
 private:
-    static void Insert(const char* sql, unsigned parent)
+    // Inserts a live row with a fresh GUID and the given column values; returns its ID.
+    static wxString Insert(const char* table, const char* columns,
+                           const std::vector<wxString>& values)
     {
-        ExecUpdate(wxString::Format(sql, NewGuid(), parent, NowText()));
+        wxString marks;
+        for (size_t i = 0; i < values.size(); ++i)
+            marks += ", ?";
+        wxSQLite3Statement insert = Prepare(wxString::Format(
+            "insert into %s (GUID, MODIFIED, DELETED, %s) values (?, ?, 0%s)", table, columns,
+            marks));
+        insert.Bind(1, NewGuid());
+        insert.Bind(2, NowText());
+        for (size_t i = 0; i < values.size(); ++i)
+            insert.Bind(static_cast<int>(i) + 3, values[i]);
+        insert.ExecuteUpdate();
+        return wxString::Format("%u", LastInsertId());
     }
 };

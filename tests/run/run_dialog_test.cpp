@@ -46,14 +46,11 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaWithTheirProjectsAndInterlocksI
 
     auto* media = InRun<wxChoice>("ID_CHOICE_MEDIA");
     auto* projects = InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS");
-    ASSERT_EQ(2u, media->GetCount());
-    EXPECT_EQ("Other", media->GetString(0));
-    EXPECT_EQ("Stick", media->GetString(1));
+    EXPECT_EQ((std::vector<wxString>{"Other", "Stick"}), Strings(media));
     EXPECT_EQ((std::vector<wxString>{"Gamma"}), Strings(projects));
     Choose(media, 1);
     EXPECT_EQ((std::vector<wxString>{"Alpha", "Beta"}), Strings(projects));
     EXPECT_FALSE(projects->IsChecked(0));
-    EXPECT_EQ(11u, InRun<wxChoice>("ID_CHOICE_ACTION")->GetCount());
 
     auto* logOnly = InRun<wxCheckBox>("ID_CHECKBOX_TESTING");
     EXPECT_FALSE(logOnly->IsEnabled());
@@ -64,75 +61,53 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaWithTheirProjectsAndInterlocksI
     EXPECT_FALSE(logOnly->IsEnabled());
     EXPECT_FALSE(logOnly->GetValue());
 
-    // One run dialog at a time; the Run tool is back when it goes.
+    // One run dialog at a time (the Run tool comes back when it goes: see the close test).
     EXPECT_FALSE(RunToolEnabled());
     DialogRun* first = Run();
     Command(dralvoFrame::ID_TOOL_RUN);
     EXPECT_EQ(first, Run());
-    widgets_test::Click(Run(), "ID_BUTTON_CANCEL");
-    wxTheApp->ProcessIdle();
-    EXPECT_EQ(nullptr, Run());
-    EXPECT_TRUE(RunToolEnabled());
 }
 
-TEST_F(RunDialogTest, OneStepRunCopiesEveryProjectCheckedAndKeepsACompressedLog)
+TEST_F(RunDialogTest, OneStepRunCopiesEveryProjectCheckedAndALogOnlyRunChangesNoFile)
 {
-    // A quote in the caption and two projects of one caption: each is its own job.
+    // A quote in the caption and two projects of one caption: each is its own job; a folder
+    // located outside the medium gets none.
     AddRunProject("Bob's files", "station/one", "Proj");
     AddRunProject("Bob's files", "station/two", "Proj2");
+    AddRunProject("Evil", "station/evil", "..\\out");
     dir.Write("station/one/a.txt", "one");
     dir.Write("station/two/sub/b.txt", "two");
+    dir.Write("station/evil/a.txt", "a");
     ASSERT_NE(OpenRun(), nullptr);
     SetBox("ID_CHECKBOX_TWO_STEPS", false);
-
     wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
-                  ExpectMessage("You selected projects:\nBob's files, Bob's files\nAction:\n"
+                  ExpectMessage("You selected projects:\nBob's files, Bob's files, Evil\nAction:\n"
                                 "Copy files from this computer to \"Stick\"\nBegin synchronization?",
                                 wxYES, "Checkout parameters"));
     EXPECT_EQ("Stop", InRun<wxButton>("ID_BUTTON_CANCEL")->GetLabel());
     ASSERT_TRUE(PumpUntilIdle()) << Log();
-
     EXPECT_EQ("one", ReadAll(root + "Proj/docs/a.txt"));
     EXPECT_EQ("two", ReadAll(root + "Proj2/docs/sub/b.txt"));
-    EXPECT_TRUE(Log().Contains("Analysis over\n")) << Log();
-    EXPECT_TRUE(Log().Contains("Synchronization over\n")) << Log();
-    EXPECT_EQ("Close", InRun<wxButton>("ID_BUTTON_CANCEL")->GetLabel());
-    const std::vector<wxString> logs = RunLogs();
-    ASSERT_EQ(1u, logs.size());
-    EXPECT_TRUE(logs[0].EndsWith(".xml.bz2")) << logs[0];
-    EXPECT_TRUE(Exists(root + "dralvo.xml.bz2"));
-}
-
-TEST_F(RunDialogTest, AFolderLocatedOutsideTheMediumGetsNoJob)
-{
-    AddRunProject("Evil", "station/evil", "..\\out");
-    dir.Write("station/evil/a.txt", "a");
-    ASSERT_NE(OpenRun(), nullptr);
-    SetBox("ID_CHECKBOX_TWO_STEPS", false);
-    Synchronize();
-    ASSERT_TRUE(PumpUntilIdle()) << Log();
-    EXPECT_TRUE(Log().Contains("Folder docs of project Evil skipped")) << Log();
     EXPECT_FALSE(Exists(dir / "media/out"));
-    EXPECT_TRUE(Log().Contains("Synchronization over\n")) << Log();
-}
+    for (const char* line : {"Analysis over\n", "Synchronization over\n",
+                             "Folder docs of project Evil skipped"})
+        EXPECT_TRUE(Log().Contains(line)) << Log();
+    EXPECT_EQ("Close", InRun<wxButton>("ID_BUTTON_CANCEL")->GetLabel());
+    ASSERT_EQ(1u, RunLogs().size());
+    EXPECT_TRUE(RunLogs()[0].EndsWith(".xml.bz2")) << RunLogs()[0];
+    EXPECT_TRUE(Exists(root + "dralvo.xml.bz2"));
 
-TEST_F(RunDialogTest, LogOnlyRunShowsTheItemsAndChangesNoFile)
-{
-    AddRunProject("Work", "station/docs", "Proj");
-    const wxString source = dir.Write("station/docs/a.txt", "a");
+    const wxString source = dir.Write("station/one/new.txt", "new");
     soCompressLog = false;
-    ASSERT_NE(OpenRun(), nullptr);
-    SetBox("ID_CHECKBOX_TWO_STEPS", false);
     SetBox("ID_CHECKBOX_TESTING", true);
     Synchronize();
     ASSERT_TRUE(PumpUntilIdle()) << Log();
-
-    EXPECT_FALSE(Exists(root + "Proj/docs/a.txt"));
-    EXPECT_TRUE(Log().Contains("Copy: " + source + " => " + root + "Proj/docs/a.txt")) << Log();
+    EXPECT_FALSE(Exists(root + "Proj/docs/new.txt"));
+    EXPECT_TRUE(Log().Contains("Copy: " + source + " => " + root + "Proj/docs/new.txt")) << Log();
     const std::vector<wxString> logs = RunLogs();
-    ASSERT_EQ(1u, logs.size());
-    EXPECT_TRUE(logs[0].EndsWith(".xml")) << logs[0];
-    EXPECT_NE(std::string::npos, ReadAll(userDataDir + logs[0]).find("log_only=\"yes\""));
+    ASSERT_EQ(2u, logs.size());
+    const wxString plain = logs[0].EndsWith(".xml") ? logs[0] : logs[1];
+    EXPECT_NE(std::string::npos, ReadAll(userDataDir + plain).find("log_only=\"yes\""));
 }
 
 TEST_F(RunDialogTest, TwoStepRunCarriesOutOnlyTheActionsLeftChecked)
@@ -150,13 +125,15 @@ TEST_F(RunDialogTest, TwoStepRunCarriesOutOnlyTheActionsLeftChecked)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Synchronize();
-        wxTEST_DIALOG(ASSERT_TRUE(PumpUntilIdle()), ExpectReview([&row](DialogSelectSyncItems* review) {
-                          ChooseRowShowing(review, "skip/c.txt");
-                          review->ApplyFilterEntry(RF_FOLDER);
+        // The rows of the folder skip and below, all unchecked.
+        wxTEST_DIALOG(ASSERT_TRUE(PumpUntilIdle()),
+                      ExpectReview([&row](DialogSelectSyncItems* review) {
+                          review->ApplyFilterEntry(RF_BEGINS);
                           EXPECT_EQ(2u, review->ShownRows().size());
                           widgets_test::Click(review, "ID_BITMAPBUTTON_SELECT_ALL");
                           return row.answer;
-                      }));
+                      }),
+                      wxExpectModal<wxTextEntryDialog>("skip"));
         EXPECT_EQ(row.keptArrive, Exists(root + "Proj/docs/keep/a.txt")) << Log();
         EXPECT_FALSE(Exists(root + "Proj/docs/skip"));
         EXPECT_EQ(row.keptArrive, Log().Contains("Synchronization over")) << Log();
@@ -181,54 +158,52 @@ TEST_F(RunDialogTest, NothingStartsWithoutYesOrWithoutAMedium)
     EXPECT_FALSE(Exists(root + "Proj"));
 }
 
-TEST_F(RunDialogTest, StopEndsTheCopyAfterTheItemInHand)
+TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
 {
-    AddRunProject("Work", "station/docs", "Proj", 2);
-    WriteSlowFiles(dir, "station/docs", 40);
-    ASSERT_NE(OpenRun(), nullptr);
-    SetBox("ID_CHECKBOX_TWO_STEPS", false);
-    Synchronize();
-    ASSERT_TRUE(PumpUntilLogged("Starting synchronization"));
-    widgets_test::Click(Run(), "ID_BUTTON_CANCEL");
-    EXPECT_FALSE(InRun<wxButton>("ID_BUTTON_CANCEL")->IsEnabled());
-    ASSERT_TRUE(PumpUntilIdle()) << Log();
-    EXPECT_TRUE(Log().Contains("Synchronization cancelled\n")) << Log();
-    EXPECT_LT(FilesIn(root + "Proj/docs"), 40);
-    EXPECT_TRUE(InRun<wxButton>("ID_BUTTON_CANCEL")->IsEnabled());
-}
-
-TEST_F(RunDialogTest, ClosingDuringTheCopyStopsTheThreadBeforeTheDialogGoes)
-{
-    struct Row {
+    enum How { kStop, kCloseDialog, kCloseMain };
+    const struct {
         const char* name;
-        bool mainWindow;
-    } rows[] = {{"close box of the run dialog", false}, {"the main window closes", true}};
-    for (const Row& row : rows) {
+        How how;
+    } rows[] = {{"Stop", kStop},
+                {"close box of the run dialog", kCloseDialog},
+                {"the main window closes", kCloseMain}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        AddRunProject(row.name, wxString("station/") + (row.mainWindow ? "m" : "d"),
-                      row.mainWindow ? "M" : "D", 2);
-        WriteSlowFiles(dir, wxString("station/") + (row.mainWindow ? "m" : "d"), 40);
+        const wxString folder = wxString::Format("station/%d", row.how);
+        const wxString location = wxString::Format("P%d", row.how);
+        const wxString target = root + location + "/docs";
+        AddRunProject(row.name, folder, location, 2);
+        WriteSlowFiles(dir, folder, 40);
         ASSERT_NE(OpenRun(), nullptr);
         SetBox("ID_CHECKBOX_TWO_STEPS", false);
         Synchronize();
         ASSERT_TRUE(PumpUntilLogged("Starting synchronization"));
-        if (row.mainWindow)
-            frame->Close(false);
-        else
+        if (row.how == kStop) {
+            widgets_test::Click(Run(), "ID_BUTTON_CANCEL");
+            EXPECT_FALSE(InRun<wxButton>("ID_BUTTON_CANCEL")->IsEnabled());
+            ASSERT_TRUE(PumpUntilIdle()) << Log();
+            EXPECT_TRUE(Log().Contains("Synchronization cancelled\n")) << Log();
+            EXPECT_TRUE(InRun<wxButton>("ID_BUTTON_CANCEL")->IsEnabled());
+        } else if (row.how == kCloseDialog) {
             Run()->Close(false);
+        } else {
+            frame->Close(false);
+        }
         wxTheApp->ProcessIdle();
         // The copy has ended: nothing more arrives.
-        const wxString target = root + (row.mainWindow ? "M/docs" : "D/docs");
         const int copied = FilesIn(target);
         wxMilliSleep(300);
         EXPECT_EQ(copied, FilesIn(target));
         EXPECT_LT(copied, 40);
         EXPECT_EQ(0, TemporariesUnder(root));
-        if (row.mainWindow) {
+        if (row.how == kCloseMain) {
             EXPECT_FALSE(frame);
-        } else {
-            EXPECT_EQ(nullptr, Run());
-            EXPECT_TRUE(RunToolEnabled());
+            continue;
         }
+        if (row.how == kStop)
+            widgets_test::Click(Run(), "ID_BUTTON_CANCEL");
+        wxTheApp->ProcessIdle();
+        EXPECT_EQ(nullptr, Run());
+        EXPECT_TRUE(RunToolEnabled());
     }
 }
