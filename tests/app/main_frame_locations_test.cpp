@@ -20,9 +20,7 @@ protected:
         AddDrive("plain", "");
         AddMedium(kStickGuid, "Stick");
         AddMedium(kAwayGuid, "Away");
-        Open();
-        AddProject("Work");
-        AddFolder("Docs");
+        OpenWith({"Work"}, {"Docs"});
     }
 
     static wxString MediumLocation(const char* medium)
@@ -157,13 +155,10 @@ TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheir
     ToggleConnectedOnly();
     ChooseMedium("Stick");
     EXPECT_EQ(stickRoot + "Other", MediumField()->GetValue());
-}
 
-TEST_F(MainFrameLocations, ConnectedOnlyWithoutCataloguedDriveLeavesNothingToBrowse)
-{
-    AddDrive("plain", "");
-    AddMedium(kAwayGuid, "Away");
-    OpenWith({"Work"});
+    // Without a catalogued drive connected there is nothing to browse.
+    ExecUpdate("update MEDIA set GUID='none' where NAME='Stick'");
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     ToggleConnectedOnly();
     EXPECT_EQ(0u, Media()->GetCount());
     EXPECT_EQ("", MediumField()->GetValue());

@@ -60,3 +60,18 @@ int CatalogTest::Scalar(const wxString& sql)
 {
     return ExecScalar(sql);
 }
+
+wxString CatalogTest::Text(const wxString& sql)
+{
+    wxSQLite3ResultSet rows = ExecQuery(sql);
+    return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
+}
+
+unsigned CatalogTest::AddProject(const wxString& caption, int deleted, int sizeLimit,
+                                 int compressLimit)
+{
+    ExecUpdate(wxString::Format("insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, "
+                                "MODIFIED, DELETED) values ('g', '%s', %d, %d, '%s', %d)",
+                                caption, sizeLimit, compressLimit, kOldTime, deleted));
+    return LastInsertId();
+}

@@ -10,6 +10,9 @@ void SetUpTestEnvironment();
 // Removes what SetUpTestEnvironment made.
 void TearDownTestEnvironment();
 
+// The MODIFIED time of rows a test stores itself, so that a later write shows.
+inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
+
 // A fresh catalogue in a temporary directory, opened as start-up opens it (station
 // "test-station"), with the option defaults set, closed after the test.
 class CatalogTest : public ::testing::Test {
@@ -19,6 +22,11 @@ protected:
 
     // Runs a scalar statement on the catalogue.
     static int Scalar(const wxString& sql);
+    // The first column of the first row ("<no row>" when there is none).
+    static wxString Text(const wxString& sql);
+    // Stores a project row modified at kOldTime; returns its ID.
+    static unsigned AddProject(const wxString& caption, int deleted = 0, int sizeLimit = 0,
+                               int compressLimit = 0);
 
     TempDir dir;
 };
