@@ -133,15 +133,21 @@ TEST_F(OpenCatalogTest, InitPathsPlacesTheCatalogueInTheCreatedUserDataDirectory
     EXPECT_FALSE(sessionStart.IsEarlierThan(before.Subtract(wxTimeSpan::Second())));
 }
 
+// The XDG rules: an unset, empty or relative XDG_DATA_HOME counts as not set.
 TEST_F(OpenCatalogTest, InitPathsFallsBackToTheHomeDataDirectory)
 {
     const wxString saved = wxGetenv("XDG_DATA_HOME");
-    wxUnsetEnv("XDG_DATA_HOME");
-    InitPaths();
+    for (const char* value : {static_cast<const char*>(nullptr), "", "relative/share"}) {
+        SCOPED_TRACE(value ? value : "unset");
+        if (value)
+            wxSetEnv("XDG_DATA_HOME", value);
+        else
+            wxUnsetEnv("XDG_DATA_HOME");
+        InitPaths();
+        EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
+        EXPECT_TRUE(wxDirExists(userDataDir));
+    }
     wxSetEnv("XDG_DATA_HOME", saved);
-
-    EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
-    EXPECT_TRUE(wxDirExists(userDataDir));
 }
 
 TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)

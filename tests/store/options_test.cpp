@@ -82,56 +82,52 @@ TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
     EXPECT_EQ(soLanguage, kLanguageSystemDefault);
 }
 
-TEST_F(OptionsTest, ChosenLanguageIsStoredAtOnce)
-{
-    languageAnswer = 3;
-    InitOptions();
-
-    EXPECT_EQ(soLanguage, kLanguageEnglishUS);
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 58"});
-}
-
-TEST_F(OptionsTest, StoredLanguageOneIsAskedAgain)
-{
-    Store(3, "1");
-    languageAnswer = 2;
-    InitOptions();
-
-    EXPECT_EQ(languageAsked, 1);
-    EXPECT_EQ(soLanguage, kLanguageEnglish);
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 stored 56"});
-}
-
-TEST_F(OptionsTest, FlagIsTrueUnlessEmptyOrStartingWithZero)
+// A chosen language is stored at once; a stored 1 is asked again and the answer updates the row.
+TEST_F(OptionsTest, LanguageIsAskedUnlessStored)
 {
     const struct {
-        const char* value;
-        bool expected;
-    } cases[] = {{"0", false}, {"", false}, {"00", false}, {"yes", true}, {"1", true}, {"2", true}};
+        const char* stored;  // nullptr: no row
+        int answer;
+        unsigned language;
+        const char* row;
+    } cases[] = {
+        {nullptr, 3, kLanguageEnglishUS, "3 soLanguage 58"},
+        {"1", 2, kLanguageEnglish, "3 stored 56"},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        StoreEnglishOnly();
-        Store(1, c.value);  // soCompressLog, default true
-        Store(6, c.value);  // soShowAllDrives, default false
+        SCOPED_TRACE(c.row);
+        ExecUpdate("delete from OPTIONS");
+        if (c.stored)
+            Store(3, c.stored);
+        languageAsked = 0;
+        languageAnswer = c.answer;
         InitOptions();
-        EXPECT_EQ(soCompressLog, c.expected);
-        EXPECT_EQ(soShowAllDrives, c.expected);
+        EXPECT_EQ(languageAsked, 1);
+        EXPECT_EQ(soLanguage, c.language);
+        EXPECT_EQ(Rows(), std::vector<std::string>{c.row});
     }
 }
 
-TEST_F(OptionsTest, NumberMustBeTheWholeText)
+// Flags are true unless empty or starting with "0"; numbers must be the whole text.
+TEST_F(OptionsTest, StoredValuesAreReadAsTheTableSays)
 {
     const struct {
+        unsigned ioption;
         const char* value;
         unsigned expected;
-    } cases[] = {{"abc", 3}, {"5x", 3}, {"", 3}, {"7", 7}, {"0", 0}, {"4294967295", 4294967295u},
-                 {"4294967296", 3}};
+    } cases[] = {
+        {1, "0", 0}, {1, "", 0}, {1, "00", 0}, {1, "yes", 1}, {1, "2", 1},  // soCompressLog
+        {6, "0", 0}, {6, "1", 1},                                           // soShowAllDrives
+        {4, "abc", 3}, {4, "5x", 3}, {4, "", 3}, {4, "7", 7}, {4, "0", 0},  // soBzQuality
+        {4, "4294967295", 4294967295u}, {4, "4294967296", 3},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
+        SCOPED_TRACE(testing::Message() << c.ioption << " '" << c.value << "'");
         StoreEnglishOnly();
-        Store(4, c.value);  // soBzQuality
+        Store(c.ioption, c.value);
         InitOptions();
-        EXPECT_EQ(soBzQuality, c.expected);
+        const unsigned read = c.ioption == 1 ? soCompressLog : c.ioption == 6 ? soShowAllDrives : soBzQuality;
+        EXPECT_EQ(read, c.expected);
     }
 }
 
@@ -172,23 +168,16 @@ TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
                           "7 soRemoveEmptyFolders 1", "8 soAlwaysShowLog 1", "9 soAutoExportDatabase 0"}));
 }
 
-TEST_F(OptionsTest, SaveOptionsUpdatesTheLanguageRowAndInsertsTheOthers)
+// An existing language row is updated, the others inserted; the values come back.
+TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 {
     StoreEnglishOnly();
     InitOptions();
     soLanguage = kLanguageEnglishUS;
     SaveOptions();
-
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "3 stored 58", "1 soCompressLog 1", "2 soDeleteLogsAfterDays 3",
-                          "4 soBzQuality 3", "5 soBzWorkFactor 30", "6 soShowAllDrives 0",
-                          "7 soRemoveEmptyFolders 0", "8 soAlwaysShowLog 0", "9 soAutoExportDatabase 1"}));
-}
-
-TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
-{
-    StoreEnglishOnly();
-    InitOptions();
+    EXPECT_EQ(Rows().front(), "3 stored 58");
+    EXPECT_EQ(Rows().size(), 9u);
+    soLanguage = kLanguageEnglish;
     soDeleteLogsAfterDays = 12;
     soBzQuality = 7;
     soRemoveEmptyFolders = true;
