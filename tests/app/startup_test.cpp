@@ -102,8 +102,9 @@ TEST_F(StartCatalogTest, UnusableCatalogueIsReportedAndLeftAlone)
                                     "Message", true));
         EXPECT_FALSE(started);
         EXPECT_FALSE(catalogDb.IsOpen());
-        if (!directory)
+        if (!directory) {
             EXPECT_EQ(junk, ReadAll(databasePath));
+        }
     }
     wxFileName::Rmdir(databasePath);
 }

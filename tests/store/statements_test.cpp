@@ -1,6 +1,7 @@
 #include "store/statements.h"
 
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -178,18 +179,9 @@ TEST_F(StatementsTest, EveryStatementIsValidOnTheCurrentSchemaAndRunsWithDummyVa
 
 TEST_F(StatementsTest, EscapeQuotesTurnsSingleIntoDoubleQuotes)
 {
-    const struct {
-        const char* typed;
-        const char* stored;
-    } cases[] = {
-        {"Kitchen's photos", "Kitchen\"s photos"},
-        {"", ""},
-        {"no quote", "no quote"},
-        {"''", "\"\""},
-        {"a\"b", "a\"b"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(EscapeQuotes(c.typed), c.stored) << c.typed;
+    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
+                                        {"no quote", "no quote"}, {"''", "\"\""}, {"a\"b", "a\"b"}})
+        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
 }
 
 // LastInsertId names the row just inserted.
@@ -207,7 +199,7 @@ protected:
     static void Insert() { AddProject("p"); }
 };
 
-TEST_F(TransactionTest, RollsBackUnlessCommitted)
+TEST_F(TransactionTest, RollsBackUnlessCommittedAlsoWhenAStatementThrows)
 {
     {
         Transaction transaction;
@@ -215,26 +207,20 @@ TEST_F(TransactionTest, RollsBackUnlessCommitted)
         EXPECT_EQ(Projects(), 1);
     }
     EXPECT_EQ(Projects(), 0);
+    EXPECT_THROW({
+        Transaction transaction;
+        Insert();
+        ExecUpdate("insert into NO_SUCH_TABLE values (1)");
+        transaction.Commit();
+    }, wxSQLite3Exception);
+    EXPECT_EQ(Projects(), 0);
+    EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
     {
         Transaction transaction;
         Insert();
         transaction.Commit();
     }
     EXPECT_EQ(Projects(), 1);
-}
-
-TEST_F(TransactionTest, RollsBackWhenAStatementThrows)
-{
-    try {
-        Transaction transaction;
-        Insert();
-        ExecUpdate("insert into NO_SUCH_TABLE values (1)");
-        transaction.Commit();
-    } catch (const wxSQLite3Exception&) {
-        // expected: the guard has undone the first insert while unwinding
-    }
-    EXPECT_EQ(Projects(), 0);
-    EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
 }
 
 } // namespace

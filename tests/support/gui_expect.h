@@ -60,12 +60,14 @@ public:
 protected:
     int OnInvoked(wxMessageDialog* dlg) const override
     {
-        if (prefix_)
+        if (prefix_) {
             EXPECT_TRUE(dlg->GetMessage().StartsWith(message_)) << dlg->GetMessage();
-        else
+        } else {
             EXPECT_EQ(message_, dlg->GetMessage());
-        if (!caption_.empty())
+        }
+        if (!caption_.empty()) {
             EXPECT_EQ(caption_, dlg->GetTitle());
+        }
         return id_ == wxYES ? wxID_YES : id_ == wxNO ? wxID_NO : id_ == wxCANCEL ? wxID_CANCEL : wxID_OK;
     }
 

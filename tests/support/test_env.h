@@ -16,10 +16,7 @@ inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
 // A fresh catalogue in a temporary directory, opened as start-up opens it (station
 // "test-station"), with the option defaults set, closed after the test.
 class CatalogTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
+public:
     // Runs a scalar statement on the catalogue.
     static int Scalar(const wxString& sql);
     // The first column of the first row ("<no row>" when there is none).
@@ -27,6 +24,10 @@ protected:
     // Stores a project row modified at kOldTime; returns its ID.
     static unsigned AddProject(const wxString& caption, int deleted = 0, int sizeLimit = 0,
                                int compressLimit = 0);
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
 
     TempDir dir;
 };

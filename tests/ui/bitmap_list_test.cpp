@@ -40,27 +40,6 @@ protected:
     }
     void TearDown() override { delete frame; }
 
-    // Adds items with the given order numbers; returns nothing, the list keeps them.
-    void AddOrders(std::initializer_list<int> orders)
-    {
-        for (int order : orders) {
-            auto item = std::make_unique<BitmapListItem>();
-            item->text = wxString::Format("rule %d", order);
-            item->order = order;
-            list->AddItem(std::move(item));
-        }
-    }
-
-    // "text:order" of every line, "*" after each flagged changed.
-    wxString Lines() const
-    {
-        wxString text;
-        for (size_t n = 0; n < list->GetItemCount(); ++n)
-            text << (n ? " " : "") << list->GetItem(n)->text << ":" << list->GetItem(n)->order
-                 << (list->GetItem(n)->changed ? "*" : "");
-        return text;
-    }
-
     // The colour of the bitmap drawn for line n.
     wxColour BitmapColourOfLine(size_t n)
     {
@@ -136,55 +115,6 @@ TEST_F(SwxBitmapListBoxTest, AddItemTakesItemClearsChangedAndSelectsIt)
     EXPECT_EQ(nullptr, list->GetItem(2));
     list->SetSelection(wxNOT_FOUND);
     EXPECT_EQ(0u, list->GetSelectedData());
-}
-
-TEST_F(SwxBitmapListBoxTest, TextDeleteAndClearKeepLineCountEqualToItems)
-{
-    list->Append("a", 1, true);
-    list->Append("b", 2, true);
-    list->Append("c", 3, true);
-    list->SetItemText(1, "B");
-    EXPECT_EQ("B", list->GetItemText(1));
-
-    list->DeleteItem(0);
-    ASSERT_EQ(2u, list->GetItemCount());
-    EXPECT_EQ("B", list->GetItemText(0));
-    EXPECT_EQ("c", list->GetItemText(1));
-
-    list->Clear();
-    EXPECT_EQ(0u, list->GetItemCount() + list->GetCount());
-}
-
-TEST_F(SwxBitmapListBoxTest, MovingExchangesItemsButOrderNumbersStayWithPositions)
-{
-    AddOrders({5, 10, 15});
-    BitmapListItem* second = list->GetItem(1);
-    // Moving past either end changes nothing.
-    for (int line : {0, 3, wxNOT_FOUND})
-        EXPECT_FALSE(list->MoveUp(line)) << line;
-    for (int line : {2, wxNOT_FOUND})
-        EXPECT_FALSE(list->MoveDown(line)) << line;
-    EXPECT_FALSE(list->GetItem(0)->changed);
-    EXPECT_EQ("rule 5", list->GetItemText(0));
-
-    EXPECT_TRUE(list->MoveUp(1));
-    EXPECT_EQ(second, list->GetItem(0));
-    EXPECT_EQ(0, list->GetSelection());
-    EXPECT_EQ("rule 10:5* rule 5:10* rule 15:15", Lines());
-    EXPECT_TRUE(list->MoveDown(0));
-    EXPECT_TRUE(list->MoveDown(1));
-    EXPECT_EQ(second, list->GetItem(2));
-    EXPECT_EQ(2, list->GetSelection());
-    EXPECT_EQ("rule 5:5* rule 15:10* rule 10:15*", Lines());
-}
-
-TEST_F(SwxBitmapListBoxTest, MaxOrderIsNeverBelowZero)
-{
-    EXPECT_EQ(0, list->GetMaxOrder());
-    AddOrders({-3, -1});
-    EXPECT_EQ(0, list->GetMaxOrder());
-    AddOrders({12, 7});
-    EXPECT_EQ(12, list->GetMaxOrder());
 }
 
 TEST_F(SwxBitmapListBoxTest, DeletedFlagWinsOverFlagAWhenDrawing)

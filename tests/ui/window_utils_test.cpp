@@ -66,38 +66,6 @@ TEST_F(WindowUtilsTest, FillControlFromQueryPutsIdsBehindLabelsAndSelectsFirst)
     EXPECT_EQ(wxNOT_FOUND, FindItemByData(choice, 99));
 }
 
-// No control gives no data and leaves the ID alone; a failing query throws after clearing.
-TEST_F(WindowUtilsTest, EmptyResultLeavesControlEmptyWithoutSelection)
-{
-    list->Append("stale");
-    list->SetSelection(0);
-    FillControlFromQuery(list, "select ID, CAPTION from PROJECT");
-    EXPECT_EQ(0u, list->GetCount());
-    wxUint32 id = 5;
-    EXPECT_FALSE(GetSelectedItemData(list, id));
-    EXPECT_EQ(kNoSelectedItem, id);
-
-    id = 5;
-    EXPECT_FALSE(GetSelectedItemData(nullptr, id));
-    EXPECT_EQ(5u, id);
-    EXPECT_EQ(wxNOT_FOUND, FindItemByData(nullptr, 5));
-
-    list->Append("stale");
-    EXPECT_THROW(FillControlFromQuery(list, "select ID, CAPTION from NO_SUCH_TABLE"),
-                 wxSQLite3Exception);
-    EXPECT_EQ(0u, list->GetCount());
-}
-
-TEST_F(WindowUtilsTest, RunCatalogActionShowsFailureInMessageBox)
-{
-    bool ran = true;
-    wxTEST_DIALOG(ran = RunCatalogAction("Could not do it.",
-                                         [] { ExecUpdate("update NO_SUCH_TABLE set A=1"); }),
-                  ExpectDatabaseError("Could not do it."));
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(RunCatalogAction("never shown", [] { ExecUpdate("update VERSION set VERSION=3"); }));
-}
-
 TEST_F(WindowUtilsTest, EveryBitmapOfTheWindowsIsCompiledInAndMasked)
 {
     for (const char* name : {"plus", "minus", "tick", "cross", "recycled", "up", "down", "undo",
