@@ -147,10 +147,20 @@ protected:
             names.push_back(Folders()->GetItemText(i));
         return names;
     }
-    wxString SelectedFolder() const
+    // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
+    wxString Shown() const
     {
-        const int n = Folders()->GetSelection();
-        return n == wxNOT_FOUND ? wxString() : Folders()->GetItemText(n);
+        wxString text;
+        for (unsigned i = 0; i < Projects()->GetCount(); ++i) {
+            const bool selected = static_cast<int>(i) == Projects()->GetSelection();
+            text << (i ? "," : "") << (selected ? "[" : "") << Projects()->GetString(i) << (selected ? "]" : "");
+        }
+        text << " /";
+        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
+            const bool selected = static_cast<int>(i) == Folders()->GetSelection();
+            text << (i ? "," : " ") << (selected ? "[" : "") << Folders()->GetItemText(i) << (selected ? "]" : "");
+        }
+        return text;
     }
 
     static int ProjectId(const wxString& caption)

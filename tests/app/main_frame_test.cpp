@@ -78,44 +78,33 @@ TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)
 TEST_F(MainFrameTest, AddsProjectsAndRefusesCaptionsTakenInAnyCaseEvenByDeletedOnes)
 {
     OpenWith({"Work"});
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT where CAPTION='Work' and DELETED=0 "
-                        "and length(GUID)=36 and IGNORESIZEOVER is null and BZ2BELOW is null"));
+    EXPECT_EQ("Work|0|36||", Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"),
                   ExpectMessage(kDeleteProject, wxYES, "Delete synchronization project"));
-
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("WORK"),
                   ExpectMessage("Project \"WORK\" already exists!", wxOK, "Message"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_PROJECT), wxExpectModal<wxTextEntryDialog>("W_rk"),
                   ExpectMessage("Project \"W_rk\" already exists!"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));
-    EXPECT_EQ(0u, Projects()->GetCount());
-
     AddProject("Kitchen's photos");
-    EXPECT_EQ("Kitchen\"s photos", Projects()->GetStringSelection());
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT where CAPTION='Kitchen\"s photos'"));
+    EXPECT_EQ("[Kitchen\"s photos] /", Shown());
+    EXPECT_EQ("Work|1; Kitchen\"s photos|0", Rows("select CAPTION, DELETED from PROJECT"));
 }
 
+// Nothing is selected after the last, so the commands then do nothing and ask nothing.
 TEST_F(MainFrameTest, DeletingProjectsSelectsTheNeighbourAndTheLastEmptiesTheWindow)
 {
     OpenWith({"A", "B", "C"}, {"Docs"});  // the folder in C
     ChooseProject("B");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxNO));
-    EXPECT_EQ(0, Scalar("select count(*) from PROJECT where DELETED=1"));
-
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
-    EXPECT_EQ(1, Scalar("select DELETED from PROJECT where CAPTION='B'"));
-    EXPECT_EQ("C", Projects()->GetStringSelection());
-    EXPECT_EQ(Names{"Docs"}, FolderNames());
-
+    EXPECT_EQ("A,[C] / [Docs]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_PROJECT), ExpectMessage(kDeleteProject, wxYES));
-    EXPECT_EQ("A", Projects()->GetStringSelection());
-    EXPECT_TRUE(FolderNames().empty());
-    EXPECT_EQ(0, Scalar("select DELETED from FOLDER where FOLDER='Docs'"));  // stays
-
+    EXPECT_EQ("[A] /", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
-    EXPECT_EQ(0u, Projects()->GetCount());
-    // Nothing is selected any more, so the commands do nothing and ask nothing.
+    EXPECT_EQ(" /", Shown());
+    EXPECT_EQ("A|1; B|1; C|1", Rows("select CAPTION, DELETED from PROJECT"));
+    EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
     Command(dralvoFrame::ID_MENU_TESTBED);
     Command(dralvoFrame::ID_MENU_DELETE_FOLDER);
@@ -126,55 +115,45 @@ TEST_F(MainFrameTest, ProjectPropertiesRenameTheSelectedEntryOnlyAfterOk)
     OpenWith({"Work", "Home"});
     ChooseProject("Work");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_RENAME"), ExpectDialogProject::Cancel());
-    EXPECT_EQ("Work", Projects()->GetStringSelection());
-
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_PROJECT_PROPERTIES), ExpectDialogProject("Office's", 100, 2));
-    EXPECT_EQ("Office\"s", Projects()->GetStringSelection());
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT where CAPTION='Office\"s' and "
-                        "IGNORESIZEOVER=100 and BZ2BELOW=2"));
+    EXPECT_EQ("[Office\"s],Home /", Shown());
+    EXPECT_EQ("Office\"s|100|2; Home||", Rows("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
 }
 
+// Folders of another project do not count.
 TEST_F(MainFrameTest, AddsFoldersAndRefusesNamesTakenInAnyCaseOrByWildcards)
 {
     OpenWith({"Work"}, {"Photos", "Docs"});
-    EXPECT_EQ((Names{"Photos", "Docs"}), FolderNames());
-    EXPECT_EQ("Docs", SelectedFolder());
-    EXPECT_EQ(1, Scalar(wxString::Format("select count(*) from FOLDER where FOLDER='Docs' and "
-                                         "DELETED=0 and PROJECTID=%d", ProjectId("Work"))));
-
+    EXPECT_EQ("[Work] / Photos,[Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("docs"),
                   ExpectMessage("Project \"Work\" already contains folder \"docs\"!", wxOK, "Message"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_FOLDER), wxExpectModal<wxTextEntryDialog>("Ph_tos"),
                   ExpectMessage("Project \"Work\" already contains folder \"Ph_tos\"!"));
-    EXPECT_EQ(2, Scalar("select count(*) from FOLDER"));
-
-    // Folders of another project do not count.
     AddProject("Home");
     AddFolder("Docs");
-    EXPECT_EQ(Names{"Docs"}, FolderNames());
+    EXPECT_EQ("Work,[Home] / [Docs]", Shown());
     ChooseProject("Work");
-    EXPECT_EQ((Names{"Docs", "Photos"}), FolderNames());
+    EXPECT_EQ("[Work],Home / [Docs],Photos", Shown());
+    EXPECT_EQ("Photos|1|0; Docs|1|0; Docs|2|0", Rows("select FOLDER, PROJECTID, DELETED from FOLDER"));
 }
 
+// A deleted name stays taken.
 TEST_F(MainFrameTest, DeletingFoldersSelectsTheNextOrTheNewLast)
 {
     OpenWith({"Work"}, {"A", "B", "C", "D"});
     ChooseFolder("A");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxNO, "Delete virtual folder"));
-    EXPECT_EQ(0, Scalar("select count(*) from FOLDER where DELETED=1"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxYES));
-    EXPECT_EQ(1, Scalar("select DELETED from FOLDER where FOLDER='A'"));
-    EXPECT_EQ((Names{"B", "C", "D"}), FolderNames());
-    EXPECT_EQ("B", SelectedFolder());
-
+    EXPECT_EQ("[Work] / [B],C,D", Shown());
     ChooseFolder("D");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_FOLDER), ExpectMessage(kDeleteFolder, wxYES));
-    EXPECT_EQ("C", SelectedFolder());
-    // A deleted name stays taken.
+    EXPECT_EQ("[Work] / B,[C]", Shown());
+    EXPECT_EQ("A|1; B|0; C|0; D|1", Rows("select FOLDER, DELETED from FOLDER"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("a"),
                   ExpectMessage("Project \"Work\" already contains folder \"a\"!"));
 }
 
+// Renaming to the same name or cancelling writes nothing.
 TEST_F(MainFrameTest, RenamingFolderRefusesTakenNamesAndIgnoresTheUnchangedOne)
 {
     OpenWith({"Work"}, {"Docs", "Photos"});
@@ -185,34 +164,25 @@ TEST_F(MainFrameTest, RenamingFolderRefusesTakenNamesAndIgnoresTheUnchangedOne)
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>(taken),
                       ExpectMessage(wxString::Format("Virtual folder \"%s\" is not unique for the project!", taken),
                                     wxOK, "Message"));
-    EXPECT_EQ(0, Scalar(wxString::Format("select count(*) from FOLDER where MODIFIED<>'%s'", kOldTime)));
-
+    EXPECT_EQ("Docs|1; Photos|1", Rows(wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER", kOldTime)));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER), wxExpectModal<wxTextEntryDialog>("Pictures'"));
-    EXPECT_EQ((Names{"Docs", "Pictures\""}), FolderNames());
-    EXPECT_EQ("Pictures\"", SelectedFolder());
-    EXPECT_EQ(1, Scalar(wxString::Format("select count(*) from FOLDER where FOLDER='Pictures\"' and "
-                                         "MODIFIED>'%s'", kOldTime)));
+    EXPECT_EQ("[Work] / Docs,[Pictures\"]", Shown());
+    EXPECT_EQ("Docs|1; Pictures\"|0", Rows(wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER", kOldTime)));
 }
 
+// Moving into the same project writes the row and drops the item until the next refill.
 TEST_F(MainFrameTest, MovingFolderTakesItToTheChosenProject)
 {
     OpenWith({"Home", "Work"}, {"Docs", "Mail"});
     ChooseFolder("Docs");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
-    EXPECT_EQ((Names{"Docs", "Mail"}), FolderNames());
-
+    EXPECT_EQ("Home,[Work] / [Docs],Mail", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_MOVE_FOLDER), ExpectDialogProjectSelect("Home"));
-    EXPECT_EQ(ProjectId("Home"), Scalar("select PROJECTID from FOLDER where FOLDER='Docs'"));
-    EXPECT_EQ(Names{"Mail"}, FolderNames());
-    EXPECT_EQ("Mail", SelectedFolder());
-
-    // Moving into the same project writes the row and drops the item until the next refill.
+    EXPECT_EQ("Home,[Work] / [Mail]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Work"));
-    EXPECT_TRUE(FolderNames().empty());
-    ChooseProject("Home");
-    EXPECT_EQ(Names{"Docs"}, FolderNames());
-    ChooseProject("Work");
-    EXPECT_EQ(Names{"Mail"}, FolderNames());
+    EXPECT_EQ("Home,[Work] /", Shown());
+    EXPECT_EQ("Docs|Home; Mail|Work",
+              Rows("select F.FOLDER, P.CAPTION from FOLDER F join PROJECT P on P.ID=F.PROJECTID"));
 }
 
 // Whatever takes the shown folder away first stores the rules panel's unsaved edits for it.
@@ -275,7 +245,7 @@ TEST_F(MainFrameTest, FailingStatementIsShownAndTheWindowStaysUsable)
                   ExpectDatabaseError("The virtual folder could not be added."));
     ExecUpdate("alter table FOLDER_AWAY rename to FOLDER");
     AddFolder("Docs");
-    EXPECT_EQ(Names{"Docs"}, FolderNames());
+    EXPECT_EQ("[Work] / [Docs]", Shown());
 }
 
 TEST_F(MainFrameTest, EditsThatCannotBeStoredKeepTheirProjectAndFolderShown)
@@ -285,9 +255,8 @@ TEST_F(MainFrameTest, EditsThatCannotBeStoredKeepTheirProjectAndFolderShown)
     Rules()->AddRule("*.doc");
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
     wxTEST_DIALOG(ChooseProject("Home"), ExpectDatabaseError("Your edits could not be stored."));
-    EXPECT_EQ("Work", Projects()->GetStringSelection());
     wxTEST_DIALOG(ChooseFolder("Mail"), ExpectDatabaseError("The folder's rules could not be stored."));
-    EXPECT_EQ("Docs", SelectedFolder());
+    EXPECT_EQ("Home,[Work] / [Docs],Mail", Shown());
     EXPECT_EQ("*.doc", Rules()->GetRulesList()->GetItemText(0));
 
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");

@@ -98,19 +98,6 @@ protected:
              })
             ExecUpdate(sql);
     }
-
-    // Every row as "a|b|c", rows joined by "; ".
-    static wxString Rows(const wxString& sql)
-    {
-        wxString text;
-        wxSQLite3ResultSet rows = ExecQuery(sql);
-        while (rows.NextRow()) {
-            text << (text.empty() ? "" : "; ");
-            for (int i = 0; i < rows.GetColumnCount(); ++i)
-                text << (i ? "|" : "") << rows.GetAsString(i);
-        }
-        return text;
-    }
 };
 
 // The statements the windows, the run and start-up read with: which rows, in which order.

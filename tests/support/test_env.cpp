@@ -67,6 +67,18 @@ wxString CatalogTest::Text(const wxString& sql)
     return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
 }
 
+wxString CatalogTest::Rows(const wxString& sql)
+{
+    wxString text;
+    wxSQLite3ResultSet rows = ExecQuery(sql);
+    while (rows.NextRow()) {
+        text << (text.empty() ? "" : "; ");
+        for (int i = 0; i < rows.GetColumnCount(); ++i)
+            text << (i ? "|" : "") << rows.GetAsString(i);
+    }
+    return text;
+}
+
 unsigned CatalogTest::AddProject(const wxString& caption, int deleted, int sizeLimit,
                                  int compressLimit)
 {

@@ -21,6 +21,8 @@ public:
     static int Scalar(const wxString& sql);
     // The first column of the first row ("<no row>" when there is none).
     static wxString Text(const wxString& sql);
+    // Every row as "a|b|c", rows joined by "; ".
+    static wxString Rows(const wxString& sql);
     // Stores a project row modified at kOldTime; returns its ID.
     static unsigned AddProject(const wxString& caption, int deleted = 0, int sizeLimit = 0,
                                int compressLimit = 0);
