@@ -1,14 +1,13 @@
 #include "store/options.h"
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <wx/translation.h>
 
 #include "store/database.h"
 #include "store/statements.h"
-#include "store/text.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -25,7 +24,6 @@ protected:
             return languageAnswer;
         };
     }
-
     void TearDown() override
     {
         chooseLanguage = [] { return -1; };
@@ -38,23 +36,20 @@ protected:
     {
         ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
     }
-
     // Only a language row, so that loading asks nothing.
     static void StoreEnglishOnly()
     {
         ExecUpdate("delete from OPTIONS");
         Store(3, "56");
     }
-
-    // (IOPTION, STOPTION, VALUE) of every row in insertion order.
-    static std::vector<std::string> Rows()
+    // The nine options in memory, in the order of their IOPTION numbers.
+    static wxString Current()
     {
-        std::vector<std::string> rows;
-        wxSQLite3ResultSet rs = ExecQuery("select IOPTION, STOPTION, VALUE from OPTIONS order by ID");
-        while (rs.NextRow())
-            rows.push_back(ToUtf8(rs.GetAsString(0) + " " + rs.GetAsString(1) + " " + rs.GetAsString(2)));
-        return rows;
+        return wxString::Format("%d %u %u %u %u %d %d %d %d", soCompressLog, soDeleteLogsAfterDays, soLanguage,
+                                soBzQuality, soBzWorkFactor, soShowAllDrives, soRemoveEmptyFolders,
+                                soAlwaysShowLog, soAutoExportDatabase);
     }
+    static wxString Stored() { return Rows("select IOPTION, STOPTION, VALUE from OPTIONS order by ID"); }
 
     int languageAsked = 0;
     int languageAnswer = -1;
@@ -64,19 +59,10 @@ protected:
 TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
 {
     InitOptions();
-    EXPECT_TRUE(soCompressLog);
-    EXPECT_EQ(soDeleteLogsAfterDays, 3u);
-    EXPECT_EQ(soBzQuality, 3u);
-    EXPECT_EQ(soBzWorkFactor, 30u);
-    EXPECT_FALSE(soShowAllDrives);
-    EXPECT_FALSE(soRemoveEmptyFolders);
-    EXPECT_FALSE(soAlwaysShowLog);
-    EXPECT_TRUE(soAutoExportDatabase);
+    EXPECT_EQ("1 3 0 3 30 0 0 0 1", Current());
     EXPECT_EQ(allowedRowColour, wxColour(240, 255, 240));
     EXPECT_EQ(deniedRowColour, wxColour(255, 224, 224));
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 0"});
-    EXPECT_EQ(soLanguage, kLanguageSystemDefault);
-
+    EXPECT_EQ("3|soLanguage|0", Stored());
     InitOptions();
     EXPECT_EQ(languageAsked, 1);
     EXPECT_EQ(soLanguage, kLanguageSystemDefault);
@@ -91,8 +77,8 @@ TEST_F(OptionsTest, LanguageIsAskedUnlessStored)
         unsigned language;
         const char* row;
     } cases[] = {
-        {nullptr, 3, kLanguageEnglishUS, "3 soLanguage 58"},
-        {"1", 2, kLanguageEnglish, "3 stored 56"},
+        {nullptr, 3, kLanguageEnglishUS, "3|soLanguage|58"},
+        {"1", 2, kLanguageEnglish, "3|stored|56"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -104,7 +90,7 @@ TEST_F(OptionsTest, LanguageIsAskedUnlessStored)
         InitOptions();
         EXPECT_EQ(languageAsked, 1);
         EXPECT_EQ(soLanguage, c.language);
-        EXPECT_EQ(Rows(), std::vector<std::string>{c.row});
+        EXPECT_EQ(c.row, Stored());
     }
 }
 
@@ -131,23 +117,21 @@ TEST_F(OptionsTest, StoredValuesAreReadAsTheTableSays)
     }
 }
 
+// A bad later row keeps the earlier row's value.
 TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnoredAndLaterRowsOverride)
 {
     StoreEnglishOnly();
-    for (unsigned outside : {0u, 10u, 4294967295u})
+    for (const unsigned outside : {0u, 10u, 4294967295u})
         Store(outside, "9");
-    Store(2, "5");
-    Store(2, "8");
-    Store(5, "40");
-    Store(5, "bad");  // keeps the earlier row's value
+    for (const auto& [ioption, value] : {std::pair{2u, "5"}, {2u, "8"}, {5u, "40"}, {5u, "bad"}})
+        Store(ioption, value);
     InitOptions();
-    EXPECT_EQ(soBzQuality, 3u);
-    EXPECT_EQ(soDeleteLogsAfterDays, 8u);
-    EXPECT_EQ(soBzWorkFactor, 40u);
+    EXPECT_EQ("1 8 56 3 40 0 0 0 1", Current());
     EXPECT_EQ(languageAsked, 0);
 }
 
-TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
+// All nine rows in their order, the language row updated where it exists; they come back.
+TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 {
     InitOptions();
     ExecUpdate("delete from OPTIONS");
@@ -156,40 +140,20 @@ TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
     soLanguage = kLanguageRussian;
     soBzQuality = 9;
     soBzWorkFactor = 250;
-    soShowAllDrives = true;
-    soRemoveEmptyFolders = true;
-    soAlwaysShowLog = true;
+    soShowAllDrives = soRemoveEmptyFolders = soAlwaysShowLog = true;
     soAutoExportDatabase = false;
     SaveOptions();
-
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "1 soCompressLog 0", "2 soDeleteLogsAfterDays 0", "4 soBzQuality 9",
-                          "5 soBzWorkFactor 250", "3 soLanguage 156", "6 soShowAllDrives 1",
-                          "7 soRemoveEmptyFolders 1", "8 soAlwaysShowLog 1", "9 soAutoExportDatabase 0"}));
-}
-
-// An existing language row is updated, the others inserted; the values come back.
-TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
-{
-    StoreEnglishOnly();
+    EXPECT_EQ("1|soCompressLog|0; 2|soDeleteLogsAfterDays|0; 4|soBzQuality|9; 5|soBzWorkFactor|250; "
+              "3|soLanguage|156; 6|soShowAllDrives|1; 7|soRemoveEmptyFolders|1; 8|soAlwaysShowLog|1; "
+              "9|soAutoExportDatabase|0", Stored());
+    soCompressLog = true;
     InitOptions();
+    EXPECT_EQ("0 0 156 9 250 1 1 1 0", Current());
+
+    StoreEnglishOnly();
     soLanguage = kLanguageEnglishUS;
     SaveOptions();
-    EXPECT_EQ(Rows().front(), "3 stored 58");
-    EXPECT_EQ(Rows().size(), 9u);
-    soLanguage = kLanguageEnglish;
-    soDeleteLogsAfterDays = 12;
-    soBzQuality = 7;
-    soRemoveEmptyFolders = true;
-    soAutoExportDatabase = false;
-    SaveOptions();
-    InitOptions();
-
-    EXPECT_EQ(soDeleteLogsAfterDays, 12u);
-    EXPECT_EQ(soBzQuality, 7u);
-    EXPECT_TRUE(soRemoveEmptyFolders);
-    EXPECT_FALSE(soAutoExportDatabase);
-    EXPECT_EQ(soLanguage, kLanguageEnglish);
+    EXPECT_TRUE(Stored().StartsWith("3|stored|58; 1|soCompressLog|0;")) << Stored();
 }
 
 TEST_F(OptionsTest, StoredLanguageDecidesTheTranslation)
