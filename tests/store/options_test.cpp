@@ -60,8 +60,6 @@ TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
 {
     InitOptions();
     EXPECT_EQ("1 3 0 3 30 0 0 0 1", Current());
-    EXPECT_EQ(allowedRowColour, wxColour(240, 255, 240));
-    EXPECT_EQ(deniedRowColour, wxColour(255, 224, 224));
     EXPECT_EQ("3|soLanguage|0", Stored());
     InitOptions();
     EXPECT_EQ(languageAsked, 1);
