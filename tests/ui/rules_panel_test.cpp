@@ -48,16 +48,19 @@ protected:
                                     folder, mask, line, allowing, kOldTime, deleted));
         return static_cast<int>(LastInsertId());
     }
-    // "mask|line|allow|deleted" of a stored rule, "+" after it when written since kOldTime.
-    static wxString Stored(int id)
+    // Stores the first n of "*.a", "*.b", "*.c" at lines 5, 10, 15 and shows the folder.
+    void Show(int n)
     {
-        return Text(wxString::Format("select FILEMASK||'|'||NLINE||'|'||ALLOW||'|'||DELETED||"
-                                     "case when MODIFIED<>'%s' then '+' else '' end "
-                                     "from ACLRULES where ID=%d", kOldTime, id));
+        for (int i = 0; i < n; ++i)
+            StoreRule(i == 0 ? "*.a" : i == 1 ? "*.b" : "*.c", 5 * (i + 1));
+        panel->SetFolder(kFolder, true);
     }
-    static int StoredId(const char* mask)
+    // "mask|line|allow|deleted|written" of every stored rule of kFolder in the order stored,
+    // written 1 when the rule was written since kOldTime.
+    static wxString Stored()
     {
-        return Scalar(wxString("select ID from ACLRULES where FILEMASK='") + mask + "'");
+        return Rows(wxString::Format("select FILEMASK, NLINE, ALLOW, DELETED, MODIFIED<>'%s' from ACLRULES "
+                                     "where FOLDERID=%u order by ID", kOldTime, kFolder));
     }
     static int Changes() { return Scalar("select total_changes()"); }
 
@@ -117,14 +120,11 @@ TEST_F(PanelRulesTest, AddedRuleAllowsAndIsWrittenOnlyOnSave)
     EXPECT_EQ("*.a Kitchen\"s *.jpg*", Listed());
     EXPECT_EQ("Kitchen\"s *.jpg", mask->GetValue());
     EXPECT_TRUE(allow->GetValue());
-    EXPECT_EQ(2, Scalar("select count(*) from ACLRULES"));
-
+    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0", Stored());
     panel->SaveRules();
-    const int id = StoredId("Kitchen\"s *.jpg");
-    EXPECT_EQ("Kitchen\"s *.jpg|17|1|0+", Stored(id));
-    EXPECT_EQ(1, Scalar(wxString::Format("select count(*) from ACLRULES where ID=%d and FOLDERID=%u "
-                                         "and length(GUID)=36", id, kFolder)));
-    EXPECT_EQ(static_cast<wxUint32>(id), list->GetItem(1)->data);
+    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0; Kitchen\"s *.jpg|17|1|0|1", Stored());
+    EXPECT_EQ(36, Scalar("select length(GUID) from ACLRULES where ID=3"));
+    EXPECT_EQ(3u, list->GetItem(1)->data);
     EXPECT_EQ("*.a Kitchen\"s *.jpg", Listed());
 
     StoreRule("*.neg", -4, 1, 0, kFolder + 1);
@@ -136,9 +136,7 @@ TEST_F(PanelRulesTest, AddedRuleAllowsAndIsWrittenOnlyOnSave)
 // The edited rule is committed when another is selected or on save; its quote is stored doubled.
 TEST_F(PanelRulesTest, EditsAreCommittedAndStoredAsTyped)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
+    Show(2);
     Type(mask, "Kitchen's *.jpg");
     Toggle(allow);
     ChooseLine(list, 1);
@@ -147,64 +145,52 @@ TEST_F(PanelRulesTest, EditsAreCommittedAndStoredAsTyped)
     panel->AddRule("*.new");
     Toggle(allow);  // the new rule stops allowing
     panel->SaveRules();
-    EXPECT_EQ("Kitchen\"s *.jpg|5|0|0+", Stored(a));
-    EXPECT_EQ("|10|1|0+", Stored(b));
-    EXPECT_EQ("*.new|15|0|0+", Stored(StoredId("*.new")));
+    EXPECT_EQ("Kitchen\"s *.jpg|5|0|0|1; |10|1|0|1; *.new|15|0|0|1", Stored());
 }
 
 // Deleting twice undeletes but still rewrites the rule.
 TEST_F(PanelRulesTest, DeletedRuleStaysVisibleUntilReloadAndCanComeBackInFullList)
 {
-    const int a = StoreRule("*.a", 5);
-    StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
+    Show(2);
     Click("ID_BITMAPBUTTON_DELETE");
     EXPECT_EQ("!*.a* *.b", Listed());
     Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0+", Stored(a));
-
+    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
     Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|1+", Stored(a));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|0|0", Stored());
     EXPECT_EQ("!*.a *.b", Listed());
     panel->SetFolder(kFolder, true);
     EXPECT_EQ("*.b", Listed());
     panel->SetFolder(kFolder, false);
     Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0+", Stored(a));
+    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
 }
 
+// The edit goes to the moved rule, which the panel still shows; the ends stay where they are.
 TEST_F(PanelRulesTest, MovingRulesExchangesTheirLinesAndWritesBoth)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    const int c = StoreRule("*.c", 15);
-    panel->SetFolder(kFolder, true);
-    Click("ID_BITMAPBUTTON_UP");  // the first rule stays first
+    Show(3);
+    Click("ID_BITMAPBUTTON_UP");
     EXPECT_EQ("*.a *.b *.c", Listed());
     ChooseLine(list, 1);
     Click("ID_BITMAPBUTTON_UP");
     EXPECT_EQ("*.b* *.a* *.c", Listed());
     EXPECT_EQ(0, list->GetSelection());
-
-    // The edit goes to the moved rule, which the panel still shows.
     Type(mask, "*.B");
     for (int i = 0; i < 3; ++i)
-        Click("ID_BITMAPBUTTON4");  // down; the last rule stays last
+        Click("ID_BITMAPBUTTON4");  // down
     EXPECT_EQ("*.a* *.c* *.b*", Listed());
     panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0+", Stored(a));
-    EXPECT_EQ("*.c|10|1|0+", Stored(c));
-    EXPECT_EQ("*.B|15|1|0+", Stored(b));
+    EXPECT_EQ("*.a|5|1|0|1; *.B|15|1|0|1; *.c|10|1|0|1", Stored());
 }
 
+// A saved new rule is not written again either.
 TEST_F(PanelRulesTest, UndoAndSavingWithoutEditsWriteNothing)
 {
-    const int a = StoreRule("*.a", 5);
-    StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
+    Show(2);
     Type(mask, "*.changed");
     panel->AddRule("*.new");
     Click("ID_BITMAPBUTTON_UNDO");
@@ -215,14 +201,12 @@ TEST_F(PanelRulesTest, UndoAndSavingWithoutEditsWriteNothing)
     panel->SaveRules();
     panel->SaveRules();
     EXPECT_EQ(before, Changes());
-    EXPECT_EQ("*.a|5|1|0", Stored(a));
-
-    // A saved new rule is not written again either.
     panel->AddRule("*.new");
     panel->SaveRules();
     const int after = Changes();
     panel->SaveRules();
     EXPECT_EQ(after, Changes());
+    EXPECT_EQ("*.a|5|1|0|0; *.b|10|1|0|0; *.new|15|1|0|1", Stored());
 }
 
 TEST_F(PanelRulesTest, DisabledPanelKeepsOnlyListUsable)
@@ -237,11 +221,9 @@ TEST_F(PanelRulesTest, DisabledPanelKeepsOnlyListUsable)
 
 TEST_F(PanelRulesTest, UndoOnBrokenCatalogueShowsMessageAndEmptiesList)
 {
-    StoreRule("*.a", 5);
-    panel->SetFolder(kFolder, true);
+    Show(1);
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_UNDO"),
-                  ExpectDatabaseError("The folder rules could not be read again."));
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_UNDO"), ExpectDatabaseError("The folder rules could not be read again."));
     EXPECT_EQ("", Listed() + mask->GetValue());
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
     Click("ID_BITMAPBUTTON_UNDO");
@@ -250,21 +232,18 @@ TEST_F(PanelRulesTest, UndoOnBrokenCatalogueShowsMessageAndEmptiesList)
 
 TEST_F(PanelRulesTest, FailedSaveKeepsUnwrittenRulesFlaggedForNextSave)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
+    Show(2);
     Click("ID_BITMAPBUTTON_DELETE");
     ChooseLine(list, 1);
     Click("ID_BITMAPBUTTON_DELETE");
-    ExecUpdate(wxString::Format("create trigger REFUSE before update on ACLRULES when OLD.ID=%d "
-                                "begin select raise(ABORT, 'refused'); end", b));
+    ExecUpdate("create trigger REFUSE before update on ACLRULES when OLD.ID=2 "
+               "begin select raise(ABORT, 'refused'); end");
     EXPECT_THROW(panel->SaveRules(), wxSQLite3Exception);
-    EXPECT_EQ("*.a|5|1|1+", Stored(a));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|0|0", Stored());
     EXPECT_EQ("!*.a !*.b*", Listed());
-
     ExecUpdate("drop trigger REFUSE");
     panel->SaveRules();
-    EXPECT_EQ("*.b|10|1|1+", Stored(b));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|1|1", Stored());
     EXPECT_EQ("!*.a !*.b", Listed());
 }
 
