@@ -71,9 +71,9 @@ protected:
         frame->Show();
         frame->RefreshProjects();
         for (const char* caption : projects)
-            AddProject(caption);
+            NewProject(caption);
         for (const char* name : folders)
-            AddFolder(name);
+            NewFolder(name);
     }
     // Closes the window the way the close box does and lets it go.
     void CloseWindow()
@@ -130,12 +130,13 @@ protected:
     }
     static void Type(wxTextCtrl* field, const wxString& text) { widgets_test::Type(field, text); }
 
-    // New projects and folders through the window, answered as a user would.
-    void AddProject(const wxString& caption)
+    // New projects and folders through the window's add buttons, answered as a user would
+    // (AddProject of the base class stores a row directly).
+    void NewProject(const wxString& caption)
     {
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>(caption));
     }
-    void AddFolder(const wxString& name)
+    void NewFolder(const wxString& name)
     {
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
     }

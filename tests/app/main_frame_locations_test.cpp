@@ -86,7 +86,7 @@ TEST_F(MainFrameLocations, ChoosingStationLocationInsertsThenUpdatesItsRow)
     EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", second, FolderId("Docs"), stationId),
               Rows("select FOLDER, FOLDERID, STATIONID, DELETED, length(GUID) from STAFOLDER"));
 
-    AddFolder("Mail");
+    NewFolder("Mail");
     EXPECT_EQ("", LocalShown());
     ChooseFolder("Docs");
     EXPECT_EQ(second + " +", LocalShown());
@@ -152,7 +152,7 @@ TEST_F(MainFrameLocations, TypedLocationIsStoredRelativeWhenItBeginsWithTheRoot)
     ChooseMedium("Away");
     EXPECT_EQ("[Away],Stick ", MediumShown());
     Type(MediumField(), "Backup/Work");
-    AddProject("Home");
+    NewProject("Home");
     EXPECT_EQ("Away|Backup\\Work; Stick|Sync\\Work", MediumLocations());
 
     ChooseProject("Work");

@@ -62,9 +62,9 @@ TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)
     for (int step = 0; step < 3; ++step) {
         SCOPED_TRACE(step);
         if (step == 1)
-            AddProject("Work");
+            NewProject("Work");
         if (step == 2)
-            AddFolder("Docs");
+            NewFolder("Docs");
         EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_ADD"));
         for (const char* name : projectControls)
             EXPECT_EQ(step >= 1, Enabled(name)) << name;
@@ -86,7 +86,7 @@ TEST_F(MainFrameTest, AddsProjectsAndRefusesCaptionsTakenInAnyCaseEvenByDeletedO
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_PROJECT), wxExpectModal<wxTextEntryDialog>("W_rk"),
                   ExpectMessage("Project \"W_rk\" already exists!"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
-    AddProject("Kitchen's photos");
+    NewProject("Kitchen's photos");
     EXPECT_EQ("[Kitchen\"s photos] /", Shown());
     EXPECT_EQ("Work|1; Kitchen\"s photos|0", Rows("select CAPTION, DELETED from PROJECT"));
 }
@@ -129,8 +129,8 @@ TEST_F(MainFrameTest, AddsFoldersAndRefusesNamesTakenInAnyCaseOrByWildcards)
                   ExpectMessage("Project \"Work\" already contains folder \"docs\"!", wxOK, "Message"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_FOLDER), wxExpectModal<wxTextEntryDialog>("Ph_tos"),
                   ExpectMessage("Project \"Work\" already contains folder \"Ph_tos\"!"));
-    AddProject("Home");
-    AddFolder("Docs");
+    NewProject("Home");
+    NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
     ChooseProject("Work");
     EXPECT_EQ("[Work],Home / [Docs],Photos", Shown());
@@ -196,7 +196,7 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
     } rows[] = {
         {"another folder", "A", [this] { ChooseFolder("B"); }},
         {"another project", "B", [this] { ChooseProject("Home"); }},
-        {"new folder", "A", [this] { AddFolder("New"); }},
+        {"new folder", "A", [this] { NewFolder("New"); }},
         {"testbed", "A", [this] { Click("ID_BITMAPBUTTON_RUN_TESTBED"); }},
         {"move", "C", [this] {
              wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Home"));
@@ -244,7 +244,7 @@ TEST_F(MainFrameTest, FailingStatementIsShownAndTheWindowStaysUsable)
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("Docs"),
                   ExpectDatabaseError("The virtual folder could not be added."));
     ExecUpdate("alter table FOLDER_AWAY rename to FOLDER");
-    AddFolder("Docs");
+    NewFolder("Docs");
     EXPECT_EQ("[Work] / [Docs]", Shown());
 }
 
