@@ -27,7 +27,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 void SetUpTestEnvironment()
 {
-    home = std::make_unique<TempDir>();
+    home = std::make_unique<TempDir>(MemoryTempBase());  // start-up puts its catalogue here
     const std::string base = ToUtf8(home->Path());
     setenv("HOME", base.c_str(), 1);
     setenv("XDG_DATA_HOME", (base + "share").c_str(), 1);
@@ -43,7 +43,7 @@ void TearDownTestEnvironment()
 
 void CatalogTest::SetUp()
 {
-    databasePath = dir / "dralvo.db";
+    databasePath = catalogueDir / "dralvo.db";
     userDataDir = dir.Path();
     stationName = "test-station";
     sessionStart = wxDateTime::Now();

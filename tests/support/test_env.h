@@ -13,7 +13,7 @@ void TearDownTestEnvironment();
 // The MODIFIED time of rows a test stores itself, so that a later write shows.
 inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
 
-// A fresh catalogue in a temporary directory, opened as start-up opens it (station
+// A fresh catalogue in a temporary directory (on memory where possible), opened as start-up opens it (station
 // "test-station"), with the option defaults set, closed after the test.
 class CatalogTest : public ::testing::Test {
 public:
@@ -32,4 +32,5 @@ protected:
     void TearDown() override;
 
     TempDir dir;
+    TempDir catalogueDir{MemoryTempBase()};  // holds the catalogue
 };
