@@ -70,14 +70,14 @@ TEST_F(MainFrameExchangeTest, ExportReportsTheMediaThatFailed)
     AddMedium(kStickGuid, "Stick");
     AddDrive("stick", kStickGuid);
     dir.MakeDir("media/stick/dralvo.xml.bz2");  // a directory where the file goes
-    Open();
+    OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
-                  ExpectCatalogFailure("The catalogue could not be exported to these media:\nStick: "));
+                  ExpectDatabaseError("The catalogue could not be exported to these media:\nStick: "));
 }
 
 TEST_F(MainFrameExchangeTest, ExportWithoutMediaSaysSo)
 {
-    Open();
+    OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
                   ExpectMessage("No media currently connected to the computer found!"));
 }
@@ -115,7 +115,7 @@ TEST_F(MainFrameExchangeTest, ImportTellsHowManyFilesCouldNotBeMerged)
     dir.Write("media/b/dralvo.xml.bz2", "not bzip2 either");
     AddDrive("a", "");
     AddDrive("b", "");
-    Open();
+    OpenWith();
     Command(dralvoFrame::ID_TOOL_IMPORT);
     wxTEST_DIALOG(PumpUntil([&] { return ToolEnabled(dralvoFrame::ID_TOOL_IMPORT); }),
                   ExpectMessage("2 catalogue files could not be merged."));
@@ -124,7 +124,7 @@ TEST_F(MainFrameExchangeTest, ImportTellsHowManyFilesCouldNotBeMerged)
 TEST_F(MainFrameExchangeTest, ClosingDuringAnImportWaitsForIt)
 {
     PutForeignCatalogue(AddDrive("stick", ""), "Imported");
-    Open();
+    OpenWith();
     Command(dralvoFrame::ID_TOOL_IMPORT);
     CloseWindow();
     EXPECT_LE(Scalar("select count(*) from PROJECT where CAPTION = 'Imported'"), 1);
