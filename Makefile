@@ -30,8 +30,9 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 test: test-plain test-asan
 
-bench: build
-	./bench/run-all.sh
+# make bench  builds the drivers (Release, build-bench/) and prints one table of all ratios
+bench: deps
+	JOBS=$(JOBS) ./bench/run-all.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

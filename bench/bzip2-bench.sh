@@ -1,25 +1,21 @@
 #!/bin/bash
 # Compresses and decompresses the same 50 MB (text and binary files made here) with the store's
 # CompressFileBz2/DecompressFileBz2 and with the bzip2 command at the same block size and work
-# factor, side by side. Both decompress the command's streams. Each timing is the best of REPEAT
-# (default 3), and the two sides alternate so that a busy machine slows both alike.
-# Last lines: "compress ratio: R" and "decompress ratio: R" (our throughput / the command's).
+# factor. Both decompress the command's streams. Runs are paired, the order turning every round,
+# for REPEAT rounds (default 5); each figure is the median of the round-by-round ratios (program
+# time / bzip2 time: above 1 means the program is slower) with their range.
 set -euo pipefail
+source "$(dirname "$0")/bench-lib.sh"
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BENCH_BUILD:-$root/build-bench}
-repeat=${REPEAT:-3}
+repeat=${REPEAT:-5}
 quality=${QUALITY:-3}  # the default bzip2 block size of the options
 
 command -v bzip2 >/dev/null || { echo "bzip2 not found: run scripts/install-deps.sh" >&2; exit 1; }
+bench_build_drivers bzip2_bench
+driver="$bench_build/bench/bzip2_bench"
 work=$(mktemp -d "${TMPDIR:-/tmp}/dralvo-bzip2-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >"$work/build.log" ||
-    { cat "$work/build.log" >&2; exit 1; }
-fi
-ninja -C "$build" bzip2_bench >"$work/build.log" || { cat "$work/build.log" >&2; exit 1; }
-driver="$build/bench/bzip2_bench"
+trap 'exit 130' INT TERM
 mkdir "$work/data" "$work/ours" "$work/theirs" "$work/ours-out" "$work/theirs-out"
 
 # 50,000,000 bytes: log lines, prose, a number table, random bytes and binary records.
@@ -88,26 +84,16 @@ theirs_decompress() {
   for f in "${files[@]}"; do bzip2 -d -c "$work/theirs/$f.bz2" >"$work/theirs-out/$f"; done
 }
 
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@"
-  end=$(date +%s.%N)
-  awk "BEGIN { print $end - $start }"
-}
-best() { printf '%s\n' "$@" | sort -g | head -n 1; }
-calc() { awk "BEGIN { printf \"%.2f\", $1 }"; }
-
 cat "$work"/data/* >/dev/null  # warm the page cache
 oc=() tc=() od=() td=()
 for ((i = 0; i < repeat; i++)); do
   # Alternate which side goes first.
   if ((i % 2 == 0)); then
-    oc+=("$(seconds ours_compress)"); tc+=("$(seconds theirs_compress)")
-    od+=("$(seconds ours_decompress)"); td+=("$(seconds theirs_decompress)")
+    oc+=("$(bench_seconds ours_compress)"); tc+=("$(bench_seconds theirs_compress)")
+    od+=("$(bench_seconds ours_decompress)"); td+=("$(bench_seconds theirs_decompress)")
   else
-    tc+=("$(seconds theirs_compress)"); oc+=("$(seconds ours_compress)")
-    td+=("$(seconds theirs_decompress)"); od+=("$(seconds ours_decompress)")
+    tc+=("$(bench_seconds theirs_compress)"); oc+=("$(bench_seconds ours_compress)")
+    td+=("$(bench_seconds theirs_decompress)"); od+=("$(bench_seconds ours_decompress)")
   fi
 done
 
@@ -119,12 +105,13 @@ done
 same=yes
 for f in "${files[@]}"; do cmp -s "$work/ours/$f.bz2" "$work/theirs/$f.bz2" || same=no; done
 
-oc=$(best "${oc[@]}") tc=$(best "${tc[@]}") od=$(best "${od[@]}") td=$(best "${td[@]}")
-mb=$(calc "$total / 1000000")
-echo "bzip2 block size ${quality}00k, work factor 30; $mb MB in ${#files[@]} files; best of $repeat"
+mb=$(bench_calc "$total / 1000000")
+echo "bzip2 block size ${quality}00k, work factor 30; $mb MB in ${#files[@]} files"
 echo "identical compressed streams: $same"
+echo "compress s: ours ${oc[*]}; bzip2 ${tc[*]}"
+echo "decompress s: ours ${od[*]}; bzip2 ${td[*]}"
 printf '%-12s %12s %12s\n' "" "ours MB/s" "bzip2 MB/s"
-printf '%-12s %12s %12s\n' compress "$(calc "$mb / $oc")" "$(calc "$mb / $tc")"
-printf '%-12s %12s %12s\n' decompress "$(calc "$mb / $od")" "$(calc "$mb / $td")"
-echo "compress ratio: $(calc "$tc / $oc")"
-echo "decompress ratio: $(calc "$td / $od")"
+printf '%-12s %12s %12s\n' compress "$(bench_calc "$mb / $(bench_median "${oc[@]}")")" "$(bench_calc "$mb / $(bench_median "${tc[@]}")")"
+printf '%-12s %12s %12s\n' decompress "$(bench_calc "$mb / $(bench_median "${od[@]}")")" "$(bench_calc "$mb / $(bench_median "${td[@]}")")"
+bench_report "bzip2 compress / bzip2 -$quality" "${oc[*]}" "${tc[*]}"
+bench_report "bzip2 decompress / bzip2 -d" "${od[*]}" "${td[*]}"

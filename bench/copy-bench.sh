@@ -1,81 +1,85 @@
 #!/bin/bash
-# Times a full copy run of a station tree (10,000 files of 1-20 KB and 10 files of 50 MB) to an
-# empty medium folder against `cp -r` of the same tree, then the same run compressing files up to
-# 1 MB against `bzip2` of those files (plus `cp` of the large ones). Each figure is the median of
-# REPEAT timings (default 5; run and reference take turns going first), with warm caches and
-# dirty pages flushed before each. Nothing is deleted until the end: ext4 searches slowly for free
-# inodes right after many deletions, which would time the file system instead of the copy.
-# Last lines: "copy ratio: R" and "compressed copy ratio: R" (run time / reference time).
+# Times full copy runs to an empty medium folder against reference commands, as whole processes
+# (the program's start-up, planning and log included), with warm caches and dirty pages flushed
+# before each timing:
+#   mixed tree (10,000 files of 1-20 KB and 10 files of 50 MB): against `cp -r` and against
+#     `rsync -a --whole-file`;
+#   the 10,000 small files alone: the same two references;
+#   mixed tree compressing files up to 1 MB: against `bzip2` of those files plus `cp` of the
+#     large ones.
+# Runs are paired (program, references, program, ... the order turning every round) for REPEAT
+# rounds (default 5); each figure is the median of the round-by-round ratios (program time /
+# reference time) with their range. Nothing is deleted until the end (ext4 searches slowly for
+# free inodes right after many deletions, which would time the file system instead of the copy);
+# the data goes when the script ends, however it ends.
 set -euo pipefail
+source "$(dirname "$0")/bench-lib.sh"
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-bench"
 repeat=${REPEAT:-5}
 quality=3  # the default bzip2 block size of the options
 limit=1048576
 
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-ninja -C "$build" copy_bench >/dev/null
-driver="$build/bench/copy_bench"
+command -v rsync >/dev/null || { echo "rsync not found: run scripts/install-deps.sh" >&2; exit 1; }
+bench_build_drivers copy_bench
+driver="$bench_build/bench/copy_bench"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dralvo-copy-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-station="$work/station"
-"$driver" make-tree "$station"
-find "$station" -type f -exec cat {} + >/dev/null  # warm the page cache
+trap 'exit 130' INT TERM
+"$driver" make-tree "$work/mixed"
+"$driver" make-tree "$work/small" small
+find "$work/mixed" "$work/small" -type f -exec cat {} + >/dev/null  # warm the page cache
 
-calc() { awk "BEGIN { printf \"%.3f\", $1 }"; }
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-elapsed() { # seconds that a command takes
-  local t0 t1
+# Every target folder gets a new name; timed runs in a subshell, so the count lives in a file.
+echo 0 >"$work/count"
+timed() {
+  n=$(($(cat "$work/count") + 1))
+  echo $n >"$work/count"
   sync
-  t0=$(date +%s.%N)
-  "$@"
-  t1=$(date +%s.%N)
-  calc "$t1 - $t0"
+  bench_seconds "$@"
 }
-run() { # seconds of a copy run into a new folder: run NAME COMPRESS_BELOW
-  sync
-  "$driver" run "$station" "$work/$1" "$2" "$work/$1.xml"
-}
-bzip2_small() { # compresses the small files of a copy of the tree, keeping them
-  find "$1" -type f -size -1025k -print0 | xargs -0 bzip2 -k -"$quality"
-}
-cp_large() { # copies the large files into a new folder
-  mkdir "$1"
-  find "$station" -type f -size +1024k -exec cp {} "$1" \;
+program() { "$driver" run "$1" "$work/out$n" "$2" "$work/out$n.xml"; }
+cp_tree() { cp -r "$1" "$work/out$n"; }
+rsync_tree() { rsync -a --whole-file "$1/" "$work/out$n/"; }
+bzip2_cp() { # bzip2 of the small files of a prepared copy (bzN), cp of the large ones
+  find "$work/bz$1" -type f -print0 | xargs -0 bzip2 -k -"$quality"
+  mkdir "$work/out$n"
+  find "$work/mixed" -type f -size +1024k -exec cp {} "$work/out$n" \;
 }
 
-cp_times=() run_times=() ref_times=() zrun_times=()
-for i in $(seq "$repeat"); do
-  # Alternate which one goes first.
-  if [ $((i % 2)) -eq 1 ]; then
-    cp_times+=("$(elapsed cp -r "$station" "$work/cp$i")")
-    run_times+=("$(run medium$i 0)")
-  else
-    run_times+=("$(run medium$i 0)")
-    cp_times+=("$(elapsed cp -r "$station" "$work/cp$i")")
-  fi
-done
-for i in $(seq "$repeat"); do
-  cp -r "$station" "$work/bz$i"
+# measure SOURCE: three sides per round (ours, cp, rsync), the order turning every round.
+measure() {
+  ours=() cps=() rsyncs=()
+  for ((i = 0; i < repeat; i++)); do
+    for ((k = 0; k < 3; k++)); do
+      case $(((i + k) % 3)) in
+        0) ours+=("$(timed program "$1" 0)") ;;
+        1) cps+=("$(timed cp_tree "$1")") ;;
+        2) rsyncs+=("$(timed rsync_tree "$1")") ;;
+      esac
+    done
+  done
+}
+measure "$work/mixed"
+ours_mixed=("${ours[@]}") cp_mixed=("${cps[@]}") rsync_mixed=("${rsyncs[@]}")
+measure "$work/small"
+ours_small=("${ours[@]}") cp_small=("${cps[@]}") rsync_small=("${rsyncs[@]}")
+zours=() zref=()
+for ((i = 0; i < repeat; i++)); do
+  cp -r "$work/mixed" "$work/bz$i"
   find "$work/bz$i" -type f -size +1024k -delete
-  if [ $((i % 2)) -eq 1 ]; then
-    ref_times+=("$(calc "$(elapsed bzip2_small "$work/bz$i") + $(elapsed cp_large "$work/large$i")")")
-    zrun_times+=("$(run zmedium$i $limit)")
+  if ((i % 2 == 0)); then
+    zours+=("$(timed program "$work/mixed" $limit)"); zref+=("$(timed bzip2_cp $i)")
   else
-    zrun_times+=("$(run zmedium$i $limit)")
-    ref_times+=("$(calc "$(elapsed bzip2_small "$work/bz$i") + $(elapsed cp_large "$work/large$i")")")
+    zref+=("$(timed bzip2_cp $i)"); zours+=("$(timed program "$work/mixed" $limit)")
   fi
 done
-cp_time=$(median "${cp_times[@]}")
-run_time=$(median "${run_times[@]}")
-ref_time=$(median "${ref_times[@]}")
-zrun_time=$(median "${zrun_times[@]}")
 
-echo "cp -r: ${cp_times[*]} s; copy run: ${run_times[*]} s"
-echo "bzip2 + cp: ${ref_times[*]} s; compressed copy run: ${zrun_times[*]} s"
-echo "copy ratio: $(calc "$run_time / $cp_time")"
-echo "compressed copy ratio: $(calc "$zrun_time / $ref_time")"
+echo "mixed tree s: copy run ${ours_mixed[*]}; cp -r ${cp_mixed[*]}; rsync ${rsync_mixed[*]}"
+echo "small files s: copy run ${ours_small[*]}; cp -r ${cp_small[*]}; rsync ${rsync_small[*]}"
+echo "compressed s: copy run ${zours[*]}; bzip2 + cp ${zref[*]}"
+bench_report "copy, mixed tree / cp -r" "${ours_mixed[*]}" "${cp_mixed[*]}"
+bench_report "copy, mixed tree / rsync -a --whole-file" "${ours_mixed[*]}" "${rsync_mixed[*]}"
+bench_report "copy, 10,000 small files / cp -r" "${ours_small[*]}" "${cp_small[*]}"
+bench_report "copy, 10,000 small files / rsync -a --whole-file" "${ours_small[*]}" "${rsync_small[*]}"
+bench_report "compressed copy / bzip2 + cp" "${zours[*]}" "${zref[*]}"

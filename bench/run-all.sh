@@ -1,9 +1,25 @@
-#!/bin/sh
-# Runs every benchmark of this folder one after another; each prints its ratios last.
-set -eu
+#!/bin/bash
+# Runs every benchmark of this folder one after another, then prints one table of all ratios
+# (program time / reference time, median of paired runs: above 1 means the program is slower).
+set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/bench-lib.sh"
+bench_build_drivers analysis_bench copy_bench bzip2_bench
+
+rows=$(mktemp)
+trap 'rm -f "$rows"' EXIT
+failed=0
 for bench in "$here"/*-bench.sh; do
-  [ -e "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench"
+  if ! "$bench" | tee -a "$rows"; then
+    echo "$(basename "$bench") failed" >&2
+    failed=1
+  fi
 done
+
+echo
+echo "== ratios (program time / reference time; median of paired runs, range, pairs)"
+grep '^ratio: ' "$rows" | sed 's/^ratio: //' |
+  awk -F' [|] ' '{ printf "%-50s %7s  %-13s %5s\n", $1, $2, $3, $4 }
+                 BEGIN { printf "%-50s %7s  %-13s %5s\n", "measure", "median", "range", "pairs" }'
+exit $failed

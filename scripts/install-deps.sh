@@ -4,7 +4,7 @@
 set -eu
 packages="build-essential cmake ninja-build pkg-config gettext libwxgtk3.2-dev
 libwxsqlite3-3.2-dev libsqlite3-dev libbz2-dev bzip2 googletest libgtest-dev xvfb xauth
-python3 time"
+python3 time rsync"
 
 missing=""
 for p in $packages; do

@@ -60,7 +60,7 @@ TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFail
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
-                  ExpectCatalogFailure(
+                  ExpectDatabaseError(
                       "The catalogue could not be exported to these media:\nBroken: "));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     ASSERT_TRUE(text);
@@ -103,7 +103,7 @@ TEST_F(MainFrameExchangeTest, ImportTellsHowManyFilesCouldNotBeMerged)
     dir.Write("media/b/dralvo.xml.bz2", "not bzip2 either");
     AddDrive("a", "");
     AddDrive("b", "");
-    Open();
+    OpenWith();
     Command(dralvoFrame::ID_TOOL_IMPORT);
     wxTEST_DIALOG(PumpUntil([&] { return ToolEnabled(dralvoFrame::ID_TOOL_IMPORT); }),
                   ExpectMessage("2 catalogue files could not be merged."));
@@ -112,7 +112,7 @@ TEST_F(MainFrameExchangeTest, ImportTellsHowManyFilesCouldNotBeMerged)
 TEST_F(MainFrameExchangeTest, ClosingDuringAnImportWaitsForIt)
 {
     PutForeignCatalogue(AddDrive("stick", ""), "Imported");
-    Open();
+    OpenWith();
     Command(dralvoFrame::ID_TOOL_IMPORT);
     CloseWindow();
     EXPECT_LE(Scalar("select count(*) from PROJECT where CAPTION = 'Imported'"), 1);

@@ -20,7 +20,7 @@ TEST_F(MainFrameTest, TypedMediumLocationIsStoredOnceAndRefillsStoreNothing)
     Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     ChooseProject("Home");
     ChooseProject("Work");
-    AddProject("Third");
+    NewProject("Third");
     EXPECT_EQ(1, Scalar("select count(*) from MEPROJECT"));
     EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 // A main window over a fresh catalogue, with fake drives and an answering folder chooser, and
-// small drivers that use its controls the way a user's clicks and keystrokes would, so the
-// real bindings run.
+// drivers that use its controls as a user's clicks and keystrokes would.
 
 #include <algorithm>
 #include <deque>
@@ -12,49 +11,31 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
-#include <wx/bmpbuttn.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
-#include <wx/msgdlg.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
-#include "ui/bitmap_list.h"
 #include "app/main_frame.h"
-#include "ui/rules_panel.h"
-#include "ui/window_utils.h"
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/media.h"
 #include "store/options.h"
-#include "tests/app/widgets_test_support.h"
 #include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/fake_drives.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
-
-// A message box about a failed statement: caption "Message", the sentence saying what failed
-// first.
-class ExpectCatalogFailure : public wxExpectModalBase<wxMessageDialog, ExpectCatalogFailure> {
-public:
-    explicit ExpectCatalogFailure(const wxString& what) : what_(what) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* dlg) const override
-    {
-        EXPECT_EQ("Message", dlg->GetTitle());
-        EXPECT_TRUE(dlg->GetMessage().StartsWith(what_)) << dlg->GetMessage();
-        return wxID_OK;
-    }
-
-private:
-    wxString what_;
-};
+#include "tests/support/widgets.h"
+#include "ui/bitmap_list.h"
+#include "ui/rules_panel.h"
+#include "ui/window_utils.h"
 
 class MainFrameTest : public CatalogTest {
 protected:
+    using Names = std::vector<wxString>;
+
     void SetUp() override
     {
         CatalogTest::SetUp();
@@ -72,7 +53,6 @@ protected:
             return answer;
         });
     }
-
     void TearDown() override
     {
         if (frame)
@@ -82,25 +62,19 @@ protected:
         CatalogTest::TearDown();
     }
 
-    // Builds, shows and fills the window as start-up does.
-    void Open()
+    // Builds, shows and fills the window as start-up does; adds the projects, then the folders
+    // to the last of them.
+    void OpenWith(std::initializer_list<const char*> projects = {},
+                  std::initializer_list<const char*> folders = {})
     {
         frame = new dralvoFrame(nullptr, wxID_ANY);
         frame->Show();
         frame->RefreshProjects();
-    }
-
-    // Opens the window, adds the projects, then the folders to the last of them.
-    void OpenWith(std::initializer_list<const char*> projects,
-                  std::initializer_list<const char*> folders = {})
-    {
-        Open();
         for (const char* caption : projects)
-            AddProject(caption);
+            NewProject(caption);
         for (const char* name : folders)
-            AddFolder(name);
+            NewFolder(name);
     }
-
     // Closes the window the way the close box does and lets it go.
     void CloseWindow()
     {
@@ -110,17 +84,10 @@ protected:
     }
 
     template <class T>
-    T* Find(const char* name) const
-    {
-        return widgets_test::Find<T>(frame.get(), name);
-    }
-
+    T* Find(const char* name) const { return widgets_test::Find<T>(frame.get(), name); }
     wxChoice* Projects() const { return Find<wxChoice>("ID_CHOICE_PROJECT"); }
     wxChoice* Media() const { return Find<wxChoice>("ID_CHOICE_MEDIA"); }
-    swxBitmapListBox* Folders() const
-    {
-        return Find<swxBitmapListBox>("ID_BITMAP_LISTBOX_FOLDERS");
-    }
+    swxBitmapListBox* Folders() const { return Find<swxBitmapListBox>("ID_BITMAP_LISTBOX_FOLDERS"); }
     wxTextCtrl* MediumField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_MEDIA_DIR"); }
     wxTextCtrl* LocalField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_LOCAL_DIR"); }
     PanelRules* Rules() const
@@ -128,10 +95,8 @@ protected:
         return dynamic_cast<PanelRules*>(frame->FindWindow(dralvoFrame::ID_PANEL_RULES));
     }
     bool Enabled(const char* name) const { return Find<wxWindow>(name)->IsEnabled(); }
-    bool MenuEnabled(wxWindowID id) const { return frame->GetMenuBar()->IsEnabled(id); }
 
     void Click(const char* name) const { widgets_test::Click(frame.get(), name); }
-
     void Command(wxWindowID id) const
     {
         wxCommandEvent command(wxEVT_MENU, id);
@@ -139,68 +104,66 @@ protected:
         frame->GetEventHandler()->ProcessEvent(command);
     }
 
+    static void Choose(wxChoice* choice, int n)
+    {
+        choice->SetSelection(n);
+        widgets_test::Notify(choice, wxEVT_CHOICE, n);
+    }
     static void Choose(wxChoice* choice, const wxString& text)
     {
         const int n = choice->FindString(text, true);
         ASSERT_NE(n, wxNOT_FOUND) << text;
         Choose(choice, n);
     }
-    static void Choose(wxChoice* choice, int n)
-    {
-        choice->SetSelection(n);
-        wxCommandEvent select(wxEVT_CHOICE, choice->GetId());
-        select.SetEventObject(choice);
-        select.SetInt(n);
-        choice->GetEventHandler()->ProcessEvent(select);
-    }
-
     void ChooseProject(const wxString& caption) const { Choose(Projects(), caption); }
     void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
-
     void ChooseFolder(const wxString& name) const
     {
-        const std::vector<wxString> names = FolderNames();
+        const Names names = FolderNames();
         const auto at = std::find(names.begin(), names.end(), name);
         ASSERT_NE(at, names.end()) << name;
         widgets_test::ChooseLine(Folders(), static_cast<int>(at - names.begin()));
     }
-
     void ToggleConnectedOnly() const
     {
         widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
     }
-
     static void Type(wxTextCtrl* field, const wxString& text) { widgets_test::Type(field, text); }
 
-    // The commands of the window, answered as a user would.
-    void AddProject(const wxString& caption)
+    // New projects and folders through the window's add buttons, answered as a user would
+    // (AddProject of the base class stores a row directly).
+    void NewProject(const wxString& caption)
     {
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>(caption));
     }
-    void AddFolder(const wxString& name)
+    void NewFolder(const wxString& name)
     {
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
     }
 
-    // The texts of the folder list, in order.
-    std::vector<wxString> FolderNames() const
+    Names FolderNames() const
     {
-        std::vector<wxString> names;
+        Names names;
         for (size_t i = 0; i < Folders()->GetCount(); ++i)
             names.push_back(Folders()->GetItemText(i));
         return names;
     }
-    wxString SelectedFolder() const
+    // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
+    wxString Shown() const
     {
-        const int n = Folders()->GetSelection();
-        return n == wxNOT_FOUND ? wxString() : Folders()->GetItemText(n);
+        wxString text;
+        for (unsigned i = 0; i < Projects()->GetCount(); ++i) {
+            const bool selected = static_cast<int>(i) == Projects()->GetSelection();
+            text << (i ? "," : "") << (selected ? "[" : "") << Projects()->GetString(i) << (selected ? "]" : "");
+        }
+        text << " /";
+        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
+            const bool selected = static_cast<int>(i) == Folders()->GetSelection();
+            text << (i ? "," : " ") << (selected ? "[" : "") << Folders()->GetItemText(i) << (selected ? "]" : "");
+        }
+        return text;
     }
 
-    static wxString Text(const wxString& sql)
-    {
-        wxSQLite3ResultSet rows = ExecQuery(sql);
-        return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
-    }
     static int ProjectId(const wxString& caption)
     {
         return Scalar("select ID from PROJECT where CAPTION='" + caption + "'");
@@ -209,11 +172,14 @@ protected:
     {
         return Scalar("select ID from FOLDER where FOLDER='" + name + "'");
     }
+    static int RuleFolder(const wxString& mask)
+    {
+        return Scalar("select FOLDERID from ACLRULES where FILEMASK='" + mask + "'");
+    }
     static void AddMedium(const wxString& guid, const wxString& name)
     {
         ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) "
-                                    "values ('%s', '%s', '2024-01-01 00:00:00', 0)",
-                                    guid, name));
+                                    "values ('%s', '%s', '%s', 0)", guid, name, kOldTime));
     }
     // A removable FAT drive at <dir>/media/<dirName> carrying the marker of guid (none when
     // guid is empty); returns its root.

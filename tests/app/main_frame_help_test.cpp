@@ -93,7 +93,7 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
         for (const char* book : row.books)
             WriteBook(programDir + book + ".htb", wxString("Book ") + book);
         soLanguage = row.language;
-        Open();
+        OpenWith();
         if (row.shown) {
             Command(dralvoFrame::ID_MENU_HELP_INDEX);
             EXPECT_TRUE(HelpFrameTitle().Contains(row.shown)) << HelpFrameTitle();
@@ -108,7 +108,7 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
 
 TEST_F(MainFrameHelpTest, AboutShowsVersionAndToolkitAndHomePageOpensInTheBrowser)
 {
-    Open();
+    OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT),
                   ExpectMessage(wxString::Format("Dralvo v. 1.1.146.734\nwxWidgets %d.%d.%d-wxGTK-Unicode build\n"
                                                  "Keeps your files in step between computers, carried on USB sticks.\n"
@@ -140,7 +140,7 @@ TEST_F(MainFrameHelpTest, UpdateCheckGivesEachAnswer)
         {"not found", 404, "1.2", failed, wxOK, 0},
         {"not a version", 200, "<html>1.2</html>", failed, wxOK, 0},
     };
-    Open();
+    OpenWith();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         opened.clear();
@@ -155,7 +155,7 @@ TEST_F(MainFrameHelpTest, UpdateCheckGivesEachAnswer)
 TEST_F(MainFrameHelpTest, MessagesAreRussianWithTheRussianCatalogue)
 {
     ASSERT_TRUE(StartTranslations(wxLANGUAGE_RUSSIAN));
-    Open();
+    OpenWith();
     server.Answer(404, "");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_CHECK_UPDATES),
                   ExpectMessage(wxString::FromUTF8("Не удалось получить сведения о последней версии!")));

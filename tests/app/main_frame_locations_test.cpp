@@ -20,225 +20,169 @@ protected:
         AddDrive("plain", "");
         AddMedium(kStickGuid, "Stick");
         AddMedium(kAwayGuid, "Away");
-        Open();
-        AddProject("Work");
-        AddFolder("Docs");
+        OpenWith({"Work"}, {"Docs"});
     }
 
-    static wxString MediumLocation(const char* medium)
+    // The medium choice, the medium field (the stick's root as "<stick>/") and "+" when
+    // browsing is offered: "Away,[Stick] <stick>/Sync +".
+    wxString MediumShown() const
     {
-        return Text("select M.FOLDER from MEPROJECT M join MEDIA D on D.ID = M.MEDIAID "
-                    "where D.NAME='" + wxString(medium) + "'");
+        wxString text;
+        for (unsigned i = 0; i < Media()->GetCount(); ++i) {
+            const bool selected = static_cast<int>(i) == Media()->GetSelection();
+            text << (i ? "," : "") << (selected ? "[" : "") << Media()->GetString(i) << (selected ? "]" : "");
+        }
+        wxString field = MediumField()->GetValue();
+        field.Replace(stickRoot, "<stick>/");
+        return text + " " + field + (Enabled("ID_BITMAPBUTTON_MEDIA_DIR") ? " +" : "");
     }
-    static int StationLocations() { return Scalar("select count(*) from STAFOLDER"); }
+    // The station field and the folder's located flag: "/home/docs +".
+    wxString LocalShown() const
+    {
+        const BitmapListItem* folder = Folders()->GetItem(Folders()->GetSelection());
+        return LocalField()->GetValue() + (folder && folder->flagA ? " +" : "");
+    }
+    // "medium|location" of every stored medium location of the project "Work".
+    static wxString MediumLocations()
+    {
+        return Rows(wxString::Format("select D.NAME, M.FOLDER from MEPROJECT M join MEDIA D on D.ID = "
+                                     "M.MEDIAID where M.PROJECTID=%d order by D.NAME", ProjectId("Work")));
+    }
     static void StoreMediumLocation(const char* medium, const char* folder)
     {
-        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
-                                    "MEDIAID, DELETED) select 'g', '%s', '', %d, ID, 0 "
-                                    "from MEDIA where NAME='%s'",
+        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
+                                    "DELETED) select 'g', '%s', '', %d, ID, 0 from MEDIA where NAME='%s'",
                                     folder, ProjectId("Work"), medium));
     }
     static ExpectMessage RefusedQuote(const wxString& path)
     {
-        return ExpectMessage(
-            wxString::Format("The path \"%s\" contains a single quote ('), which the catalogue "
-                             "cannot keep. Please choose a folder whose path has no single quote.",
-                             path),
-            wxOK, "Message");
+        return ExpectMessage(wxString::Format("The path \"%s\" contains a single quote ('), which the "
+                                              "catalogue cannot keep. Please choose a folder whose path "
+                                              "has no single quote.", path),
+                             wxOK, "Message");
     }
 
     wxString stickRoot;
 };
 
+// The location comes back when the folder is shown again; cancelled or quoted choices store nothing.
 TEST_F(MainFrameLocations, ChoosingStationLocationInsertsThenUpdatesItsRow)
 {
     OpenWithMedia();
     const wxString first = dir.MakeDir("home/docs");
     const wxString second = dir.MakeDir("home/documents");
-    EXPECT_FALSE(Folders()->GetItem(0)->flagA);
-
-    browseAnswers = {first};
+    const wxString quoted = dir.MakeDir("home/Kitchen's photos");
+    browseAnswers = {"", first};
+    Click("ID_BITMAPBUTTON_LOCAL_DIR");
+    EXPECT_EQ("", LocalShown());
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
     EXPECT_EQ("Choose virtual folder projection on the local computer", browseTitles.back());
-    EXPECT_EQ("", browseStarts.back());
-    EXPECT_EQ(first, LocalField()->GetValue());
+    EXPECT_EQ(first + " +", LocalShown());
     EXPECT_FALSE(LocalField()->IsModified());
-    EXPECT_TRUE(Folders()->GetItem(0)->flagA);
-    EXPECT_EQ(first, Text(wxString::Format("select FOLDER from STAFOLDER where FOLDERID=%d and "
-                                           "STATIONID=%u and DELETED=0 and length(GUID)=36",
-                                           FolderId("Docs"), stationId)));
-
-    browseAnswers = {second};
+    browseAnswers = {second, quoted};
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
-    EXPECT_EQ(first, browseStarts.back());
-    EXPECT_EQ(1, StationLocations());
-    EXPECT_EQ(second, Text("select FOLDER from STAFOLDER"));
-
-    // The location comes back when the folder is shown again.
-    AddFolder("Mail");
-    EXPECT_EQ("", LocalField()->GetValue());
-    ChooseFolder("Docs");
-    EXPECT_EQ(second, LocalField()->GetValue());
-}
-
-TEST_F(MainFrameLocations, CancelledOrQuotedStationLocationStoresNothing)
-{
-    OpenWithMedia();
-    browseAnswers = {""};
-    Click("ID_BITMAPBUTTON_LOCAL_DIR");
-    const wxString quoted = dir.MakeDir("home/Kitchen's photos");
-    browseAnswers = {quoted};
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_LOCAL_DIR"), RefusedQuote(quoted));
-    EXPECT_EQ(0, StationLocations());
-    EXPECT_FALSE(Folders()->GetItem(0)->flagA);
-    EXPECT_EQ("", LocalField()->GetValue());
+    EXPECT_EQ((std::vector<wxString>{"", "", first, second}), browseStarts);
+    EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", second, FolderId("Docs"), stationId),
+              Rows("select FOLDER, FOLDERID, STATIONID, DELETED, length(GUID) from STAFOLDER"));
+
+    NewFolder("Mail");
+    EXPECT_EQ("", LocalShown());
+    ChooseFolder("Docs");
+    EXPECT_EQ(second + " +", LocalShown());
 }
 
+// Browsing is offered only for a connected medium; a stored location is shown below its root.
 TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnectedOnes)
 {
-    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values "
-               "('22222222-2222-2222-2222-222222222222', 'Gone', '2024-01-01 00:00:00', 1)");
+    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenWithMedia();
-    ASSERT_EQ(2u, Media()->GetCount());
-    EXPECT_EQ("Away", Media()->GetString(0));
-    EXPECT_EQ("Stick", Media()->GetString(1));
-
-    // No location stored: empty, and browsing is offered only in "Connected only" mode.
-    EXPECT_EQ("", MediumField()->GetValue());
-    EXPECT_FALSE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
-
+    EXPECT_EQ("[Away],Stick ", MediumShown());
     for (const char* medium : {"Away", "Stick"})
         StoreMediumLocation(medium, "Sync\\Work");
     ChooseMedium("Stick");
-    EXPECT_EQ(stickRoot + "Sync/Work", MediumField()->GetValue());
-    EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
+    EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", MediumShown());
     ChooseMedium("Away");
-    EXPECT_EQ("Sync\\Work", MediumField()->GetValue());
-    EXPECT_FALSE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
+    EXPECT_EQ("[Away],Stick Sync\\Work", MediumShown());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");  // not connected: no chooser
+
+    // A stored location leaving the medium is never shown as a path.
+    ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
+    ChooseMedium("Stick");
+    EXPECT_EQ("Away,[Stick] ..\\..\\home +", MediumShown());
 }
 
+// Choices outside the medium or with a quote are refused; a second choice updates the row.
 TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheirRoot)
 {
     OpenWithMedia();
     ToggleConnectedOnly();
-    ASSERT_EQ(1u, Media()->GetCount());
-    EXPECT_EQ("Stick", Media()->GetString(0));
-    EXPECT_EQ("", MediumField()->GetValue());
-    EXPECT_TRUE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
-
-    const wxString chosen = dir.MakeDir("media/stick/Sync/Work");
-    browseAnswers = {chosen};
+    EXPECT_EQ("[Stick]  +", MediumShown());
+    browseAnswers = {dir.MakeDir("media/stick/Sync/Work"), stickRoot + "Other",
+                     dir.MakeDir("media/plain/Sync"), stickRoot + "It's here"};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ("Select project folder on the media", browseTitles.back());
-    EXPECT_EQ("Sync\\Work", MediumLocation("Stick"));
-    EXPECT_EQ(chosen, MediumField()->GetValue());
-
-    // A second choice updates the row.
-    browseAnswers = {stickRoot + "Other"};
+    EXPECT_EQ("[Stick] <stick>/Sync/Work +", MediumShown());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
-    EXPECT_EQ(chosen, browseStarts.back());
-    EXPECT_EQ("Other", MediumLocation("Stick"));
-    EXPECT_EQ(1, Scalar("select count(*) from MEPROJECT"));
-
-    const wxString outside = dir.MakeDir("media/plain/Sync");
-    browseAnswers = {outside};
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"),
-                  ExpectMessage("Selected directory is out of mount point of the medium!", wxOK,
-                                "Message"));
-    EXPECT_EQ("Other", MediumLocation("Stick"));
-    EXPECT_EQ(stickRoot + "Other", MediumField()->GetValue());
-
-    browseAnswers = {stickRoot + "It's here"};
+                  ExpectMessage("Selected directory is out of mount point of the medium!", wxOK, "Message"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"), RefusedQuote(stickRoot + "It's here"));
-    EXPECT_EQ("Other", MediumLocation("Stick"));
+    EXPECT_EQ(stickRoot + "Sync/Work", browseStarts[1]);
+    EXPECT_EQ("Stick|Other", MediumLocations());
+    EXPECT_EQ("[Stick] <stick>/Other +", MediumShown());
 
-    // Back in catalogue mode the connected medium shows its stored location below its root.
     ToggleConnectedOnly();
     ChooseMedium("Stick");
-    EXPECT_EQ(stickRoot + "Other", MediumField()->GetValue());
-}
+    EXPECT_EQ("Away,[Stick] <stick>/Other +", MediumShown());
 
-TEST_F(MainFrameLocations, ConnectedOnlyWithoutCataloguedDriveLeavesNothingToBrowse)
-{
-    AddDrive("plain", "");
-    AddMedium(kAwayGuid, "Away");
-    OpenWith({"Work"});
+    // Without a catalogued drive connected there is nothing to browse.
+    ExecUpdate("update MEDIA set GUID='none' where NAME='Stick'");
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     ToggleConnectedOnly();
-    EXPECT_EQ(0u, Media()->GetCount());
-    EXPECT_EQ("", MediumField()->GetValue());
-    EXPECT_FALSE(Enabled("ID_BITMAPBUTTON_MEDIA_DIR"));
+    EXPECT_EQ(" ", MediumShown());
 }
 
+// A change of medium or project stores the typed text first; another letter case is not the
+// root, so the text is kept as typed with its separators made "\".
 TEST_F(MainFrameLocations, TypedLocationIsStoredRelativeWhenItBeginsWithTheRoot)
 {
     OpenWithMedia();
     ChooseMedium("Stick");
     Type(MediumField(), stickRoot + "Sync/Work");
     ChooseMedium("Away");
-    EXPECT_EQ("Sync\\Work", MediumLocation("Stick"));
-    EXPECT_EQ("", MediumField()->GetValue());
-
+    EXPECT_EQ("[Away],Stick ", MediumShown());
     Type(MediumField(), "Backup/Work");
-    AddProject("Home");  // a change of project stores it first
-    EXPECT_EQ("Backup\\Work", MediumLocation("Away"));
+    NewProject("Home");
+    EXPECT_EQ("Away|Backup\\Work; Stick|Sync\\Work", MediumLocations());
 
-    // Other letter case is not the root: the text is kept as typed, separators made "\".
     ChooseProject("Work");
     ChooseMedium("Stick");
     wxString upper = stickRoot;
     upper.MakeUpper();
     Type(MediumField(), upper + "Sync");
     Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
-    wxString expected = upper + "Sync";
-    expected.Replace("/", "\\");
-    EXPECT_EQ(expected, Text(wxString::Format(
-                            "select FOLDER from MEPROJECT where PROJECTID=%d and MEDIAID="
-                            "(select ID from MEDIA where NAME='Stick')",
-                            ProjectId("Work"))));
+    upper.Replace("/", "\\");
+    EXPECT_EQ("Away|Backup\\Work; Stick|" + upper + "Sync", MediumLocations());
 }
 
-TEST_F(MainFrameLocations, StoredLocationLeavingTheMediumIsNeverShownAsAPath)
+// Another window enumerating the media again does not invalidate the drive shown here; the
+// same marker on two drives keeps each drive's root.
+TEST_F(MainFrameLocations, ConnectedDrivesKeepTheirRootsThroughRefreshesAndCopies)
 {
     OpenWithMedia();
-    StoreMediumLocation("Stick", "..\\..\\home");
-    ChooseMedium("Stick");
-    EXPECT_EQ("..\\..\\home", MediumField()->GetValue());
-}
-
-TEST_F(MainFrameLocations, RefreshListsNewDrivesAndKeptDrivesSurviveAnotherEnumeration)
-{
-    OpenWithMedia();
-    ToggleConnectedOnly();
-    ASSERT_EQ(1u, Media()->GetCount());
-    const wxString diskRoot = AddDrive("disk", kDiskGuid);
+    const wxString copyRoot = AddDrive("stick-copy", kStickGuid);
+    AddDrive("disk", kDiskGuid);
     AddMedium(kDiskGuid, "Disk");
-    Command(dralvoFrame::ID_TOOL_REFRESH);
-    ASSERT_EQ(2u, Media()->GetCount());
-    EXPECT_EQ("Disk", Media()->GetString(0));
-    ChooseMedium("Stick");
-
-    // Another window enumerating the media again does not invalidate the drive shown here.
-    EnumerateConnectedMedia(false);
-    EnumerateConnectedMedia(false);
-    browseAnswers = {stickRoot + "Sync"};
-    Click("ID_BITMAPBUTTON_MEDIA_DIR");
-    EXPECT_EQ("Sync", MediumLocation("Stick"));
-}
-
-TEST_F(MainFrameLocations, SameMarkerOnTwoDrivesKeepsEachDrivesRoot)
-{
-    AddDrive("a-stick", kStickGuid);
-    const wxString second = AddDrive("b-copy", kStickGuid);
-    AddMedium(kStickGuid, "Stick");
-    OpenWith({"Work"});
     ToggleConnectedOnly();
-    ASSERT_EQ(2u, Media()->GetCount());
-    Choose(Media(), 1);
-    browseAnswers = {second + "Sync"};
+    Command(dralvoFrame::ID_TOOL_REFRESH);
+    EXPECT_EQ("[Disk],Stick,Stick  +", MediumShown());
+    Choose(Media(), 2);
+    EnumerateConnectedMedia(false);
+    EnumerateConnectedMedia(false);
+    browseAnswers = {copyRoot + "Sync"};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
-    EXPECT_EQ("Sync", MediumLocation("Stick"));
-    EXPECT_EQ(second + "Sync", MediumField()->GetValue());
+    EXPECT_EQ("Stick|Sync", MediumLocations());
+    EXPECT_EQ(copyRoot + "Sync", MediumField()->GetValue());
 }
 
 } // namespace

@@ -23,22 +23,25 @@ protected:
         wxRemoveFile(databasePath);
         ASSERT_FALSE(wxFileName::FileExists(databasePath));
     }
-
     void TearDown() override
     {
         if (catalogDb.IsOpen())
             CloseCatalog();
         wxRemoveFile(databasePath);
     }
+    // The first start: answers the language box with row (negative: cancelled).
+    static void FirstStart(int row)
+    {
+        bool started = false;
+        wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(row));
+        ASSERT_TRUE(started);
+    }
 };
 
 TEST_F(StartCatalogTest, EmptyDataDirectoryGetsNewCatalogAndLanguageIsAskedOnce)
 {
-    bool started = false;
-    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(2));
-    ASSERT_TRUE(started);
+    FirstStart(2);
     EXPECT_EQ(3, ExecScalar("select VERSION from VERSION"));
-    EXPECT_EQ(1, ExecScalar("select count(*) from STATION"));
     EXPECT_EQ(static_cast<int>(stationId), ExecScalar("select STATIONID from VERSION"));
     EXPECT_EQ(static_cast<unsigned>(kLanguageEnglish), soLanguage);
     EXPECT_EQ(56, ExecScalar("select VALUE from OPTIONS where IOPTION=3"));
@@ -52,31 +55,57 @@ TEST_F(StartCatalogTest, EmptyDataDirectoryGetsNewCatalogAndLanguageIsAskedOnce)
 
 TEST_F(StartCatalogTest, CancelledLanguageChoiceMeansSystemDefault)
 {
-    bool started = false;
-    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(-1));
-    ASSERT_TRUE(started);
+    FirstStart(-1);
     EXPECT_EQ(0u, soLanguage);
     EXPECT_EQ(0, ExecScalar("select VALUE from OPTIONS where IOPTION=3"));
 }
 
-TEST_F(StartCatalogTest, FileThatIsNoDatabaseIsReportedAndLeftAlone)
+// Only logs older than the days of the option are offered; No keeps them for the next start.
+TEST_F(StartCatalogTest, ExpiredLogsAreOfferedAndRemovedOnYes)
 {
-    const std::string junk = "this is not a database, just a text file that happens to be here";
-    ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
-    bool started = true;
-    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxMessageDialog>(wxOK));
-    EXPECT_FALSE(started);
-    EXPECT_FALSE(catalogDb.IsOpen());
-    EXPECT_EQ(junk, ReadAll(databasePath));
+    FirstStart(2);
+    CloseCatalog();
+    const wxString expired = userDataDir + "dralvo_sync_20240101.xml.bz2";
+    const wxString recent = userDataDir + "dralvo_sync_20240102.xml";
+    for (const wxString& path : {expired, recent})
+        ASSERT_TRUE(WriteBinaryFile(path, "<log/>", 6));
+    const wxDateTime old = wxDateTime::Now() - wxDateSpan::Days(4);
+    ASSERT_TRUE(wxFileName(expired).SetTimes(&old, &old, nullptr));
+
+    for (const int answer : {wxNO, wxYES}) {
+        SCOPED_TRACE(answer);
+        bool started = false;
+        wxTEST_DIALOG(started = StartCatalog(),
+                      ExpectMessage("1 synchronization log files older then 3 days found. Remove them?",
+                                    answer, "Remove expired logs"));
+        ASSERT_TRUE(started);
+        CloseCatalog();
+        EXPECT_EQ(answer == wxNO, wxFileName::FileExists(expired));
+        EXPECT_TRUE(wxFileName::FileExists(recent));
+    }
+    wxRemoveFile(recent);
 }
 
-TEST_F(StartCatalogTest, DirectoryInPlaceOfCatalogIsReported)
+// A file that is no database stays as it was.
+TEST_F(StartCatalogTest, UnusableCatalogueIsReportedAndLeftAlone)
 {
-    ASSERT_TRUE(wxFileName::Mkdir(databasePath));
-    bool started = true;
-    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxMessageDialog>(wxOK));
-    EXPECT_FALSE(started);
-    EXPECT_FALSE(catalogDb.IsOpen());
+    const std::string junk = "this is not a database, just a text file that happens to be here";
+    for (const bool directory : {false, true}) {
+        SCOPED_TRACE(directory);
+        if (directory)
+            ASSERT_TRUE(wxRemoveFile(databasePath) && wxFileName::Mkdir(databasePath));
+        else
+            ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
+        bool started = true;
+        wxTEST_DIALOG(started = StartCatalog(),
+                      ExpectMessage("The catalogue " + databasePath + " cannot be opened:", wxOK,
+                                    "Message", true));
+        EXPECT_FALSE(started);
+        EXPECT_FALSE(catalogDb.IsOpen());
+        if (!directory) {
+            EXPECT_EQ(junk, ReadAll(databasePath));
+        }
+    }
     wxFileName::Rmdir(databasePath);
 }
 

@@ -15,7 +15,7 @@ protected:
         EditorsTest::SetUp();
         ExecUpdate("insert into BZ2IGNORE(GUID, FILEMASK, MODIFIED, DELETED) values "
                    "('g1', '*.jpg', '2000-01-01 00:00:00', 0), ('g2', '*.bak', '2000-01-01', 1)");
-        Open();
+        OpenWith();
     }
 
     // Opens the editor with the main window's command and runs the script in it.
@@ -79,7 +79,7 @@ TEST_F(DialogBzExtTest, FailedSaveStoresNothingAndKeepsTheEdits)
                "begin select raise(ABORT, 'no'); end");
     Edit([](Dialog* d) {
         Steps(d, {"+", "#1", "x"});
-        wxTEST_DIALOG(Steps(d, {"OK"}), widgets_test::ExpectDatabaseError("The incompressible "
+        wxTEST_DIALOG(Steps(d, {"OK"}), ExpectDatabaseError("The incompressible "
                                                                           "files could not be "
                                                                           "stored."));
         EXPECT_EQ(0, d->GetReturnCode());                // still open

@@ -21,7 +21,7 @@ protected:
         otherRoot = AddDrive("other", kOther);
         AddMedium(kStick, "Stick");
         AddMedium(kOther, "Other");
-        Open();
+        OpenWith();
     }
 
     // Opens a manager with the main window's command and picks the medium `name`.

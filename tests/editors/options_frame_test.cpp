@@ -14,7 +14,7 @@ protected:
         EditorsTest::SetUp();
         SetOption(3, "soLanguage", "56");  // chosen already: InitOptions does not ask
         InitOptions();
-        Open();
+        OpenWith();
         OpenOptions();
     }
 

@@ -1,21 +1,21 @@
 #include "editors/project_dialog.h"
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 #include "store/database.h"
-#include "tests/app/widgets_test_support.h"
+#include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
+#include "tests/support/widgets.h"
 
 namespace {
 
-using widgets_test::Click;
 using widgets_test::Find;
-
-constexpr const char* kOldTime = "2000-01-01 00:00:00";
 
 class DialogProjectTest : public CatalogTest {
 protected:
@@ -23,9 +23,6 @@ protected:
     {
         CatalogTest::SetUp();
         dialog = std::make_unique<DialogProject>(nullptr);
-        caption = Find<wxTextCtrl>(dialog.get(), "ID_TEXTCTRL_CAPTION");
-        sizeLimit = Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_SIZE");
-        compressLimit = Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_BZ");
         dialog->SetReturnCode(0);
     }
     void TearDown() override
@@ -34,127 +31,89 @@ protected:
         CatalogTest::TearDown();
     }
 
-    static wxUint32 AddProject(const wxString& caption, int over = 0, int below = 0, int deleted = 0)
+    // Fills the dialog and presses OK; the dialog's return code.
+    int Answer(const wxString& caption, int sizeLimit, int compressLimit)
     {
-        ExecUpdate(wxString::Format("insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, "
-                                    "MODIFIED, DELETED) values ('g', '%s', %d, %d, '%s', %d)",
-                                    caption, over, below, kOldTime, deleted));
-        return LastInsertId();
+        dialog->SetReturnCode(0);
+        ExpectDialogProject::Answer(dialog.get(), caption, sizeLimit, compressLimit);
+        return dialog->GetReturnCode();
     }
-    static wxString Column(const char* column, wxUint32 id)
+    // "caption|size limit|compression limit" of a stored project, or of the dialog's fields.
+    static wxString Stored(unsigned id)
     {
-        return ExecQuery(wxString::Format("select %s from PROJECT where ID=%u", column, id))
-            .GetAsString(0);
+        return Text(wxString::Format("select CAPTION||'|'||IGNORESIZEOVER||'|'||BZ2BELOW from "
+                                     "PROJECT where ID=%u", id));
     }
-    void Enter(const wxString& text, int over, int below)
+    wxString Shown() const
     {
-        caption->ChangeValue(text);
-        sizeLimit->SetValue(over);
-        compressLimit->SetValue(below);
+        return wxString::Format("%s|%d|%d", Find<wxTextCtrl>(dialog.get(), "ID_TEXTCTRL_CAPTION")->GetValue(),
+                                Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_SIZE")->GetValue(),
+                                Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_BZ")->GetValue());
     }
-    void PressOk() { Click(dialog.get(), "ID_BUTTON_OK"); }
 
     std::unique_ptr<DialogProject> dialog;
-    wxTextCtrl* caption = nullptr;
-    wxSpinCtrl* sizeLimit = nullptr;
-    wxSpinCtrl* compressLimit = nullptr;
 };
 
-TEST_F(DialogProjectTest, LoadShowsCaptionLimitsAndTitleOfDeletedProjectToo)
+TEST_F(DialogProjectTest, LoadShowsTheProjectDeletedOrNotAndUnknownOneEmpty)
 {
-    const wxUint32 id = AddProject("Photos", 100, 2, 1);
-    dialog->LoadProject(id);
-    EXPECT_EQ("Photos", caption->GetValue());
-    EXPECT_EQ(100, sizeLimit->GetValue());
-    EXPECT_EQ(2, compressLimit->GetValue());
+    dialog->LoadProject(AddProject("Photos", 1, 100, 2));
+    EXPECT_EQ("Photos|100|2", Shown());
     EXPECT_EQ("Photos: properties", dialog->GetTitle());
-    EXPECT_EQ("Photos", dialog->GetCaption());
-    EXPECT_EQ("id", dialog->GetName());
-    EXPECT_EQ(wxSize(444, 267), dialog->GetClientSize());
-    // The limits stay within 0 to 65536.
-    EXPECT_EQ(0, sizeLimit->GetMin());
-    EXPECT_EQ(65536, sizeLimit->GetMax());
-    EXPECT_EQ(0, compressLimit->GetMin());
-    EXPECT_EQ(65536, compressLimit->GetMax());
-}
 
-TEST_F(DialogProjectTest, UnknownProjectShowsEmptyFieldsAndOkStillEnds)
-{
     dialog->LoadProject(42);
     EXPECT_EQ("Unknown project", dialog->GetTitle());
-    EXPECT_EQ("", caption->GetValue());
-    EXPECT_EQ(0, sizeLimit->GetValue());
-    EXPECT_EQ(0, compressLimit->GetValue());
-    PressOk();
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
-    EXPECT_EQ(0, Scalar("select count(*) from PROJECT"));
+    EXPECT_EQ("|0|0", Shown());
+    EXPECT_EQ(wxOK, Answer("", 0, 0));
+    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));
 }
 
-// The project's own caption with other limits is accepted.
-TEST_F(DialogProjectTest, OkStoresQuotedCaptionAndLimits)
+// The project's own caption is accepted; a quote is stored doubled.
+TEST_F(DialogProjectTest, OkStoresCaptionAndLimits)
 {
-    const wxUint32 id = AddProject("Photos", 1, 1);
+    const unsigned id = AddProject("Photos", 0, 1, 1);
     dialog->LoadProject(id);
-    Enter("Photos", 5, 3);
-    PressOk();
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
-    EXPECT_EQ("3", Column("BZ2BELOW", id));
+    EXPECT_EQ(wxOK, Answer("Photos", 5, 3));
+    EXPECT_EQ("Photos|5|3", Stored(id));
 
-    dialog->SetReturnCode(0);
-    ExecUpdate(wxString::Format("update PROJECT set MODIFIED='%s'", kOldTime));
-    Enter("Kitchen's photos", 700, 0);
-    PressOk();
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
+    EXPECT_EQ(wxOK, Answer("Kitchen's photos", 700, 0));
     EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
-    EXPECT_EQ("Kitchen\"s photos", Column("CAPTION", id));
-    EXPECT_EQ("700", Column("IGNORESIZEOVER", id));
-    EXPECT_EQ("0", Column("BZ2BELOW", id));
-    EXPECT_NE(kOldTime, Column("MODIFIED", id));
+    EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
+    EXPECT_NE(kOldTime, Text(wxString::Format("select MODIFIED from PROJECT where ID=%u", id)));
 }
 
+// The typed values stay for another try.
 TEST_F(DialogProjectTest, CaptionOfAnotherProjectIsRefusedIgnoringCaseAndDeletion)
 {
     AddProject("Music");
-    AddProject("Archive", 0, 0, 1);
-    const wxUint32 id = AddProject("Photos", 1, 1);
+    AddProject("Archive", 1);
+    const unsigned id = AddProject("Photos", 0, 1, 1);
     dialog->LoadProject(id);
-
     for (const char* taken : {"MUSIC", "archive"}) {
-        Enter(taken, 9, 9);
-        wxTEST_DIALOG(PressOk(),
+        SCOPED_TRACE(taken);
+        int result = -1;
+        wxTEST_DIALOG(result = Answer(taken, 9, 9),
                       ExpectMessage("Project with this name already exists!", wxOK, "Message"));
-        EXPECT_EQ(0, dialog->GetReturnCode()) << taken;
-        EXPECT_EQ("Photos", Column("CAPTION", id));
-        EXPECT_EQ("1", Column("IGNORESIZEOVER", id));
-        EXPECT_EQ(taken, caption->GetValue());  // the typed values stay for another try
+        EXPECT_EQ(0, result);
+        EXPECT_EQ("Photos|1|1", Stored(id));
+        EXPECT_EQ(wxString(taken) + "|9|9", Shown());
     }
 }
 
-TEST_F(DialogProjectTest, CancelWritesNothing)
+TEST_F(DialogProjectTest, CancelWritesNothingAndAFailingStatementKeepsTheDialogOpen)
 {
-    const wxUint32 id = AddProject("Photos");
+    const unsigned id = AddProject("Photos");
     dialog->LoadProject(id);
-    Enter("Other", 3, 3);
-    Click(dialog.get(), "ID_BUTTON_CANCEL");
-    EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
-    EXPECT_EQ("Photos", Column("CAPTION", id));
-    EXPECT_EQ(kOldTime, Column("MODIFIED", id));
-}
+    EXPECT_EQ(wxCANCEL, Answer("Other", -1, 0));
+    EXPECT_EQ("Photos|0|0", Stored(id));
 
-TEST_F(DialogProjectTest, FailingStatementIsShownAndDialogStaysOpen)
-{
-    const wxUint32 id = AddProject("Photos");
-    dialog->LoadProject(id);
     ExecUpdate("create trigger REFUSE before update on PROJECT begin select raise(ABORT, 'no'); end");
-    Enter("New", 1, 1);
-    wxTEST_DIALOG(PressOk(), widgets_test::ExpectDatabaseError("The project could not be saved."));
-    EXPECT_NE(wxOK, dialog->GetReturnCode());
-    EXPECT_EQ("New", caption->GetValue());
-
+    int result = -1;
+    wxTEST_DIALOG(result = Answer("New", 1, 1), ExpectDatabaseError("The project could not be saved."));
+    EXPECT_NE(wxOK, result);
+    EXPECT_EQ("New|1|1", Shown());
     ExecUpdate("drop trigger REFUSE");
-    PressOk();
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
-    EXPECT_EQ("New", Column("CAPTION", id));
+    EXPECT_EQ(wxOK, Answer("New", 1, 1));
+    EXPECT_EQ("New|1|1", Stored(id));
 }
 
 } // namespace

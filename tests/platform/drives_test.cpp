@@ -105,14 +105,14 @@ TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 
 TEST_F(DriveLayer, NamesFileSystemsAsWindowsDoes)
 {
-    EXPECT_EQ(WindowsFileSystemName("vfat", 0), "FAT32");
-    EXPECT_EQ(WindowsFileSystemName("vfat", 65525), "FAT32");
-    EXPECT_EQ(WindowsFileSystemName("vfat", 65524), "FAT");
-    EXPECT_EQ(WindowsFileSystemName("msdos", 2000), "FAT");
-    EXPECT_EQ(WindowsFileSystemName("ntfs", 0), "NTFS");
-    EXPECT_EQ(WindowsFileSystemName("ntfs3", 0), "NTFS");
-    EXPECT_EQ(WindowsFileSystemName("exfat", 0), "exFAT");
-    EXPECT_EQ(WindowsFileSystemName("ext4", 0), "ext4");
+    const struct {
+        const char* type;
+        unsigned long clusters;
+        const char* name;
+    } cases[] = {{"vfat", 0, "FAT32"}, {"vfat", 65525, "FAT32"}, {"vfat", 65524, "FAT"}, {"msdos", 2000, "FAT"},
+                 {"ntfs", 0, "NTFS"},  {"ntfs3", 0, "NTFS"},      {"exfat", 0, "exFAT"}, {"ext4", 0, "ext4"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(WindowsFileSystemName(c.type, c.clusters), c.name) << c.type << " " << c.clusters;
 }
 
 TEST_F(DriveLayer, FuseBlockMountIsNamedAfterWhatItCarries)

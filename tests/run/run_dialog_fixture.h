@@ -61,7 +61,7 @@ protected:
     DialogRun* OpenRun()
     {
         if (!frame)
-            Open();
+            OpenWith();
         Command(dralvoFrame::ID_MENU_RUN);
         DialogRun* dialog = Run();
         if (dialog != nullptr) {

@@ -6,9 +6,9 @@
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
 
-#include "tests/app/widgets_test_support.h"
 #include "tests/run/review_test_support.h"
 #include "tests/support/gui_expect.h"
+#include "tests/support/widgets.h"
 
 using namespace review_test;
 using widgets_test::Find;

@@ -15,6 +15,7 @@
 #include "store/text.h"
 #include "tests/support/text_shape.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_env.h"
 
 namespace {
 
@@ -103,11 +104,7 @@ protected:
         return schema;
     }
 
-    static wxString Text(const wxString& sql)
-    {
-        wxSQLite3ResultSet rows = ExecQuery(sql);
-        return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
-    }
+    static wxString Text(const wxString& sql) { return CatalogTest::Text(sql); }
 
     // Opens, checks the result, and closes again as exit does.
     static void OpenAndClose()
@@ -133,129 +130,87 @@ TEST_F(OpenCatalogTest, InitPathsPlacesTheCatalogueInTheCreatedUserDataDirectory
     EXPECT_FALSE(sessionStart.IsEarlierThan(before.Subtract(wxTimeSpan::Second())));
 }
 
+// The XDG rules: an unset, empty or relative XDG_DATA_HOME counts as not set.
 TEST_F(OpenCatalogTest, InitPathsFallsBackToTheHomeDataDirectory)
 {
     const wxString saved = wxGetenv("XDG_DATA_HOME");
-    wxUnsetEnv("XDG_DATA_HOME");
-    InitPaths();
+    for (const char* value : {static_cast<const char*>(nullptr), "", "relative/share"}) {
+        SCOPED_TRACE(value ? value : "unset");
+        if (value)
+            wxSetEnv("XDG_DATA_HOME", value);
+        else
+            wxUnsetEnv("XDG_DATA_HOME");
+        InitPaths();
+        EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
+        EXPECT_TRUE(wxDirExists(userDataDir));
+    }
     wxSetEnv("XDG_DATA_HOME", saved);
-
-    EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
-    EXPECT_TRUE(wxDirExists(userDataDir));
 }
 
 TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
 {
-    ASSERT_FALSE(Exists(databasePath));
     ASSERT_TRUE(OpenCatalog());
-
     EXPECT_TRUE(Exists(databasePath));
     EXPECT_EQ(Schema(), kVersion3Schema);
-    EXPECT_EQ(ExecScalar("select count(*) from VERSION"), 1);
-    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
-    EXPECT_EQ(Text("select SESSION_START from VERSION"), "2021-03-04 10:20:30");
-    EXPECT_EQ(Text("select SESSION_END is null from VERSION"), "1");
+    EXPECT_EQ("3|2021-03-04 10:20:30|1", CatalogTest::Rows("select VERSION, SESSION_START, SESSION_END is null from VERSION"));
 }
 
-TEST_F(OpenCatalogTest, Versions1And2GainTheirMissingTablesKeepTheirRowsAndBecomeVersion3)
+// Versions 1 and 2 gain their missing tables and keep their rows; an unknown one is left alone.
+TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3)
 {
-    BuildFile(1);
-    ASSERT_TRUE(OpenCatalog());
-    EXPECT_EQ(Schema(), kVersion3Schema);
-    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
-    CloseCatalog();
-
-    databasePath = dir / "version2.db";
-    BuildVersion2Layout(2);
-    ASSERT_TRUE(OpenCatalog());
-    EXPECT_EQ(Schema(), kVersion3Schema);
-    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
-    EXPECT_EQ(Text("select CAPTION from PROJECT"), "Old project");
-    EXPECT_EQ(ExecScalar("select count(*) from OPTIONS"), 0);
+    for (const int version : {1, 2, 7}) {
+        SCOPED_TRACE(version);
+        databasePath = dir / wxString::Format("version%d.db", version);
+        if (version == 1)
+            BuildFile(1);
+        else
+            BuildVersion2Layout(version);
+        ASSERT_TRUE(OpenCatalog());
+        SchemaMap expected = kVersion3Schema;
+        for (const char* added : {"OPTIONS", "IDX_OPTIONS"})
+            expected.erase(version == 7 ? added : "");
+        EXPECT_EQ(Schema(), expected);
+        EXPECT_EQ(ExecScalar("select VERSION from VERSION"), version == 7 ? 7 : 3);
+        EXPECT_EQ(Text("select CAPTION from PROJECT"), version == 1 ? "<no row>" : "Old project");
+        CloseCatalog();
+    }
 }
 
-TEST_F(OpenCatalogTest, UnknownVersionIsLeftUnchanged)
+// A host name's quote is stored doubled; the station registered last is the one VERSION names.
+TEST_F(OpenCatalogTest, StationIsRegisteredOnceAndFoundAgainOnLaterOpens)
 {
-    BuildVersion2Layout(7);
+    stationName = "o'brien-pc";
     ASSERT_TRUE(OpenCatalog());
-
-    const SchemaMap schema = Schema();
-    EXPECT_EQ(schema.count("OPTIONS"), 0u);
-    EXPECT_EQ(schema.count("IDX_OPTIONS"), 0u);
-    EXPECT_EQ(schema.size(), kVersion3Schema.size() - 2);
-    EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 7);
-}
-
-TEST_F(OpenCatalogTest, NewStationIsRegisteredAndRecordedInVersion)
-{
-    ASSERT_TRUE(OpenCatalog());
-
-    EXPECT_EQ(ExecScalar("select count(*) from STATION"), 1);
-    EXPECT_NE(stationId, 0u);
-    EXPECT_EQ(static_cast<unsigned>(ExecScalar("select ID from STATION where NAME = 'test-station'")), stationId);
-    EXPECT_EQ(static_cast<unsigned>(ExecScalar("select STATIONID from VERSION")), stationId);
-    EXPECT_EQ(ExecScalar("select DELETED from STATION"), 0);
+    const unsigned firstId = stationId;
+    EXPECT_NE(firstId, 0u);
+    EXPECT_EQ(static_cast<unsigned>(ExecScalar("select STATIONID from VERSION")), firstId);
+    EXPECT_EQ(Text("select NAME||'|'||DELETED from STATION"), "o\"brien-pc|0");
     EXPECT_TRUE(HasShape(ToUtf8(Text("select GUID from STATION")), "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx"));
     EXPECT_TRUE(HasShape(ToUtf8(Text("select MODIFIED from STATION")), kTimeShape));
-}
-
-TEST_F(OpenCatalogTest, SecondOpenFindsTheStationAgainAndOnlyMovesSessionStart)
-{
-    OpenAndClose();
-    const unsigned firstId = stationId;
+    CloseCatalog();
+    EXPECT_FALSE(catalogDb.IsOpen());
+    CloseCatalog();  // a second close does nothing
     stationName = "other-station";
-    OpenAndClose();  // another computer registers later, so VERSION.STATIONID names it
+    OpenAndClose();
 
-    stationName = "test-station";
+    stationName = "o'brien-pc";
     stationId = 0;
     sessionStart = wxDateTime(5, wxDateTime::Apr, 2022, 1, 2, 3);
     ASSERT_TRUE(OpenCatalog());
-
     EXPECT_EQ(stationId, firstId);
     EXPECT_EQ(ExecScalar("select count(*) from STATION"), 2);
     EXPECT_EQ(ExecScalar("select STATIONID from VERSION"),
               ExecScalar("select ID from STATION where NAME = 'other-station'"));
     EXPECT_EQ(Text("select SESSION_START from VERSION"), "2022-04-05 01:02:03");
-}
-
-TEST_F(OpenCatalogTest, HostNameQuoteIsStoredAsDoubleQuoteAndFoundAgain)
-{
-    stationName = "o'brien-pc";
-    OpenAndClose();
-    const unsigned firstId = stationId;
-    ASSERT_TRUE(OpenCatalog());
-
-    EXPECT_EQ(Text("select NAME from STATION"), "o\"brien-pc");
-    EXPECT_EQ(ExecScalar("select count(*) from STATION"), 1);
-    EXPECT_EQ(stationId, firstId);
+    EXPECT_TRUE(HasShape(ToUtf8(Text("select SESSION_END from VERSION")), kTimeShape));
 }
 
 TEST_F(OpenCatalogTest, RuleInsertedWithoutLineTakesItsOwnId)
 {
     ASSERT_TRUE(OpenCatalog());
-    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, ALLOW, MODIFIED, DELETED) "
-               "values ('a', 1, '*.txt', 1, '2021-01-01 00:00:00', 0)");
-    const unsigned unnumbered = LastInsertId();
-    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
-               "values ('b', 1, '*.doc', 77, 1, '2021-01-01 00:00:00', 0)");
-    const unsigned numbered = LastInsertId();
-
-    EXPECT_EQ(static_cast<unsigned>(ExecScalar(wxString::Format("select NLINE from ACLRULES where ID=%u", unnumbered))),
-              unnumbered);
-    EXPECT_EQ(ExecScalar(wxString::Format("select NLINE from ACLRULES where ID=%u", numbered)), 77);
-}
-
-TEST_F(OpenCatalogTest, CloseCatalogWritesSessionEndAndCloses)
-{
-    OpenAndClose();
-    EXPECT_FALSE(catalogDb.IsOpen());
-    CloseCatalog();  // a second close does nothing
-
-    wxSQLite3Database db;
-    db.Open(databasePath);
-    wxSQLite3ResultSet rows = db.ExecuteQuery("select SESSION_END from VERSION");
-    ASSERT_TRUE(rows.NextRow());
-    EXPECT_TRUE(HasShape(ToUtf8(rows.GetAsString(0)), kTimeShape));
+    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE) values ('a', 1, '*.a', null), "
+               "('b', 1, '*.b', 77), ('c', 1, '*.c', null)");
+    EXPECT_EQ("1|1; 2|77; 3|3", CatalogTest::Rows("select ID, NLINE from ACLRULES order by ID"));
 }
 
 TEST_F(OpenCatalogTest, EmptyVersionTableJunkFileOrMissingDirectoryThrows)

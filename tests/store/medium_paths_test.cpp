@@ -1,5 +1,8 @@
 #include "store/medium_paths.h"
 
+#include <optional>
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,41 +36,44 @@ TEST(MediumPaths, SafeLocationsStayInsideTheRoot)
         EXPECT_EQ(c.safe, IsSafeRelativeLocation(c.location)) << c.location;
 }
 
-// An unsafe stored location gives no directory.
-TEST(MediumPaths, StoredLocationBecomesDirectoryBelowRoot)
+// An unsafe stored location gives no directory; a chosen directory outside the root is refused;
+// a typed location loses the root only when it begins with it. "-" stands for no value.
+TEST(MediumPaths, LocationsConvertBothWaysOnlyBelowTheRoot)
 {
-    EXPECT_EQ("/media/stick/Sync/Work", MediumPathFromLocation(kRoot, "Sync\\Work").value());
-    EXPECT_EQ("/media/stick/Sync/Work",
-              MediumPathFromLocation("/media/stick", "Sync/Work").value());
-    EXPECT_EQ("/media/stick/", MediumPathFromLocation(kRoot, "").value());
-    EXPECT_FALSE(MediumPathFromLocation(kRoot, "..\\..\\home").has_value());
-    EXPECT_FALSE(MediumPathFromLocation(kRoot, "/home/user").has_value());
-    EXPECT_FALSE(MediumPathFromLocation(kRoot, "C:\\Windows").has_value());
-}
-
-// A chosen directory outside the root is refused.
-TEST(MediumPaths, ChosenDirectoryIsStoredRelativeWithBackslashes)
-{
-    EXPECT_EQ("Sync\\Work", LocationBelowRoot("/media/stick/Sync/Work", kRoot).value());
-    EXPECT_EQ("Sync", LocationBelowRoot("/media/stick/Sync", kRoot).value());
-    EXPECT_EQ("", LocationBelowRoot("/media/stick/", kRoot).value());
-    EXPECT_EQ("", LocationBelowRoot("/media/stick", kRoot).value());
-    EXPECT_FALSE(LocationBelowRoot("/media/other/Sync", kRoot).has_value());
-    EXPECT_FALSE(LocationBelowRoot("/media/Stick/Sync", kRoot).has_value());
-    EXPECT_FALSE(LocationBelowRoot("/media/stickier/Sync", kRoot).has_value());
-    EXPECT_FALSE(LocationBelowRoot("/media/stick/../other", kRoot).has_value());
-    EXPECT_FALSE(LocationBelowRoot("/media/stick/Sync", "").has_value());
-}
-
-TEST(MediumPaths, TypedLocationLosesTheRootOnlyWhenItBeginsWithIt)
-{
-    EXPECT_EQ("Sync", LocationFromTyped("/media/stick/Sync", kRoot));
-    EXPECT_EQ("Sync\\Work", LocationFromTyped("/media/stick/Sync/Work", kRoot));
-    EXPECT_EQ("", LocationFromTyped("/media/stick", kRoot));
-    EXPECT_EQ("\\media\\Stick\\Sync", LocationFromTyped("/media/Stick/Sync", kRoot));
-    EXPECT_EQ("Sync", LocationFromTyped("Sync", kRoot));
-    EXPECT_EQ("Sync\\Work", LocationFromTyped("Sync\\Work", kRoot));
-    EXPECT_EQ("Sync\\Work", LocationFromTyped("Sync/Work", ""));
+    const struct {
+        const char* function;
+        wxString in;
+        wxString root;
+        const char* out;
+    } cases[] = {
+        {"from", "Sync\\Work", kRoot, "/media/stick/Sync/Work"},
+        {"from", "Sync/Work", "/media/stick", "/media/stick/Sync/Work"},
+        {"from", "", kRoot, "/media/stick/"},
+        {"from", "..\\..\\home", kRoot, "-"},
+        {"from", "/home/user", kRoot, "-"},
+        {"from", "C:\\Windows", kRoot, "-"},
+        {"below", "/media/stick/Sync/Work", kRoot, "Sync\\Work"},
+        {"below", "/media/stick/", kRoot, ""},
+        {"below", "/media/stick", kRoot, ""},
+        {"below", "/media/other/Sync", kRoot, "-"},
+        {"below", "/media/Stick/Sync", kRoot, "-"},
+        {"below", "/media/stickier/Sync", kRoot, "-"},
+        {"below", "/media/stick/../other", kRoot, "-"},
+        {"below", "/media/stick/Sync", "", "-"},
+        {"typed", "/media/stick/Sync/Work", kRoot, "Sync\\Work"},
+        {"typed", "/media/stick", kRoot, ""},
+        {"typed", "/media/Stick/Sync", kRoot, "\\media\\Stick\\Sync"},
+        {"typed", "Sync\\Work", kRoot, "Sync\\Work"},
+        {"typed", "Sync/Work", "", "Sync\\Work"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.function << " " << c.in << " " << c.root);
+        const std::string function = c.function;
+        const std::optional<wxString> out = function == "from"    ? MediumPathFromLocation(c.root, c.in)
+                                            : function == "below" ? LocationBelowRoot(c.in, c.root)
+                                                                  : std::optional(LocationFromTyped(c.in, c.root));
+        EXPECT_EQ(wxString(c.out), out.value_or("-"));
+    }
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "store/options.h"
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <wx/translation.h>
 
 #include "store/database.h"
 #include "store/statements.h"
-#include "store/text.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -25,7 +24,6 @@ protected:
             return languageAnswer;
         };
     }
-
     void TearDown() override
     {
         chooseLanguage = [] { return -1; };
@@ -38,23 +36,20 @@ protected:
     {
         ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
     }
-
     // Only a language row, so that loading asks nothing.
     static void StoreEnglishOnly()
     {
         ExecUpdate("delete from OPTIONS");
         Store(3, "56");
     }
-
-    // (IOPTION, STOPTION, VALUE) of every row in insertion order.
-    static std::vector<std::string> Rows()
+    // The nine options in memory, in the order of their IOPTION numbers.
+    static wxString Current()
     {
-        std::vector<std::string> rows;
-        wxSQLite3ResultSet rs = ExecQuery("select IOPTION, STOPTION, VALUE from OPTIONS order by ID");
-        while (rs.NextRow())
-            rows.push_back(ToUtf8(rs.GetAsString(0) + " " + rs.GetAsString(1) + " " + rs.GetAsString(2)));
-        return rows;
+        return wxString::Format("%d %u %u %u %u %d %d %d %d", soCompressLog, soDeleteLogsAfterDays, soLanguage,
+                                soBzQuality, soBzWorkFactor, soShowAllDrives, soRemoveEmptyFolders,
+                                soAlwaysShowLog, soAutoExportDatabase);
     }
+    static wxString Stored() { return Rows("select IOPTION, STOPTION, VALUE from OPTIONS order by ID"); }
 
     int languageAsked = 0;
     int languageAnswer = -1;
@@ -64,94 +59,77 @@ protected:
 TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
 {
     InitOptions();
-    EXPECT_TRUE(soCompressLog);
-    EXPECT_EQ(soDeleteLogsAfterDays, 3u);
-    EXPECT_EQ(soBzQuality, 3u);
-    EXPECT_EQ(soBzWorkFactor, 30u);
-    EXPECT_FALSE(soShowAllDrives);
-    EXPECT_FALSE(soRemoveEmptyFolders);
-    EXPECT_FALSE(soAlwaysShowLog);
-    EXPECT_TRUE(soAutoExportDatabase);
-    EXPECT_EQ(allowedRowColour, wxColour(240, 255, 240));
-    EXPECT_EQ(deniedRowColour, wxColour(255, 224, 224));
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 0"});
-    EXPECT_EQ(soLanguage, kLanguageSystemDefault);
-
+    EXPECT_EQ("1 3 0 3 30 0 0 0 1", Current());
+    EXPECT_EQ("3|soLanguage|0", Stored());
     InitOptions();
     EXPECT_EQ(languageAsked, 1);
     EXPECT_EQ(soLanguage, kLanguageSystemDefault);
 }
 
-TEST_F(OptionsTest, ChosenLanguageIsStoredAtOnce)
-{
-    languageAnswer = 3;
-    InitOptions();
-
-    EXPECT_EQ(soLanguage, kLanguageEnglishUS);
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 soLanguage 58"});
-}
-
-TEST_F(OptionsTest, StoredLanguageOneIsAskedAgain)
-{
-    Store(3, "1");
-    languageAnswer = 2;
-    InitOptions();
-
-    EXPECT_EQ(languageAsked, 1);
-    EXPECT_EQ(soLanguage, kLanguageEnglish);
-    EXPECT_EQ(Rows(), std::vector<std::string>{"3 stored 56"});
-}
-
-TEST_F(OptionsTest, FlagIsTrueUnlessEmptyOrStartingWithZero)
+// A chosen language is stored at once; a stored 1 is asked again and the answer updates the row.
+TEST_F(OptionsTest, LanguageIsAskedUnlessStored)
 {
     const struct {
-        const char* value;
-        bool expected;
-    } cases[] = {{"0", false}, {"", false}, {"00", false}, {"yes", true}, {"1", true}, {"2", true}};
+        const char* stored;  // nullptr: no row
+        int answer;
+        unsigned language;
+        const char* row;
+    } cases[] = {
+        {nullptr, 3, kLanguageEnglishUS, "3|soLanguage|58"},
+        {"1", 2, kLanguageEnglish, "3|stored|56"},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        StoreEnglishOnly();
-        Store(1, c.value);  // soCompressLog, default true
-        Store(6, c.value);  // soShowAllDrives, default false
+        SCOPED_TRACE(c.row);
+        ExecUpdate("delete from OPTIONS");
+        if (c.stored)
+            Store(3, c.stored);
+        languageAsked = 0;
+        languageAnswer = c.answer;
         InitOptions();
-        EXPECT_EQ(soCompressLog, c.expected);
-        EXPECT_EQ(soShowAllDrives, c.expected);
+        EXPECT_EQ(languageAsked, 1);
+        EXPECT_EQ(soLanguage, c.language);
+        EXPECT_EQ(c.row, Stored());
     }
 }
 
-TEST_F(OptionsTest, NumberMustBeTheWholeText)
+// Flags are true unless empty or starting with "0"; numbers must be the whole text.
+TEST_F(OptionsTest, StoredValuesAreReadAsTheTableSays)
 {
     const struct {
+        unsigned ioption;
         const char* value;
         unsigned expected;
-    } cases[] = {{"abc", 3}, {"5x", 3}, {"", 3}, {"7", 7}, {"0", 0}, {"4294967295", 4294967295u},
-                 {"4294967296", 3}};
+    } cases[] = {
+        {1, "0", 0}, {1, "", 0}, {1, "00", 0}, {1, "yes", 1}, {1, "2", 1},  // soCompressLog
+        {6, "0", 0}, {6, "1", 1},                                           // soShowAllDrives
+        {4, "abc", 3}, {4, "5x", 3}, {4, "", 3}, {4, "7", 7}, {4, "0", 0},  // soBzQuality
+        {4, "4294967295", 4294967295u}, {4, "4294967296", 3},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
+        SCOPED_TRACE(testing::Message() << c.ioption << " '" << c.value << "'");
         StoreEnglishOnly();
-        Store(4, c.value);  // soBzQuality
+        Store(c.ioption, c.value);
         InitOptions();
-        EXPECT_EQ(soBzQuality, c.expected);
+        const unsigned read = c.ioption == 1 ? soCompressLog : c.ioption == 6 ? soShowAllDrives : soBzQuality;
+        EXPECT_EQ(read, c.expected);
     }
 }
 
+// A bad later row keeps the earlier row's value.
 TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnoredAndLaterRowsOverride)
 {
     StoreEnglishOnly();
-    for (unsigned outside : {0u, 10u, 4294967295u})
+    for (const unsigned outside : {0u, 10u, 4294967295u})
         Store(outside, "9");
-    Store(2, "5");
-    Store(2, "8");
-    Store(5, "40");
-    Store(5, "bad");  // keeps the earlier row's value
+    for (const auto& [ioption, value] : {std::pair{2u, "5"}, {2u, "8"}, {5u, "40"}, {5u, "bad"}})
+        Store(ioption, value);
     InitOptions();
-    EXPECT_EQ(soBzQuality, 3u);
-    EXPECT_EQ(soDeleteLogsAfterDays, 8u);
-    EXPECT_EQ(soBzWorkFactor, 40u);
+    EXPECT_EQ("1 8 56 3 40 0 0 0 1", Current());
     EXPECT_EQ(languageAsked, 0);
 }
 
-TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
+// All nine rows in their order, the language row updated where it exists; they come back.
+TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 {
     InitOptions();
     ExecUpdate("delete from OPTIONS");
@@ -160,47 +138,20 @@ TEST_F(OptionsTest, SaveOptionsWritesAllNineInItsOrder)
     soLanguage = kLanguageRussian;
     soBzQuality = 9;
     soBzWorkFactor = 250;
-    soShowAllDrives = true;
-    soRemoveEmptyFolders = true;
-    soAlwaysShowLog = true;
+    soShowAllDrives = soRemoveEmptyFolders = soAlwaysShowLog = true;
     soAutoExportDatabase = false;
     SaveOptions();
-
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "1 soCompressLog 0", "2 soDeleteLogsAfterDays 0", "4 soBzQuality 9",
-                          "5 soBzWorkFactor 250", "3 soLanguage 156", "6 soShowAllDrives 1",
-                          "7 soRemoveEmptyFolders 1", "8 soAlwaysShowLog 1", "9 soAutoExportDatabase 0"}));
-}
-
-TEST_F(OptionsTest, SaveOptionsUpdatesTheLanguageRowAndInsertsTheOthers)
-{
-    StoreEnglishOnly();
+    EXPECT_EQ("1|soCompressLog|0; 2|soDeleteLogsAfterDays|0; 4|soBzQuality|9; 5|soBzWorkFactor|250; "
+              "3|soLanguage|156; 6|soShowAllDrives|1; 7|soRemoveEmptyFolders|1; 8|soAlwaysShowLog|1; "
+              "9|soAutoExportDatabase|0", Stored());
+    soCompressLog = true;
     InitOptions();
+    EXPECT_EQ("0 0 156 9 250 1 1 1 0", Current());
+
+    StoreEnglishOnly();
     soLanguage = kLanguageEnglishUS;
     SaveOptions();
-
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "3 stored 58", "1 soCompressLog 1", "2 soDeleteLogsAfterDays 3",
-                          "4 soBzQuality 3", "5 soBzWorkFactor 30", "6 soShowAllDrives 0",
-                          "7 soRemoveEmptyFolders 0", "8 soAlwaysShowLog 0", "9 soAutoExportDatabase 1"}));
-}
-
-TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
-{
-    StoreEnglishOnly();
-    InitOptions();
-    soDeleteLogsAfterDays = 12;
-    soBzQuality = 7;
-    soRemoveEmptyFolders = true;
-    soAutoExportDatabase = false;
-    SaveOptions();
-    InitOptions();
-
-    EXPECT_EQ(soDeleteLogsAfterDays, 12u);
-    EXPECT_EQ(soBzQuality, 7u);
-    EXPECT_TRUE(soRemoveEmptyFolders);
-    EXPECT_FALSE(soAutoExportDatabase);
-    EXPECT_EQ(soLanguage, kLanguageEnglish);
+    EXPECT_TRUE(Stored().StartsWith("3|stored|58; 1|soCompressLog|0;")) << Stored();
 }
 
 TEST_F(OptionsTest, StoredLanguageDecidesTheTranslation)

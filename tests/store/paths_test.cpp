@@ -1,5 +1,7 @@
 #include "store/paths.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,28 +15,27 @@ protected:
 
 TEST_F(PathsTest, AppendPathSeparatorAddsTheNativeSeparatorOnce)
 {
-    EXPECT_EQ(AppendPathSeparator("/home/user"), "/home/user/");
-    EXPECT_EQ(AppendPathSeparator("/home/user/"), "/home/user/");
-    EXPECT_EQ(AppendPathSeparator("/"), "/");
-    EXPECT_EQ(AppendPathSeparator("D:"), "D:/");
-    EXPECT_EQ(AppendPathSeparator(""), "");
+    for (const auto& [path, expected] : {std::pair{"/home/user", "/home/user/"}, {"/home/user/", "/home/user/"},
+                                         {"/", "/"}, {"D:", "D:/"}, {"", ""}})
+        EXPECT_EQ(AppendPathSeparator(path), expected) << path;
 }
 
-TEST_F(PathsTest, ShortPathsStayAsTheyAreAndASingleComponentIsCutWithDots)
+// Short paths stay; a single component is cut with dots; middle components give way to dots.
+TEST_F(PathsTest, ShortenPathAsTheTableSays)
 {
-    EXPECT_EQ(ShortenPath("report.txt", 10), "report.txt");
-    EXPECT_EQ(ShortenPath("D:\\Work\\report.txt", 40), "D:\\Work\\report.txt");
-    EXPECT_EQ(ShortenPath("", 0), "");
-    EXPECT_EQ(ShortenPath("report.txt", 5), "re...");
-    EXPECT_EQ(ShortenPath("report.txt", 9), "report...");
-}
-
-TEST_F(PathsTest, MiddleComponentsGiveWayToDots)
-{
-    const wxString path = "D:\\Work\\Projects\\2024\\report.txt";
-    EXPECT_EQ(ShortenPath(path, 20), "D:\\Work\\...report.txt");
-    EXPECT_EQ(ShortenPath(path, 26), "D:\\Work\\Projects\\...report.txt");
-    EXPECT_EQ(ShortenPath(path, 14), "D:\\...report.txt");
+    const wxString deep = "D:\\Work\\Projects\\2024\\report.txt";
+    const struct {
+        wxString path;
+        size_t n;
+        const char* shown;
+    } cases[] = {
+        {"report.txt", 10, "report.txt"}, {"D:\\Work\\report.txt", 40, "D:\\Work\\report.txt"},
+        {"", 0, ""}, {"report.txt", 5, "re..."}, {"report.txt", 9, "report..."},
+        {deep, 20, "D:\\Work\\...report.txt"}, {deep, 26, "D:\\Work\\Projects\\...report.txt"},
+        {deep, 14, "D:\\...report.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShortenPath(c.path, c.n), c.shown) << c.path << " " << c.n;
 }
 
 TEST_F(PathsTest, LongFirstAndLastComponentsKeepTheirEnds)

@@ -13,37 +13,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The mount table writes blanks, tabs, line ends and backslashes as \ooo.
-std::string MountTableEscape(const std::string& text)
+// Escapes the special characters of text with format: the mount table writes blanks, tabs,
+// line ends and backslashes as \ooo, udev writes blanks, slashes and backslashes of a label as \xNN.
+std::string Escape(const std::string& text, const std::string& specials, const char* format)
 {
     std::string out;
     for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\\') {
-            char code[5];
-            std::snprintf(code, sizeof code, "\\%03o", static_cast<unsigned char>(c));
-            out += code;
-        } else {
-            out += c;
-        }
+        char code[5];
+        std::snprintf(code, sizeof code, format, static_cast<unsigned char>(c));
+        out += specials.find(c) == std::string::npos ? std::string(1, c) : std::string(code);
     }
     return out;
 }
-
-// udev writes blanks, slashes and backslashes of a label as \xNN.
-std::string LabelEscape(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == ' ' || c == '/' || c == '\\') {
-            char code[5];
-            std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned char>(c));
-            out += code;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+std::string MountTableEscape(const std::string& text) { return Escape(text, " \t\n\\", "\\%03o"); }
+std::string LabelEscape(const std::string& text) { return Escape(text, " /\\", "\\x%02x"); }
 
 void WriteFile(const fs::path& path, const std::string& content)
 {

@@ -16,16 +16,13 @@
 template <>
 class wxExpectModal<wxTextEntryDialog> : public wxExpectModalBase<wxTextEntryDialog> {
 public:
-    explicit wxExpectModal(const wxString& text, bool cancel = false)
-        : text_(text), cancel_(cancel) {}
+    explicit wxExpectModal(const wxString& text, bool cancel = false) : text_(text), cancel_(cancel) {}
 
 protected:
     int OnInvoked(wxTextEntryDialog* dlg) const override
     {
-        if (cancel_)
-            return wxID_CANCEL;
         dlg->SetValue(text_);
-        return wxID_OK;
+        return cancel_ ? wxID_CANCEL : wxID_OK;
     }
 
 private:
@@ -52,31 +49,38 @@ private:
     int index_;
 };
 
-// A message box whose text (and, when given, caption) must be exactly as expected; answers id
-// (wxOK, wxYES, wxNO, wxCANCEL).
+// A message box whose text is exactly message (with prefix set: begins with it) and, when one
+// is given, whose caption is caption; answers id (wxOK, wxYES, wxNO, wxCANCEL).
 class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
 public:
-    explicit ExpectMessage(const wxString& message, int id = wxOK, const wxString& caption = wxString())
-        : message_(message), caption_(caption), id_(id) {}
+    explicit ExpectMessage(const wxString& message, int id = wxOK, const wxString& caption = wxString(),
+                           bool prefix = false)
+        : message_(message), caption_(caption), id_(id), prefix_(prefix) {}
 
 protected:
     int OnInvoked(wxMessageDialog* dlg) const override
     {
-        EXPECT_EQ(message_, dlg->GetMessage());
+        if (prefix_) {
+            EXPECT_TRUE(dlg->GetMessage().StartsWith(message_)) << dlg->GetMessage();
+        } else {
+            EXPECT_EQ(message_, dlg->GetMessage());
+        }
         if (!caption_.empty()) {
             EXPECT_EQ(caption_, dlg->GetTitle());
         }
-        switch (id_) {
-        case wxYES: return wxID_YES;
-        case wxNO: return wxID_NO;
-        case wxCANCEL: return wxID_CANCEL;
-        case wxOK: return wxID_OK;
-        default: return id_;
-        }
+        return id_ == wxYES ? wxID_YES : id_ == wxNO ? wxID_NO : id_ == wxCANCEL ? wxID_CANCEL : wxID_OK;
     }
 
 private:
     wxString message_;
     wxString caption_;
     int id_;
+    bool prefix_;
 };
+
+// The box of a failed catalogue statement: the sentence saying what failed, then the engine's
+// message.
+inline ExpectMessage ExpectDatabaseError(const wxString& what)
+{
+    return ExpectMessage(what, wxOK, "Message", true);
+}

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,9 +13,10 @@
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir()
+TempDir::TempDir(const std::string& base)
 {
-    std::string pattern = (fs::temp_directory_path() / "dralvo-test-XXXXXX").string();
+    const fs::path parent = base.empty() ? fs::temp_directory_path() : fs::path(base);
+    std::string pattern = (parent / "dralvo-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = FromUtf8(pattern) + "/";
@@ -45,6 +47,11 @@ wxString TempDir::MakeDir(const wxString& relative) const
 {
     fs::create_directories(fs::path(ToUtf8(path_ + relative)));
     return path_ + relative;
+}
+
+std::string MemoryTempBase()
+{
+    return access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "";
 }
 
 std::string ReadAll(const wxString& path)

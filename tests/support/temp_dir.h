@@ -4,10 +4,11 @@
 
 #include <wx/string.h>
 
-// A fresh directory under the system's temporary directory, removed with everything in it.
+// A fresh directory under base (by default the system's temporary directory), removed with
+// everything in it.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::string& base = std::string());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -25,6 +26,11 @@ public:
 private:
     wxString path_;
 };
+
+// A base for TempDir on memory (/dev/shm) when there is one, else "". For catalogues: SQLite
+// flushes every commit, and on a disk that other work keeps busy one flush can stall a test for
+// a minute; nothing a test checks depends on the catalogue's file system.
+std::string MemoryTempBase();
 
 // The whole content of a file ("" when missing).
 std::string ReadAll(const wxString& path);

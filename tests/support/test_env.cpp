@@ -27,7 +27,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 
 void SetUpTestEnvironment()
 {
-    home = std::make_unique<TempDir>();
+    home = std::make_unique<TempDir>(MemoryTempBase());  // start-up puts its catalogue here
     const std::string base = ToUtf8(home->Path());
     setenv("HOME", base.c_str(), 1);
     setenv("XDG_DATA_HOME", (base + "share").c_str(), 1);
@@ -43,7 +43,7 @@ void TearDownTestEnvironment()
 
 void CatalogTest::SetUp()
 {
-    databasePath = dir / "dralvo.db";
+    databasePath = catalogueDir / "dralvo.db";
     userDataDir = dir.Path();
     stationName = "test-station";
     sessionStart = wxDateTime::Now();
@@ -59,4 +59,31 @@ void CatalogTest::TearDown()
 int CatalogTest::Scalar(const wxString& sql)
 {
     return ExecScalar(sql);
+}
+
+wxString CatalogTest::Text(const wxString& sql)
+{
+    wxSQLite3ResultSet rows = ExecQuery(sql);
+    return rows.NextRow() ? rows.GetAsString(0) : wxString("<no row>");
+}
+
+wxString CatalogTest::Rows(const wxString& sql)
+{
+    wxString text;
+    wxSQLite3ResultSet rows = ExecQuery(sql);
+    while (rows.NextRow()) {
+        text << (text.empty() ? "" : "; ");
+        for (int i = 0; i < rows.GetColumnCount(); ++i)
+            text << (i ? "|" : "") << rows.GetAsString(i);
+    }
+    return text;
+}
+
+unsigned CatalogTest::AddProject(const wxString& caption, int deleted, int sizeLimit,
+                                 int compressLimit)
+{
+    ExecUpdate(wxString::Format("insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, "
+                                "MODIFIED, DELETED) values ('g', '%s', %d, %d, '%s', %d)",
+                                caption, sizeLimit, compressLimit, kOldTime, deleted));
+    return LastInsertId();
 }

@@ -10,15 +10,27 @@ void SetUpTestEnvironment();
 // Removes what SetUpTestEnvironment made.
 void TearDownTestEnvironment();
 
-// A fresh catalogue in a temporary directory, opened as start-up opens it (station
+// The MODIFIED time of rows a test stores itself, so that a later write shows.
+inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
+
+// A fresh catalogue in a temporary directory (on memory where possible), opened as start-up opens it (station
 // "test-station"), with the option defaults set, closed after the test.
 class CatalogTest : public ::testing::Test {
+public:
+    // Runs a scalar statement on the catalogue.
+    static int Scalar(const wxString& sql);
+    // The first column of the first row ("<no row>" when there is none).
+    static wxString Text(const wxString& sql);
+    // Every row as "a|b|c", rows joined by "; ".
+    static wxString Rows(const wxString& sql);
+    // Stores a project row modified at kOldTime; returns its ID.
+    static unsigned AddProject(const wxString& caption, int deleted = 0, int sizeLimit = 0,
+                               int compressLimit = 0);
+
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs a scalar statement on the catalogue.
-    static int Scalar(const wxString& sql);
-
     TempDir dir;
+    TempDir catalogueDir{MemoryTempBase()};  // holds the catalogue
 };

@@ -40,17 +40,6 @@ protected:
     }
     void TearDown() override { delete frame; }
 
-    // Adds items with the given order numbers; returns nothing, the list keeps them.
-    void AddOrders(std::initializer_list<int> orders)
-    {
-        for (int order : orders) {
-            auto item = std::make_unique<BitmapListItem>();
-            item->text = wxString::Format("rule %d", order);
-            item->order = order;
-            list->AddItem(std::move(item));
-        }
-    }
-
     // The colour of the bitmap drawn for line n.
     wxColour BitmapColourOfLine(size_t n)
     {
@@ -113,89 +102,19 @@ TEST_F(SwxBitmapListBoxTest, AddItemTakesItemClearsChangedAndSelectsIt)
     EXPECT_EQ(0u, list->GetSelectedData());
     auto item = std::make_unique<BitmapListItem>();
     item->text = "*.tmp";
-    item->data = 7;
     item->order = 12;
     item->changed = true;
-    item->deleted = true;
     BitmapListItem* raw = item.get();
     EXPECT_EQ(0, list->AddItem(std::move(item)));
     EXPECT_EQ(1, list->Append("second", 9, true));
-
-    ASSERT_EQ(2u, list->GetItemCount());
     EXPECT_EQ(raw, list->GetItem(0));
     EXPECT_FALSE(raw->changed);
-    EXPECT_TRUE(raw->deleted);
-    EXPECT_EQ(12, raw->order);
     EXPECT_EQ(1, list->GetSelection());
     EXPECT_EQ(9u, list->GetSelectedData());
-
-    const BitmapListItem* appended = list->GetItem(1);
-    EXPECT_EQ("second", appended->text);
-    EXPECT_TRUE(appended->flagA);
-    EXPECT_EQ(0, appended->order);
-    EXPECT_FALSE(appended->changed);
-    EXPECT_FALSE(appended->deleted);
+    EXPECT_TRUE(list->GetItem(1)->flagA);
     EXPECT_EQ(nullptr, list->GetItem(2));
     list->SetSelection(wxNOT_FOUND);
     EXPECT_EQ(0u, list->GetSelectedData());
-}
-
-TEST_F(SwxBitmapListBoxTest, TextDeleteAndClearKeepLineCountEqualToItems)
-{
-    list->Append("a", 1, true);
-    list->Append("b", 2, true);
-    list->Append("c", 3, true);
-    list->SetItemText(1, "B");
-    EXPECT_EQ("B", list->GetItemText(1));
-
-    list->DeleteItem(0);
-    ASSERT_EQ(2u, list->GetItemCount());
-    EXPECT_EQ("B", list->GetItemText(0));
-    EXPECT_EQ("c", list->GetItemText(1));
-
-    list->Clear();
-    EXPECT_EQ(0u, list->GetItemCount());
-    EXPECT_EQ(0u, list->GetCount());
-    EXPECT_EQ(wxNOT_FOUND, list->GetSelection());
-}
-
-TEST_F(SwxBitmapListBoxTest, MovingExchangesItemsButOrderNumbersStayWithPositions)
-{
-    AddOrders({5, 10, 15});
-    BitmapListItem* second = list->GetItem(1);
-    // Moving past either end changes nothing.
-    for (int line : {0, 3, wxNOT_FOUND})
-        EXPECT_FALSE(list->MoveUp(line)) << line;
-    for (int line : {2, wxNOT_FOUND})
-        EXPECT_FALSE(list->MoveDown(line)) << line;
-    EXPECT_FALSE(list->GetItem(0)->changed);
-    EXPECT_EQ("rule 5", list->GetItemText(0));
-
-    EXPECT_TRUE(list->MoveUp(1));
-    EXPECT_EQ(second, list->GetItem(0));
-    EXPECT_EQ(5, list->GetItem(0)->order);
-    EXPECT_EQ(10, list->GetItem(1)->order);
-    EXPECT_TRUE(list->GetItem(0)->changed);
-    EXPECT_TRUE(list->GetItem(1)->changed);
-    EXPECT_FALSE(list->GetItem(2)->changed);
-    EXPECT_EQ(0, list->GetSelection());
-
-    EXPECT_TRUE(list->MoveDown(0));
-    EXPECT_EQ(second, list->GetItem(1));
-    EXPECT_EQ(1, list->GetSelection());
-    EXPECT_TRUE(list->MoveDown(1));
-    EXPECT_EQ(second, list->GetItem(2));
-    EXPECT_EQ(15, list->GetItem(2)->order);
-    EXPECT_EQ(2, list->GetSelection());
-}
-
-TEST_F(SwxBitmapListBoxTest, MaxOrderIsNeverBelowZero)
-{
-    EXPECT_EQ(0, list->GetMaxOrder());
-    AddOrders({-3, -1});
-    EXPECT_EQ(0, list->GetMaxOrder());
-    AddOrders({12, 7});
-    EXPECT_EQ(12, list->GetMaxOrder());
 }
 
 TEST_F(SwxBitmapListBoxTest, DeletedFlagWinsOverFlagAWhenDrawing)
@@ -208,25 +127,6 @@ TEST_F(SwxBitmapListBoxTest, DeletedFlagWinsOverFlagAWhenDrawing)
     EXPECT_EQ(kFirst, BitmapColourOfLine(0));
     EXPECT_EQ(kSecond, BitmapColourOfLine(1));
     EXPECT_EQ(kThird, BitmapColourOfLine(2));
-}
-
-TEST_F(SwxBitmapListBoxTest, ClickOnLineSelectsItAndReportsSelection)
-{
-    list->SetSize(frame->GetClientSize());
-    list->Append("a", 1, true);
-    list->Append("b", 2, true);
-    int reported = -1;
-    list->Bind(wxEVT_LISTBOX, [&](wxCommandEvent& e) { reported = e.GetInt(); });
-
-    // A mouse press on the first line goes through the base class's own handling.
-    wxMouseEvent press(wxEVT_LEFT_DOWN);
-    press.SetPosition(wxPoint(30, 5));
-    press.SetEventObject(list);
-    list->GetEventHandler()->ProcessEvent(press);
-
-    EXPECT_EQ(0, list->GetSelection());
-    EXPECT_EQ(0, reported);
-    EXPECT_EQ(1u, list->GetSelectedData());
 }
 
 } // namespace

@@ -6,22 +6,20 @@
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 
-#include "ui/bitmap_list.h"
 #include "store/database.h"
-#include "tests/app/widgets_test_support.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
+#include "tests/support/widgets.h"
+#include "ui/bitmap_list.h"
 
 namespace {
 
 using widgets_test::ChooseLine;
-using widgets_test::Click;
 using widgets_test::Find;
 using widgets_test::Toggle;
 using widgets_test::Type;
 
 constexpr wxUint32 kFolder = 3;
-constexpr const char* kOldTime = "2000-01-01 00:00:00";
 
 class PanelRulesTest : public CatalogTest {
 protected:
@@ -41,7 +39,7 @@ protected:
         CatalogTest::TearDown();
     }
 
-    // A stored rule of kFolder (or another folder), last modified long ago; returns its ID.
+    // A stored rule of kFolder (or another folder) modified at kOldTime; returns its ID.
     static int StoreRule(const char* mask, int line, int allowing = 1, int deleted = 0,
                          wxUint32 folder = kFolder)
     {
@@ -50,13 +48,21 @@ protected:
                                     folder, mask, line, allowing, kOldTime, deleted));
         return static_cast<int>(LastInsertId());
     }
-    static wxString Column(const char* column, int id)
+    // Stores the first n of "*.a", "*.b", "*.c" at lines 5, 10, 15 and shows the folder.
+    void Show(int n)
     {
-        return ExecQuery(wxString::Format("select %s from ACLRULES where ID=%d", column, id))
-            .GetAsString(0);
+        for (int i = 0; i < n; ++i)
+            StoreRule(i == 0 ? "*.a" : i == 1 ? "*.b" : "*.c", 5 * (i + 1));
+        panel->SetFolder(kFolder, true);
     }
-    static int Rows() { return Scalar("select count(*) from ACLRULES"); }
-    static int Untouched() { return Scalar("select count(*) from ACLRULES where MODIFIED='2000-01-01 00:00:00'"); }
+    // "mask|line|allow|deleted|written" of every stored rule of kFolder in the order stored,
+    // written 1 when the rule was written since kOldTime.
+    static wxString Stored()
+    {
+        return Rows(wxString::Format("select FILEMASK, NLINE, ALLOW, DELETED, MODIFIED<>'%s' from ACLRULES "
+                                     "where FOLDERID=%u order by ID", kOldTime, kFolder));
+    }
+    static int Changes() { return Scalar("select total_changes()"); }
 
     // The listed masks, a "!" before each flagged deleted, "*" after each flagged changed.
     wxString Listed() const
@@ -69,12 +75,7 @@ protected:
         }
         return text;
     }
-
-    void AddByButton(const wxString& answer)
-    {
-        wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_ADD"),
-                      wxExpectModal<wxTextEntryDialog>(answer, answer.empty()));
-    }
+    void Click(const char* name) const { widgets_test::Click(panel, name); }
 
     wxFrame* frame = nullptr;
     PanelRules* panel = nullptr;
@@ -87,23 +88,19 @@ protected:
 TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
 {
     panel->SetFolder(kFolder, true);
-    EXPECT_EQ(0u, list->GetCount());
-    EXPECT_EQ("", mask->GetValue());
+    EXPECT_EQ("", Listed() + mask->GetValue());
     EXPECT_FALSE(allow->IsEnabled());
 
     StoreRule("*.b", 10, 0);
     StoreRule("*.a", 5, 1);
     StoreRule("*.gone", 7, 1, 1);
     StoreRule("other", 1, 1, 0, kFolder + 1);
-
     panel->SetFolder(kFolder, true);
     EXPECT_EQ("*.a *.b", Listed());
     EXPECT_EQ(0, list->GetSelection());
     EXPECT_EQ("*.a", mask->GetValue());
-    EXPECT_FALSE(mask->IsModified());
     EXPECT_TRUE(allow->GetValue());
     EXPECT_TRUE(allow->IsEnabled());
-    EXPECT_EQ(kFolder, panel->GetFolderId());
 
     panel->SetFolder(kFolder, false);
     EXPECT_EQ("*.a !*.gone *.b", Listed());
@@ -112,212 +109,141 @@ TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
     EXPECT_FALSE(allow->GetValue());
 }
 
-TEST_F(PanelRulesTest, AddedRuleAllowsAndFollowsLargestListedLineByFive)
+// Lines follow the largest listed line by five (at least five); a typed quote is stored doubled.
+TEST_F(PanelRulesTest, AddedRuleAllowsAndIsWrittenOnlyOnSave)
 {
     StoreRule("*.a", 12);
     StoreRule("*.gone", 40, 1, 1);  // not listed, so it does not count
     panel->SetFolder(kFolder, true);
-
-    AddByButton("Kitchen's *.jpg");
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("Kitchen's *.jpg"));
     EXPECT_EQ("*.a Kitchen\"s *.jpg*", Listed());
-    EXPECT_EQ(1, list->GetSelection());
     EXPECT_EQ("Kitchen\"s *.jpg", mask->GetValue());
     EXPECT_TRUE(allow->GetValue());
-    EXPECT_EQ(2, Rows());  // nothing written yet
-
+    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0", Stored());
     panel->SaveRules();
-    const int id = Scalar("select ID from ACLRULES where FILEMASK='Kitchen\"s *.jpg'");
-    EXPECT_EQ("17", Column("NLINE", id));
-    EXPECT_EQ("1", Column("ALLOW", id));
-    EXPECT_EQ("0", Column("DELETED", id));
-    EXPECT_EQ(wxString::Format("%u", kFolder), Column("FOLDERID", id));
-    EXPECT_EQ(36u, Column("GUID", id).length());
-    EXPECT_EQ(static_cast<wxUint32>(id), list->GetItem(1)->data);
+    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0; Kitchen\"s *.jpg|17|1|0|1", Stored());
+    EXPECT_EQ(36, Scalar("select length(GUID) from ACLRULES where ID=3"));
+    EXPECT_EQ(3u, list->GetItem(1)->data);
     EXPECT_EQ("*.a Kitchen\"s *.jpg", Listed());
-}
 
-TEST_F(PanelRulesTest, FirstRuleOfEmptyListGetsLineFiveAndCancelAddsNothing)
-{
-    StoreRule("*.neg", -4);
-    panel->SetFolder(kFolder, true);
-    AddByButton("");
-    EXPECT_EQ("*.neg", Listed());
+    StoreRule("*.neg", -4, 1, 0, kFolder + 1);
+    panel->SetFolder(kFolder + 1, true);
     panel->AddRule("*.given's");  // a caller's mask is taken as it is
     EXPECT_EQ(5, list->GetItem(1)->order);
-    EXPECT_EQ("*.given's", list->GetItem(1)->text);
 }
 
-TEST_F(PanelRulesTest, EditIsCommittedWhenAnotherRuleIsSelected)
+// The edited rule is committed when another is selected or on save; its quote is stored doubled.
+TEST_F(PanelRulesTest, EditsAreCommittedAndStoredAsTyped)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
-
-    Type(mask, "*.edited");
+    Show(2);
+    Type(mask, "Kitchen's *.jpg");
     Toggle(allow);
     ChooseLine(list, 1);
-    EXPECT_EQ("*.edited* *.b", Listed());
-    EXPECT_FALSE(list->GetItem(0)->flagA);
-    EXPECT_EQ("*.b", mask->GetValue());
-
-    panel->SaveRules();
-    EXPECT_EQ("*.edited", Column("FILEMASK", a));
-    EXPECT_EQ("0", Column("ALLOW", a));
-    EXPECT_NE(kOldTime, Column("MODIFIED", a));
-    EXPECT_EQ(kOldTime, Column("MODIFIED", b));
-}
-
-TEST_F(PanelRulesTest, SaveCommitsFieldAndStoresEmptiedMaskAndDeniedNewRule)
-{
-    const int a = StoreRule("*.a", 5);
-    panel->SetFolder(kFolder, true);
+    EXPECT_EQ("Kitchen\"s *.jpg* *.b", Listed());
     Type(mask, "");
     panel->AddRule("*.new");
     Toggle(allow);  // the new rule stops allowing
     panel->SaveRules();
-
-    EXPECT_EQ("", Column("FILEMASK", a));
-    EXPECT_EQ("0", Column("ALLOW", Scalar("select ID from ACLRULES where FILEMASK='*.new'")));
+    EXPECT_EQ("Kitchen\"s *.jpg|5|0|0|1; |10|1|0|1; *.new|15|0|0|1", Stored());
 }
 
 // Deleting twice undeletes but still rewrites the rule.
 TEST_F(PanelRulesTest, DeletedRuleStaysVisibleUntilReloadAndCanComeBackInFullList)
 {
-    const int a = StoreRule("*.a", 5);
-    StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
+    Show(2);
+    Click("ID_BITMAPBUTTON_DELETE");
     EXPECT_EQ("!*.a* *.b", Listed());
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
-    EXPECT_EQ("*.a* *.b", Listed());
+    Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("0", Column("DELETED", a));
-    EXPECT_NE(kOldTime, Column("MODIFIED", a));
-
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
+    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
+    Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("1", Column("DELETED", a));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|0|0", Stored());
     EXPECT_EQ("!*.a *.b", Listed());
     panel->SetFolder(kFolder, true);
     EXPECT_EQ("*.b", Listed());
-
     panel->SetFolder(kFolder, false);
-    EXPECT_EQ("!*.a *.b", Listed());
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
+    Click("ID_BITMAPBUTTON_DELETE");
     panel->SaveRules();
-    EXPECT_EQ("0", Column("DELETED", a));
+    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
 }
 
+// The edit goes to the moved rule, which the panel still shows; the ends stay where they are.
 TEST_F(PanelRulesTest, MovingRulesExchangesTheirLinesAndWritesBoth)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    const int c = StoreRule("*.c", 15);
-    panel->SetFolder(kFolder, true);
-
-    Click(panel, "ID_BITMAPBUTTON_UP");  // the first rule stays first
+    Show(3);
+    Click("ID_BITMAPBUTTON_UP");
     EXPECT_EQ("*.a *.b *.c", Listed());
     ChooseLine(list, 1);
-    Click(panel, "ID_BITMAPBUTTON_UP");
+    Click("ID_BITMAPBUTTON_UP");
     EXPECT_EQ("*.b* *.a* *.c", Listed());
     EXPECT_EQ(0, list->GetSelection());
-
-    // The edit goes to the moved rule, which the panel still shows.
     Type(mask, "*.B");
-    Click(panel, "ID_BITMAPBUTTON4");
-    Click(panel, "ID_BITMAPBUTTON4");
-    Click(panel, "ID_BITMAPBUTTON4");  // the last rule stays last
+    for (int i = 0; i < 3; ++i)
+        Click("ID_BITMAPBUTTON4");  // down
     EXPECT_EQ("*.a* *.c* *.b*", Listed());
     panel->SaveRules();
-
-    EXPECT_EQ("5", Column("NLINE", a));
-    EXPECT_EQ("10", Column("NLINE", c));
-    EXPECT_EQ("15", Column("NLINE", b));
-    EXPECT_EQ("*.B", Column("FILEMASK", b));
+    EXPECT_EQ("*.a|5|1|0|1; *.B|15|1|0|1; *.c|10|1|0|1", Stored());
 }
 
-TEST_F(PanelRulesTest, UndoDropsUnsavedRulesAndEdits)
+// A saved new rule is not written again either.
+TEST_F(PanelRulesTest, UndoAndSavingWithoutEditsWriteNothing)
 {
-    StoreRule("*.a", 5);
-    panel->SetFolder(kFolder, true);
+    Show(2);
     Type(mask, "*.changed");
     panel->AddRule("*.new");
-    Click(panel, "ID_BITMAPBUTTON_UNDO");
-    EXPECT_EQ("*.a", Listed());
+    Click("ID_BITMAPBUTTON_UNDO");
+    EXPECT_EQ("*.a *.b", Listed());
     EXPECT_EQ("*.a", mask->GetValue());
-    panel->SaveRules();
-    EXPECT_EQ(1, Rows());
-    EXPECT_EQ(1, Untouched());
-}
-
-TEST_F(PanelRulesTest, SavingWithoutEditsWritesNothing)
-{
-    StoreRule("*.a", 5);
-    StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
     ChooseLine(list, 1);
-    int before = Scalar("select total_changes()");
+    const int before = Changes();
     panel->SaveRules();
     panel->SaveRules();
-    EXPECT_EQ(before, Scalar("select total_changes()"));
-    EXPECT_EQ(2, Untouched());
-
-    // A saved new rule is not written again either.
+    EXPECT_EQ(before, Changes());
     panel->AddRule("*.new");
     panel->SaveRules();
-    before = Scalar("select total_changes()");
+    const int after = Changes();
     panel->SaveRules();
-    EXPECT_EQ(before, Scalar("select total_changes()"));
-    EXPECT_EQ(3, Rows());
+    EXPECT_EQ(after, Changes());
+    EXPECT_EQ("*.a|5|1|0|0; *.b|10|1|0|0; *.new|15|1|0|1", Stored());
 }
 
 TEST_F(PanelRulesTest, DisabledPanelKeepsOnlyListUsable)
 {
     panel->EnableControls(false);
-    for (const char* name : {"ID_BITMAPBUTTON_ADD", "ID_BITMAPBUTTON_DELETE", "ID_BITMAPBUTTON_UP",
-                             "ID_BITMAPBUTTON4", "ID_BITMAPBUTTON_UNDO", "ID_TEXTCTRL_RULE",
-                             "ID_CHECKBOX_RULE_ALLOW"})
-        EXPECT_FALSE(Find<wxWindow>(panel, name)->IsEnabled()) << name;
+    EXPECT_FALSE(Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled());
+    EXPECT_FALSE(mask->IsEnabled());
     EXPECT_TRUE(list->IsEnabled());
-
     panel->EnableControls(true);
-    EXPECT_TRUE(Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled());
     EXPECT_TRUE(mask->IsEnabled());
 }
 
 TEST_F(PanelRulesTest, UndoOnBrokenCatalogueShowsMessageAndEmptiesList)
 {
-    StoreRule("*.a", 5);
-    panel->SetFolder(kFolder, true);
+    Show(1);
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
-    wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_UNDO"),
-                  widgets_test::ExpectDatabaseError("The folder rules could not be read again."));
-    EXPECT_EQ(0u, list->GetCount());
-    EXPECT_EQ("", mask->GetValue());
-
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_UNDO"), ExpectDatabaseError("The folder rules could not be read again."));
+    EXPECT_EQ("", Listed() + mask->GetValue());
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
-    Click(panel, "ID_BITMAPBUTTON_UNDO");
+    Click("ID_BITMAPBUTTON_UNDO");
     EXPECT_EQ("*.a", Listed());
 }
 
 TEST_F(PanelRulesTest, FailedSaveKeepsUnwrittenRulesFlaggedForNextSave)
 {
-    const int a = StoreRule("*.a", 5);
-    const int b = StoreRule("*.b", 10);
-    panel->SetFolder(kFolder, true);
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
+    Show(2);
+    Click("ID_BITMAPBUTTON_DELETE");
     ChooseLine(list, 1);
-    Click(panel, "ID_BITMAPBUTTON_DELETE");
-    ExecUpdate(wxString::Format("create trigger REFUSE before update on ACLRULES when OLD.ID=%d "
-                                "begin select raise(ABORT, 'refused'); end", b));
-
+    Click("ID_BITMAPBUTTON_DELETE");
+    ExecUpdate("create trigger REFUSE before update on ACLRULES when OLD.ID=2 "
+               "begin select raise(ABORT, 'refused'); end");
     EXPECT_THROW(panel->SaveRules(), wxSQLite3Exception);
-    EXPECT_EQ("1", Column("DELETED", a));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|0|0", Stored());
     EXPECT_EQ("!*.a !*.b*", Listed());
-
     ExecUpdate("drop trigger REFUSE");
     panel->SaveRules();
-    EXPECT_EQ("1", Column("DELETED", b));
+    EXPECT_EQ("*.a|5|1|1|1; *.b|10|1|1|1", Stored());
     EXPECT_EQ("!*.a !*.b", Listed());
 }
 

@@ -1,0 +1,59 @@
+#pragma once
+
+// Drivers for windows under test: find a control by its window name and use it the way a
+// user's click or keystroke would, so the real event bindings run.
+
+#include <gtest/gtest.h>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/textctrl.h>
+#include <wx/vlbox.h>
+
+namespace widgets_test {
+
+template <class T>
+T* Find(wxWindow* parent, const char* name)
+{
+    T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, parent));
+    EXPECT_NE(control, nullptr) << "no control named " << name;
+    return control;
+}
+
+// Sends a command event of this type from the control, as the toolkit does after user input.
+inline void Notify(wxWindow* control, wxEventType type, int value = 0)
+{
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(value);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
+// A click on a (bitmap) button.
+inline void Click(wxWindow* parent, const char* name)
+{
+    if (auto* button = Find<wxAnyButton>(parent, name))
+        Notify(button, wxEVT_BUTTON);
+}
+
+// The user selecting line n of a list.
+inline void ChooseLine(wxVListBox* list, int n)
+{
+    list->SetSelection(n);
+    Notify(list, wxEVT_LISTBOX, n);
+}
+
+// The user typing over the whole text of a field.
+inline void Type(wxTextCtrl* field, const wxString& text)
+{
+    field->ChangeValue(text);
+    field->MarkDirty();
+}
+
+inline void Toggle(wxCheckBox* box)
+{
+    box->SetValue(!box->GetValue());
+    Notify(box, wxEVT_CHECKBOX, box->GetValue() ? 1 : 0);
+}
+
+} // namespace widgets_test
