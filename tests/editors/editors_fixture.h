@@ -9,8 +9,7 @@
 
 #include "tests/app/main_frame_fixture.h"
 
-// Runs a script on a modal dialog that the code under test shows; the script's result ends
-// the modal run.
+// Runs a script on a modal dialog that the code under test shows; its result ends the modal run.
 template <class T>
 class ExpectScript : public wxExpectModalBase<T, ExpectScript<T>> {
 public:
@@ -30,9 +29,9 @@ protected:
     static T* TopWindow(const wxWindow* other = nullptr)
     {
         for (wxWindow* window : wxTopLevelWindows)
-            if (auto* found = dynamic_cast<T*>(window);
-                found && found != other && !found->IsBeingDeleted())
-                return found;
+            if (auto* found = dynamic_cast<T*>(window); found && found != other)
+                if (!found->IsBeingDeleted())
+                    return found;
         return nullptr;
     }
     template <class T>
@@ -42,20 +41,10 @@ protected:
     // Pumps events until done() holds; false when 10 seconds pass first.
     static bool PumpUntil(const std::function<bool()>& done)
     {
-        for (wxStopWatch watch; !done(); wxMilliSleep(5)) {
+        for (wxStopWatch watch; !done(); wxMilliSleep(5), wxYield())
             if (watch.Time() > 10000)
                 return false;
-            wxYield();
-        }
         return true;
-    }
-    // The first column of every row of a query, joined by ",".
-    static wxString Joined(const wxString& sql)
-    {
-        wxString text;
-        for (wxSQLite3ResultSet rows = ExecQuery(sql); rows.NextRow();)
-            text << (text.empty() ? "" : ",") << rows.GetAsString(0);
-        return text;
     }
     // The lines of the bitmap list `name` in window, "-" before those without flag A.
     static wxString Lines(wxWindow* window, const char* name)
