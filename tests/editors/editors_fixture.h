@@ -3,35 +3,20 @@
 // The main window's fixture, with drivers for the editor windows it opens (they go with it).
 
 #include <functional>
-#include <utility>
 
 #include <wx/stopwatch.h>
 
 #include "tests/app/main_frame_fixture.h"
 
-// Runs a script on a modal dialog that the code under test shows; its result ends the modal run.
-template <class T>
-class ExpectScript : public wxExpectModalBase<T, ExpectScript<T>> {
-public:
-    explicit ExpectScript(std::function<int(T*)> script) : script_(std::move(script)) {}
-
-protected:
-    int OnInvoked(T* dlg) const override { return script_(dlg); }
-
-private:
-    std::function<int(T*)> script_;
-};
-
 class EditorsTest : public MainFrameTest {
 protected:
-    // An open top-level window of type T other than `other`, or null.
+    // An open top-level window of type T, or null.
     template <class T>
-    static T* TopWindow(const wxWindow* other = nullptr)
+    static T* TopWindow()
     {
         for (wxWindow* window : wxTopLevelWindows)
-            if (auto* found = dynamic_cast<T*>(window); found && found != other)
-                if (!found->IsBeingDeleted())
-                    return found;
+            if (auto* found = dynamic_cast<T*>(window); found && !found->IsBeingDeleted())
+                return found;
         return nullptr;
     }
     template <class T>
