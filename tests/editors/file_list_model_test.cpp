@@ -36,22 +36,21 @@ TEST(FileListModelTest, FiltersAndHeaderClicksDecideTheRows)
         std::vector<int> clicks;
         const char* files;
     } cases[] = {
-        {"extension", Model::kByExtension, "doc", {}, "a.doc,C.doc,"},
+        {"extension, by size", Model::kByExtension, "doc", {3}, "C.doc,a.doc,"},
         {"file name is exact", Model::kByFileName, "b.txt", {}, "b.txt,"},
         {"rule ignores case", Model::kByRule, "*.TXT", {}, "b.txt,B.txt,"},
-        {"folder", Model::kByFolder, "Doc", {}, "a.doc,B.txt,"},
+        {"folder, column outside ignored", Model::kByFolder, "Doc", {7}, "a.doc,B.txt,"},
         {"subfolders: the folder and below, no sibling", Model::kBySubfolders, "Doc", {},
          "a.doc,C.doc,B.txt,"},
-        {"the top holds all", Model::kBySubfolders, "", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
-        {"size above is strict", Model::kBySizeAbove, "30", {}, "a.doc,plan.pdf,"},
-        {"size below is strict", Model::kBySizeBelow, "30", {}, "C.doc,"},
-        {"unknown filter is ignored", 9, "1", {}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
-        {"location", -1, "", {0}, "b.txt,a.doc,B.txt,C.doc,plan.pdf,"},
-        {"file by code unit", -1, "", {1}, "B.txt,C.doc,a.doc,b.txt,plan.pdf,"},
-        {"same header reverses", -1, "", {1, 1}, "plan.pdf,b.txt,a.doc,C.doc,B.txt,v"},
-        {"another header ascends", -1, "", {3, 3, 2}, "a.doc,C.doc,plan.pdf,b.txt,B.txt,"},
+        {"the top holds all, by location", Model::kBySubfolders, "", {0},
+         "b.txt,a.doc,B.txt,C.doc,plan.pdf,"},
+        {"size above is strict, same header reverses", Model::kBySizeAbove, "5", {1, 1},
+         "plan.pdf,b.txt,a.doc,B.txt,v"},
+        {"size below is strict, another header ascends", Model::kBySizeBelow, "700", {3, 3, 2},
+         "C.doc,b.txt,B.txt,"},
+        {"unknown filter ignored, file by code unit", 9, "1", {1},
+         "B.txt,C.doc,a.doc,b.txt,plan.pdf,"},
         {"rule ignores case", -1, "", {4}, "plan.pdf,a.doc,C.doc,b.txt,B.txt,"},
-        {"column outside is ignored", -1, "", {7}, "b.txt,a.doc,C.doc,plan.pdf,B.txt,"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -73,18 +72,15 @@ TEST(FileListModelTest, LateRecordsAndClear)
     Model model;
     Fill(model);
     model.SortByColumn(3);
-    model.SortByColumn(3);
-    EXPECT_EQ(5, model.Add(std::make_unique<Record>(Record{"", "tiny", "", "", 1})));
-    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,v", Files(model));
-    EXPECT_EQ("1||", model.CellText(5, 3) + "|" + model.CellText(5, 5) + "|" + model.CellText(6, 0));
     model.SetTextFilter(Model::kByExtension, "txt");
     EXPECT_EQ(-1, model.Add(std::make_unique<Record>()));
-    EXPECT_EQ(2, model.Add(std::make_unique<Record>(Record{"", "n.txt", "txt", "", 0})));
+    EXPECT_EQ(2, model.Add(std::make_unique<Record>(Record{"", "n.txt", "txt", "", 1})));
+    EXPECT_EQ("b.txt,B.txt,n.txt,|1|", Files(model) + "|" + model.CellText(2, 3) + "|" +
+                                           model.CellText(2, 5) + model.CellText(3, 0));
     model.ResetFilter();
-    EXPECT_EQ("plan.pdf,a.doc,b.txt,B.txt,C.doc,tiny,,n.txt,v", Files(model));
+    EXPECT_EQ(",n.txt,C.doc,b.txt,B.txt,a.doc,plan.pdf,", Files(model));
     model.SetTextFilter(Model::kByFolder, "Doc");
     Fill(model);
-    EXPECT_EQ(-1, model.SortColumn());
     EXPECT_EQ("a.doc,B.txt,", Files(model));
 }
 
