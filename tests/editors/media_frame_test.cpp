@@ -17,7 +17,7 @@ protected:
     {
         EditorsTest::SetUp();
         blankRoot = AddDrive("blank", "");
-        otherRoot = AddDrive("other", kOther);
+        AddDrive("other", kOther);
         AddMedium(kStick, "Stick");
         AddMedium(kOther, "Other");
         Open();
@@ -44,7 +44,6 @@ protected:
 
     wxWeakRef<frmMedia> manager;
     wxString blankRoot;
-    wxString otherRoot;
 };
 
 // A marker that cannot be written leaves the drive as it was.
@@ -90,7 +89,7 @@ TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), "other");
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                       wxExpectModal<wxSingleChoiceDialog>(c.choice));
-        EXPECT_EQ(c.marker, ReadAll(otherRoot + "dralvo.txt"));
+        EXPECT_EQ(c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
     }
 }

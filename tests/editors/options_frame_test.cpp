@@ -15,10 +15,13 @@ protected:
         window = TopWindow<FrameOptions>();
         ASSERT_NE(window, nullptr);
     }
-    // The spin control of that name; null for a check box.
-    wxSpinCtrl* Spin(const char* name) const
+    // Sets the spin control or check box `name` to value unless it is -1; returns what it shows.
+    int Control(const char* name, int value = -1) const
     {
-        return dynamic_cast<wxSpinCtrl*>(wxWindow::FindWindowByName(name, window));
+        if (auto* spin = dynamic_cast<wxSpinCtrl*>(wxWindow::FindWindowByName(name, window)))
+            return value < 0 ? spin->GetValue() : (spin->SetValue(value), spin->GetValue());
+        auto* box = In<wxCheckBox>(window, name);
+        return value < 0 ? box->GetValue() : (box->SetValue(value != 0), box->GetValue());
     }
     // Presses a button; true when the window went.
     bool Press(const char* button)
@@ -51,12 +54,8 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
     InitOptions();
     Open();
     OpenOptions();
-    for (const auto& c : cases) {
-        if (wxSpinCtrl* spin = Spin(c.control))
-            spin->SetValue(c.value);
-        else
-            In<wxCheckBox>(window, c.control)->SetValue(c.value != 0);
-    }
+    for (const auto& c : cases)
+        Control(c.control, c.value);
     EXPECT_TRUE(Press("ID_BUTTON_OK"));
     const wxString all = "1=0,2=100,3=56,4=1,5=130,6=1,7=1,8=1,9=0";
     EXPECT_EQ(all, Text(stored));
@@ -64,11 +63,10 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
     OpenOptions();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.control);
-        wxSpinCtrl* spin = Spin(c.control);
-        EXPECT_EQ(c.shown, spin ? spin->GetValue() : In<wxCheckBox>(window, c.control)->GetValue());
+        EXPECT_EQ(c.shown, Control(c.control));
     }
     EXPECT_EQ("English", In<wxChoice>(window, "ID_CHOICE_LANGUAGE")->GetStringSelection());
-    Spin("ID_SPINCTRL_LOG_DAYS")->SetValue(9);
+    Control("ID_SPINCTRL_LOG_DAYS", 9);
     EXPECT_TRUE(Press("ID_BUTTON_CANCEL"));
     EXPECT_EQ(100u, soDeleteLogsAfterDays);
     EXPECT_EQ(all, Text(stored));
