@@ -31,15 +31,6 @@ protected:
                 return false;
         return true;
     }
-    // The lines of the bitmap list `name` in window, "-" before those without flag A.
-    static wxString Lines(wxWindow* window, const char* name)
-    {
-        const auto* list = In<swxBitmapListBox>(window, name);
-        wxString text;
-        for (size_t n = 0; n < list->GetCount(); ++n)
-            text << (n ? "," : "") << (list->GetItem(n)->flagA ? "" : "-") << list->GetItemText(n);
-        return text;
-    }
     // Lets windows that asked to close go.
     static void Settle()
     {

@@ -40,21 +40,25 @@ protected:
         wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
                       wxExpectModal<wxTextEntryDialog>(name, cancel));
     }
-    wxString Uid() const { return In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue(); }
 
     wxWeakRef<frmMedia> manager;
     wxString blankRoot;
 };
 
-// A marker that cannot be written leaves the drive as it was.
-TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
+// A marker that cannot be written leaves the drive as it was. Names are compared in any case,
+// deleted media's too. A deleted medium's place goes to the next one, at the end of the list
+// to the one before.
+TEST_F(FrmMediaTest, BlankDriveIsEngagedAndMediaAreNamedAndDeleted)
 {
+    const wxString exists = "Medium with this name already exists!";
+    const wxString sure = "Do you really wish to delete this medium?";
+    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     dir.MakeDir("media/blank/dralvo.txt");
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("The marker file " + blankRoot +
                                     "dralvo.txt could not be written.\nThe device was not engaged.",
                                 wxOK, "Message"));
-    EXPECT_EQ("", Uid());
+    EXPECT_EQ("", In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
     EXPECT_EQ(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
     ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
     AddNamed("New");
@@ -63,11 +67,33 @@ TEST_F(FrmMediaTest, BlankDriveIsEngagedAsANewMediumWithoutAsking)
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
     EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
     EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'"), marker);
-    EXPECT_EQ(marker, Uid());
+    EXPECT_EQ(marker, In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
     EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
     EXPECT_EQ(0, TemporariesUnder(blankRoot));
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK));
+
+    Type(Caption(), "OTHER");
+    wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(exists, wxOK, "Message"));
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("gone"), ExpectMessage(exists));
+    AddNamed("", true);
+    AddNamed("Bob's");
+    EXPECT_EQ("Bob\"s", Caption()->GetValue());
+    PickMedium("Stick");
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
+                  ExpectMessage(sure, wxNO, "Deleting medium from database"));
+    PickMedium("Other");  // the first of Other, Stick, New, Bob"s
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("Stick|Stick", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
+    PickMedium("Bob\"s");  // the last
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("New|New", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
+    Type(Caption(), "Blue's");
+    manager->Close();
+    Settle();
+    EXPECT_EQ("Stick0,Other1,Gone1,Blue\"s0,Bob\"s1",
+              Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
 }
 
 TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
@@ -92,36 +118,6 @@ TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
         EXPECT_EQ(c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
     }
-}
-
-// Names are compared in any case, deleted media's too. A deleted medium's place goes to the
-// next one, at the end of the list to the one before.
-TEST_F(FrmMediaTest, TakenNamesAreRefusedAndDeletingSelectsTheNextMedium)
-{
-    const wxString exists = "Medium with this name already exists!";
-    const wxString sure = "Do you really wish to delete this medium?";
-    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
-    Type(Caption(), "OTHER");
-    wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(exists, wxOK, "Message"));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("gone"), ExpectMessage(exists));
-    AddNamed("", true);
-    AddNamed("Bob's");
-    EXPECT_EQ("Bob\"s", Caption()->GetValue());
-    PickMedium("Stick");
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
-                  ExpectMessage(sure, wxNO, "Deleting medium from database"));
-    for (const char* name : {"Other", "Bob\"s"}) {  // the first, then the last
-        SCOPED_TRACE(name);
-        PickMedium(name);
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
-        EXPECT_EQ("Stick|Stick", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    }
-    Type(Caption(), "Blue's");
-    manager->Close();
-    Settle();
-    EXPECT_EQ("Blue\"s0,Other1,Gone1,Bob\"s1",
-              Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
 }
 
 } // namespace
