@@ -60,7 +60,6 @@ TEST(FileListModelTest, FiltersAndHeaderClicksDecideTheRows)
         for (int column : c.clicks)
             model.SortByColumn(column);
         EXPECT_EQ(c.files, Files(model));
-        EXPECT_EQ(5u, model.TotalCount());
     }
 }
 

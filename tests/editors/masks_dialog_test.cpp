@@ -1,7 +1,5 @@
 #include "editors/masks_dialog.h"
 
-#include <map>
-
 #include "tests/editors/editors_fixture.h"
 
 namespace {
@@ -12,11 +10,10 @@ protected:
     // else is typed.
     static void Steps(DialogBzExt& d, std::initializer_list<wxString> steps)
     {
-        static const std::map<wxString, const char*> buttons = {
-            {"+", "ID_BITMAPBUTTON_ADD"}, {"x", "ID_BITMAPBUTTON_DELETE"}, {"OK", "ID_BUTTON_OK"}};
         for (const wxString& step : steps) {
-            if (buttons.count(step) != 0)
-                ClickIn(&d, buttons.at(step));
+            if (step == "+" || step == "x" || step == "OK")
+                ClickIn(&d, step == "+"   ? "ID_BITMAPBUTTON_ADD"
+                            : step == "x" ? "ID_BITMAPBUTTON_DELETE" : "ID_BUTTON_OK");
             else if (step.StartsWith("#"))
                 widgets_test::ChooseLine(In<swxBitmapListBox>(&d, "ID_BITMAP_LISTBOX_EXT"),
                                          wxAtoi(step.Mid(1)));

@@ -35,11 +35,6 @@ protected:
         wxCommandEvent select(wxEVT_LISTBOX, MediaList()->GetId());
         MediaList()->GetEventHandler()->ProcessEvent(select);
     }
-    void AddNamed(const wxString& name, bool cancel = false)
-    {
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                      wxExpectModal<wxTextEntryDialog>(name, cancel));
-    }
 
     wxWeakRef<frmMedia> manager;
     wxString blankRoot;
@@ -48,7 +43,7 @@ protected:
 // A marker that cannot be written leaves the drive as it was. Names are compared in any case,
 // deleted media's too. A deleted medium's place goes to the next one, at the end of the list
 // to the one before.
-TEST_F(FrmMediaTest, BlankDriveIsEngagedAndMediaAreNamedAndDeleted)
+TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
 {
     const wxString exists = "Medium with this name already exists!";
     const wxString sure = "Do you really wish to delete this medium?";
@@ -61,8 +56,8 @@ TEST_F(FrmMediaTest, BlankDriveIsEngagedAndMediaAreNamedAndDeleted)
     EXPECT_EQ("", In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
     EXPECT_EQ(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
     ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
-    AddNamed("New");
-    EXPECT_EQ("New", MediaList()->GetStringSelection());
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("New"));
     ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
     EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
@@ -73,31 +68,7 @@ TEST_F(FrmMediaTest, BlankDriveIsEngagedAndMediaAreNamedAndDeleted)
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK));
 
-    Type(Caption(), "OTHER");
-    wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(exists, wxOK, "Message"));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("gone"), ExpectMessage(exists));
-    AddNamed("", true);
-    AddNamed("Bob's");
-    EXPECT_EQ("Bob\"s", Caption()->GetValue());
-    PickMedium("Stick");
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
-                  ExpectMessage(sure, wxNO, "Deleting medium from database"));
-    PickMedium("Other");  // the first of Other, Stick, New, Bob"s
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
-    EXPECT_EQ("Stick|Stick", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    PickMedium("Bob\"s");  // the last
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
-    EXPECT_EQ("New|New", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    Type(Caption(), "Blue's");
-    manager->Close();
-    Settle();
-    EXPECT_EQ("Stick0,Other1,Gone1,Blue\"s0,Bob\"s1",
-              Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
-}
-
-TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
-{
+    PickMedium("Stick");  // a drive marked for another medium: the user's choice decides
     const struct {
         const char *name, *marker, *stickGuid;
         int choice;
@@ -118,6 +89,29 @@ TEST_F(FrmMediaTest, DriveOfAnotherMediumIsHandledAsTheUserChooses)
         EXPECT_EQ(c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
     }
+
+    Type(Caption(), "OTHER");
+    wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(exists, wxOK, "Message"));
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("gone"), ExpectMessage(exists));
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("", true));  // cancelled: nothing added
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+                  wxExpectModal<wxTextEntryDialog>("Bob's"));
+    PickMedium("Stick");
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
+                  ExpectMessage(sure, wxNO, "Deleting medium from database"));
+    PickMedium("Other");  // the first of Other, Stick, New, Bob"s
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("Stick|Stick", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
+    PickMedium("Bob\"s");  // the last
+    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("New|New", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
+    Type(Caption(), "Blue's");
+    manager->Close();
+    Settle();
+    EXPECT_EQ("Stick0,Other1,Gone1,Blue\"s0,Bob\"s1",
+              Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
 }
 
 } // namespace
