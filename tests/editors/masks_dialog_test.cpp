@@ -49,8 +49,8 @@ TEST_F(DialogBzExtTest, EditsAreStoredOnlyOnOk)
     editor.GetEventHandler()->ProcessEvent(escape);
     EXPECT_EQ(wxCANCEL, editor.GetReturnCode());
     editor.SetReturnCode(0);
-    ExecUpdate("create trigger NO before update on BZ2IGNORE "
-               "begin select raise(ABORT, 'no'); end");
+    ExecUpdate("create trigger NO before insert on BZ2IGNORE when NEW.FILEMASK like 'it%' "
+               "begin select raise(ABORT, 'no'); end");  // after two updates and an insert
     wxTEST_DIALOG(Steps(editor, {"OK"}), widgets_test::ExpectDatabaseError(
                                              "The incompressible files could not be stored."));
     EXPECT_EQ(0, editor.GetReturnCode());  // still open
