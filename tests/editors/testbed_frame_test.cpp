@@ -130,8 +130,9 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     EXPECT_EQ("Stop", In<wxButton>(testbed, "ID_BUTTON_CANCEL")->GetLabel());
     EXPECT_FALSE(In<wxButton>(testbed, "ID_BUTTON_OK")->IsEnabled());
     testbed->Close();
+    EXPECT_FALSE(testbed->Testing());  // the test's thread ended before the window goes
     Settle();
-    EXPECT_FALSE(testbed);  // the test's thread ended first
+    EXPECT_FALSE(testbed);
 }
 
 } // namespace
