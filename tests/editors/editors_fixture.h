@@ -3,35 +3,19 @@
 // The main window's fixture, with drivers for the editor windows it opens (they go with it).
 
 #include <functional>
-#include <utility>
 
 #include <wx/stopwatch.h>
 
 #include "tests/app/main_frame_fixture.h"
 
-// Runs a script on a modal dialog that the code under test shows; the script's result ends
-// the modal run.
-template <class T>
-class ExpectScript : public wxExpectModalBase<T, ExpectScript<T>> {
-public:
-    explicit ExpectScript(std::function<int(T*)> script) : script_(std::move(script)) {}
-
-protected:
-    int OnInvoked(T* dlg) const override { return script_(dlg); }
-
-private:
-    std::function<int(T*)> script_;
-};
-
 class EditorsTest : public MainFrameTest {
 protected:
-    // An open top-level window of type T other than `other`, or null.
+    // An open top-level window of type T, or null.
     template <class T>
-    static T* TopWindow(const wxWindow* other = nullptr)
+    static T* TopWindow()
     {
         for (wxWindow* window : wxTopLevelWindows)
-            if (auto* found = dynamic_cast<T*>(window);
-                found && found != other && !found->IsBeingDeleted())
+            if (auto* found = dynamic_cast<T*>(window); found && !found->IsBeingDeleted())
                 return found;
         return nullptr;
     }
@@ -42,29 +26,10 @@ protected:
     // Pumps events until done() holds; false when 10 seconds pass first.
     static bool PumpUntil(const std::function<bool()>& done)
     {
-        for (wxStopWatch watch; !done(); wxMilliSleep(5)) {
+        for (wxStopWatch watch; !done(); wxMilliSleep(5), wxYield())
             if (watch.Time() > 10000)
                 return false;
-            wxYield();
-        }
         return true;
-    }
-    // The first column of every row of a query, joined by ",".
-    static wxString Joined(const wxString& sql)
-    {
-        wxString text;
-        for (wxSQLite3ResultSet rows = ExecQuery(sql); rows.NextRow();)
-            text << (text.empty() ? "" : ",") << rows.GetAsString(0);
-        return text;
-    }
-    // The lines of the bitmap list `name` in window, "-" before those without flag A.
-    static wxString Lines(wxWindow* window, const char* name)
-    {
-        const auto* list = In<swxBitmapListBox>(window, name);
-        wxString text;
-        for (size_t n = 0; n < list->GetCount(); ++n)
-            text << (n ? "," : "") << (list->GetItem(n)->flagA ? "" : "-") << list->GetItemText(n);
-        return text;
     }
     // Lets windows that asked to close go.
     static void Settle()

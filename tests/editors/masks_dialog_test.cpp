@@ -1,93 +1,64 @@
 #include "editors/masks_dialog.h"
 
-#include <map>
-
 #include "tests/editors/editors_fixture.h"
 
 namespace {
 
-using Dialog = DialogBzExt;
-
 class DialogBzExtTest : public EditorsTest {
 protected:
-    void SetUp() override
+    // The user's steps: "+" adds, "x" deletes, "#n" picks line n, "OK" presses OK, anything
+    // else is typed.
+    static void Steps(DialogBzExt& d, std::initializer_list<wxString> steps)
     {
-        EditorsTest::SetUp();
-        ExecUpdate("insert into BZ2IGNORE(GUID, FILEMASK, MODIFIED, DELETED) values "
-                   "('g1', '*.jpg', '2000-01-01 00:00:00', 0), ('g2', '*.bak', '2000-01-01', 1)");
-        OpenWith();
-    }
-
-    // Opens the editor with the main window's command and runs the script in it.
-    void Edit(const std::function<void(Dialog*)>& script)
-    {
-        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE),
-                      ExpectScript<Dialog>([&](Dialog* d) {
-                          script(d);
-                          return d->GetReturnCode();
-                      }));
-    }
-    // The user's steps: "+" adds, "x" deletes, "#n" picks line n, "OK" and "Cancel" press
-    // those buttons, anything else is typed.
-    static void Steps(Dialog* d, std::initializer_list<wxString> steps)
-    {
-        const std::map<wxString, const char*> buttons = {{"+", "ID_BITMAPBUTTON_ADD"},
-                                                         {"x", "ID_BITMAPBUTTON_DELETE"},
-                                                         {"OK", "ID_BUTTON_OK"},
-                                                         {"Cancel", "ID_BUTTON_CANCEL"}};
         for (const wxString& step : steps) {
-            if (buttons.count(step) != 0)
-                ClickIn(d, buttons.at(step));
+            if (step == "+" || step == "x" || step == "OK")
+                ClickIn(&d, step == "+"   ? "ID_BITMAPBUTTON_ADD"
+                            : step == "x" ? "ID_BITMAPBUTTON_DELETE" : "ID_BUTTON_OK");
             else if (step.StartsWith("#"))
-                widgets_test::ChooseLine(In<swxBitmapListBox>(d, "ID_BITMAP_LISTBOX_EXT"),
+                widgets_test::ChooseLine(In<swxBitmapListBox>(&d, "ID_BITMAP_LISTBOX_EXT"),
                                          wxAtoi(step.Mid(1)));
             else
-                Type(In<wxTextCtrl>(d, "ID_TEXTCTRL_EXT"), step);
+                Type(In<wxTextCtrl>(&d, "ID_TEXTCTRL_EXT"), step);
         }
     }
     // Every stored mask, ordered by ID, deleted ones marked "-".
     static wxString Stored()
     {
-        return Joined("select case DELETED when 0 then '' else '-' end || FILEMASK from BZ2IGNORE "
-                      "order by ID");
+        return Text("select group_concat(M) from (select case DELETED when 0 then '' else '-' end "
+                    "|| FILEMASK as M from BZ2IGNORE order by ID)");
     }
 };
 
+// Escape cancels; a failed save rolls back in one piece and keeps the edits; only OK stores
+// them.
 TEST_F(DialogBzExtTest, EditsAreStoredOnlyOnOk)
 {
-    Edit([](Dialog* d) {
-        EXPECT_EQ("Incompressible files", d->GetTitle());
-        // A delete with nothing edited does nothing; a mask added and deleted is stored deleted;
-        // "#0 x" undeletes; OK commits the typed "*.jpeg" first.
-        Steps(d, {"x", "+", "*.ZIP", "+", "it's.mp3", "+", "x", "#0", "x", "#1", "*.jpeg", "x"});
-        EXPECT_EQ("*.jpg,-*.bak", Stored());
-        Steps(d, {"OK"});
-    });
+    ExecUpdate("insert into BZ2IGNORE(GUID, FILEMASK, MODIFIED, DELETED) values "
+               "('g1', '*.jpg', '2000-01-01 00:00:00', 0), ('g2', '*.bak', '2000-01-01', 1)");
+    OpenWith();
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_INCOMPRESSIBLE),
+                  wxExpectDismissableModal<DialogBzExt>(wxCANCEL));
+    DialogBzExt editor(frame);
+    editor.LoadMasks();
+    EXPECT_EQ("Incompressible files", editor.GetTitle());
+    // A delete with nothing edited does nothing; a mask added and deleted is stored deleted;
+    // "#0 x" undeletes; OK commits the typed "*.jpeg" first.
+    Steps(editor, {"x", "+", "*.ZIP", "+", "it's.mp3", "+", "x", "#0", "x", "#1", "*.jpeg", "x"});
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);  // presses Cancel
+    escape.m_keyCode = WXK_ESCAPE;
+    editor.GetEventHandler()->ProcessEvent(escape);
+    EXPECT_EQ(wxCANCEL, editor.GetReturnCode());
+    editor.SetReturnCode(0);
+    ExecUpdate("create trigger NO before insert on BZ2IGNORE when NEW.FILEMASK like 'it%' "
+               "begin select raise(ABORT, 'no'); end");  // after two updates and an insert
+    wxTEST_DIALOG(Steps(editor, {"OK"}), ExpectDatabaseError(
+                                             "The incompressible files could not be stored."));
+    EXPECT_EQ(0, editor.GetReturnCode());  // still open
+    EXPECT_EQ("*.jpg,-*.bak", Stored());  // neither Cancel nor the failed save stored a thing
+    ExecUpdate("drop trigger NO");
+    Steps(editor, {"OK"});
     EXPECT_EQ("-*.jpeg,*.bak,*.ZIP,it\"s.mp3,-*.*", Stored());
     EXPECT_EQ(0, Scalar("select count(*) from BZ2IGNORE where MODIFIED like '2000-%'"));
-
-    Edit([](Dialog* d) {
-        EXPECT_EQ("-*.*,*.ZIP,*.bak,-*.jpeg,it\"s.mp3", Lines(d, "ID_BITMAP_LISTBOX_EXT"));
-        Steps(d, {"+", "*.iso", "#1", "x", "Cancel"});
-    });
-    EXPECT_EQ("-*.jpeg,*.bak,*.ZIP,it\"s.mp3,-*.*", Stored());
-}
-
-TEST_F(DialogBzExtTest, FailedSaveStoresNothingAndKeepsTheEdits)
-{
-    ExecUpdate("create trigger REFUSE before update on BZ2IGNORE "
-               "begin select raise(ABORT, 'no'); end");
-    Edit([](Dialog* d) {
-        Steps(d, {"+", "#1", "x"});
-        wxTEST_DIALOG(Steps(d, {"OK"}), ExpectDatabaseError("The incompressible "
-                                                                          "files could not be "
-                                                                          "stored."));
-        EXPECT_EQ(0, d->GetReturnCode());                // still open
-        EXPECT_EQ("*.jpg,-*.bak", Stored());  // the insert before the failure is rolled back
-        ExecUpdate("drop trigger REFUSE");
-        Steps(d, {"OK"});
-    });
-    EXPECT_EQ("-*.jpg,-*.bak,*.*", Stored());
 }
 
 } // namespace
