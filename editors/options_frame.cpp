@@ -170,6 +170,13 @@ void FrameOptions::OnButtonResetClick(wxCommandEvent&)
 
 void FrameOptions::OnButtonOkClick(wxCommandEvent&)
 {
+    // The language is checked first: a refused OK followed by Cancel must leave the session's
+    // options as they were.
+    wxUint32 language = 0;
+    if (!GetSelectedItemData(language_, language)) {
+        ShowMessage(this, _("Failed to get language!"));
+        return;
+    }
     soAlwaysShowLog = alwaysShowLog_->GetValue();
     soCompressLog = compressLog_->GetValue();
     soDeleteLogsAfterDays = static_cast<unsigned>(logDays_->GetValue());
@@ -178,11 +185,6 @@ void FrameOptions::OnButtonOkClick(wxCommandEvent&)
     soShowAllDrives = allDrives_->GetValue();
     soRemoveEmptyFolders = removeEmptyDirs_->GetValue();
     soAutoExportDatabase = autoExport_->GetValue();
-    wxUint32 language = 0;
-    if (!GetSelectedItemData(language_, language)) {
-        ShowMessage(this, _("Failed to get language!"));
-        return;
-    }
     if (language != soLanguage)
         ShowMessageBox(this,
                        _("Preferable language has been changed.\nPlease restart program to "

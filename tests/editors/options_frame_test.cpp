@@ -65,14 +65,16 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
     OpenOptions();  // what it shows is stored again below
     soLanguage = 7;  // none of the choices
     ClickIn(window, "ID_BUTTON_RESET");  // shows the values in force again
+    Control("ID_SPINCTRL_LOG_DAYS", 9);
     wxTEST_DIALOG(EXPECT_FALSE(Press("ID_BUTTON_OK")),
                   ExpectMessage("Failed to get language!", wxOK, "Message"));
+    EXPECT_EQ(100u, soDeleteLogsAfterDays);  // a refused OK changes nothing
     In<wxChoice>(window, "ID_CHOICE_LANGUAGE")->SetStringSelection("Russian");
     wxTEST_DIALOG(EXPECT_TRUE(Press("ID_BUTTON_OK")),
                   ExpectMessage("Preferable language has been changed.\nPlease restart program "
                                 "to update interface.",
                                 wxOK, "Language changed"));
-    EXPECT_EQ("1=0,2=100,3=156,4=1,5=130,6=1,7=1,8=1,9=0", Text(stored));
+    EXPECT_EQ("1=0,2=9,3=156,4=1,5=130,6=1,7=1,8=1,9=0", Text(stored));
 }
 
 } // namespace
