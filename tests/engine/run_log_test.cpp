@@ -25,7 +25,7 @@ TEST(RunLogTest, ValuesParseBackLinesCarryTheirTimesAndAnEarlyEndCompletesTheDoc
                 [&] { log.FolderStart("/s", "/m"); }, [&] { log.ActionsStart(2, at); },
                 [&] { log.ItemOpen(item); }, [&] { log.ItemClose(at + wxTimeSpan::Seconds(1)); },
                 [&] { log.ItemOpen(item), log.ItemClose(at + wxTimeSpan::Minutes(2)); },
-                [&] { log.ActionsEnd(); }};
+                [&] { log.ActionsEnd(), log.RemovedDir("/m/d", false); }};
             for (int step = 0; step < stop; ++step)
                 steps[step]();
             EXPECT_TRUE(stop < 7 || log.Close());
@@ -36,11 +36,12 @@ TEST(RunLogTest, ValuesParseBackLinesCarryTheirTimesAndAnEarlyEndCompletesTheDoc
                   wxString::FromUTF8("A&B <\"\xD0\xA2\"> \xEF\xBF\xBD end\t\n\r"));
     }
     const std::vector<std::string> lines = SplitCrLf(ReadAll(dir / "log.xml"));
-    ASSERT_GE(lines.size(), 8u);
-    EXPECT_EQ(std::vector(lines.begin() + 5, lines.begin() + 8), (std::vector<std::string>{
+    ASSERT_GE(lines.size(), 11u);
+    EXPECT_EQ(std::vector(lines.begin() + 5, lines.begin() + 11), (std::vector<std::string>{
         "      <actions count=\"2\" time=\"2024-03-15 10:20:30\">",
         "        <item dest=\"/m/a\" action=\"FP_DELETE\" now=\"2024-03-15 10:20:31\"/>",
-        "        <item dest=\"/m/a\" action=\"FP_DELETE\" now=\"2024-03-15 10:22:30\"/>"}));
+        "        <item dest=\"/m/a\" action=\"FP_DELETE\" now=\"2024-03-15 10:22:30\"/>",
+        "      </actions>", "      <rmdir>", "        <item dir=\"/m/d\" result=\"fail\"/>"}));
     RunLog broken;
     EXPECT_FALSE(broken.Open(dir / "missing/log.xml"));
     broken.Header("pc", at, false);
