@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <regex>
 
+#include "engine/dir_compare.h"
 #include "engine/root_check.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
@@ -509,4 +512,126 @@ TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
         RunRow(row);
 }
 
+// ---- a move killed at any moment ----------------------------------------------------------------
+
+// Counts the renames and removals of a run in a child process, which kills itself right after
+// the killAt-th of them; -1 outside such a child.
+std::atomic<long> steps{-1};
+long killAt = 0;
+int Stepped(int result)
+{
+    if (steps >= 0 && ++steps == killAt)
+        kill(getpid(), SIGKILL);
+    return result;
+}
+
+// File i on the station, newer than an older version in the other form on the medium; the even
+// ones are small enough to go compressed.
+constexpr int kFiles = 8;
+std::string KillName(int i) { return (i % 3 ? "f" : "d/f") + std::to_string(i); }
+std::size_t KillSize(int i) { return (i % 2 ? 300000 : 60000) + i; }
+
+std::unique_ptr<Trees> KillTrees(const OtherFileSystem& other, long n)
+{
+    auto trees = std::make_unique<Trees>(
+        other.Path().empty() ? wxString() : other.Path() + std::to_string(n) + "/");
+    for (int i = 0; i < kFiles; ++i)
+        trees->Make({"s/" + KillName(i) + "=*" + std::to_string(KillSize(i)) + "@+100",
+                     "m/" + KillName(i) + (i % 2 ? ".bz2=~old" : "=old") + std::to_string(i)});
+    return trees;
+}
+
+// Plans and carries out the move as the program does: roots recorded, cleaning on.
+void MoveAll(const Trees& trees)
+{
+    soRemoveEmptyFolders = true;
+    CopyRun run{wxString()};
+    FolderJob& folder = run.Folder(SD_COPY_M, trees.station, trees.medium, 0, 200000);
+    folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
+    swxDirCompare compare(nullptr, trees.station, trees.medium, SD_COPY_M);
+    compare.SetOutput(&folder.items);
+    compare.SetRules(&folder.rules);
+    compare.Compare();
+    RecordRootIdentities(folder);
+    swxCopy copy(nullptr, &run.jobs, false, wxString());
+    if (copy.Create() == wxTHREAD_NO_ERROR && copy.Run() == wxTHREAD_NO_ERROR)
+        copy.Wait();
+    soRemoveEmptyFolders = false;
+}
+
+// What a killed run (moved: a whole one) left that it must not; "" when all is well.
+std::string Damage(const Trees& trees, bool moved)
+{
+    for (int i = 0; i < kFiles; ++i) {
+        const wxString name = FromUtf8(KillName(i)), packedPath = trees.medium + name + ".bz2";
+        const auto content = [](const wxString& path) { return Exists(path) ? ReadAll(path) : "-"; };
+        const std::string fresh = TestBytes(KillSize(i)), plain = content(trees.medium + name),
+                          station = content(trees.station + name);
+        std::string packed = "-";
+        if (Exists(packedPath))
+            packed = DecompressFileBz2(packedPath, trees.dir / "out") ? ReadAll(trees.dir / "out") : "?";
+        const std::string& medium = plain != "-" ? plain : packed;
+        if (plain != "-" && packed != "-")
+            return "twins: " + KillName(i);
+        if (medium != fresh && medium != "old" + std::to_string(i) && medium != "-")
+            return "mixed or truncated: " + KillName(i);
+        if (station != fresh && (station != "-" || medium != fresh))
+            return "lost or damaged: " + KillName(i);
+        if (moved && (station != "-" || (plain == "-") == (i % 2 == 1)))
+            return "not moved as planned: " + KillName(i);
+    }
+    const bool left = Exists(trees.station) && TemporariesUnder(trees.station) != 0;  // emptied: gone
+    return moved && (left || TemporariesUnder(trees.medium) != 0) ? "temporary file left" : "";
+}
+
+// A move towards the medium (on another file system where there is one, as a stick is) killed
+// with SIGKILL right after each of its renames and removals in turn, and at ten random moments:
+// no name holds mixed or truncated contents, no file is both plain and compressed, nothing is
+// lost, and the next whole run finishes the move and leaves no temporary file.
+TEST(CopyRunTest, AMoveKilledAtAnyMomentLosesNothingAndTheNextRunFinishesIt)
+{
+    const OtherFileSystem other;
+    const auto first = KillTrees(other, 0);
+    const auto start = std::chrono::steady_clock::now();
+    steps = 0;
+    MoveAll(*first);
+    const long total = steps.exchange(-1);
+    const auto span = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(Damage(*first, true), "");
+    ASSERT_GT(total, 0);
+    std::mt19937 random(std::random_device{}());
+    for (long moment = 1; moment <= total + 10; ++moment) {
+        SCOPED_TRACE(testing::Message() << "kill " << moment << " of " << total << " steps + 10");
+        const auto trees = KillTrees(other, moment);
+        const pid_t child = fork();
+        if (child == 0) {
+            killAt = moment <= total ? moment : 0;
+            steps = 0;
+            MoveAll(*trees);
+            _exit(0);
+        }
+        if (moment > total) {
+            std::this_thread::sleep_for(span * (random() % 1000) / 1000);
+            kill(child, SIGKILL);
+        }
+        for (int ms = 0; waitpid(child, nullptr, WNOHANG) == 0; ++ms) {
+            if (ms == 20000)
+                kill(child, SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_EQ(Damage(*trees, false), "");
+        MoveAll(*trees);
+        EXPECT_EQ(Damage(*trees, true), "");
+    }
+}
+
 } // namespace
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    return Stepped(static_cast<int>(syscall(SYS_rename, from, to)));
+}
+extern "C" int unlink(const char* path) noexcept
+{
+    return Stepped(static_cast<int>(syscall(SYS_unlink, path)));
+}
