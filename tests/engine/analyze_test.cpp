@@ -2,11 +2,8 @@
 
 #include <chrono>
 #include <future>
-#include <stdexcept>
 
-#include "engine/root_check.h"
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 

@@ -1,11 +1,6 @@
 #include "engine/copy.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <regex>
@@ -16,7 +11,6 @@
 #include "store/catalog.h"
 #include "store/options.h"
 #include "tests/engine/engine_test_support.h"
-#include "tests/engine/file_faults.h"
 #include "tests/support/fake_drives.h"
 
 namespace {

@@ -1,11 +1,6 @@
 #include "engine/dir_compare.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
-
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 

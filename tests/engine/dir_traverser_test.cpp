@@ -1,13 +1,6 @@
 #include "engine/dir_traverser.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 

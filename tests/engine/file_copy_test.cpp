@@ -1,18 +1,8 @@
 #include "engine/file_copy.h"
 
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "tests/engine/engine_test_support.h"
 
-#include <string>
-
-#include <gtest/gtest.h>
-
-#include "store/text.h"
-#include "tests/engine/file_faults.h"
-#include "tests/support/temp_dir.h"
-
-// The faults of file_faults.h: these definitions take the place of the C library's for every
+// The faults of engine_test_support.h: these definitions take the place of the C library's for every
 // call made from this test program.
 extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
                                    size_t length, unsigned int flags)

@@ -1,7 +1,5 @@
 #include "engine/relative_path.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
 
 #include "engine/dir_entry.h"

@@ -1,9 +1,6 @@
 #include "engine/test_folder.h"
 
-#include <algorithm>
-
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 
