@@ -8,7 +8,6 @@
 #include <linux/fs.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -185,8 +184,7 @@ private:
 };
 
 // A fresh directory on /dev/shm when that is another file system than the temporary directory's
-// (else Path() is empty), or with bytes set a tmpfs of that size mounted on dir for a scope: a
-// medium that fills up (Path() is empty where mounting is not permitted).
+// (else Path() is empty).
 class OtherFileSystem {
 public:
     OtherFileSystem()
@@ -196,24 +194,15 @@ public:
             stat(dir_.c_str(), &there) == 0 && here.st_dev != there.st_dev)
             path_ = FromUtf8(dir_) + "/";
     }
-    OtherFileSystem(const wxString& dir, std::size_t bytes) : dir_(ToUtf8(dir)), mounted_(true)
-    {
-        if (mount("tmpfs", dir_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0)
-            path_ = dir;
-    }
     ~OtherFileSystem()
     {
         std::error_code ec;
-        if (!mounted_)
-            std::filesystem::remove_all(dir_, ec);
-        else if (!path_.empty())
-            umount2(dir_.c_str(), MNT_DETACH);
+        std::filesystem::remove_all(dir_, ec);
     }
     const wxString& Path() const { return path_; }
 
 private:
     std::string dir_ = "/dev/shm/dralvo-test-XXXXXX";
-    bool mounted_ = false;
     wxString path_;
 };
 
