@@ -3,11 +3,8 @@
 // Helpers shared by the engine tests: an event sink, file times and permissions, XML logs, and
 // failures of the file system made on purpose.
 
-#include <fcntl.h>
 #include <linux/capability.h>
-#include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -158,29 +155,6 @@ public:
 private:
     rlimit saved_{};
     sighandler_t handler_;
-};
-
-// Sets the immutable attribute of a file or directory for a scope: it cannot be removed (nor
-// anything in a directory made or removed), even by root. Ok() is false where the file system
-// has no such attribute.
-class Immutable {
-public:
-    explicit Immutable(const wxString& path) : fd_(open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK))
-    {
-        ok_ = fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags_) == 0 &&
-              ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ |= FS_IMMUTABLE_FL)) == 0;
-    }
-    ~Immutable()
-    {
-        if (ok_)
-            ioctl(fd_, FS_IOC_SETFLAGS, &(flags_ &= ~FS_IMMUTABLE_FL));
-        close(fd_);
-    }
-    bool Ok() const { return ok_; }
-
-private:
-    int fd_, flags_ = 0;
-    bool ok_ = false;
 };
 
 // A fresh directory on /dev/shm when that is another file system than the temporary directory's

@@ -6,43 +6,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A folder test of root taking the rules, cancelled at the cancelAt-th record (the traverser's
-// lock is held by this very thread then; critical sections are recursive). Run returns the
-// records as "location|file|extension|rule|allow|size", sorted, freeing them.
-struct FolderTestRun {
-    EventSink sink;
-    swxTestFolder test;
-
-    FolderTestRun(const wxString& root, const std::vector<std::pair<const char*, bool>>& rules,
-                  long cancelAt = 0)
-        : test(&sink, root)
-    {
-        for (const auto& [mask, allow] : rules)
-            test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-        sink.onPost = [this, cancelAt](const wxCommandEvent& e) {
-            if (e.GetInt() == TEST_FILE && e.GetExtraLong() == cancelAt)
-                test.Cancel();
-        };
-    }
-    Lines Run()
-    {
-        EXPECT_EQ(test.Create(), wxTHREAD_NO_ERROR);
-        EXPECT_EQ(test.Run(), wxTHREAD_NO_ERROR);
-        test.Wait();
-        sink.Pump();
-        Lines lines;
-        for (EventSink::Posted& e : sink.events) {
-            if (e.code != TEST_FILE)
-                continue;
-            const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(e.data));
-            lines.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" + r->rule) +
-                            (r->allow ? "|1|" : "|0|") + std::to_string(r->size));
-        }
-        std::ranges::sort(lines);
-        return lines;
-    }
-};
-
 // Records numbered from 1, then the end; a name holding "\" cannot stand in a rule's path and
 // is not reported; "gz" is the extension of a.tar.gz. A cancel during the walk stops it (code 2,
 // then 1); one before the walk does nothing; a stop before the walk ends the test without a word;
@@ -77,17 +40,36 @@ TEST(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecidesUntilACancel)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rules.size() << c.cancelAt << c.before << c.folder);
-        FolderTestRun run(dir / c.folder, c.rules, c.cancelAt);
+        EventSink sink;
+        swxTestFolder test(&sink, dir / c.folder);
+        for (const auto& [mask, allow] : c.rules)
+            test.Rules().push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
+        // The traverser's lock is held by this very thread then; critical sections are recursive.
+        sink.onPost = [&](const wxCommandEvent& e) {
+            if (e.GetInt() == TEST_FILE && e.GetExtraLong() == c.cancelAt)
+                test.Cancel();
+        };
         if (c.before)
-            c.before == 'c' ? run.test.Cancel() : run.test.Stop();
-        const Lines records = run.Run();
+            c.before == 'c' ? test.Cancel() : test.Stop();
+        ASSERT_EQ(test.Create(), wxTHREAD_NO_ERROR);
+        ASSERT_EQ(test.Run(), wxTHREAD_NO_ERROR);
+        test.Wait();
+        sink.Pump();
+        Lines records;  // "location|file|extension|rule|allow|size", freed
+        for (const EventSink::Posted& e : sink.events) {
+            const std::unique_ptr<FileTestRecord> r(e.code ? nullptr : static_cast<FileTestRecord*>(e.data));
+            if (r)
+                records.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" +
+                                         r->rule + (r->allow ? "|1|" : "|0|")) + std::to_string(r->size));
+        }
+        std::ranges::sort(records);
         EXPECT_EQ(c.cancelAt ? Lines(records.size(), "") : records, c.records);
         std::vector<int> codes(c.records.size(), TEST_FILE);
         codes.insert(codes.end(), c.after.begin(), c.after.end());
-        EXPECT_EQ(run.sink.Codes(), codes);
+        EXPECT_EQ(sink.Codes(), codes);
         for (size_t i = 0; i < c.records.size(); ++i)
-            EXPECT_EQ(run.sink.events[i].value, static_cast<long>(i + 1));
-        EXPECT_TRUE(c.after.empty() || run.sink.events.back().id == ID_TEST_EVENT);
+            EXPECT_EQ(sink.events[i].value, static_cast<long>(i + 1));
+        EXPECT_TRUE(c.after.empty() || sink.events.back().id == ID_TEST_EVENT);
     }
 }
 
