@@ -201,25 +201,6 @@ struct CopyRun {
     }
 };
 
-// Stops, or runs out of memory, at the n-th check of the run (0: never).
-class StoppingCopy : public swxCopy {
-public:
-    StoppingCopy(CopyRun& run, bool logOnly, int at, bool throws)
-        : swxCopy(&run.events, &run.jobs, logOnly, run.log), at_(at), throws_(throws) {}
-    bool TestDestroy() override
-    {
-        if (++checks_ == at_ && throws_)
-            throw std::bad_alloc();
-        if (checks_ == at_)
-            Stop();
-        return swxCopy::TestDestroy();
-    }
-
-private:
-    int at_, checks_ = 0;
-    bool throws_;
-};
-
 // One folder of items, carried out in a real run unless logOnly.
 struct Row {
     const char* name;
@@ -235,7 +216,7 @@ struct Row {
     bool clean = false;  // soRemoveEmptyFolders
     bool logOnly = false;
     const char* folder = "";        // the folder's place in both trees
-    int stopAt = 0;                 // the check (project 1, folder 2, items) that sees a Stop ...
+    int stopAt = 0;                 // the event right after which the run sees a Stop ...
     bool throws = false;            // ... or a lack of memory
     std::string drive = "";  // the medium tree a drive whose roots are recorded, then "kept",
                              // "swapped" (its folder) or "pulled" (unmounted)
@@ -266,7 +247,13 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     }
     if (row.drive == "pulled")
         drives.reset();
-    StoppingCopy copy(run, row.logOnly, row.stopAt, row.throws);
+    swxCopy copy(&run.events, &run.jobs, row.logOnly, run.log);
+    run.events.onPost = [&, n = 0](const wxCommandEvent&) mutable {
+        if (++n == row.stopAt && row.throws)
+            throw std::bad_alloc();
+        if (n == row.stopAt)
+            copy.Stop();
+    };
     for (const wxString& mask : row.masks)
         copy.AddIncompressibleMask(mask);
     const std::string locked = row.locked ? ToUtf8(trees.Path(row.locked)) : "";
@@ -479,11 +466,10 @@ const Row kRunRows[] = {
      .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
      .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp}, .messages = {"Removed empty dir: m/e"},
-     .end = RUN_CANCELLED, .clean = true, .stopAt = 4},
-    {.name = "no memory before the second item", .before = {"s/a=1", "s/b=2"}, .items = {"copy s/a", "copy s/b"},
-     .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp},
-     .messages = {"The synchronization stopped after an unexpected error."}, .end = RUN_FINISHED_WITH_ERRORS,
-     .stopAt = 4, .throws = true},
+     .end = RUN_CANCELLED, .clean = true, .stopAt = 5},
+    {.name = "no memory before the items", .before = {"s/a=1"}, .items = {"copy s/a"},
+     .after = {"s/a=1"}, .messages = {"The synchronization stopped after an unexpected error."},
+     .end = RUN_FINISHED_WITH_ERRORS, .stopAt = 4, .throws = true},
 };
 
 TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
