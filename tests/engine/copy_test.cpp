@@ -5,7 +5,7 @@
 #include <optional>
 #include <regex>
 
-#include "engine/dir_compare.h"
+#include "engine/analyze.h"
 #include "engine/root_check.h"
 #include "store/bzip2.h"
 #include "store/catalog.h"
@@ -507,18 +507,16 @@ std::unique_ptr<Trees> KillTrees(const OtherFileSystem& other, long n)
     return trees;
 }
 
-// Plans and carries out the move as the program does: roots recorded, cleaning on.
+// Plans and carries out the move as the program does, cleaning on.
 void MoveAll(const Trees& trees)
 {
     soRemoveEmptyFolders = true;
     CopyRun run{wxString()};
     FolderJob& folder = run.Folder(SD_COPY_M, trees.station, trees.medium, 0, 200000);
     folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
-    swxDirCompare compare(nullptr, trees.station, trees.medium, SD_COPY_M);
-    compare.SetOutput(&folder.items);
-    compare.SetRules(&folder.rules);
-    compare.Compare();
-    RecordRootIdentities(folder);
+    swxAnalyze analysis(nullptr, &run.jobs);
+    if (analysis.Create() == wxTHREAD_NO_ERROR && analysis.Run() == wxTHREAD_NO_ERROR)
+        analysis.Wait();
     swxCopy copy(nullptr, &run.jobs, false, wxString());
     if (copy.Create() == wxTHREAD_NO_ERROR && copy.Run() == wxTHREAD_NO_ERROR)
         copy.Wait();

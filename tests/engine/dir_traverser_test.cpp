@@ -54,14 +54,12 @@ struct RuleCase {
 const RuleCase kRuleCases[] = {
     {"no rules: directories only", {}, {"a/b/x.txt"}, {"c/y.txt"}, {}, {"a", "a\\b", "c"},
      {"Traversing directory: a", "Traversing directory: a/b", "Traversing directory: c"}},
-    {"a directory rule names one directory only", {{"\\tmp\\", false}, {"*", true}},
-     {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp"}, {}, {"a\\tmp\\b.txt", "tmp2\\a.txt", "x.tmp"},
-     {"a", "a\\tmp", "tmp2"}, {}},
-    {"a file rule never matches a directory", {{"*.tmp", false}, {"*", true}}, {"d.tmp/a.txt"},
-     {}, {"d.tmp\\a.txt"}, {"d.tmp"}, {}},
-    {"an empty mask matches nothing", {{"", true}}, {"a.txt"}, {}, {}, {}, {}},
-    {"the suffix is cut only behind a name", {{"*", true}}, {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"},
-     {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
+    {"a directory rule names one directory only, a file rule never a directory",
+     {{"\\tmp\\", false}, {"*.tmp", false}, {"*", true}},
+     {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp", "d.tmp/a.txt"}, {},
+     {"a\\tmp\\b.txt", "d.tmp\\a.txt", "tmp2\\a.txt"}, {"a", "a\\tmp", "d.tmp", "tmp2"}, {}},
+    {"an empty mask matches nothing; the suffix is cut only behind a name", {{"", false}, {"*", true}},
+     {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"}, {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
 };
 
 TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
