@@ -70,11 +70,13 @@ TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
         return stars + "\n Project " + project + ", folder " + root + "/station (" + root +
                "/medium on medium)";
     };
-    const std::string f2 = ToUtf8(dir / "f2/"), twin = f2 + "station/", message5 = sink.Messages()[5];
+    const std::string f2 = ToUtf8(dir / "f2/"), twin = f2 + "station/";
+    const std::string message5 = sink.Messages()[5];
     EXPECT_EQ(sink.Messages(),
               (Texts{stars + "\n Project Empty:" + stars, stars + "\n Project First:" + stars,
                      banner("First", "f1"), banner("First", "f2"),
-                     "Twins found on comparing " + f2 + "station <> " + f2 + "medium. Project aborted!",
+                     "Twins found on comparing " + f2 + "station <> " + f2 +
+                         "medium. Project aborted!",
                      message5.starts_with(twin) ? message5 : twin,
                      stars + "\n Project Second:" + stars, banner("Second", "s1")}));
     EXPECT_EQ(sink.Count(TE_START), 3);

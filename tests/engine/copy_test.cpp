@@ -526,26 +526,25 @@ void MoveAll(const Trees& trees)
 // What a killed run (moved: a whole one) left that it must not; "" when all is well.
 std::string Damage(const Trees& trees, bool moved)
 {
+    const std::vector<std::string> shown = trees.Snapshot();
+    const auto count = [&](const std::string& start) {
+        return std::ranges::count_if(shown, [&](const std::string& s) { return s.starts_with(start); });
+    };
     for (int i = 0; i < kFiles; ++i) {
-        const wxString name = FromUtf8(KillName(i)), packedPath = trees.medium + name + ".bz2";
-        const auto content = [](const wxString& path) { return Exists(path) ? ReadAll(path) : "-"; };
-        const std::string fresh = TestBytes(KillSize(i)), plain = content(trees.medium + name),
-                          station = content(trees.station + name);
-        std::string packed = "-";
-        if (Exists(packedPath))
-            packed = DecompressFileBz2(packedPath, trees.dir / "out") ? ReadAll(trees.dir / "out") : "?";
-        const std::string& medium = plain != "-" ? plain : packed;
-        if (plain != "-" && packed != "-")
-            return "twins: " + KillName(i);
-        if (medium != fresh && medium != "old" + std::to_string(i) && medium != "-")
-            return "mixed or truncated: " + KillName(i);
-        if (station != fresh && (station != "-" || medium != fresh))
-            return "lost or damaged: " + KillName(i);
-        if (moved && (station != "-" || (plain == "-") == (i % 2 == 1)))
-            return "not moved as planned: " + KillName(i);
+        const std::string n = KillName(i), fresh = "*" + std::to_string(KillSize(i)) + "@+100";
+        const bool station = count("s/" + n + "=" + fresh) == 1,
+                   fresher = count("m/" + n + (i % 2 ? "=" : ".bz2=~") + fresh) == 1,
+                   old = count("m/" + n + (i % 2 ? ".bz2=~old" : "=old") + std::to_string(i)) == 1;
+        if (count("s/" + n + "=") != station || count("m/" + n + "=") + count("m/" + n + ".bz2=") !=
+                                                    fresher + old)
+            return "mixed or truncated: " + n;
+        if ((fresher && old) || (!station && !fresher))
+            return "twins or lost: " + n;
+        if (moved && (station || !fresher))
+            return "not moved as planned: " + n;
     }
-    const bool left = Exists(trees.station) && TemporariesUnder(trees.station) != 0;  // emptied: gone
-    return moved && (left || TemporariesUnder(trees.medium) != 0) ? "temporary file left" : "";
+    const auto temporary = [](const std::string& s) { return s.ends_with("<tmp>"); };
+    return moved && std::ranges::any_of(shown, temporary) ? "temporary file left" : "";
 }
 
 // A move towards the medium (on another file system where there is one, as a stick is) killed

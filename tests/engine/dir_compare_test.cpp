@@ -46,9 +46,11 @@ protected:
             const std::string target = Place(item->target);
             std::string text = ToUtf8(ActionName(*item)).substr(3) + " ";
             FileTime time = 0;
-            if (item->action == FP_COPY || item->action == FP_MOVE)
-                text += Place(item->source) + (GetFileModTime(item->source, time) ||
-                                               GetFileModTime(item->source + ".bz2", time) ? " > " : " ? ");
+            if (item->action == FP_COPY || item->action == FP_MOVE) {
+                const bool found = GetFileModTime(item->source, time) ||
+                                   GetFileModTime(item->source + ".bz2", time);
+                text += Place(item->source) + (found ? " > " : " ? ");
+            }
             EXPECT_TRUE(item->selected && item->targetOnMedium == (target[0] == 'M') &&
                         item->sourceTime == time) << text;
             texts.push_back(text + target);

@@ -58,7 +58,8 @@ const RuleCase kRuleCases[] = {
      {{"\\tmp\\", false}, {"*.tmp", false}, {"*", true}},
      {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp", "d.tmp/a.txt"}, {},
      {"a\\tmp\\b.txt", "d.tmp\\a.txt", "tmp2\\a.txt"}, {"a", "a\\tmp", "d.tmp", "tmp2"}, {}},
-    {"an empty mask matches nothing; the suffix is cut only behind a name", {{"", false}, {"*", true}},
+    {"an empty mask matches nothing; the suffix is cut only behind a name",
+     {{"", false}, {"*", true}},
      {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"}, {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
 };
 

@@ -47,7 +47,8 @@ public:
     EventSink()
     {
         Bind(wxEVT_MENU, [this](wxCommandEvent& e) {
-            events.push_back({e.GetId(), e.GetInt(), e.GetExtraLong(), e.GetString(), e.GetClientData()});
+            events.push_back(
+                {e.GetId(), e.GetInt(), e.GetExtraLong(), e.GetString(), e.GetClientData()});
         });
     }
     void QueueEvent(wxEvent* event) override
@@ -164,7 +165,8 @@ public:
     OtherFileSystem()
     {
         struct stat here, there;
-        if (mkdtemp(dir_.data()) && stat(std::filesystem::temp_directory_path().c_str(), &here) == 0 &&
+        const std::string temporary = std::filesystem::temp_directory_path();
+        if (mkdtemp(dir_.data()) && stat(temporary.c_str(), &here) == 0 &&
             stat(dir_.c_str(), &there) == 0 && here.st_dev != there.st_dev)
             path_ = FromUtf8(dir_) + "/";
     }

@@ -57,10 +57,11 @@ TEST(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecidesUntilACancel)
         sink.Pump();
         Lines records;  // "location|file|extension|rule|allow|size", freed
         for (const EventSink::Posted& e : sink.events) {
-            const std::unique_ptr<FileTestRecord> r(e.code ? nullptr : static_cast<FileTestRecord*>(e.data));
-            if (r)
-                records.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" +
-                                         r->rule + (r->allow ? "|1|" : "|0|")) + std::to_string(r->size));
+            if (e.code != TEST_FILE)
+                continue;
+            const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(e.data));
+            records.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" + r->rule +
+                                     (r->allow ? "|1|" : "|0|")) + std::to_string(r->size));
         }
         std::ranges::sort(records);
         EXPECT_EQ(c.cancelAt ? Lines(records.size(), "") : records, c.records);
