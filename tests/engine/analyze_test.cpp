@@ -2,50 +2,31 @@
 
 #include <chrono>
 #include <future>
-#include <stdexcept>
 
-#include "engine/root_check.h"
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
-// The project banner, or with a folder the folder banner.
-std::string Banner(const std::string& caption, const FolderJob* folder = nullptr)
-{
-    const std::string stars(42, '*');
-    if (!folder)
-        return "\n" + stars + "\n Project " + caption + ":\n" + stars;
-    return "\n" + stars + "\n Project " + caption + ", folder " + ToUtf8(folder->stationPath) +
-           " (" + ToUtf8(folder->mediumPath) + " on medium)";
-}
-
 class swxAnalyzeTest : public ::testing::Test {
 protected:
     TempDir dir;
     JobTree jobs;
-    EventSink sink;
 
-    ProjectJob& Project(const char* caption, int mode = SD_COPY)
+    // A project with a folder job per name over dir/name/station and dir/name/medium taking
+    // every file.
+    ProjectJob& Project(const char* caption, int mode, const std::vector<const char*>& names)
     {
         ProjectJob& project = *jobs.emplace_back(std::make_unique<ProjectJob>());
         std::tie(project.caption, project.mode) = std::tuple(caption, mode);
+        for (const char* name : names) {
+            FolderJob& folder = *project.folders.emplace_back(std::make_unique<FolderJob>());
+            folder.stationPath = dir.MakeDir(name + wxString("/station"));
+            folder.mediumPath = dir.MakeDir(name + wxString("/medium"));
+            folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
+        }
         return project;
-    }
-    // A folder job over dir/name/station and dir/name/medium taking every file, holding the
-    // given station files.
-    FolderJob& Folder(ProjectJob& project, const wxString& name,
-                      const std::vector<const char*>& files = {})
-    {
-        FolderJob& folder = *project.folders.emplace_back(std::make_unique<FolderJob>());
-        folder.stationPath = dir.MakeDir(name + "/station");
-        folder.mediumPath = dir.MakeDir(name + "/medium");
-        folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
-        for (const char* file : files)
-            dir.Write(name + "/station/" + file, "x");
-        return folder;
     }
     // Runs an analysis to its end (with walking: deletes it once that is ready), handles what it
     // posted, and returns the result of the end, which must be the last event and the only one.
@@ -61,8 +42,8 @@ protected:
         }
         sink.Pump();
         EXPECT_EQ(sink.Count(TE_ANALYSIS_END), 1);
-        const bool ended = !sink.events.empty() && sink.events.back().code == TE_ANALYSIS_END;
-        return ended ? sink.events.back().value : -1;
+        EXPECT_EQ(sink.events.back().id, ID_THREAD_EVENT);
+        return sink.events.back().code == TE_ANALYSIS_END ? sink.events.back().value : -1;
     }
 };
 
@@ -70,34 +51,38 @@ protected:
 // project only: its items are discarded and its remaining folders not compared.
 TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
 {
-    Project("Empty");
-    ProjectJob& first = Project("First");
-    FolderJob& planned = Folder(first, "f1", {"a.txt"});
-    FolderJob& twins = Folder(first, "f2", {"Twin.txt", "twin.txt"});
-    Folder(first, "f3", {"c.txt"});
-    ProjectJob& second = Project("Second");
-    FolderJob& normal = Folder(second, "s1", {"d.txt"});
-    FolderJob& unplugged = Folder(second, "s2");
-    unplugged.mediumPath = dir / "s2/unplugged";
+    Project("Empty", SD_COPY, {});
+    const ProjectJob& first = Project("First", SD_COPY, {"f1", "f2", "f3"});
+    FolderJob& normal = *Project("Second", SD_COPY, {"s1"}).folders[0];
+    for (const char* file : {"f1/station/a.txt", "f2/station/Twin.txt", "f2/station/twin.txt",
+                             "f3/station/c.txt", "s1/station/d.txt"})
+        dir.Write(file, "x");
+    EventSink sink;
     swxAnalyze analysis(&sink, &jobs);
     EXPECT_EQ(Run(analysis, sink), RUN_FINISHED);
     for (const auto& folder : first.folders)
         EXPECT_TRUE(folder->items.empty());
     ASSERT_EQ(normal.items.size(), 1u);
     EXPECT_EQ(normal.items[0]->target, dir / "s1/medium/d.txt");
-    const std::string twin = ToUtf8(dir / "f2/station/"), unpluggedPath = ToUtf8(unplugged.mediumPath);
+    const std::string stars = "\n" + std::string(42, '*');
+    const auto banner = [&](const std::string& project, const char* folder) {
+        const std::string root = ToUtf8(dir.Path()) + folder;
+        return stars + "\n Project " + project + ", folder " + root + "/station (" + root +
+               "/medium on medium)";
+    };
+    const std::string f2 = ToUtf8(dir / "f2/"), twin = f2 + "station/";
+    const std::string message5 = sink.Messages()[5];
     EXPECT_EQ(sink.Messages(),
-              (Texts{Banner("Empty"), Banner("First"), Banner("First", &planned), Banner("First", &twins),
-                     "Twins found on comparing " + ToUtf8(twins.stationPath) + " <> " + ToUtf8(twins.mediumPath) +
-                         ". Project aborted!",
-                     sink.Messages()[5].starts_with(twin) ? sink.Messages()[5] : twin, Banner("Second"),
-                     Banner("Second", &normal), Banner("Second", &unplugged),
-                     "Folder not found: " + unpluggedPath + "/ (no deletions are planned for it on the other side)"}));
-    EXPECT_EQ(sink.Count(TE_START), 4);
+              (Texts{stars + "\n Project Empty:" + stars, stars + "\n Project First:" + stars,
+                     banner("First", "f1"), banner("First", "f2"),
+                     "Twins found on comparing " + f2 + "station <> " + f2 +
+                         "medium. Project aborted!",
+                     message5.starts_with(twin) ? message5 : twin,
+                     stars + "\n Project Second:" + stars, banner("Second", "s1")}));
+    EXPECT_EQ(sink.Count(TE_START), 3);
     EXPECT_TRUE(normal.stationRootId.exists && normal.mediumRootId.exists);
     EXPECT_EQ(normal.mediumRootId, ReadRootIdentity(normal.mediumPath));
     EXPECT_NE(normal.mediumRootId, normal.stationRootId);
-    EXPECT_FALSE(unplugged.mediumRootId.exists);
 }
 
 // At the first directory message of the walk of the first folder: a failure ('t' throws) ends
@@ -106,9 +91,9 @@ TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
 // Delete only after the folder); no further folder is compared.
 TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
 {
-    ProjectJob& project = Project("Big");
-    for (const char* name : {"m", "n"})
-        Folder(project, name).stationPath = dir.Path();
+    ProjectJob& project = Project("Big", SD_COPY, {"m", "n"});
+    for (const auto& folder : project.folders)
+        folder->stationPath = dir.Path();
     for (int i = 0; i < 50; ++i)
         dir.MakeDir(wxString::Format("d%03d", i));
     const struct {
@@ -151,25 +136,6 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
         EXPECT_TRUE(c.banners == 0 || messages.back().starts_with(c.last)) << messages.back();
         EXPECT_TRUE(c.act == 'h' || count("Traversing") < 10) << count("Traversing");
     }
-}
-
-// No projects: only the end. An invalid mode leaves the items; a null owner still plans.
-TEST_F(swxAnalyzeTest, NoProjectsInvalidModeAndNullOwner)
-{
-    swxAnalyze empty(&sink, &jobs);
-    EXPECT_EQ(Run(empty, sink), RUN_FINISHED);
-    ASSERT_EQ(sink.events.size(), 1u);
-    EXPECT_EQ(sink.events[0].id, ID_THREAD_EVENT);
-    FolderJob& invalid = Folder(Project("Bad", 2), "bad", {"a.txt"});
-    invalid.items.push_back(std::make_unique<SyncItem>());
-    FolderJob& planned = Folder(Project("Good"), "good", {"a.txt"});
-    swxAnalyze quiet(nullptr, &jobs);
-    ASSERT_EQ(quiet.Create(), wxTHREAD_NO_ERROR);
-    ASSERT_EQ(quiet.Run(), wxTHREAD_NO_ERROR);
-    quiet.Wait();
-    EXPECT_EQ(invalid.items.size(), 1u);
-    EXPECT_EQ(planned.items.size(), 1u);
-    EXPECT_EQ(quiet.Result(), RUN_FINISHED);
 }
 
 } // namespace

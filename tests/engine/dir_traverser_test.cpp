@@ -1,15 +1,6 @@
 #include "engine/dir_traverser.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-
-#include <wx/dir.h>
-
 #include "engine_test_support.h"
-#include "store/text.h"
 
 namespace {
 
@@ -23,9 +14,10 @@ protected:
     UnreadableDirs unreadable;
     EventSink sink;
 
-    // A traverser of the roots with the rules (cleared lists and events) and without an owner.
-    swxDirTraverser Traverser(const wxString& stationRoot, const wxString& mediumRoot,
-                              const std::vector<std::pair<const char*, bool>>& list)
+    // Walks both sides as a comparison does (lists and events cleared first) and handles the
+    // posted messages.
+    void WalkBoth(const wxString& stationRoot, const wxString& mediumRoot,
+                  const std::vector<std::pair<const char*, bool>>& list = {{"*", true}})
     {
         rules.clear();
         for (const auto& [mask, allow] : list)
@@ -35,13 +27,6 @@ protected:
         traverser.SetLists(&files, &directories);
         traverser.SetRules(&rules);
         traverser.SetUnreadable(&unreadable);
-        return traverser;
-    }
-    // Walks both sides as a comparison does and handles the posted messages.
-    void WalkBoth(const wxString& stationRoot, const wxString& mediumRoot,
-                  const std::vector<std::pair<const char*, bool>>& list = {{"*", true}})
-    {
-        swxDirTraverser traverser = Traverser(stationRoot, mediumRoot, list);
         traverser.SetOwner(&sink);
         traverser.Walk();
         traverser.SetStationSide(false);
@@ -69,20 +54,13 @@ struct RuleCase {
 const RuleCase kRuleCases[] = {
     {"no rules: directories only", {}, {"a/b/x.txt"}, {"c/y.txt"}, {}, {"a", "a\\b", "c"},
      {"Traversing directory: a", "Traversing directory: a/b", "Traversing directory: c"}},
-    {"a denied directory is left out whole", {{"*", true}, {"\\tmp\\", false}},
-     {"tmp/deep/x.txt", "tmp/y.txt", "top.txt"}, {}, {"top.txt"}, {}, {"Ignore directory: tmp"}},
-    {"a directory rule names one directory only", {{"\\tmp\\", false}, {"*", true}},
-     {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp"}, {}, {"a\\tmp\\b.txt", "tmp2\\a.txt", "x.tmp"},
-     {"a", "a\\tmp", "tmp2"}, {}},
-    {"rules meet the lower-cased backslash path", {{"docs\\*.txt", true}, {"\\old\\", false}},
-     {"Docs/A.TXT", "OLD/b.txt"}, {}, {"docs\\a.txt"}, {"docs"}, {"Ignore directory: OLD"}},
-    {"a file rule never matches a directory", {{"*.tmp", false}, {"*", true}}, {"d.tmp/a.txt"},
-     {}, {"d.tmp\\a.txt"}, {"d.tmp"}, {}},
-    {"an empty mask matches nothing", {{"", true}}, {"a.txt"}, {}, {}, {}, {}},
-    {"the first matching file rule decides", {{"*.doc", false}, {"*", true}}, {"a.doc", "a.txt"},
-     {}, {"a.txt"}, {}, {}},
-    {"the suffix is cut only behind a name", {{"*", true}}, {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"},
-     {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
+    {"a directory rule names one directory only, a file rule never a directory",
+     {{"\\tmp\\", false}, {"*.tmp", false}, {"*", true}},
+     {"tmp2/a.txt", "a/tmp/b.txt", "x.tmp", "d.tmp/a.txt"}, {},
+     {"a\\tmp\\b.txt", "d.tmp\\a.txt", "tmp2\\a.txt"}, {"a", "a\\tmp", "d.tmp", "tmp2"}, {}},
+    {"an empty mask matches nothing; the suffix is cut only behind a name",
+     {{"", false}, {"*", true}},
+     {}, {"x.bz2", ".bz2", "d/Y.BZ2", "z.bz3"}, {".bz2", "d\\y", "x", "z.bz3"}, {"d"}, {}},
 };
 
 TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
@@ -136,23 +114,6 @@ TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
                               "Skipping a name that contains a backslash: " + root + "d\\e",
                               "Skipping a name that contains a backslash: " + root + "x\\y.txt",
                               "Skipping a name that is not valid UTF-8: " + root + "caf?.txt"}));
-}
-
-// Driven by wxDir::Traverse, names holding "\" are skipped and unopenable directories recorded.
-TEST_F(swxDirTraverserTest, WorksAsAWxDirTraverserToo)
-{
-    WriteWithTime(station, "Sub/a.TXT.bz2", BaseTime(3));
-    station.Write("b\\c.txt", "x");
-    station.Write("locked/d.txt", "x");
-    ASSERT_EQ(chmod(ToUtf8(station / "locked").c_str(), 0), 0);
-    swxDirTraverser traverser = Traverser(station.Path(), medium.Path(), {{"*", true}});
-    WithPermissionsEnforced([&] {
-        wxDir(station.Path()).Traverse(traverser, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
-    });
-    ASSERT_EQ(Keys(files), Names{"sub\\a.txt"});
-    EXPECT_EQ(files[0].stationRel, "Sub/a.TXT");
-    EXPECT_EQ(files[0].stationTime, BaseTime(3));
-    EXPECT_EQ(unreadable.station, Names{"locked\\"});
 }
 
 } // namespace

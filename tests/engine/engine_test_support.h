@@ -1,14 +1,21 @@
 #pragma once
 
-// Helpers shared by the engine tests: an event sink, file times, permissions and XML logs.
+// Helpers shared by the engine tests: an event sink, file times and permissions, XML logs, and
+// failures of the file system made on purpose.
 
 #include <linux/capability.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <functional>
-#include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,7 +26,9 @@
 #include <wx/xml/xml.h>
 
 #include "engine/sync_types.h"
+#include "store/file_io.h"
 #include "store/file_time.h"
+#include "store/text.h"
 #include "tests/support/temp_dir.h"
 
 // Collects the menu-selected command events posted to it, in order. onPost, when set, sees each
@@ -35,7 +44,13 @@ public:
     std::vector<Posted> events;
     std::function<void(const wxCommandEvent&)> onPost;
 
-    EventSink() { Bind(wxEVT_MENU, &EventSink::OnEvent, this); }
+    EventSink()
+    {
+        Bind(wxEVT_MENU, [this](wxCommandEvent& e) {
+            events.push_back(
+                {e.GetId(), e.GetInt(), e.GetExtraLong(), e.GetString(), e.GetClientData()});
+        });
+    }
     void QueueEvent(wxEvent* event) override
     {
         const wxCommandEvent copy = *static_cast<wxCommandEvent*>(event);
@@ -62,12 +77,6 @@ public:
         return codes;
     }
     int Count(int code) const { return int(std::ranges::count(Codes(), code)); }
-
-private:
-    void OnEvent(wxCommandEvent& e)
-    {
-        events.push_back({e.GetId(), e.GetInt(), e.GetExtraLong(), e.GetString(), e.GetClientData()});
-    }
 };
 
 // A fixed moment, and the same moment shifted by whole seconds.
@@ -116,4 +125,68 @@ inline bool ParsesAsXml(const wxString& path, wxXmlDocument* into = nullptr)
     wxXmlDocument own;
     wxLogNull quiet;
     return (into ? into : &own)->Load(path);
+}
+
+// Calls of the C library that fail while set (see the definitions in file_copy_test.cpp):
+// copy_file_range copies nothing, or setting a file's time fails.
+enum class Fault { none, kernelCopiesNothing, timeNotSet };
+inline std::atomic<Fault> injectedFault{Fault::none};
+
+// Bytes that do not compress, the same for the same size.
+inline std::string TestBytes(std::size_t size)
+{
+    std::mt19937 gen(static_cast<unsigned>(size));
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = static_cast<char>(gen());
+    return s;
+}
+
+// Writes past the given size fail for a scope (EFBIG), as on a medium that is full.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : handler_(signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        const rlimit limit{bytes, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_), signal(SIGXFSZ, handler_); }
+
+private:
+    rlimit saved_{};
+    sighandler_t handler_;
+};
+
+// A fresh directory on /dev/shm when that is another file system than the temporary directory's
+// (else Path() is empty).
+class OtherFileSystem {
+public:
+    OtherFileSystem()
+    {
+        struct stat here, there;
+        const std::string temporary = std::filesystem::temp_directory_path();
+        if (mkdtemp(dir_.data()) && stat(temporary.c_str(), &here) == 0 &&
+            stat(dir_.c_str(), &there) == 0 && here.st_dev != there.st_dev)
+            path_ = FromUtf8(dir_) + "/";
+    }
+    ~OtherFileSystem()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    const wxString& Path() const { return path_; }
+
+private:
+    std::string dir_ = "/dev/shm/dralvo-test-XXXXXX";
+    wxString path_;
+};
+
+// Leaves a temporary file beside target as a run killed while writing it would.
+inline void LeaveTemporary(const wxString& target)
+{
+    if (const pid_t child = fork(); child == 0)
+        _exit(AtomicFile(target).Create() ? 0 : 1);
+    else
+        waitpid(child, nullptr, 0);
 }
