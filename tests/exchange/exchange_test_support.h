@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,11 +13,9 @@
 #include "exchange/catalog_import.h"
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
-#include "store/bzip2.h"
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/file_io.h"
-#include "store/schema.h"
 #include "store/text.h"
 #include "tests/support/test_env.h"
 
@@ -37,26 +34,19 @@ inline wxString TagOf(wxString text)
 }
 
 // Adds one row: "TABLE|tag|COLUMN=value|...". A parent column given as "@tag" names the
-// parent row by its tag; a tag "!text" is the GUID text itself.
+// parent row by its tag; a tag "!text" is the GUID text itself (short, empty, hostile).
 inline void AddRow(wxSQLite3Database& db, const wxString& row)
 {
-    static const std::map<wxString, wxString> parents = {
-        {"PROJECTID", "PROJECT"}, {"FOLDERID", "FOLDER"}, {"STATIONID", "STATION"}, {"MEDIAID", "MEDIA"}};
     wxArrayString parts = wxSplit(row, '|', 0);
     wxString columns = "GUID", values = "?";
-    // "!text" is a GUID taken as it stands (short, empty, hostile).
-    const wxString guid = parts[1].StartsWith("!") ? parts[1].Mid(1) : Guid(parts[1]);
-    wxArrayString bound(1, &guid);
+    wxArrayString bound;
+    bound.Add(parts[1].StartsWith("!") ? parts[1].Mid(1) : Guid(parts[1]));
     for (size_t i = 2; i < parts.size(); ++i) {
         const wxString column = parts[i].BeforeFirst('='), value = parts[i].AfterFirst('=');
+        const bool parent = value.StartsWith("@");  // PROJECTID names a row of PROJECT
         columns << ", " << column;
-        if (value.StartsWith("@")) {
-            values << ", (select ID from " << parents.at(column) << " where GUID = ?)";
-            bound.Add(Guid(value.Mid(1)));
-        } else {
-            values << ", ?";
-            bound.Add(value);
-        }
+        values << (parent ? ", (select ID from " + column.Left(column.length() - 2) + " where GUID = ?)" : ", ?");
+        bound.Add(parent ? Guid(value.Mid(1)) : value);
     }
     wxSQLite3Statement insert = db.PrepareStatement(
         wxString::Format("insert into %s (%s) values (%s)", parts[0], columns, values));
@@ -75,9 +65,8 @@ inline void AddRows(wxSQLite3Database& db, const std::vector<wxString>& rows)
 // values joined by "|" (GUIDs shown as their tags), sorted; only section when given.
 inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& only = wxString())
 {
-    const std::string xml = ToUtf8(BuildCatalogXml(db));
     wxXmlDocument doc;
-    EXPECT_TRUE(ParseCatalogText(xml, doc));
+    EXPECT_TRUE(ParseCatalogText(ToUtf8(BuildCatalogXml(db)), doc));
     std::vector<std::string> items;
     for (const wxXmlNode* s = doc.GetRoot() ? doc.GetRoot()->GetChildren() : nullptr; s; s = s->GetNext()) {
         if (!only.empty() && s->GetName() != only)
@@ -125,16 +114,11 @@ protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
-        // This station as a row of known values.
         catalogDb.ExecuteUpdate("update STATION set GUID = '" + Guid("here") +
                                 "', MODIFIED = '2024-01-01 00:00:00'");
+        catalogDb.Backup(dir / "remote.db");
         remote.Open(dir / "remote.db");
-        remote.ExecuteUpdate(kDdlVersion);
-        remote.ExecuteUpdate(kInsertVersion1);
-        for (const char* ddl : kDdlVersion2Tables)
-            remote.ExecuteUpdate(ddl);
-        for (const char* ddl : kDdlVersion3)
-            remote.ExecuteUpdate(ddl);
+        remote.ExecuteUpdate("delete from STATION");
     }
     void TearDown() override
     {
@@ -142,22 +126,15 @@ protected:
         CatalogTest::TearDown();
     }
 
-    // Writes the export of db (compressed unless plain) as the catalogue file of a medium
-    // directory and returns its path.
-    wxString ExportTo(wxSQLite3Database& db, const wxString& medium, bool plain = false)
+    // Writes the export of db as the catalogue file of a medium directory; returns its path.
+    wxString ExportTo(wxSQLite3Database& db, const wxString& medium)
     {
-        const wxString root = dir.MakeDir(medium) + "/";
+        const wxString path = dir.MakeDir(medium) + "/" + kExportFilePlain;
         // An export of the same second would count as not yet made.
         wxString xml = BuildCatalogXml(db);
-        const int at = xml.Find("export_time=\"") + 13;
-        xml.replace(at, 19, "2001-02-03 04:05:06");
-        if (plain) {
-            EXPECT_TRUE(WriteTextFile(root + kExportFilePlain, xml));
-            return root + kExportFilePlain;
-        }
-        const auto packed = CompressStringBz2(xml);
-        EXPECT_TRUE(packed && WriteBinaryFile(root + kExportFileBz2, packed->data(), packed->size()));
-        return root + kExportFileBz2;
+        xml.replace(xml.Find("export_time=\"") + 13, 19, "2001-02-03 04:05:06");
+        EXPECT_TRUE(WriteTextFile(path, xml));
+        return path;
     }
 
     // Runs the import thread on the local catalogue and waits for its end (30 s at most).
@@ -166,14 +143,10 @@ protected:
         ImportEvents seen;
         wxEvtHandler owner;
         owner.Bind(wxEVT_MENU, [&seen](wxCommandEvent& e) {
-            if (e.GetId() == ID_IMPORT_STARTED)
-                seen.started = e.GetInt();
-            else if (e.GetId() == ID_IMPORT_PROGRESS)
-                seen.progress += e.GetInt();
-            else if (e.GetId() == ID_IMPORT_FINISHED) {
-                ++seen.finished;
-                seen.failed = e.GetExtraLong();
-            }
+            seen.started = e.GetId() == ID_IMPORT_STARTED ? e.GetInt() : seen.started;
+            seen.progress += e.GetId() == ID_IMPORT_PROGRESS ? e.GetInt() : 0;
+            seen.failed = e.GetId() == ID_IMPORT_FINISHED ? e.GetExtraLong() : seen.failed;
+            seen.finished += e.GetId() == ID_IMPORT_FINISHED;
         });
         swxDralvoImport thread(&owner, files, databasePath, limits);
         EXPECT_EQ(thread.Create(), wxTHREAD_NO_ERROR);
