@@ -28,10 +28,9 @@ protected:
 
 TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
 {
-    const char stickGuid[] = "1a2b3c4d-0000-1111-2222-333344445555";
-    AddMedium(stickGuid, "Stick");
+    AddMedium(wxString('s', 36), "Stick");
     AddMedium(wxString('b', 36), "Broken");
-    const wxString stick = AddDrive("stick", stickGuid), other = AddDrive("other", "");
+    const wxString stick = AddDrive("stick", std::string(36, 's')), other = AddDrive("other", "");
     AddDrive("broken", std::string(36, 'b'));
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
@@ -45,13 +44,18 @@ TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFail
 
 TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
 {
-    const std::string item = "<item GUID=\"" + std::string(36, 'p') + "\" CAPTION=\"Imported\" "
-                             "MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/>";
-    dir.Write("media/stick/dralvo.xml",
-              "<dralvo export_time=\"2001-01-01 01:00\"><project>" + item + "</project></dralvo>");
+    // A catalogue of another station with one project.
+    const auto catalogue = [](const char* caption) {
+        return "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
+               std::string(36, caption[0]) + "\" CAPTION=\"" + caption +
+               "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project></dralvo>";
+    };
+    dir.Write("media/stick/dralvo.xml", catalogue("Imported"));
+    // One file per medium, the compressed one preferred; a medium without one is passed over.
     dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
-    AddDrive("stick", "");
-    AddDrive("a", "");
+    dir.Write("media/a/dralvo.xml", catalogue("Plain"));
+    for (const char* name : {"stick", "a", "none"})
+        AddDrive(name, "");
     OpenWith({"Local"});
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
@@ -67,10 +71,10 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFa
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectMessage(busy));
     wxTEST_DIALOG(ASSERT_TRUE(PumpUntilImported()),
                   ExpectMessage("1 catalogue file could not be merged."));
-    EXPECT_TRUE(gaugeShown && toolsOff);
-    EXPECT_FALSE(Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
+    EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
     EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
+    EXPECT_EQ(Projects()->FindString("Plain"), wxNOT_FOUND);
     // Closing during an import waits for it.
     dir.Write("media/a/dralvo.xml.bz2", "");
     Command(dralvoFrame::ID_TOOL_IMPORT);

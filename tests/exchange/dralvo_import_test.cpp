@@ -96,21 +96,6 @@ TEST_F(ImportTest, NewRulesFollowTheFolderAndDuplicateLinesAreRenumbered)
     EXPECT_EQ(lines, "d1=10 d2=20 d3=15 l1=5 l2=10 l3=15 n1=20 n2=25 n3=7 n4=5 ");
 }
 
-TEST_F(ImportTest, OneFilePerMediumTheCompressedOnePreferred)
-{
-    ConnectedMediaList media;
-    for (const char* files : {"both:dralvo.xml:dralvo.xml.bz2", "plain:dralvo.xml", "none", "packed:dralvo.xml.bz2"}) {
-        const wxArrayString parts = wxSplit(files, ':');
-        auto medium = std::make_shared<ConnectedMedium>();
-        medium->root = dir.MakeDir(parts[0]) + "/";
-        media.push_back(medium);
-        for (size_t i = 1; i < parts.size(); ++i)
-            dir.Write(parts[0] + "/" + parts[i], "x");
-    }
-    EXPECT_EQ(wxJoin(CollectImportFiles(media), ';'),
-              dir / "both/dralvo.xml.bz2;" + dir / "plain/dralvo.xml;" + dir / "packed/dralvo.xml.bz2");
-}
-
 TEST_F(ImportTest, AFailingFileIsRolledBackAndTheNextOneMerged)
 {
     // A local trigger makes one statement of the first file fail half way.
