@@ -94,16 +94,11 @@ TEST_F(CatalogImportTest, HostileValuesAreBoundCheckedOrSkipped)
     EXPECT_EQ(Import(ExportTo(remote, "m")).failed, 0);
     EXPECT_EQ(catalogDb.ExecuteScalar("select count(*) from sqlite_master"), objects);
     const std::string at = "|2024-01-01 10:00:00|0";
-    EXPECT_EQ(Items(catalogDb, "project"),
-              (std::vector<std::string>{"h1|x\"); drop table FOLDER; --|0|0" + at, "h7|h7|0|0" + at,
-                                        "lp|Local|0|0" + at, "x'); delete from STATION; --xxxxxxxx|q|0|0" + at}));
-    EXPECT_EQ(Items(catalogDb, "folder"), std::vector<std::string>{"fk|it\"s" + at + "|h1"});
-    EXPECT_EQ(Items(catalogDb, "aclrules"), std::vector<std::string>{"rc|a\"b|-5|0" + at + "|fk"});
-    EXPECT_EQ(Items(catalogDb, "bz2ignore"), std::vector<std::string>{"bq|*.\"z" + at});
-    EXPECT_EQ(Items(catalogDb, "media"), std::vector<std::string>{"m1|Unknown" + at});
-    EXPECT_EQ(Items(catalogDb, "station"),
-              (std::vector<std::string>{"here|test-station|2024-01-01 00:00:00|0",
-                                        "st|o\"brien" + at}));
+    EXPECT_EQ(Items(catalogDb), (std::vector<std::string>{
+        "aclrules:rc|a\"b|-5|0" + at + "|fk", "bz2ignore:bq|*.\"z" + at, "folder:fk|it\"s" + at + "|h1",
+        "media:m1|Unknown" + at, "project:h1|x\"); drop table FOLDER; --|0|0" + at, "project:h7|h7|0|0" + at,
+        "project:lp|Local|0|0" + at, "project:x'); delete from STATION; --xxxxxxxx|q|0|0" + at,
+        "station:here|test-station|2024-01-01 00:00:00|0", "station:st|o\"brien" + at}));
 }
 
 TEST_F(CatalogImportTest, MutatedExportsKeepTheCatalogueSound)

@@ -26,11 +26,9 @@ inline wxString Guid(const wxString& tag)
     return tag + wxString('.', 36 - tag.length());
 }
 
-inline wxString TagOf(wxString text)
+inline wxString TagOf(const wxString& text)
 {
-    if (text.length() == 36 && text.EndsWith("..."))
-        text = text.BeforeFirst('.');
-    return text;
+    return text.length() == 36 && text.EndsWith("...") ? text.BeforeFirst('.') : text;
 }
 
 // Adds one row: "TABLE|tag|COLUMN=value|...". A parent column given as "@tag" names the
@@ -69,9 +67,8 @@ inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& onl
     EXPECT_TRUE(ParseCatalogText(ToUtf8(BuildCatalogXml(db)), doc));
     std::vector<std::string> items;
     for (const wxXmlNode* s = doc.GetRoot() ? doc.GetRoot()->GetChildren() : nullptr; s; s = s->GetNext()) {
-        if (!only.empty() && s->GetName() != only)
-            continue;
-        for (const wxXmlNode* item = s->GetChildren(); item; item = item->GetNext()) {
+        for (const wxXmlNode* item = s->GetChildren(); item && (only.empty() || s->GetName() == only);
+             item = item->GetNext()) {
             wxString text = only.empty() ? s->GetName() + ":" : wxString();
             for (const wxXmlAttribute* a = item->GetAttributes(); a; a = a->GetNext())
                 text << (a == item->GetAttributes() ? "" : "|") << TagOf(a->GetValue());
@@ -119,11 +116,6 @@ protected:
         catalogDb.Backup(dir / "remote.db");
         remote.Open(dir / "remote.db");
         remote.ExecuteUpdate("delete from STATION");
-    }
-    void TearDown() override
-    {
-        remote.Close();
-        CatalogTest::TearDown();
     }
 
     // Writes the export of db as the catalogue file of a medium directory; returns its path.
