@@ -1,7 +1,5 @@
 #include "run/select_sync_items_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
@@ -13,73 +11,43 @@
 using namespace review_test;
 using widgets_test::Find;
 
-class DialogSelectSyncItemsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dialog = new DialogSelectSyncItems(nullptr);
-        dialog->SetItems(&records);
-        dialog->Show();
-    }
-    void TearDown() override { delete dialog; }
-
-    wxVListBox* List() const { return Find<wxVListBox>(dialog, "ID_CHECKLISTBOX_PAIRS"); }
-    wxString Details() const { return Find<wxTextCtrl>(dialog, "ID_TEXTCTRL_DETAILS")->GetValue(); }
-    wxString Label() const
-    {
-        return Find<wxStaticText>(dialog, "ID_STATICTEXT_FILTER")->GetLabel();
-    }
-    void Menu(int id) const
-    {
+TEST_F(ReviewTest, UncheckedRowsStayUncheckedUnderAndAfterFiltersTypedOrChosen)
+{
+    const auto dialog = std::make_unique<DialogSelectSyncItems>(nullptr);
+    dialog->SetItems(&records);
+    dialog->Show();
+    auto* list = Find<wxVListBox>(dialog.get(), "ID_CHECKLISTBOX_PAIRS");
+    const auto details = [&] { return Find<wxTextCtrl>(dialog.get(), "ID_TEXTCTRL_DETAILS")->GetValue(); };
+    const auto label = [&] { return Find<wxStaticText>(dialog.get(), "ID_STATICTEXT_FILTER")->GetLabel(); };
+    const auto menu = [&](int id) {
         wxCommandEvent entry(wxEVT_MENU, id);
         dialog->ProcessWindowEvent(entry);
-    }
-    void Toggle(int row) const
-    {
-        wxCommandEvent toggle(wxEVT_CHECKLISTBOX, List()->GetId());
-        toggle.SetInt(row);
-        List()->GetEventHandler()->ProcessEvent(toggle);
-    }
-    std::vector<wxString> Shown() const { return Relatives(records, dialog->ShownRows()); }
-
-    JobTree jobs = MakeTree();
-    std::vector<ReviewItem> records = MakeReviewItems(jobs);
-    DialogSelectSyncItems* dialog = nullptr;
-};
-
-TEST_F(DialogSelectSyncItemsTest, UncheckedRowsStayUncheckedUnderAndAfterAFilterThenOk)
-{
+    };
     EXPECT_EQ(5u, dialog->ShownRows().size());
-    EXPECT_TRUE(Details().StartsWith("Project: Work\nFolder: /st/docs\nDestination (medium): Doc"));
+    EXPECT_TRUE(details().StartsWith("Project: Work\nFolder: /st/docs\nDestination (medium): Doc"));
 
-    widgets_test::ChooseLine(List(), 2);
-    EXPECT_TRUE(Details().Contains("Source (medium): Documents/plan.txt")) << Details();
-    Menu(RF_FOLDER);
-    EXPECT_EQ("Filter by folder: Documents", Label());
-    EXPECT_EQ((std::vector<wxString>{"Documents/plan.txt", "Documents/old.doc"}), Shown());
-    Toggle(1);
+    widgets_test::ChooseLine(list, 2);
+    EXPECT_TRUE(details().Contains("Source (medium): Documents/plan.txt")) << details();
+    menu(RF_FOLDER);
+    EXPECT_EQ("Filter by folder: Documents", label());
+    EXPECT_EQ("Documents/plan.txt Documents/old.doc ", Relatives(records, dialog->ShownRows()));
+    wxCommandEvent toggle(wxEVT_CHECKLISTBOX, list->GetId());
+    toggle.SetInt(1);
+    list->GetEventHandler()->ProcessEvent(toggle);
     EXPECT_FALSE(records[3].item->selected);
-    widgets_test::Click(dialog, "ID_BITMAPBUTTON_SELECT_ALL");  // first row checked: all off
-    EXPECT_EQ((std::vector<bool>{true, true, false, false, true}), Selection(records));
-
-    Menu(RF_NONE);
-    EXPECT_EQ("", Label());
+    widgets_test::Click(dialog.get(), "ID_BITMAPBUTTON_SELECT_ALL");  // first row checked: all off
+    EXPECT_EQ("11001", Selection(records));
+    menu(RF_NONE);
+    EXPECT_EQ("", label());
     EXPECT_EQ(5u, dialog->ShownRows().size());
-    EXPECT_EQ((std::vector<bool>{true, true, false, false, true}), Selection(records));
-    widgets_test::Click(dialog, "ID_BUTTON_OK");
-    EXPECT_EQ(wxOK, dialog->GetReturnCode());
-}
+    EXPECT_EQ("11001", Selection(records));
 
-TEST_F(DialogSelectSyncItemsTest, TypedFiltersAskForTextAndAnEmptyAnswerKeepsTheFilterThenCancel)
-{
-    wxTEST_DIALOG(Menu(RF_CONTAINS), wxExpectModal<wxTextEntryDialog>("plan"));
-    EXPECT_EQ("Contains: plan", Label());
-    EXPECT_EQ((std::vector<wxString>{"Documents/plan.txt"}), Shown());
-    wxTEST_DIALOG(Menu(RF_BEGINS), wxExpectModal<wxTextEntryDialog>("", true));
-    EXPECT_EQ("Contains: plan", Label());
-    EXPECT_EQ((std::vector<wxString>{"Documents/plan.txt"}), Shown());
-    wxTEST_DIALOG(Menu(RF_BEGINS), wxExpectModal<wxTextEntryDialog>("Doc/"));
-    EXPECT_EQ((std::vector<wxString>{"Doc/report.TXT"}), Shown());
-    widgets_test::Click(dialog, "ID_BUTTON_CANCEL");
-    EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
+    // A typed filter asks for its text; an empty answer keeps the filter.
+    wxTEST_DIALOG(menu(RF_CONTAINS), wxExpectModal<wxTextEntryDialog>("plan"));
+    EXPECT_EQ("Contains: plan", label());
+    wxTEST_DIALOG(menu(RF_BEGINS), wxExpectModal<wxTextEntryDialog>("", true));
+    EXPECT_EQ("Contains: plan", label());
+    EXPECT_EQ("Documents/plan.txt ", Relatives(records, dialog->ShownRows()));
+    widgets_test::Click(dialog.get(), "ID_BUTTON_OK");
+    EXPECT_EQ(wxOK, dialog->GetReturnCode());
 }
