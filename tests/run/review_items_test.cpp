@@ -45,11 +45,9 @@ TEST_F(ReviewItemsTest, FiltersTakeTheRecordsTheyName)
         {RF_PROJECT, 4, "", "Project (Home)", "Filter by project: Home", "readme "},
         // A folder takes itself and what is below, not names that begin alike.
         {RF_FOLDER, 0, "", "Folder (Doc)", "Filter by folder: Doc", "Doc Doc/report.TXT "},
-        {RF_FOLDER, 2, "", "Folder (Documents)", "Filter by folder: Documents", "Documents/plan.txt Documents/old.doc "},
         {RF_FOLDER, 4, "", "Folder ()", "Filter by folder: ", all},
         {RF_BEGINS, 0, "Doc", "", "Begins on: Doc", "Doc Doc/report.TXT Documents/plan.txt Documents/old.doc "},
         {RF_CONTAINS, 0, "report", "", "Contains: report", "Doc/report.TXT "},
-        {RF_NONE, 0, "", "", "", all},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -58,16 +56,4 @@ TEST_F(ReviewItemsTest, FiltersTakeTheRecordsTheyName)
         EXPECT_EQ(row.menuText, FilterMenuText(row.kind, records[row.from]));
         EXPECT_EQ(row.shown, Relatives(records, FilterRecords(records, filter)));
     }
-}
-
-TEST_F(ReviewItemsTest, SelectAllTogglesTheShownRowsOnly)
-{
-    const auto work = FilterRecords(records, MakeFilter(RF_PROJECT, &records[0]));
-    records[4].item->selected = false;
-    EXPECT_TRUE(ToggleAllRows(records, work));
-    EXPECT_EQ("00000", Selection(records));
-    records[4].item->selected = true;
-    EXPECT_TRUE(ToggleAllRows(records, work));
-    EXPECT_FALSE(ToggleAllRows(records, {}));
-    EXPECT_EQ("11111", Selection(records));
 }

@@ -37,12 +37,10 @@ inline JobTree MakeTree()
             jobs.back()->folders.back()->mediumPath = "/me/P/docs";
         }
         auto item = std::make_unique<SyncItem>();
-        const wxString source = wxString(row.toMedium ? "/st/docs/" : "/me/P/docs/") + row.relative;
+        const bool copies = row.action == FP_COPY || row.action == FP_MOVE;
+        item->source = copies ? wxString(row.toMedium ? "/st/docs/" : "/me/P/docs/") + row.relative : "";
+        item->sourceTime = copies ? 133000000000000000ULL : 0;  // 2022-06-18 UTC
         item->target = wxString(row.toMedium ? "/me/P/docs/" : "/st/docs/") + row.relative;
-        if (row.action == FP_COPY || row.action == FP_MOVE) {
-            item->source = source;
-            item->sourceTime = 133000000000000000ULL;  // 2022-06-18 UTC
-        }
         item->action = row.action;
         item->targetOnMedium = row.toMedium;
         item->selected = false;  // the review selects every item again

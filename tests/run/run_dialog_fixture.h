@@ -42,13 +42,25 @@ protected:
     void AddRunProject(const wxString& caption, const wxString& stationDir, const wxString& location,
                        int compressBelow = 0)
     {
-        const wxString project = Insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
+        // Inserts a live row with a fresh GUID and the given column values; returns its ID.
+        const auto insert = [](const char* table, const char* columns, const std::vector<wxString>& values) {
+            wxString sql = wxString::Format("insert into %s (GUID, MODIFIED, DELETED, %s) values ('%s', '%s', 0",
+                                            table, columns, NewGuid(), NowText());
+            for (size_t i = 0; i < values.size(); ++i)
+                sql += ", ?";
+            wxSQLite3Statement statement = Prepare(sql + ")");
+            for (size_t i = 0; i < values.size(); ++i)
+                statement.Bind(static_cast<int>(i) + 1, values[i]);
+            statement.ExecuteUpdate();
+            return wxString::Format("%u", LastInsertId());
+        };
+        const wxString project = insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
                                         {caption, "0", wxString::Format("%d", compressBelow)});
-        const wxString folder = Insert("FOLDER", "PROJECTID, FOLDER", {project, "docs"});
-        Insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", {folder, "*", "5", "1"});
-        Insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
+        const wxString folder = insert("FOLDER", "PROJECTID, FOLDER", {project, "docs"});
+        insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", {folder, "*", "5", "1"});
+        insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
                {folder, wxString::Format("%u", stationId), dir.MakeDir(stationDir)});
-        Insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER", {project, wxString::Format("%u", mediumId), location});
+        insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER", {project, wxString::Format("%u", mediumId), location});
     }
 
     // Opens the main window and from it the run dialog, with every listed project checked.
@@ -112,18 +124,4 @@ protected:
     unsigned mediumId = 0;
     wxString root;
 
-private:
-    // Inserts a live row with a fresh GUID and the given column values; returns its ID.
-    static wxString Insert(const char* table, const char* columns, const std::vector<wxString>& values)
-    {
-        wxString sql = wxString::Format("insert into %s (GUID, MODIFIED, DELETED, %s) values ('%s', '%s', 0",
-                                        table, columns, NewGuid(), NowText());
-        for (size_t i = 0; i < values.size(); ++i)
-            sql += ", ?";
-        wxSQLite3Statement insert = Prepare(sql + ")");
-        for (size_t i = 0; i < values.size(); ++i)
-            insert.Bind(static_cast<int>(i) + 1, values[i]);
-        insert.ExecuteUpdate();
-        return wxString::Format("%u", LastInsertId());
-    }
 };

@@ -120,18 +120,17 @@ TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
         wxArrayString found;
         return wxDir::Exists(path) ? static_cast<int>(wxDir::GetAllFiles(path, &found)) : 0;
     };
+    // Random bytes compress slowly: a copy of many such files can be stopped half way.
     std::mt19937 random(7);
     std::string bytes(1 << 20, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     for (const char* how : {"Stop", "close box of the run dialog", "the main window closes"}) {
         SCOPED_TRACE(how);
         const wxString folder = wxString("station/") + how, target = root + how + "/docs";
         AddRunProject(how, folder, how, 2);
-        // Files of random bytes compress slowly: a copy of many of them can be stopped half way.
-        for (int i = 0; i < 40; ++i) {
-            for (char& c : bytes)
-                c = static_cast<char>(random());
+        for (int i = 0; i < 40; ++i)
             dir.Write(wxString::Format("%s/f%02d.bin", folder, i), bytes);
-        }
         ASSERT_NE(OpenRun(), nullptr);
         SetBox("ID_CHECKBOX_TWO_STEPS", false);
         Synchronize();
