@@ -6,18 +6,18 @@ using namespace review_test;
 
 using ReviewItemsTest = ReviewTest;
 
-TEST_F(ReviewItemsTest, RecordsDescribeEveryPlannedActionInTreeOrder)
+TEST_F(ReviewItemsTest, RecordsDescribeEveryPlannedActionAndFiltersTakeTheRecordsTheyName)
 {
-    wxString all;
+    wxString described;
     for (const ReviewItem& r : records)
-        all << r.project << "|" << r.folder << "|" << r.relativeTarget << "|" << r.fileName << "|"
+        described << r.project << "|" << r.folder << "|" << r.relativeTarget << "|" << r.fileName << "|"
             << RowText(r) << "|" << r.item->selected << "\n";
     EXPECT_EQ("Work|/st/docs|Doc|Doc|Make directory Doc|1\n"
               "Work|/st/docs|Doc/report.TXT|report.TXT|Copy report.TXT to medium|1\n"
               "Work|/st/docs|Documents/plan.txt|plan.txt|Copy plan.txt to computer|1\n"
               "Work|/st/docs|Documents/old.doc|old.doc|Delete Documents/old.doc|1\n"
               "Home|/st/docs|readme|readme|Move readme to computer|1\n",
-              all);
+              described);
     EXPECT_EQ("Project: Work\nFolder: /st/docs\nFiletime: 2022-06-18 04:26:40 UTC\n"
               "Source (medium): Documents/plan.txt\nDestination (computer): Documents/plan.txt\n"
               "Action: Copy",
@@ -25,10 +25,8 @@ TEST_F(ReviewItemsTest, RecordsDescribeEveryPlannedActionInTreeOrder)
     // Deletions and directories have no source: no time and no source line.
     EXPECT_EQ("Project: Work\nFolder: /st/docs\nDestination (medium): Documents/old.doc\nAction: Delete",
               DetailsText(records[3]));
-}
 
-TEST_F(ReviewItemsTest, FiltersTakeTheRecordsTheyName)
-{
+    // Every filter kind, from a record's menu entry or a typed text.
     const wxString all = "Doc Doc/report.TXT Documents/plan.txt Documents/old.doc readme ";
     const struct {
         int kind;

@@ -58,15 +58,6 @@ inline wxString Relatives(const std::vector<ReviewItem>& records, const std::vec
     return texts;
 }
 
-// The selection flags as "1" and "0".
-inline wxString Selection(const std::vector<ReviewItem>& records)
-{
-    wxString flags;
-    for (const ReviewItem& record : records)
-        flags << (record.item->selected ? "1" : "0");
-    return flags;
-}
-
 // The tree's records, as the review gets them.
 class ReviewTest : public ::testing::Test {
 protected:

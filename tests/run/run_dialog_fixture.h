@@ -15,16 +15,17 @@
 #include "store/guid.h"
 #include "tests/app/main_frame_fixture.h"
 
-// Answers the review dialog with what the test does to it and the result it returns.
-class ExpectReview : public wxExpectModalBase<DialogSelectSyncItems, ExpectReview> {
-public:
-    explicit ExpectReview(std::function<int(DialogSelectSyncItems*)> act) : act_(std::move(act)) {}
-
-protected:
-    int OnInvoked(DialogSelectSyncItems* dialog) const override { return act_(dialog); }
-
-private:
-    std::function<int(DialogSelectSyncItems*)> act_;
+// Answers the review dialog: the rows beginning with a typed text (two) unchecked, then answer.
+struct ExpectReview : wxExpectModalBase<DialogSelectSyncItems, ExpectReview> {
+    explicit ExpectReview(int answer) : answer(answer) {}
+    int OnInvoked(DialogSelectSyncItems* review) const override
+    {
+        review->ApplyFilterEntry(RF_BEGINS);
+        EXPECT_EQ(2u, review->ShownRows().size());
+        widgets_test::Click(review, "ID_BITMAPBUTTON_SELECT_ALL");
+        return answer;
+    }
+    int answer;
 };
 
 class RunDialogTest : public MainFrameTest {
