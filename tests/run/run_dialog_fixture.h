@@ -43,25 +43,21 @@ protected:
     void AddRunProject(const wxString& caption, const wxString& stationDir, const wxString& location,
                        int compressBelow = 0)
     {
-        // Inserts a live row with a fresh GUID and the given column values; returns its ID.
-        const auto insert = [](const char* table, const char* columns, const std::vector<wxString>& values) {
-            wxString sql = wxString::Format("insert into %s (GUID, MODIFIED, DELETED, %s) values ('%s', '%s', 0",
-                                            table, columns, NewGuid(), NowText());
-            for (size_t i = 0; i < values.size(); ++i)
-                sql += ", ?";
-            wxSQLite3Statement statement = Prepare(sql + ")");
-            for (size_t i = 0; i < values.size(); ++i)
-                statement.Bind(static_cast<int>(i) + 1, values[i]);
-            statement.ExecuteUpdate();
-            return wxString::Format("%u", LastInsertId());
+        // Inserts a live row with a fresh GUID; returns its ID.
+        const auto insert = [](const char* table, const char* columns, const wxString& values) {
+            ExecUpdate(wxString::Format("insert into %s (GUID, MODIFIED, DELETED, %s) values ('%s', '%s', 0, %s)",
+                                        table, columns, NewGuid(), NowText(), values));
+            return LastInsertId();
         };
-        const wxString project = insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
-                                        {caption, "0", wxString::Format("%d", compressBelow)});
-        const wxString folder = insert("FOLDER", "PROJECTID, FOLDER", {project, "docs"});
-        insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", {folder, "*", "5", "1"});
+        const auto text = [](wxString value) { return "'" + (value.Replace("'", "''"), value) + "'"; };
+        const unsigned project = insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
+                                        wxString::Format("%s, 0, %d", text(caption), compressBelow));
+        const unsigned folder = insert("FOLDER", "PROJECTID, FOLDER", wxString::Format("%u, 'docs'", project));
+        insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", wxString::Format("%u, '*', 5, 1", folder));
         insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
-               {folder, wxString::Format("%u", stationId), dir.MakeDir(stationDir)});
-        insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER", {project, wxString::Format("%u", mediumId), location});
+               wxString::Format("%u, %u, %s", folder, stationId, text(dir.MakeDir(stationDir))));
+        insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER",
+               wxString::Format("%u, %u, %s", project, mediumId, text(location)));
     }
 
     // Opens the main window and from it the run dialog, with every listed project checked.

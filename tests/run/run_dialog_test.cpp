@@ -1,26 +1,35 @@
 #include "run/run_dialog.h"
 
 #include <random>
+#include <utility>
 
 #include "tests/run/run_dialog_fixture.h"
 
-TEST_F(RunDialogTest, DialogOffersCataloguedMediaInterlocksItsOptionsAndStartsOnlyOnYes)
+TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
 {
     AddDrive("blank", "");  // carries no catalogued medium
     AddMedium(wxString('9', 36), "Other");
-    const unsigned otherId = LastInsertId();
+    const unsigned stickId = std::exchange(mediumId, LastInsertId());
     AddDrive("other", std::string(36, '9'));
-    AddRunProject("Beta", "station/beta", "B");
-    AddRunProject("Alpha", "station/alpha", "");
-    mediumId = otherId;
     AddRunProject("Gamma", "station/gamma", "G");
+    mediumId = stickId;
+    // A quote in the caption and two projects of one caption: each is its own job; a folder
+    // located outside the medium gets none.
+    AddRunProject("Bob's files", "station/one", "Proj");
+    AddRunProject("Bob's files", "station/two", "Proj2");
+    AddRunProject("Evil", "station/evil", "..\\out");
+    dir.Write("station/one/a.txt", "one");
+    dir.Write("station/two/sub/b.txt", "two");
+    dir.Write("station/evil/a.txt", "a");
     ASSERT_NE(OpenRun(), nullptr);
     auto* media = InRun<wxChoice>("ID_CHOICE_MEDIA");
     auto* projects = InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS");
-    EXPECT_EQ("Other Stick", wxJoin(media->GetStrings(), ' '));
-    EXPECT_EQ("Gamma", wxJoin(projects->GetStrings(), ' '));
+    EXPECT_EQ("Other|Stick", wxJoin(media->GetStrings(), '|'));
+    EXPECT_EQ("Gamma", wxJoin(projects->GetStrings(), '|'));
     Choose(media, 1);
-    EXPECT_EQ("Alpha Beta", wxJoin(projects->GetStrings(), ' '));
+    EXPECT_EQ("Bob's files|Bob's files|Evil", wxJoin(projects->GetStrings(), '|'));
+    for (unsigned n = 0; n < projects->GetCount(); ++n)
+        projects->Check(n);
 
     auto* logOnly = InRun<wxCheckBox>("ID_CHECKBOX_TESTING");
     EXPECT_FALSE(logOnly->IsEnabled());
@@ -35,30 +44,10 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaInterlocksItsOptionsAndStartsOn
     DialogRun* first = Run();
     Command(dralvoFrame::ID_TOOL_RUN);
     EXPECT_EQ(first, Run());
-
-    // Nothing starts without Yes or without a medium.
-    projects->Check(0);
     Synchronize(wxNO);
     EXPECT_TRUE(Idle());
-    connectedMedia.clear();
-    Run()->FillMedia();
-    wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
-                  ExpectMessage("No media currently connected to the computer found!"));
-    EXPECT_TRUE(Idle());
     EXPECT_EQ("", Log());
-}
 
-TEST_F(RunDialogTest, OneStepTwoStepAndLogOnlyRunsCopyWhatTheyShould)
-{
-    // A quote in the caption and two projects of one caption: each is its own job; a folder
-    // located outside the medium gets none.
-    AddRunProject("Bob's files", "station/one", "Proj");
-    AddRunProject("Bob's files", "station/two", "Proj2");
-    AddRunProject("Evil", "station/evil", "..\\out");
-    dir.Write("station/one/a.txt", "one");
-    dir.Write("station/two/sub/b.txt", "two");
-    dir.Write("station/evil/a.txt", "a");
-    ASSERT_NE(OpenRun(), nullptr);
     SetBox("ID_CHECKBOX_TWO_STEPS", false);
     wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
                   ExpectMessage("You selected projects:\nBob's files, Bob's files, Evil\nAction:\n"
@@ -94,10 +83,20 @@ TEST_F(RunDialogTest, OneStepTwoStepAndLogOnlyRunsCopyWhatTheyShould)
         SCOPED_TRACE(answer == wxOK ? "OK" : "Cancel");
         Synchronize();
         // The rows of the folder skip and below, all unchecked.
-        wxTEST_DIALOG(ASSERT_TRUE(PumpUntilIdle()), ExpectReview(answer), wxExpectModal<wxTextEntryDialog>("skip"));
+        wxTEST_DIALOG(ASSERT_TRUE(PumpUntilIdle()), ExpectReview(answer),
+                      wxExpectModal<wxTextEntryDialog>("skip"));
         EXPECT_EQ(answer == wxOK, Exists(root + "Proj/docs/new.txt")) << Log();
         EXPECT_FALSE(Exists(root + "Proj/docs/skip"));
     }
+
+    // Nothing starts without a medium.
+    connectedMedia.clear();
+    Run()->FillMedia();
+    const wxString log = Log();
+    wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
+                  ExpectMessage("No media currently connected to the computer found!"));
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(log, Log());
 }
 
 TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
