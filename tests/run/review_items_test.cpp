@@ -2,8 +2,6 @@
 
 #include "tests/run/review_test_support.h"
 
-using namespace review_test;
-
 using ReviewItemsTest = ReviewTest;
 
 TEST_F(ReviewItemsTest, RecordsDescribeEveryPlannedActionAndFiltersTakeTheRecordsTheyName)
@@ -30,10 +28,8 @@ TEST_F(ReviewItemsTest, RecordsDescribeEveryPlannedActionAndFiltersTakeTheRecord
     const wxString all = "Doc Doc/report.TXT Documents/plan.txt Documents/old.doc readme ";
     const struct {
         int kind;
-        std::size_t from;   // the record the menu entry is built from
-        const char* typed;  // for "Begins on" and "Contains"
-        const char* menuText;
-        const char* label;
+        std::size_t from;                        // the record the menu entry is built from
+        const char *typed, *menuText, *label;  // typed: for "Begins on" and "Contains"
         wxString shown;
     } rows[] = {
         {RF_EXTENSION, 1, "", "Extension (*.TXT)", "Filter by extension: TXT", "Doc/report.TXT Documents/plan.txt "},

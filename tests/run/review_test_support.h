@@ -11,8 +11,6 @@
 #include "engine/sync_types.h"
 #include "run/review_items.h"
 
-namespace review_test {
-
 inline JobTree MakeTree()
 {
     const struct {
@@ -65,4 +63,3 @@ protected:
     std::vector<ReviewItem> records = MakeReviewItems(jobs);
 };
 
-} // namespace review_test

@@ -1,5 +1,7 @@
 #include "run/select_sync_items_dialog.h"
 
+#include <numeric>
+
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
@@ -8,7 +10,6 @@
 #include "tests/run/review_test_support.h"
 #include "tests/support/gui_expect.h"
 
-using namespace review_test;
 using widgets_test::Find;
 
 TEST_F(ReviewTest, DetailsFollowTheLineAndSelectAllTogglesTheShownRowsOnly)
@@ -19,10 +20,8 @@ TEST_F(ReviewTest, DetailsFollowTheLineAndSelectAllTogglesTheShownRowsOnly)
     auto* list = Find<wxVListBox>(dialog.get(), "ID_CHECKLISTBOX_PAIRS");
     const auto label = [&] { return Find<wxStaticText>(dialog.get(), "ID_STATICTEXT_FILTER")->GetLabel(); };
     const auto selection = [&] {
-        wxString flags;
-        for (const ReviewItem& record : records)
-            flags << (record.item->selected ? "1" : "0");
-        return flags;
+        return std::accumulate(records.begin(), records.end(), wxString(),
+                               [](wxString f, const ReviewItem& r) { return f << r.item->selected; });
     };
     const auto menu = [&](int id) {
         wxCommandEvent entry(wxEVT_MENU, id);
