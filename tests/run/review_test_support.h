@@ -3,10 +3,7 @@
 // A small job tree of planned actions for the review's tests: two projects, actions in both
 // directions, a name without extension, and Doc/ and Documents/, which begin alike.
 
-#include <vector>
-
 #include <gtest/gtest.h>
-#include <wx/string.h>
 
 #include "engine/sync_types.h"
 #include "run/review_items.h"

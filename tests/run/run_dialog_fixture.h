@@ -104,11 +104,9 @@ protected:
     // Pumps events until done() holds or 30 s have passed.
     static bool PumpUntil(const std::function<bool()>& done)
     {
-        const wxLongLong deadline = wxGetLocalTimeMillis() + 30000;
-        while (!done() && wxGetLocalTimeMillis() < deadline) {
+        for (const wxLongLong deadline = wxGetLocalTimeMillis() + 30000; !done() && wxGetLocalTimeMillis() < deadline;
+             wxMilliSleep(2))
             wxYield();
-            wxMilliSleep(2);
-        }
         return done();
     }
     bool Idle() const

@@ -45,8 +45,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     Command(dralvoFrame::ID_TOOL_RUN);
     EXPECT_EQ(first, Run());
     Synchronize(wxNO);
-    EXPECT_TRUE(Idle());
-    EXPECT_EQ("", Log());
+    EXPECT_TRUE(Idle() && Log().empty()) << Log();
 
     SetBox("ID_CHECKBOX_TWO_STEPS", false);
     wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
@@ -93,8 +92,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     const wxString log = Log();
     wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
                   ExpectMessage("No media currently connected to the computer found!"));
-    EXPECT_TRUE(Idle());
-    EXPECT_EQ(log, Log());
+    EXPECT_TRUE(Idle() && Log() == log) << Log();
 }
 
 TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
