@@ -35,9 +35,7 @@ TEST_F(CatalogImportTest, RefusedFilesChangeNothing)
     for (int i = 0; i < 100; ++i)
         deep = "<x>" + deep + "</x>";
     const wxString elsewhere = dir.Write("elsewhere.xml", good);
-    ImportLimits small;
-    small.maxCompressedBytes = 200;
-    small.maxTextBytes = 4096;
+    const ImportLimits small{200, 4096};
     const struct {
         const char* name;
         const char* file;
