@@ -100,7 +100,7 @@ TEST_F(CatalogImportTest, HostileValuesAreBoundCheckedOrSkipped)
 TEST_F(CatalogImportTest, MutatedExportsKeepTheCatalogueSound)
 {
     AddRows(remote, kCatalogue);
-    AddRows(catalogDb, {kCatalogue[0], kCatalogue[3], kCatalogue[5]});
+    AddRows(catalogDb, kBase);
     // Each mutation replaces values on one or two lines (rows) by hostile ones, ones borrowed
     // from elsewhere or a later time (so that the row wins); now and then bytes are dropped,
     // doubled or flipped.

@@ -10,13 +10,11 @@ using ImportTest = ExchangeTest;
 
 TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
 {
-    // Station s1, medium m1, project p1 and its folder f1 on both sides.
     const wxString t1 = "|MODIFIED=2024-02-01 10:00:00", t2 = "|MODIFIED=2024-03-01 10:00:00";
     // Local IDs differ from the remote ones.
-    const std::vector<wxString> base = {kCatalogue[0], kCatalogue[2], kCatalogue[3], kCatalogue[5]};
     AddRows(catalogDb, {"PROJECT|p0|DELETED=0" + t1, "FOLDER|f0|PROJECTID=@p0|DELETED=0" + t1});
-    AddRows(catalogDb, base);
-    AddRows(remote, base);
+    AddRows(catalogDb, kBase);
+    AddRows(remote, kBase);
     const struct {
         wxString local, imported;  // empty local: new here
         std::string expected;      // the local item afterwards

@@ -86,23 +86,23 @@ struct ImportEvents {
     long failed = -1;
 };
 
-// A catalogue of every kind of row, with a deleted project and rules in steps of 5.
+// A catalogue of every kind of row, with a deleted project and rules in steps of 5; its first
+// four rows are station s1, medium m1, project p1 and its folder f1.
 inline const std::vector<wxString> kCatalogue = {
     "STATION|s1|NAME=alpha|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "STATION|s2|NAME=beta|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "MEDIA|m1|NAME=Stick|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "PROJECT|p1|CAPTION=Photos|IGNORESIZEOVER=5|BZ2BELOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "PROJECT|p2|CAPTION=Work|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-02 10:00:00|DELETED=1",
     "FOLDER|f1|PROJECTID=@p1|FOLDER=Docs|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "PROJECT|p2|CAPTION=Work|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-02 10:00:00|DELETED=1",
     "FOLDER|f2|PROJECTID=@p2|FOLDER=Mail|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "STAFOLDER|sf1|FOLDERID=@f1|STATIONID=@s1|FOLDER=/home/a|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "STAFOLDER|sf2|FOLDERID=@f2|STATIONID=@s2|FOLDER=/home/b|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "MEPROJECT|mp1|PROJECTID=@p1|MEDIAID=@m1|FOLDER=sync|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "ACLRULES|r1|FOLDERID=@f1|FILEMASK=*.txt|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "ACLRULES|r2|FOLDERID=@f1|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "ACLRULES|r3|FOLDERID=@f2|FILEMASK=*|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "ACLRULES|r2|FOLDERID=@f2|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "BZ2IGNORE|b1|FILEMASK=*.zip|MODIFIED=2024-01-01 10:00:00|DELETED=0",
 };
+inline const std::vector<wxString> kBase(kCatalogue.begin(), kCatalogue.begin() + 4);
+
 
 // Two catalogues: the local one (catalogDb, station "test-station" of GUID "here") and a
 // remote one of another station with the same schema, both without rows but the local station.
@@ -141,13 +141,10 @@ protected:
             seen.finished += e.GetId() == ID_IMPORT_FINISHED;
         });
         swxDralvoImport thread(&owner, files, databasePath, limits);
-        EXPECT_EQ(thread.Create(), wxTHREAD_NO_ERROR);
-        EXPECT_EQ(thread.Run(), wxTHREAD_NO_ERROR);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (seen.finished == 0 && std::chrono::steady_clock::now() < deadline) {
+        EXPECT_TRUE(thread.Create() == wxTHREAD_NO_ERROR && thread.Run() == wxTHREAD_NO_ERROR);
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+             seen.finished == 0 && std::chrono::steady_clock::now() < end; wxMilliSleep(2))
             wxAppConsole::GetInstance()->ProcessPendingEvents();
-            wxMilliSleep(2);
-        }
         thread.Stop();
         thread.Wait();
         wxAppConsole::GetInstance()->ProcessPendingEvents();
