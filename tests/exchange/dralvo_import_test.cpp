@@ -84,22 +84,4 @@ TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
     EXPECT_EQ(Items(catalogDb), items);
 }
 
-TEST_F(ImportTest, AFailingFileIsRolledBackAndTheNextOneMerged)
-{
-    // A local trigger makes one statement of the first file fail half way.
-    catalogDb.ExecuteUpdate("create trigger FAIL_BOOM before insert on FOLDER when NEW.FOLDER = 'boom' "
-                            "begin select raise(abort, 'boom'); end");
-    AddRows(remote, {"PROJECT|pa|CAPTION=First|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-                     "FOLDER|fa|PROJECTID=@pa|FOLDER=boom|MODIFIED=2024-01-01 10:00:00|DELETED=0"});
-    const wxString first = ExportTo(remote, "m1");
-    remote.ExecuteUpdate("delete from FOLDER");
-    remote.ExecuteUpdate("update PROJECT set GUID = '" + Guid("pb") + "', CAPTION = 'Second'");
-    const wxString files[] = {first, ExportTo(remote, "m2")};
-    const ImportEvents events = Import(wxArrayString(2, files));
-    EXPECT_EQ(Import(wxArrayString()).finished, 1);  // no files: it still ends
-    EXPECT_EQ(wxString::Format("%d %d %d %ld", events.started, events.progress, events.finished, events.failed),
-              "16 16 1 1");
-    EXPECT_EQ(Items(catalogDb, "project"), std::vector<std::string>{"pb|Second|0|0|2024-01-01 10:00:00|0"});
-}
-
 } // namespace

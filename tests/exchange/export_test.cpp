@@ -18,7 +18,6 @@ TEST_F(ExportTest, KnownCatalogueIsWrittenLineByLine)
     stationName = "a&b <\"c\">";
     sessionStart.ParseISOCombined("2024-05-06T07:08:09");
     AddRows(remote, {
-        "STATION|s1|NAME=alpha|MODIFIED=2024-01-01 10:00:00|DELETED=0",
         "PROJECT|p1|CAPTION=Tab\tand \"q\" & <x>|IGNORESIZEOVER=10|BZ2BELOW=2|MODIFIED=2024-01-03 10:00:00|DELETED=0",
         "FOLDER|f1|PROJECTID=@p1|FOLDER=Docs\r\nnew\x01|MODIFIED=2024-01-04 10:00:00|DELETED=1",
         "FOLDER|f2|PROJECTID=@gone|FOLDER=Orphan|MODIFIED=2024-01-04 10:00:00|DELETED=0",
@@ -30,9 +29,7 @@ TEST_F(ExportTest, KnownCatalogueIsWrittenLineByLine)
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<?xml-stylesheet type=\"text/xsl\" href=\"dralvo.xsl\"?>\n"
         "<dralvo station=\"a&amp;b &lt;&quot;c&quot;>\" session_start=\"2024-05-06 07:08:09\" export_time=\"*\">\n"
-        "  <station>\n"
-        "    <item GUID=\"s1\" NAME=\"alpha\" MODIFIED=\"2024-01-01 10:00:00\" DELETED=\"0\"/>\n"
-        "  </station>\n  <media>\n  </media>\n  <project>\n"
+        "  <station>\n  </station>\n  <media>\n  </media>\n  <project>\n"
         "    <item GUID=\"p1\" CAPTION=\"Tab&#9;and &quot;q&quot; &amp; &lt;x>\" IGNORESIZEOVER=\"10\" BZ2BELOW=\"2\" MODIFIED=\"2024-01-03 10:00:00\" DELETED=\"0\"/>\n"
         "  </project>\n  <folder>\n"
         "    <item GUID=\"f1\" FOLDER=\"Docs&#13;&#10;new\xEF\xBF\xBD\" MODIFIED=\"2024-01-04 10:00:00\" DELETED=\"1\" PROJECTID=\"p1\"/>\n"
