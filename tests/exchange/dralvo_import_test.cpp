@@ -4,8 +4,6 @@
 
 #include "tests/exchange/exchange_test_support.h"
 
-namespace {
-
 using ImportTest = ExchangeTest;
 
 TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
@@ -83,5 +81,3 @@ TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
     EXPECT_EQ(Import(ExportTo(catalogDb, "own")).failed, 0);
     EXPECT_EQ(Items(catalogDb), items);
 }
-
-} // namespace
