@@ -4,9 +4,7 @@
 
 #include "tests/exchange/exchange_test_support.h"
 
-using ImportTest = ExchangeTest;
-
-TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
+TEST_F(ExchangeTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
 {
     const wxString t1 = "|MODIFIED=2024-02-01 10:00:00", t2 = "|MODIFIED=2024-03-01 10:00:00";
     // Local IDs differ from the remote ones.
@@ -22,9 +20,6 @@ TEST_F(ImportTest, OnlyANewerRowWinsAndNewRowsLandUnderTheirLocalParentsInSteps)
         {"MEDIA|m2|NAME=Old|DELETED=0" + t1, "MEDIA|m2|NAME=Same time|DELETED=1" + t1,
          "media:m2|Old|2024-02-01 10:00:00|0"},
         {"MEDIA|m3|NAME=No time|DELETED=0", "MEDIA|m3|NAME=Timed|DELETED=0" + t1, "media:m3|No time||0"},
-        {"PROJECT|p2|CAPTION=Here|IGNORESIZEOVER=1|BZ2BELOW=1|DELETED=0" + t2,
-         "PROJECT|p2|CAPTION=There|IGNORESIZEOVER=2|BZ2BELOW=2|DELETED=1" + t1,
-         "project:p2|Here|1|1|2024-03-01 10:00:00|0"},
         {"PROJECT|p3|CAPTION=Live|IGNORESIZEOVER=1|BZ2BELOW=1|DELETED=0" + t1,
          "PROJECT|p3|CAPTION=Gone|IGNORESIZEOVER=7|BZ2BELOW=8|MODIFIED=2024-02-01 10:00:01|DELETED=1",
          "project:p3|Gone|7|8|2024-02-01 10:00:01|1"},

@@ -121,12 +121,10 @@ protected:
     // Writes the export of db as the catalogue file of a medium directory; returns its path.
     wxString ExportTo(wxSQLite3Database& db, const wxString& medium)
     {
-        const wxString path = dir.MakeDir(medium) + "/" + kExportFilePlain;
         // An export of the same second would count as not yet made.
         wxString xml = BuildCatalogXml(db);
         xml.replace(xml.Find("export_time=\"") + 13, 19, "2001-02-03 04:05:06");
-        EXPECT_TRUE(WriteTextFile(path, xml));
-        return path;
+        return dir.Write(medium + "/" + kExportFilePlain, ToUtf8(xml));
     }
 
     // Runs the import thread on the local catalogue and waits for its end (30 s at most).

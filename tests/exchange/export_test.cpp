@@ -8,9 +8,7 @@
 #include "store/options.h"
 #include "tests/exchange/exchange_test_support.h"
 
-using ExportTest = ExchangeTest;
-
-TEST_F(ExportTest, KnownCatalogueIsWrittenLineByLine)
+TEST_F(ExchangeTest, KnownCatalogueIsWrittenLineByLine)
 {
     stationName = "a&b <\"c\">";
     sessionStart.ParseISOCombined("2024-05-06T07:08:09");
@@ -40,7 +38,7 @@ TEST_F(ExportTest, KnownCatalogueIsWrittenLineByLine)
     EXPECT_EQ(Items(remote, "project")[0], "p1|Tab\tand \"q\" & <x>|10|2|2024-01-03 10:00:00|0");
 }
 
-TEST_F(ExportTest, MediumGetsTheNewCatalogueOrAReportedFailure)
+TEST_F(ExchangeTest, MediumGetsTheNewCatalogueOrAReportedFailure)
 {
     const wxString outside = dir.Write("outside.txt", "keep");
     const struct {
