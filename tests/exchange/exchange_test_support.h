@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,11 +13,9 @@
 #include "exchange/catalog_import.h"
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
-#include "store/bzip2.h"
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/file_io.h"
-#include "store/schema.h"
 #include "store/text.h"
 #include "tests/support/test_env.h"
 
@@ -29,34 +26,25 @@ inline wxString Guid(const wxString& tag)
     return tag + wxString('.', 36 - tag.length());
 }
 
-inline wxString TagOf(wxString text)
+inline wxString TagOf(const wxString& text)
 {
-    if (text.length() == 36 && text.EndsWith("..."))
-        text = text.BeforeFirst('.');
-    return text;
+    return text.length() == 36 && text.EndsWith("...") ? text.BeforeFirst('.') : text;
 }
 
 // Adds one row: "TABLE|tag|COLUMN=value|...". A parent column given as "@tag" names the
-// parent row by its tag; a tag "!text" is the GUID text itself.
+// parent row by its tag; a tag "!text" is the GUID text itself (short, empty, hostile).
 inline void AddRow(wxSQLite3Database& db, const wxString& row)
 {
-    static const std::map<wxString, wxString> parents = {
-        {"PROJECTID", "PROJECT"}, {"FOLDERID", "FOLDER"}, {"STATIONID", "STATION"}, {"MEDIAID", "MEDIA"}};
     wxArrayString parts = wxSplit(row, '|', 0);
     wxString columns = "GUID", values = "?";
-    // "!text" is a GUID taken as it stands (short, empty, hostile).
-    const wxString guid = parts[1].StartsWith("!") ? parts[1].Mid(1) : Guid(parts[1]);
-    wxArrayString bound(1, &guid);
+    wxArrayString bound;
+    bound.Add(parts[1].StartsWith("!") ? parts[1].Mid(1) : Guid(parts[1]));
     for (size_t i = 2; i < parts.size(); ++i) {
         const wxString column = parts[i].BeforeFirst('='), value = parts[i].AfterFirst('=');
+        const bool parent = value.StartsWith("@");  // PROJECTID names a row of PROJECT
         columns << ", " << column;
-        if (value.StartsWith("@")) {
-            values << ", (select ID from " << parents.at(column) << " where GUID = ?)";
-            bound.Add(Guid(value.Mid(1)));
-        } else {
-            values << ", ?";
-            bound.Add(value);
-        }
+        values << (parent ? ", (select ID from " + column.Left(column.length() - 2) + " where GUID = ?)" : ", ?");
+        bound.Add(parent ? Guid(value.Mid(1)) : value);
     }
     wxSQLite3Statement insert = db.PrepareStatement(
         wxString::Format("insert into %s (%s) values (%s)", parts[0], columns, values));
@@ -75,14 +63,12 @@ inline void AddRows(wxSQLite3Database& db, const std::vector<wxString>& rows)
 // values joined by "|" (GUIDs shown as their tags), sorted; only section when given.
 inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& only = wxString())
 {
-    const std::string xml = ToUtf8(BuildCatalogXml(db));
     wxXmlDocument doc;
-    EXPECT_TRUE(ParseCatalogText(xml, doc));
+    EXPECT_TRUE(ParseCatalogText(ToUtf8(BuildCatalogXml(db)), doc));
     std::vector<std::string> items;
     for (const wxXmlNode* s = doc.GetRoot() ? doc.GetRoot()->GetChildren() : nullptr; s; s = s->GetNext()) {
-        if (!only.empty() && s->GetName() != only)
-            continue;
-        for (const wxXmlNode* item = s->GetChildren(); item; item = item->GetNext()) {
+        for (const wxXmlNode* item = s->GetChildren(); item && (only.empty() || s->GetName() == only);
+             item = item->GetNext()) {
             wxString text = only.empty() ? s->GetName() + ":" : wxString();
             for (const wxXmlAttribute* a = item->GetAttributes(); a; a = a->GetNext())
                 text << (a == item->GetAttributes() ? "" : "|") << TagOf(a->GetValue());
@@ -100,23 +86,23 @@ struct ImportEvents {
     long failed = -1;
 };
 
-// A catalogue of every kind of row, with a deleted project and rules in steps of 5.
+// A catalogue of every kind of row, with a deleted project and rules in steps of 5; its first
+// four rows are station s1, medium m1, project p1 and its folder f1.
 inline const std::vector<wxString> kCatalogue = {
     "STATION|s1|NAME=alpha|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "STATION|s2|NAME=beta|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "MEDIA|m1|NAME=Stick|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "PROJECT|p1|CAPTION=Photos|IGNORESIZEOVER=5|BZ2BELOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "PROJECT|p2|CAPTION=Work|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-02 10:00:00|DELETED=1",
     "FOLDER|f1|PROJECTID=@p1|FOLDER=Docs|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "PROJECT|p2|CAPTION=Work|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-02 10:00:00|DELETED=1",
     "FOLDER|f2|PROJECTID=@p2|FOLDER=Mail|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "STAFOLDER|sf1|FOLDERID=@f1|STATIONID=@s1|FOLDER=/home/a|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "STAFOLDER|sf2|FOLDERID=@f2|STATIONID=@s2|FOLDER=/home/b|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "MEPROJECT|mp1|PROJECTID=@p1|MEDIAID=@m1|FOLDER=sync|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "ACLRULES|r1|FOLDERID=@f1|FILEMASK=*.txt|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "ACLRULES|r2|FOLDERID=@f1|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
-    "ACLRULES|r3|FOLDERID=@f2|FILEMASK=*|NLINE=5|ALLOW=1|MODIFIED=2024-01-01 10:00:00|DELETED=0",
+    "ACLRULES|r2|FOLDERID=@f2|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "BZ2IGNORE|b1|FILEMASK=*.zip|MODIFIED=2024-01-01 10:00:00|DELETED=0",
 };
+inline const std::vector<wxString> kBase(kCatalogue.begin(), kCatalogue.begin() + 4);
+
 
 // Two catalogues: the local one (catalogDb, station "test-station" of GUID "here") and a
 // remote one of another station with the same schema, both without rows but the local station.
@@ -125,39 +111,20 @@ protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
-        // This station as a row of known values.
         catalogDb.ExecuteUpdate("update STATION set GUID = '" + Guid("here") +
                                 "', MODIFIED = '2024-01-01 00:00:00'");
+        catalogDb.Backup(dir / "remote.db");
         remote.Open(dir / "remote.db");
-        remote.ExecuteUpdate(kDdlVersion);
-        remote.ExecuteUpdate(kInsertVersion1);
-        for (const char* ddl : kDdlVersion2Tables)
-            remote.ExecuteUpdate(ddl);
-        for (const char* ddl : kDdlVersion3)
-            remote.ExecuteUpdate(ddl);
-    }
-    void TearDown() override
-    {
-        remote.Close();
-        CatalogTest::TearDown();
+        remote.ExecuteUpdate("delete from STATION");
     }
 
-    // Writes the export of db (compressed unless plain) as the catalogue file of a medium
-    // directory and returns its path.
-    wxString ExportTo(wxSQLite3Database& db, const wxString& medium, bool plain = false)
+    // Writes the export of db as the catalogue file of a medium directory; returns its path.
+    wxString ExportTo(wxSQLite3Database& db, const wxString& medium)
     {
-        const wxString root = dir.MakeDir(medium) + "/";
         // An export of the same second would count as not yet made.
         wxString xml = BuildCatalogXml(db);
-        const int at = xml.Find("export_time=\"") + 13;
-        xml.replace(at, 19, "2001-02-03 04:05:06");
-        if (plain) {
-            EXPECT_TRUE(WriteTextFile(root + kExportFilePlain, xml));
-            return root + kExportFilePlain;
-        }
-        const auto packed = CompressStringBz2(xml);
-        EXPECT_TRUE(packed && WriteBinaryFile(root + kExportFileBz2, packed->data(), packed->size()));
-        return root + kExportFileBz2;
+        xml.replace(xml.Find("export_time=\"") + 13, 19, "2001-02-03 04:05:06");
+        return dir.Write(medium + "/" + kExportFilePlain, ToUtf8(xml));
     }
 
     // Runs the import thread on the local catalogue and waits for its end (30 s at most).
@@ -166,23 +133,16 @@ protected:
         ImportEvents seen;
         wxEvtHandler owner;
         owner.Bind(wxEVT_MENU, [&seen](wxCommandEvent& e) {
-            if (e.GetId() == ID_IMPORT_STARTED)
-                seen.started = e.GetInt();
-            else if (e.GetId() == ID_IMPORT_PROGRESS)
-                seen.progress += e.GetInt();
-            else if (e.GetId() == ID_IMPORT_FINISHED) {
-                ++seen.finished;
-                seen.failed = e.GetExtraLong();
-            }
+            seen.started = e.GetId() == ID_IMPORT_STARTED ? e.GetInt() : seen.started;
+            seen.progress += e.GetId() == ID_IMPORT_PROGRESS ? e.GetInt() : 0;
+            seen.failed = e.GetId() == ID_IMPORT_FINISHED ? e.GetExtraLong() : seen.failed;
+            seen.finished += e.GetId() == ID_IMPORT_FINISHED;
         });
         swxDralvoImport thread(&owner, files, databasePath, limits);
-        EXPECT_EQ(thread.Create(), wxTHREAD_NO_ERROR);
-        EXPECT_EQ(thread.Run(), wxTHREAD_NO_ERROR);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (seen.finished == 0 && std::chrono::steady_clock::now() < deadline) {
+        EXPECT_TRUE(thread.Create() == wxTHREAD_NO_ERROR && thread.Run() == wxTHREAD_NO_ERROR);
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+             seen.finished == 0 && std::chrono::steady_clock::now() < end; wxMilliSleep(2))
             wxAppConsole::GetInstance()->ProcessPendingEvents();
-            wxMilliSleep(2);
-        }
         thread.Stop();
         thread.Wait();
         wxAppConsole::GetInstance()->ProcessPendingEvents();

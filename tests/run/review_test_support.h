@@ -1,57 +1,41 @@
 #pragma once
 
 // A small job tree of planned actions for the review's tests: two projects, actions in both
-// directions, names with and without extension, folders that begin alike.
+// directions, a name without extension, and Doc/ and Documents/, which begin alike.
 
-#include <memory>
-#include <vector>
-
-#include <wx/string.h>
+#include <gtest/gtest.h>
 
 #include "engine/sync_types.h"
 #include "run/review_items.h"
 
-namespace review_test {
-
-inline constexpr const char* kStation = "/st/docs";
-inline constexpr const char* kMedium = "/me/P/docs";
-
-struct PlannedRow {
-    const char* project;
-    int action;
-    bool toMedium;
-    const char* relative;  // below the target side's folder
-};
-
-// Doc/ and Documents/ begin alike; "readme" has no extension.
-inline const PlannedRow kPlanned[] = {
-    {"Work", FP_MKDIR, true, "Doc"},
-    {"Work", FP_COPY, true, "Doc/report.TXT"},
-    {"Work", FP_COPY, false, "Documents/plan.txt"},
-    {"Work", FP_DELETE, true, "Documents/old.doc"},
-    {"Home", FP_MOVE, false, "readme"},
-};
-
 inline JobTree MakeTree()
 {
+    const struct {
+        const char* project;
+        int action;
+        bool toMedium;
+        const char* relative;  // below the target side's folder
+    } planned[] = {
+        {"Work", FP_MKDIR, true, "Doc"},
+        {"Work", FP_COPY, true, "Doc/report.TXT"},
+        {"Work", FP_COPY, false, "Documents/plan.txt"},
+        {"Work", FP_DELETE, true, "Documents/old.doc"},
+        {"Home", FP_MOVE, false, "readme"},
+    };
     JobTree jobs;
-    for (const PlannedRow& row : kPlanned) {
+    for (const auto& row : planned) {
         if (jobs.empty() || jobs.back()->caption != row.project) {
-            auto project = std::make_unique<ProjectJob>();
-            project->caption = row.project;
-            auto folder = std::make_unique<FolderJob>();
-            folder->stationPath = kStation;
-            folder->mediumPath = kMedium;
-            project->folders.push_back(std::move(folder));
-            jobs.push_back(std::move(project));
+            jobs.push_back(std::make_unique<ProjectJob>());
+            jobs.back()->caption = row.project;
+            jobs.back()->folders.push_back(std::make_unique<FolderJob>());
+            jobs.back()->folders.back()->stationPath = "/st/docs";
+            jobs.back()->folders.back()->mediumPath = "/me/P/docs";
         }
         auto item = std::make_unique<SyncItem>();
-        const wxString source = wxString(row.toMedium ? kStation : kMedium) + "/" + row.relative;
-        item->target = wxString(row.toMedium ? kMedium : kStation) + "/" + row.relative;
-        if (row.action == FP_COPY || row.action == FP_MOVE) {
-            item->source = source;
-            item->sourceTime = 133000000000000000ULL;  // 2022-06-18 UTC
-        }
+        const bool copies = row.action == FP_COPY || row.action == FP_MOVE;
+        item->source = copies ? wxString(row.toMedium ? "/st/docs/" : "/me/P/docs/") + row.relative : "";
+        item->sourceTime = copies ? 133000000000000000ULL : 0;  // 2022-06-18 UTC
+        item->target = wxString(row.toMedium ? "/me/P/docs/" : "/st/docs/") + row.relative;
         item->action = row.action;
         item->targetOnMedium = row.toMedium;
         item->selected = false;  // the review selects every item again
@@ -60,21 +44,19 @@ inline JobTree MakeTree()
     return jobs;
 }
 
-inline std::vector<wxString> Relatives(const std::vector<ReviewItem>& records,
-                                       const std::vector<std::size_t>& rows)
+// The relative targets of the given rows, each followed by a blank.
+inline wxString Relatives(const std::vector<ReviewItem>& records, const std::vector<std::size_t>& rows)
 {
-    std::vector<wxString> texts;
+    wxString texts;
     for (const std::size_t row : rows)
-        texts.push_back(records[row].relativeTarget);
+        texts << records[row].relativeTarget << " ";
     return texts;
 }
 
-inline std::vector<bool> Selection(const std::vector<ReviewItem>& records)
-{
-    std::vector<bool> flags;
-    for (const ReviewItem& record : records)
-        flags.push_back(record.item->selected);
-    return flags;
-}
+// The tree's records, as the review gets them.
+class ReviewTest : public ::testing::Test {
+protected:
+    JobTree jobs = MakeTree();
+    std::vector<ReviewItem> records = MakeReviewItems(jobs);
+};
 
-} // namespace review_test

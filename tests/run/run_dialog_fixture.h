@@ -1,11 +1,9 @@
 #pragma once
 
-// The main window over a catalogue with one catalogued stick ("Stick") and projects located
-// on it, and drivers for the run dialog: open it from the main window, tick options, press
-// "Synchronize" and pump until the run has ended (with a deadline).
+// The main window over a catalogue with one catalogued stick ("Stick"), and drivers for the
+// run dialog: open it from the main window, tick options, press "Synchronize", pump events.
 
 #include <functional>
-#include <string>
 
 #include <wx/checklst.h>
 #include <wx/dir.h>
@@ -17,44 +15,49 @@
 #include "store/guid.h"
 #include "tests/app/main_frame_fixture.h"
 
-// Answers the review dialog with whatever the test does to it (filter, uncheck) and the
-// result it returns (wxOK or wxCANCEL).
-class ExpectReview : public wxExpectModalBase<DialogSelectSyncItems, ExpectReview> {
-public:
-    explicit ExpectReview(std::function<int(DialogSelectSyncItems*)> act) : act_(std::move(act)) {}
-
-protected:
-    int OnInvoked(DialogSelectSyncItems* dialog) const override { return act_(dialog); }
-
-private:
-    std::function<int(DialogSelectSyncItems*)> act_;
+// Answers the review dialog: the rows beginning with a typed text (two) unchecked, then answer.
+struct ExpectReview : wxExpectModalBase<DialogSelectSyncItems, ExpectReview> {
+    explicit ExpectReview(int answer) : answer(answer) {}
+    int OnInvoked(DialogSelectSyncItems* review) const override
+    {
+        review->ApplyFilterEntry(RF_BEGINS);
+        EXPECT_EQ(2u, review->ShownRows().size());
+        widgets_test::Click(review, "ID_BITMAPBUTTON_SELECT_ALL");
+        return answer;
+    }
+    int answer;
 };
 
 class RunDialogTest : public MainFrameTest {
 protected:
-    static constexpr const char* kGuid = "0123abcd-0000-1111-2222-333344445555";
-
     void SetUp() override
     {
         MainFrameTest::SetUp();
-        AddMedium(kGuid, "Stick");
-        mediumId = static_cast<unsigned>(LastInsertId());
-        root = AddDrive("stick", kGuid);
+        AddMedium(wxString('5', 36), "Stick");
+        mediumId = LastInsertId();
+        root = AddDrive("stick", std::string(36, '5'));
     }
 
-    // A project holding the virtual folder "docs" (its one rule takes every file), at
-    // `stationDir` (below the temporary directory) here and at `location` on the stick.
-    void AddRunProject(const wxString& caption, const wxString& stationDir,
-                       const wxString& location, int compressBelow = 0)
+    // A project of the folder "docs" (its one rule takes every file), at stationDir (below the
+    // temporary directory) here and at location on the medium of mediumId.
+    void AddRunProject(const wxString& caption, const wxString& stationDir, const wxString& location,
+                       int compressBelow = 0)
     {
-        const wxString project = Insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
-                                        {caption, "0", wxString::Format("%d", compressBelow)});
-        const wxString folder = Insert("FOLDER", "PROJECTID, FOLDER", {project, "docs"});
-        Insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", {folder, "*", "5", "1"});
-        Insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
-               {folder, wxString::Format("%u", stationId), dir.MakeDir(stationDir)});
-        Insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER",
-               {project, wxString::Format("%u", mediumId), location});
+        // Inserts a live row with a fresh GUID; returns its ID.
+        const auto insert = [](const char* table, const char* columns, const wxString& values) {
+            ExecUpdate(wxString::Format("insert into %s (GUID, MODIFIED, DELETED, %s) values ('%s', '%s', 0, %s)",
+                                        table, columns, NewGuid(), NowText(), values));
+            return LastInsertId();
+        };
+        const auto text = [](wxString value) { return "'" + (value.Replace("'", "''"), value) + "'"; };
+        const unsigned project = insert("PROJECT", "CAPTION, IGNORESIZEOVER, BZ2BELOW",
+                                        wxString::Format("%s, 0, %d", text(caption), compressBelow));
+        const unsigned folder = insert("FOLDER", "PROJECTID, FOLDER", wxString::Format("%u, 'docs'", project));
+        insert("ACLRULES", "FOLDERID, FILEMASK, NLINE, ALLOW", wxString::Format("%u, '*', 5, 1", folder));
+        insert("STAFOLDER", "FOLDERID, STATIONID, FOLDER",
+               wxString::Format("%u, %u, %s", folder, stationId, text(dir.MakeDir(stationDir))));
+        insert("MEPROJECT", "PROJECTID, MEDIAID, FOLDER",
+               wxString::Format("%u, %u, %s", project, mediumId, text(location)));
     }
 
     // Opens the main window and from it the run dialog, with every listed project checked.
@@ -63,20 +66,15 @@ protected:
         if (!frame)
             OpenWith();
         Command(dralvoFrame::ID_MENU_RUN);
-        DialogRun* dialog = Run();
-        if (dialog != nullptr) {
-            auto* projects = InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS");
-            for (unsigned n = 0; n < projects->GetCount(); ++n)
-                projects->Check(n);
-        }
-        return dialog;
+        if (Run() != nullptr)
+            for (unsigned n = 0; n < InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS")->GetCount(); ++n)
+                InRun<wxCheckListBox>("ID_CHECKLISTBOX_PROJECTS")->Check(n);
+        return Run();
     }
 
     DialogRun* Run() const
     {
-        if (!frame)
-            return nullptr;
-        for (wxWindow* child : frame->GetChildren())
+        for (wxWindow* child : frame ? frame->GetChildren() : wxWindowList())
             if (auto* dialog = dynamic_cast<DialogRun*>(child); dialog && !dialog->IsBeingDeleted())
                 return dialog;
         return nullptr;
@@ -91,28 +89,24 @@ protected:
     // Sets an option box by a click when it differs.
     void SetBox(const char* name, bool on) const
     {
-        auto* box = InRun<wxCheckBox>(name);
-        if (box->GetValue() != on)
-            widgets_test::Toggle(box);
+        if (InRun<wxCheckBox>(name)->GetValue() != on)
+            widgets_test::Toggle(InRun<wxCheckBox>(name));
     }
 
     // Presses "Synchronize" and answers the question.
     void Synchronize(int answer = wxYES) const
     {
-        wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"),
-                      wxExpectModal<wxMessageDialog>(answer));
+        wxTEST_DIALOG(widgets_test::Click(Run(), "ID_BUTTON_OK"), wxExpectModal<wxMessageDialog>(answer));
     }
 
     wxString Log() const { return InRun<wxTextCtrl>("ID_TEXTCTRL_LOG")->GetValue(); }
 
-    // Pumps events until done() holds or the deadline passes.
-    static bool PumpUntil(const std::function<bool()>& done, int seconds = 30)
+    // Pumps events until done() holds or 30 s have passed.
+    static bool PumpUntil(const std::function<bool()>& done)
     {
-        const wxLongLong deadline = wxGetLocalTimeMillis() + seconds * 1000;
-        while (!done() && wxGetLocalTimeMillis() < deadline) {
+        for (const wxLongLong deadline = wxGetLocalTimeMillis() + 30000; !done() && wxGetLocalTimeMillis() < deadline;
+             wxMilliSleep(2))
             wxYield();
-            wxMilliSleep(2);
-        }
         return done();
     }
     bool Idle() const
@@ -120,46 +114,9 @@ protected:
         return Run() != nullptr && !Run()->IsRunning() && InRun<wxButton>("ID_BUTTON_OK")->IsEnabled();
     }
     bool PumpUntilIdle() { return PumpUntil([this] { return Idle(); }); }
-    bool PumpUntilLogged(const wxString& text)
-    {
-        return PumpUntil([this, text] { return Run() && Log().Contains(text); });
-    }
-
-    bool RunToolEnabled() const
-    {
-        return frame->GetToolBar()->GetToolEnabled(dralvoFrame::ID_TOOL_RUN);
-    }
-
-    // The names of the run logs in the user data directory.
-    static std::vector<wxString> RunLogs()
-    {
-        std::vector<wxString> names;
-        wxArrayString found;
-        wxDir::GetAllFiles(userDataDir, &found, "dralvo_sync_*", wxDIR_FILES);
-        for (const wxString& path : found)
-            names.push_back(path.AfterLast('/'));
-        return names;
-    }
+    bool RunToolEnabled() const { return frame->GetToolBar()->GetToolEnabled(dralvoFrame::ID_TOOL_RUN); }
 
     unsigned mediumId = 0;
     wxString root;
 
-private:
-    // Inserts a live row with a fresh GUID and the given column values; returns its ID.
-    static wxString Insert(const char* table, const char* columns,
-                           const std::vector<wxString>& values)
-    {
-        wxString marks;
-        for (size_t i = 0; i < values.size(); ++i)
-            marks += ", ?";
-        wxSQLite3Statement insert = Prepare(wxString::Format(
-            "insert into %s (GUID, MODIFIED, DELETED, %s) values (?, ?, 0%s)", table, columns,
-            marks));
-        insert.Bind(1, NewGuid());
-        insert.Bind(2, NowText());
-        for (size_t i = 0; i < values.size(); ++i)
-            insert.Bind(static_cast<int>(i) + 3, values[i]);
-        insert.ExecuteUpdate();
-        return wxString::Format("%u", LastInsertId());
-    }
 };
