@@ -19,7 +19,6 @@
 
 namespace {
 
-
 const char kTimeShape[] = "9999-99-99 99:99:99";
 
 // Every object of a catalogue file by name: its SQL text.
@@ -83,16 +82,9 @@ protected:
         for (const std::string& name : objects)
             db.ExecuteUpdate(kVersion3Schema.at(name).c_str());
         for (const std::string& sql : extra)
-            db.ExecuteUpdate(sql.c_str());
+            if (!sql.empty())
+                db.ExecuteUpdate(sql.c_str());
         db.Close();
-    }
-
-    // A catalogue holding every object but OPTIONS and IDX_OPTIONS, and one project row.
-    void BuildVersion2Layout(int version)
-    {
-        BuildFile(version, kVersion2Objects,
-                  {"insert into PROJECT (GUID, CAPTION, MODIFIED, DELETED) "
-                   "values ('g', 'Old project', '2020-01-01 00:00:00', 0)"});
     }
 
     static SchemaMap Schema()
@@ -106,43 +98,24 @@ protected:
 
     static wxString Text(const wxString& sql) { return CatalogTest::Text(sql); }
 
-    // Opens, checks the result, and closes again as exit does.
-    static void OpenAndClose()
-    {
-        ASSERT_TRUE(OpenCatalog());
-        CloseCatalog();
-    }
-
     TempDir dir;
 };
 
+// The XDG rules: an unset or relative XDG_DATA_HOME counts as not set.
 TEST_F(OpenCatalogTest, InitPathsPlacesTheCatalogueInTheCreatedUserDataDirectory)
 {
-    const wxDateTime before = wxDateTime::Now();
-    InitPaths();
-
-    EXPECT_TRUE(userDataDir.StartsWith(wxString(wxGetenv("XDG_DATA_HOME")) + "/")) << userDataDir;
-    EXPECT_TRUE(userDataDir.EndsWith("/"));
-    EXPECT_TRUE(wxDirExists(userDataDir));
-    EXPECT_EQ(databasePath, userDataDir + "dralvo.db");
-    EXPECT_TRUE(programDir.EndsWith("/"));
-    EXPECT_FALSE(stationName.empty());
-    EXPECT_FALSE(sessionStart.IsEarlierThan(before.Subtract(wxTimeSpan::Second())));
-}
-
-// The XDG rules: an unset, empty or relative XDG_DATA_HOME counts as not set.
-TEST_F(OpenCatalogTest, InitPathsFallsBackToTheHomeDataDirectory)
-{
     const wxString saved = wxGetenv("XDG_DATA_HOME");
-    for (const char* value : {static_cast<const char*>(nullptr), "", "relative/share"}) {
-        SCOPED_TRACE(value ? value : "unset");
-        if (value)
-            wxSetEnv("XDG_DATA_HOME", value);
-        else
-            wxUnsetEnv("XDG_DATA_HOME");
+    const wxString fallback = wxFileName::GetHomeDir() + "/.local/share/";
+    for (const wxString& value : {saved, wxString(), wxString("relative/share")}) {
+        SCOPED_TRACE(value);
+        value.empty() ? wxUnsetEnv("XDG_DATA_HOME") : wxSetEnv("XDG_DATA_HOME", value);
+        const wxDateTime before = wxDateTime::Now().Subtract(wxTimeSpan::Second());
         InitPaths();
-        EXPECT_TRUE(userDataDir.StartsWith(wxFileName::GetHomeDir() + "/.local/share/")) << userDataDir;
-        EXPECT_TRUE(wxDirExists(userDataDir));
+        EXPECT_TRUE(userDataDir.StartsWith(value == saved ? saved + "/" : fallback)) << userDataDir;
+        EXPECT_TRUE(userDataDir.EndsWith("/") && wxDirExists(userDataDir));
+        EXPECT_EQ(databasePath, userDataDir + "dralvo.db");
+        EXPECT_TRUE(programDir.EndsWith("/") && !stationName.empty());
+        EXPECT_FALSE(sessionStart.IsEarlierThan(before));
     }
     wxSetEnv("XDG_DATA_HOME", saved);
 }
@@ -161,10 +134,9 @@ TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3)
     for (const int version : {1, 2, 7}) {
         SCOPED_TRACE(version);
         databasePath = dir / wxString::Format("version%d.db", version);
-        if (version == 1)
-            BuildFile(1);
-        else
-            BuildVersion2Layout(version);
+        // Version 2 lacks OPTIONS and IDX_OPTIONS.
+        BuildFile(version, version == 1 ? std::vector<std::string>() : kVersion2Objects,
+                  {version == 1 ? "" : "insert into PROJECT (GUID, CAPTION) values ('g', 'Old project')"});
         ASSERT_TRUE(OpenCatalog());
         SchemaMap expected = kVersion3Schema;
         for (const char* added : {"OPTIONS", "IDX_OPTIONS"})
@@ -188,10 +160,10 @@ TEST_F(OpenCatalogTest, StationIsRegisteredOnceAndFoundAgainOnLaterOpens)
     EXPECT_TRUE(HasShape(ToUtf8(Text("select GUID from STATION")), "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx"));
     EXPECT_TRUE(HasShape(ToUtf8(Text("select MODIFIED from STATION")), kTimeShape));
     CloseCatalog();
-    EXPECT_FALSE(catalogDb.IsOpen());
     CloseCatalog();  // a second close does nothing
     stationName = "other-station";
-    OpenAndClose();
+    ASSERT_TRUE(OpenCatalog());
+    CloseCatalog();
 
     stationName = "o'brien-pc";
     stationId = 0;

@@ -7,7 +7,6 @@
 
 #include "store/catalog.h"
 #include "store/database.h"
-#include "store/guid.h"
 #include "store/text.h"
 #include "tests/support/test_env.h"
 
@@ -15,56 +14,45 @@ namespace {
 
 // Every statement text; a new constant belongs here too.
 const char* const kAllStatements[] = {
-    kSqlSelectLastInsertRowId,
-    kSqlSelectVersion, kSqlUpdateSessionStart, kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd,
-    kSqlCountStationsByName, kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation,
-    kSqlImportInsertStation, kSqlImportUpdateStation,
-    kSqlSelectMediumGuid, kSqlSelectLiveMedia, kSqlSelectMediumByGuid, kSqlCountMediaNamedLike,
-    kSqlCountOtherMediaNamedLike, kSqlInsertMedium, kSqlImportInsertMedium, kSqlMarkMediumDeleted,
-    kSqlUpdateMediumGuid, kSqlRenameMedium, kSqlImportUpdateMedium,
+    kSqlSelectLastInsertRowId, kSqlSelectVersion, kSqlUpdateSessionStart,
+    kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd, kSqlCountStationsByName,
+    kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation, kSqlImportInsertStation,
+    kSqlImportUpdateStation, kSqlSelectMediumGuid, kSqlSelectLiveMedia, kSqlSelectMediumByGuid,
+    kSqlCountMediaNamedLike, kSqlCountOtherMediaNamedLike, kSqlInsertMedium, kSqlImportInsertMedium,
+    kSqlMarkMediumDeleted, kSqlUpdateMediumGuid, kSqlRenameMedium, kSqlImportUpdateMedium,
     kSqlSelectProjectProperties, kSqlSelectProjectIdByCaption, kSqlSelectLiveProjects,
     kSqlSelectLiveProjectsForPicker, kSqlSelectProjectsOnMedium, kSqlCountOtherProjectsCaptionLike,
-    kSqlCountProjectsCaptionLike, kSqlInsertProject, kSqlImportInsertProject, kSqlImportUpdateProject,
-    kSqlUpdateProjectProperties, kSqlMarkProjectDeleted,
+    kSqlCountProjectsCaptionLike, kSqlInsertProject, kSqlImportInsertProject,
+    kSqlImportUpdateProject, kSqlUpdateProjectProperties, kSqlMarkProjectDeleted,
     kSqlSelectFolderJobs, kSqlSelectProjectFolders, kSqlSelectProjectAndFolderName,
     kSqlCountFoldersNamedLike, kSqlInsertFolder, kSqlImportInsertFolder, kSqlMarkFolderDeleted,
-    kSqlRenameFolder, kSqlImportUpdateFolder, kSqlMoveFolderToProject,
-    kSqlSelectStationFolder, kSqlSelectLiveStationFolder, kSqlInsertStationFolder,
-    kSqlImportInsertStationFolder, kSqlUpdateStationFolder, kSqlImportUpdateStationFolder,
-    kSqlSelectMediumProjectFolder, kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob,
-    kSqlCountMediumProjects, kSqlInsertMediumProject, kSqlImportInsertMediumProject,
-    kSqlUpdateMediumProjectFolder, kSqlImportUpdateMediumProject,
-    kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder, kSqlSelectLiveRules, kSqlSelectAllRules,
-    kSqlSelectNextRuleLine, kSqlSelectDuplicateRuleLines, kSqlInsertRule, kSqlImportInsertRule,
-    kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
-    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks, kSqlInsertIncompressibleMask,
-    kSqlImportInsertIncompressibleMask, kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask,
-    kSqlImportFindRowByGuid,
+    kSqlRenameFolder, kSqlImportUpdateFolder, kSqlMoveFolderToProject, kSqlSelectStationFolder,
+    kSqlSelectLiveStationFolder, kSqlInsertStationFolder, kSqlImportInsertStationFolder,
+    kSqlUpdateStationFolder, kSqlImportUpdateStationFolder, kSqlSelectMediumProjectFolder,
+    kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob, kSqlCountMediumProjects,
+    kSqlInsertMediumProject, kSqlImportInsertMediumProject, kSqlUpdateMediumProjectFolder,
+    kSqlImportUpdateMediumProject, kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder,
+    kSqlSelectLiveRules, kSqlSelectAllRules, kSqlSelectNextRuleLine, kSqlSelectDuplicateRuleLines,
+    kSqlInsertRule, kSqlImportInsertRule, kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
+    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks,
+    kSqlInsertIncompressibleMask, kSqlImportInsertIncompressibleMask,
+    kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask, kSqlImportFindRowByGuid,
     kSqlSelectOptions, kSqlCountOption, kSqlUpdateOption, kSqlInsertOption,
 };
 
-// The statement with dummy values: 'text' for a quoted %s, 1 for %u and for a bare %s, except
-// the bare %s after "from", which names a table. Fails on any other conversion.
+// The statement with dummy values: 'text' for a quoted %s, PROJECT for the table after "from",
+// 1 for %u and any other %s. Fails on any other conversion.
 std::string FillPlaceholders(const std::string& format)
 {
     std::string sql;
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%') {
+        const char c = format[i] == '%' && i + 1 < format.size() ? format[++i] : '\0';
+        if (!c)
             sql += format[i];
-            continue;
-        }
-        const char conversion = i + 1 < format.size() ? format[i + 1] : '\0';
-        ++i;
-        if (conversion == 'u')
-            sql += "1";
-        else if (conversion == 's' && !sql.empty() && sql.back() == '\'')
-            sql += "text";
-        else if (conversion == 's' && sql.ends_with("from "))
-            sql += "PROJECT";
-        else if (conversion == 's')
-            sql += "1";
+        else if (c != 's' && c != 'u')
+            ADD_FAILURE() << "unexpected conversion %" << c << " in: " << format;
         else
-            ADD_FAILURE() << "unexpected conversion %" << conversion << " in: " << format;
+            sql += c == 's' && sql.ends_with('\'') ? "text" : c == 's' && sql.ends_with("from ") ? "PROJECT" : "1";
     }
     return sql;
 }
@@ -171,43 +159,29 @@ TEST_F(StatementsTest, EscapeQuotesTurnsSingleIntoDoubleQuotes)
         EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
 }
 
-// LastInsertId names the row just inserted.
-TEST_F(StatementsTest, QuotedCaptionIsStoredWithDoubleQuote)
+TEST_F(StatementsTest, TransactionRollsBackUnlessCommittedAlsoWhenAStatementThrows)
 {
-    const unsigned quoted = AddProject(EscapeQuotes("Kitchen's photos"));
-    const unsigned empty = AddProject("");
-    EXPECT_NE(quoted, empty);
-    EXPECT_EQ("Kitchen\"s photos", Rows(wxString::Format(kSqlSelectProjectProperties, quoted)).BeforeFirst('|'));
-}
-
-class TransactionTest : public CatalogTest {
-protected:
-    static int Projects() { return ExecScalar("select count(*) from PROJECT"); }
-    static void Insert() { AddProject("p"); }
-};
-
-TEST_F(TransactionTest, RollsBackUnlessCommittedAlsoWhenAStatementThrows)
-{
+    const auto projects = [] { return Scalar("select count(*) from PROJECT"); };
     {
         Transaction transaction;
-        Insert();
-        EXPECT_EQ(Projects(), 1);
+        AddProject("p");
+        EXPECT_EQ(projects(), 1);
     }
-    EXPECT_EQ(Projects(), 0);
+    EXPECT_EQ(projects(), 0);
     EXPECT_THROW({
         Transaction transaction;
-        Insert();
+        AddProject("p");
         ExecUpdate("insert into NO_SUCH_TABLE values (1)");
         transaction.Commit();
     }, wxSQLite3Exception);
-    EXPECT_EQ(Projects(), 0);
+    EXPECT_EQ(projects(), 0);
     EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
     {
         Transaction transaction;
-        Insert();
+        AddProject("p");
         transaction.Commit();
     }
-    EXPECT_EQ(Projects(), 1);
+    EXPECT_EQ(projects(), 1);
 }
 
 } // namespace
