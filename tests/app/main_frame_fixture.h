@@ -3,7 +3,6 @@
 // A main window over a fresh catalogue, with fake drives and an answering folder chooser, and
 // drivers that use its controls as a user's clicks and keystrokes would.
 
-#include <algorithm>
 #include <deque>
 #include <initializer_list>
 #include <vector>
@@ -34,8 +33,6 @@
 
 class MainFrameTest : public CatalogTest {
 protected:
-    using Names = std::vector<wxString>;
-
     void SetUp() override
     {
         CatalogTest::SetUp();
@@ -119,10 +116,11 @@ protected:
     void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
     void ChooseFolder(const wxString& name) const
     {
-        const Names names = FolderNames();
-        const auto at = std::find(names.begin(), names.end(), name);
-        ASSERT_NE(at, names.end()) << name;
-        widgets_test::ChooseLine(Folders(), static_cast<int>(at - names.begin()));
+        int n = 0;
+        while (n < static_cast<int>(Folders()->GetCount()) && Folders()->GetItemText(n) != name)
+            ++n;
+        ASSERT_LT(n, static_cast<int>(Folders()->GetCount())) << name;
+        widgets_test::ChooseLine(Folders(), n);
     }
     void ToggleConnectedOnly() const
     {
@@ -141,26 +139,18 @@ protected:
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
     }
 
-    Names FolderNames() const
-    {
-        Names names;
-        for (size_t i = 0; i < Folders()->GetCount(); ++i)
-            names.push_back(Folders()->GetItemText(i));
-        return names;
-    }
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
     wxString Shown() const
     {
         wxString text;
-        for (unsigned i = 0; i < Projects()->GetCount(); ++i) {
-            const bool selected = static_cast<int>(i) == Projects()->GetSelection();
-            text << (i ? "," : "") << (selected ? "[" : "") << Projects()->GetString(i) << (selected ? "]" : "");
-        }
-        text << " /";
-        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
-            const bool selected = static_cast<int>(i) == Folders()->GetSelection();
-            text << (i ? "," : " ") << (selected ? "[" : "") << Folders()->GetItemText(i) << (selected ? "]" : "");
-        }
+        const auto line = [&text](int i, int selected, const wxString& item) {
+            text << (i ? "," : "") << (i == selected ? "[" + item + "]" : item);
+        };
+        for (unsigned i = 0; i < Projects()->GetCount(); ++i)
+            line(i, Projects()->GetSelection(), Projects()->GetString(i));
+        text << " /" << (Folders()->GetCount() ? " " : "");
+        for (size_t i = 0; i < Folders()->GetCount(); ++i)
+            line(i, Folders()->GetSelection(), Folders()->GetItemText(i));
         return text;
     }
 

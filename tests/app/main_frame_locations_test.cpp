@@ -48,12 +48,6 @@ protected:
         return Rows(wxString::Format("select D.NAME, M.FOLDER from MEPROJECT M join MEDIA D on D.ID = "
                                      "M.MEDIAID where M.PROJECTID=%d order by D.NAME", ProjectId("Work")));
     }
-    static void StoreMediumLocation(const char* medium, const char* folder)
-    {
-        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
-                                    "DELETED) select 'g', '%s', '', %d, ID, 0 from MEDIA where NAME='%s'",
-                                    folder, ProjectId("Work"), medium));
-    }
     static ExpectMessage RefusedQuote(const wxString& path)
     {
         return ExpectMessage(wxString::Format("The path \"%s\" contains a single quote ('), which the "
@@ -98,8 +92,8 @@ TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnec
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenWithMedia();
     EXPECT_EQ("[Away],Stick ", MediumShown());
-    for (const char* medium : {"Away", "Stick"})
-        StoreMediumLocation(medium, "Sync\\Work");
+    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, DELETED) "
+                                "select 'g', 'Sync\\Work', '', %d, ID, 0 from MEDIA", ProjectId("Work")));
     ChooseMedium("Stick");
     EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", MediumShown());
     ChooseMedium("Away");
@@ -110,6 +104,26 @@ TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnec
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     ChooseMedium("Stick");
     EXPECT_EQ("Away,[Stick] ..\\..\\home +", MediumShown());
+
+    // A change of medium or project stores the typed text first; another letter case is not
+    // the root, so the text is kept as typed with its separators made "\".
+    ExecUpdate("delete from MEPROJECT");
+    ChooseMedium("Stick");
+    Type(MediumField(), stickRoot + "Sync/Work");
+    ChooseMedium("Away");
+    EXPECT_EQ("[Away],Stick ", MediumShown());
+    Type(MediumField(), "Backup/Work");
+    NewProject("Home");
+    EXPECT_EQ("Away|Backup\\Work; Stick|Sync\\Work", MediumLocations());
+
+    ChooseProject("Work");
+    ChooseMedium("Stick");
+    wxString upper = stickRoot;
+    upper.MakeUpper();
+    Type(MediumField(), upper + "Sync");
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
+    upper.Replace("/", "\\");
+    EXPECT_EQ("Away|Backup\\Work; Stick|" + upper + "Sync", MediumLocations());
 }
 
 // Choices outside the medium or with a quote are refused; a second choice updates the row.
@@ -140,40 +154,13 @@ TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheir
     Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     ToggleConnectedOnly();
     EXPECT_EQ(" ", MediumShown());
-}
 
-// A change of medium or project stores the typed text first; another letter case is not the
-// root, so the text is kept as typed with its separators made "\".
-TEST_F(MainFrameLocations, TypedLocationIsStoredRelativeWhenItBeginsWithTheRoot)
-{
-    OpenWithMedia();
-    ChooseMedium("Stick");
-    Type(MediumField(), stickRoot + "Sync/Work");
-    ChooseMedium("Away");
-    EXPECT_EQ("[Away],Stick ", MediumShown());
-    Type(MediumField(), "Backup/Work");
-    NewProject("Home");
-    EXPECT_EQ("Away|Backup\\Work; Stick|Sync\\Work", MediumLocations());
-
-    ChooseProject("Work");
-    ChooseMedium("Stick");
-    wxString upper = stickRoot;
-    upper.MakeUpper();
-    Type(MediumField(), upper + "Sync");
-    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
-    upper.Replace("/", "\\");
-    EXPECT_EQ("Away|Backup\\Work; Stick|" + upper + "Sync", MediumLocations());
-}
-
-// Another window enumerating the media again does not invalidate the drive shown here; the
-// same marker on two drives keeps each drive's root.
-TEST_F(MainFrameLocations, ConnectedDrivesKeepTheirRootsThroughRefreshesAndCopies)
-{
-    OpenWithMedia();
+    // Another window enumerating the media again does not invalidate the drive shown here; the
+    // same marker on two drives keeps each drive's root.
+    ExecUpdate(wxString::Format("update MEDIA set GUID='%s' where NAME='Stick'", kStickGuid));
     const wxString copyRoot = AddDrive("stick-copy", kStickGuid);
     AddDrive("disk", kDiskGuid);
     AddMedium(kDiskGuid, "Disk");
-    ToggleConnectedOnly();
     Command(dralvoFrame::ID_TOOL_REFRESH);
     EXPECT_EQ("[Disk],Stick,Stick  +", MediumShown());
     Choose(Media(), 2);
