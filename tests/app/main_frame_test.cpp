@@ -6,24 +6,12 @@
 
 #include <wx/menu.h>
 
-#include "store/translations.h"
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
 
 const wxString kDeleteProject = "Do you really wish to delete this project?";
 const wxString kDeleteFolder = "Do you really wish to delete this folder from project?";
-
-// The menu follows the chosen language.
-TEST_F(MainFrameTest, MenuAndLabelsAreTranslated)
-{
-    ASSERT_TRUE(StartTranslations(wxLANGUAGE_RUSSIAN));
-    OpenWith();
-    EXPECT_EQ(wxString::FromUTF8("Параметры...\tCtrl+O"),
-              frame->GetMenuBar()->FindItem(dralvoFrame::ID_MENU_OPTIONS)->GetItemLabel());
-    EXPECT_EQ(wxString::FromUTF8("Проект"), Find<wxWindow>("ID_STATICTEXT4")->GetLabel());
-    StartTranslations(wxLANGUAGE_ENGLISH);
-}
 
 // Project controls need a project; folder controls a folder; adding a project always works.
 TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)

@@ -1,7 +1,5 @@
 #include "platform/drives.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -126,23 +124,6 @@ TEST_F(DriveLayer, LabelFromByLabelElseMountDirectoryName)
     EXPECT_FALSE(ReadVolumeLabel({stick + "-gone", "/dev/sdb1", "vfat", ""}, roots));
     EXPECT_EQ(DriveRoot({"/", "", "", ""}), "/");
     EXPECT_EQ(DriveRoot({"/media/Мой диск", "", "", ""}), FromUtf8("/media/Мой диск/"));
-}
-
-TEST_F(DriveLayer, SysRootVariablePrefixesEverySystemPath)
-{
-    unsetenv(kSysRootVariable);
-    EXPECT_EQ(DefaultDriveRoots().sysfs, "/sys");
-    const std::string fake = ToUtf8(dir.Path());  // ends with "/"
-    setenv(kSysRootVariable, fake.c_str(), 1);
-    const auto listed = [] {
-        const DriveRoots r = DefaultDriveRoots();
-        return r.mountTable + " " + r.sysfs + " " + r.byLabel + " " + r.udevData;
-    };
-    EXPECT_EQ(listed(), fake + "proc/self/mounts " + fake + "sys " + fake + "dev/disk/by-label " + fake +
-                            "run/udev/data");  // no mountinfo there
-    dir.Write("proc/self/mountinfo", "");
-    EXPECT_EQ(DefaultDriveRoots().mountTable, fake + "proc/self/mountinfo");
-    unsetenv(kSysRootVariable);
 }
 
 } // namespace

@@ -25,10 +25,9 @@ TEST(FileTimeTest, TimesWithinThreeSecondsAreEqualAndNeitherIsNewer)
         FileTime a, b;
         bool equal, aNewer;
     } cases[] = {
-        {Second(0), Second(3), true, false},         {Second(3), Second(0), true, false},
-        {Second(0), Second(3, 100), false, false},   {Second(3, 100), Second(0), false, true},
-        {Second(3, 0), Second(0, 100), true, false}, {0, kMax, false, false},
-        {kMax, 0, false, true},                      {kMax, kMax - Second(3) + Second(0), true, false},
+        {Second(0), Second(3), true, false},       {Second(0), Second(3, 100), false, false},
+        {Second(3, 100), Second(0), false, true},  {0, kMax, false, false},
+        {kMax, kMax - Second(3) + Second(0), true, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TimesEqual(c.a, c.b), c.equal) << c.a << " " << c.b;

@@ -1,7 +1,5 @@
 #include "ui/bitmap_list.h"
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 #include <wx/dcmemory.h>
@@ -78,30 +76,6 @@ TEST_F(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
         EXPECT_GT(lowestInk, height / 2);
         EXPECT_LT(lowestInk, height);
     }
-}
-
-// Bitmaps of two heights are refused and change nothing; added items are taken over, lose
-// their changed flag and are selected; outside the items there is nothing.
-TEST_F(SwxBitmapListBoxTest, SetBitmapsAndAddItem)
-{
-    EXPECT_TRUE(list->SetBitmaps(Solid(40, *wxRED), Solid(40, *wxGREEN), Solid(9, *wxBLUE)));
-    const wxCoord tall = list->OnGetRowHeight(0);
-    EXPECT_GT(tall, 40);
-    EXPECT_FALSE(list->SetBitmaps(Solid(16, *wxRED), Solid(15, *wxGREEN), Solid(16, *wxBLUE)));
-    EXPECT_EQ(tall, list->OnGetRowHeight(0));
-
-    EXPECT_EQ(0u, list->GetSelectedData());
-    auto item = std::make_unique<BitmapListItem>();
-    item->changed = true;
-    BitmapListItem* raw = item.get();
-    EXPECT_EQ(0, list->AddItem(std::move(item)));
-    EXPECT_EQ(1, list->Append("second", 9, true));
-    EXPECT_EQ(raw, list->GetItem(0));
-    EXPECT_FALSE(raw->changed);
-    EXPECT_EQ(9u, list->GetSelectedData());
-    EXPECT_EQ(nullptr, list->GetItem(2));
-    list->SetSelection(wxNOT_FOUND);
-    EXPECT_EQ(0u, list->GetSelectedData());
 }
 
 } // namespace

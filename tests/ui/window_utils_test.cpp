@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/choice.h>
 #include <wx/dirdlg.h>
 #include <wx/frame.h>
 #include <wx/testing.h>
 
-#include "store/database.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -38,23 +36,6 @@ protected:
 
     wxFrame* frame = nullptr;
 };
-
-// A null caption gives an empty label; the first row is selected.
-TEST_F(WindowUtilsTest, FillControlFromQueryPutsIdsBehindLabels)
-{
-    auto* choice = new wxChoice(frame, wxID_ANY);
-    for (const char* caption : {"Beta", "Alpha", "Gamma"})
-        AddProject(caption);
-    ExecUpdate("update PROJECT set CAPTION=null where ID=3");
-    choice->Append("stale");
-    FillControlFromQuery(choice, "select ID, CAPTION from PROJECT order by ID desc");
-    EXPECT_EQ("|Alpha|Beta", wxJoin(choice->GetStrings(), '|'));
-    wxUint32 id = 0;
-    EXPECT_TRUE(GetSelectedItemData(choice, id));
-    EXPECT_EQ(3u, id);
-    EXPECT_EQ(2, FindItemByData(choice, 1));
-    EXPECT_EQ(wxNOT_FOUND, FindItemByData(choice, 99));
-}
 
 // Magenta is transparent; an unknown name gives an invalid bitmap.
 TEST_F(WindowUtilsTest, BitmapsAreMasked)
