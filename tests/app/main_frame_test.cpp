@@ -13,8 +13,10 @@ namespace {
 const wxString kDeleteProject = "Do you really wish to delete this project?";
 const wxString kDeleteFolder = "Do you really wish to delete this folder from project?";
 
-// Project controls need a project; folder controls a folder; adding a project always works.
-TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)
+// Captions taken in any case, by wildcards or by deleted projects are refused; deleting selects
+// the neighbour, and after the last the commands do nothing and ask nothing. Project controls
+// need a project, folder controls a folder; adding a project always works.
+TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
 {
     const auto enabled = [this] {
         wxString text;
@@ -26,18 +28,6 @@ TEST_F(MainFrameTest, ControlsAreEnabledAsProjectsAndFoldersAppear)
         const wxMenuBar* menu = frame->GetMenuBar();
         return text << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER) << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
-    OpenWith();
-    EXPECT_EQ("100000000000", enabled());
-    NewProject("Work");
-    EXPECT_EQ("111100000010", enabled());
-    NewFolder("Docs");
-    EXPECT_EQ("111111111111", enabled());
-}
-
-// Captions taken in any case, by wildcards or by deleted projects are refused; deleting selects
-// the neighbour, and after the last the commands do nothing and ask nothing.
-TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
-{
     OpenWith({"Work"});
     EXPECT_EQ("Work|0|36||", Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"),
@@ -50,6 +40,7 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     for (const char* caption : {"Kitchen's photos", "B", "C"})
         NewProject(caption);
     NewFolder("Docs");
+    EXPECT_EQ("111111111111", enabled());
     ChooseProject("B");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxNO));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
@@ -59,8 +50,10 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     EXPECT_EQ("Kitchen\"s photos,[Office\"s] / [Docs]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_PROJECT), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("[Kitchen\"s photos] /", Shown());
+    EXPECT_EQ("111100000010", enabled());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ(" /", Shown());
+    EXPECT_EQ("100000000000", enabled());
     EXPECT_EQ("Work|1||; Kitchen\"s photos|1||; B|1||; Office\"s|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
@@ -170,20 +163,17 @@ TEST_F(MainFrameTest, ClosingStoresThePendingEdits)
     EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
 }
 
-TEST_F(MainFrameTest, FailingStatementIsShownAndTheWindowStaysUsable)
+// A failing statement is shown and the window stays usable; edits that cannot be stored keep
+// their project and folder shown, and closing stores them.
+TEST_F(MainFrameTest, FailingStatementsAreShownAndTheWindowStaysUsable)
 {
-    OpenWith({"Work"});
+    OpenWith({"Home", "Work"});
     ExecUpdate("alter table FOLDER rename to FOLDER_AWAY");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("Docs"),
                   ExpectDatabaseError("The virtual folder could not be added."));
     ExecUpdate("alter table FOLDER_AWAY rename to FOLDER");
     NewFolder("Docs");
-    EXPECT_EQ("[Work] / [Docs]", Shown());
-}
-
-TEST_F(MainFrameTest, EditsThatCannotBeStoredKeepTheirProjectAndFolderShown)
-{
-    OpenWith({"Home", "Work"}, {"Docs", "Mail"});
+    NewFolder("Mail");
     ChooseFolder("Docs");
     Rules()->AddRule("*.doc");
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
@@ -191,7 +181,6 @@ TEST_F(MainFrameTest, EditsThatCannotBeStoredKeepTheirProjectAndFolderShown)
     wxTEST_DIALOG(ChooseFolder("Mail"), ExpectDatabaseError("The folder's rules could not be stored."));
     EXPECT_EQ("Home,[Work] / [Docs],Mail", Shown());
     EXPECT_EQ("*.doc", Rules()->GetRulesList()->GetItemText(0));
-
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
     CloseWindow();
     EXPECT_EQ(FolderId("Docs"), RuleFolder("*.doc"));
