@@ -29,47 +29,34 @@ protected:
             CloseCatalog();
         wxRemoveFile(databasePath);
     }
-    // The first start: answers the language box with row (negative: cancelled).
-    static void FirstStart(int row)
-    {
-        bool started = false;
-        wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(row));
-        ASSERT_TRUE(started);
-    }
 };
 
-TEST_F(StartCatalogTest, EmptyDataDirectoryGetsNewCatalogAndLanguageIsAskedOnce)
+// The second start finds everything in place and asks nothing (the guard fails on a box); a
+// later one offers the logs older than the days of the option.
+TEST_F(StartCatalogTest, FirstStartAsksTheLanguageAndLaterOnesOfferExpiredLogs)
 {
-    FirstStart(2);
+    bool started = false;
+    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(2));
+    ASSERT_TRUE(started);
     EXPECT_EQ(3, ExecScalar("select VERSION from VERSION"));
     EXPECT_EQ(static_cast<int>(stationId), ExecScalar("select STATIONID from VERSION"));
     EXPECT_EQ(static_cast<unsigned>(kLanguageEnglish), soLanguage);
     EXPECT_EQ(56, ExecScalar("select VALUE from OPTIONS where IOPTION=3"));
     CloseCatalog();
-
-    // The second start finds everything in place and asks nothing (the guard fails on a box).
     ASSERT_TRUE(StartCatalog());
     EXPECT_EQ(1, ExecScalar("select count(*) from STATION"));
     EXPECT_EQ(1, ExecScalar("select count(*) from VERSION where SESSION_END is not null"));
-}
-
-// Only logs older than the days of the option are offered.
-TEST_F(StartCatalogTest, ExpiredLogsAreOfferedAndRemovedOnYes)
-{
-    FirstStart(2);
     CloseCatalog();
+
     const wxString expired = userDataDir + "dralvo_sync_20240101.xml.bz2";
     const wxString recent = userDataDir + "dralvo_sync_20240102.xml";
     for (const wxString& path : {expired, recent})
         ASSERT_TRUE(WriteBinaryFile(path, "<log/>", 6));
     const wxDateTime old = wxDateTime::Now() - wxDateSpan::Days(4);
     ASSERT_TRUE(wxFileName(expired).SetTimes(&old, &old, nullptr));
-
-    bool started = false;
     wxTEST_DIALOG(started = StartCatalog(),
-                  ExpectMessage("1 synchronization log files older then 3 days found. Remove them?",
-                                wxYES, "Remove expired logs"));
-    ASSERT_TRUE(started);
+                  ExpectMessage("1 synchronization log files older then 3 days found. Remove them?", wxYES,
+                                "Remove expired logs"));
     EXPECT_FALSE(wxFileName::FileExists(expired));
     EXPECT_TRUE(wxFileName::FileExists(recent));
     wxRemoveFile(recent);

@@ -14,18 +14,13 @@ namespace {
 // part of its range shows up as a digit that never appears.
 TEST(NewGuidTest, ManyGuidsAreDistinctOfTheCatalogueFormAndUseEveryDigit)
 {
-    std::set<std::string> seen;
-    std::set<char> firstDigits, lastDigits;
+    std::set<std::string> seen, digits;
     for (int i = 0; i < 20000; ++i) {
         const std::string guid = ToUtf8(NewGuid());
-        ASSERT_TRUE(HasShape(guid, "7xxx7xxx-7xxx-7xxx-7xxx-7xxx7xxx7xxx")) << guid;
-        ASSERT_TRUE(seen.insert(guid).second) << "repeated after " << i;
-        firstDigits.insert(guid[0]);
-        lastDigits.insert(guid[35]);
+        ASSERT_TRUE(HasShape(guid, "7xxx7xxx-7xxx-7xxx-7xxx-7xxx7xxx7xxx") && seen.insert(guid).second) << guid;
+        digits.insert({guid[0], '-', guid[35]});
     }
-    EXPECT_EQ(firstDigits.size(), 8u);
-    EXPECT_EQ(lastDigits.size(), 16u);
-    EXPECT_TRUE(HasShape(ToUtf8(NowText()), "9999-99-99 99:99:99"));
+    EXPECT_EQ(digits.size(), 8u * 16u);
 }
 
 // Two stations started in the same clock second must not make the same rows' GUIDs.

@@ -6,16 +6,10 @@
 
 namespace {
 
-TEST(PathsTest, AppendPathSeparatorAddsTheNativeSeparatorOnce)
-{
-    for (const auto& [path, expected] :
-         {std::pair{"/home/user", "/home/user/"}, {"/home/user/", "/home/user/"}, {"", ""}})
-        EXPECT_EQ(AppendPathSeparator(path), expected) << path;
-}
-
 // Short paths stay; a single component is cut with dots; middle components give way to dots;
-// two long ends keep their start and end; a leading separator is simply cut.
-TEST(PathsTest, ShortenPathAsTheTableSays)
+// two long ends keep their start and end; a leading separator is simply cut. A separator is
+// appended once.
+TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
 {
     const wxString deep = "D:\\Work\\Projects\\2024\\report.txt";
     const wxString longEnds = "AVeryLongFirstComponent\\middle\\AnotherLongTailName.txt";
@@ -35,6 +29,8 @@ TEST(PathsTest, ShortenPathAsTheTableSays)
     for (const wxString& path : {deep, longEnds, unc})
         for (size_t n = 7; n < path.length() + 2; ++n)
             EXPECT_LE(ShortenPath(path, n).length(), n + 4) << path << " n=" << n;
+    for (const auto& [path, expected] : {std::pair{"/home/user", "/home/user/"}, {"/home/", "/home/"}, {"", ""}})
+        EXPECT_EQ(AppendPathSeparator(path), expected) << path;
 }
 
 } // namespace
