@@ -142,15 +142,21 @@ protected:
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
     wxString Shown() const
     {
+        wxString text = ChoiceShown(Projects()) + " /" + (Folders()->GetCount() ? " " : "");
+        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
+            const wxString item = Folders()->GetItemText(i);
+            text << (i ? "," : "") << (static_cast<int>(i) == Folders()->GetSelection() ? "[" + item + "]" : item);
+        }
+        return text;
+    }
+    // The items of a choice as "A,[B]", the selection in brackets.
+    static wxString ChoiceShown(const wxChoice* choice)
+    {
         wxString text;
-        const auto line = [&text](int i, int selected, const wxString& item) {
-            text << (i ? "," : "") << (i == selected ? "[" + item + "]" : item);
-        };
-        for (unsigned i = 0; i < Projects()->GetCount(); ++i)
-            line(i, Projects()->GetSelection(), Projects()->GetString(i));
-        text << " /" << (Folders()->GetCount() ? " " : "");
-        for (size_t i = 0; i < Folders()->GetCount(); ++i)
-            line(i, Folders()->GetSelection(), Folders()->GetItemText(i));
+        for (unsigned i = 0; i < choice->GetCount(); ++i) {
+            const wxString item = choice->GetString(i);
+            text << (i ? "," : "") << (static_cast<int>(i) == choice->GetSelection() ? "[" + item + "]" : item);
+        }
         return text;
     }
 

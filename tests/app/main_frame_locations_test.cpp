@@ -27,14 +27,9 @@ protected:
     // browsing is offered: "Away,[Stick] <stick>/Sync +".
     wxString MediumShown() const
     {
-        wxString text;
-        for (unsigned i = 0; i < Media()->GetCount(); ++i) {
-            const bool selected = static_cast<int>(i) == Media()->GetSelection();
-            text << (i ? "," : "") << (selected ? "[" : "") << Media()->GetString(i) << (selected ? "]" : "");
-        }
         wxString field = MediumField()->GetValue();
         field.Replace(stickRoot, "<stick>/");
-        return text + " " + field + (Enabled("ID_BITMAPBUTTON_MEDIA_DIR") ? " +" : "");
+        return ChoiceShown(Media()) + " " + field + (Enabled("ID_BITMAPBUTTON_MEDIA_DIR") ? " +" : "");
     }
     // The station field and the folder's located flag: "/home/docs +".
     wxString LocalShown() const

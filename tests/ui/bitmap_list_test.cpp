@@ -1,5 +1,7 @@
 #include "ui/bitmap_list.h"
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <wx/dcmemory.h>
@@ -23,44 +25,33 @@ wxBitmap Solid(int height, const wxColour& colour)
     return wxBitmap(image);
 }
 
-class SwxBitmapListBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        frame = new wxFrame(nullptr, wxID_ANY, "list", wxDefaultPosition, wxSize(300, 300));
-        list = new DrawableList(frame, wxID_ANY);
-        ASSERT_TRUE(list->SetBitmaps(Solid(16, *wxRED), Solid(16, *wxGREEN), Solid(16, *wxBLUE)));
-        frame->Show();
-    }
-    void TearDown() override { delete frame; }
-
-    // Line n drawn on white into a canvas taller than the line.
-    wxImage Draw(size_t n, int height)
-    {
-        wxBitmap canvas(200, height + 30);
-        wxMemoryDC dc(canvas);
-        dc.SetBackground(*wxWHITE_BRUSH);
-        dc.Clear();
-        list->OnDrawItem(dc, wxRect(0, 0, 200, height), n);
-        dc.SelectObject(wxNullBitmap);
-        return canvas.ConvertToImage();
-    }
-
-    wxFrame* frame = nullptr;
-    DrawableList* list = nullptr;
-};
+// Line n of list drawn on white into a canvas taller than the line.
+wxImage Draw(DrawableList* list, size_t n, int height)
+{
+    wxBitmap canvas(200, height + 30);
+    wxMemoryDC dc(canvas);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    list->OnDrawItem(dc, wxRect(0, 0, 200, height), n);
+    dc.SelectObject(wxNullBitmap);
+    return canvas.ConvertToImage();
+}
 
 // The bitmap follows the deleted flag, then flag A; the line is as high as the font needs,
 // so the tails of g, j, p, q, y stay inside it.
-TEST_F(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
+TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
 {
+    const std::unique_ptr<wxFrame> frame(new wxFrame(nullptr, wxID_ANY, "list"));
+    auto* list = new DrawableList(frame.get(), wxID_ANY);
+    ASSERT_TRUE(list->SetBitmaps(Solid(16, *wxRED), Solid(16, *wxGREEN), Solid(16, *wxBLUE)));
+    frame->Show();
     list->Append("gjpqy", 1, true);
     list->Append("denies", 2, false);
     list->Append("deleted", 3, true);
     list->GetItem(2)->deleted = true;
     const wxColour colours[] = {*wxRED, *wxGREEN, *wxBLUE};
     for (size_t n = 0; n < 3; ++n) {
-        const wxImage image = Draw(n, 21);
+        const wxImage image = Draw(list, n, 21);
         EXPECT_EQ(colours[n], wxColour(image.GetRed(13, 10), image.GetGreen(13, 10), image.GetBlue(13, 10)));
     }
     for (int points : {9, 24}) {
@@ -68,7 +59,7 @@ TEST_F(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
         list->SetFont(wxFontInfo(points));
         list->RefreshAll();
         const int height = list->OnGetRowHeight(0);
-        const wxImage image = Draw(0, height);
+        const wxImage image = Draw(list, 0, height);
         int lowestInk = -1;
         for (int y = 0; y < image.GetHeight(); ++y)
             for (int x = 30; x < 200; ++x)
