@@ -23,7 +23,6 @@ protected:
     {
         CatalogTest::SetUp();
         dialog = std::make_unique<DialogProject>(nullptr);
-        dialog->SetReturnCode(0);
     }
     void TearDown() override
     {
@@ -41,8 +40,7 @@ protected:
     // "caption|size limit|compression limit" of a stored project, or of the dialog's fields.
     static wxString Stored(unsigned id)
     {
-        return Text(wxString::Format("select CAPTION||'|'||IGNORESIZEOVER||'|'||BZ2BELOW from "
-                                     "PROJECT where ID=%u", id));
+        return Rows(wxString::Format("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=%u", id));
     }
     wxString Shown() const
     {
