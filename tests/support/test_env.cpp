@@ -56,11 +56,6 @@ void CatalogTest::TearDown()
     CloseCatalog();
 }
 
-int CatalogTest::Scalar(const wxString& sql)
-{
-    return ExecScalar(sql);
-}
-
 wxString CatalogTest::Text(const wxString& sql)
 {
     wxSQLite3ResultSet rows = ExecQuery(sql);
