@@ -41,7 +41,7 @@ protected:
 };
 
 // Live projects by caption, the first selected; OK without a selection asks and stays open.
-TEST_F(DialogProjectSelectTest, ListsLiveProjectsAndHandsBackTheChosenOne)
+TEST_F(DialogProjectSelectTest, ListsLiveProjectsHandsBackTheChosenOneAndReportsFailures)
 {
     AddProject("Music");
     AddProject("Archive", 1);
@@ -57,10 +57,7 @@ TEST_F(DialogProjectSelectTest, ListsLiveProjectsAndHandsBackTheChosenOne)
     EXPECT_EQ(0, dialog->GetReturnCode());
     Click(dialog.get(), "ID_BUTTON_CANCEL");
     EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());
-}
 
-TEST_F(DialogProjectSelectTest, UnreadableCatalogueIsShownAndLeavesListEmpty)
-{
     ExecUpdate("alter table PROJECT rename to PROJECT_AWAY");
     wxTEST_DIALOG(Open(), ExpectDatabaseError("The list of projects could not be read."));
     EXPECT_EQ(0u, list->GetCount());

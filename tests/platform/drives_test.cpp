@@ -95,7 +95,7 @@ TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 }
 
 // As the other system names them; a FUSE mount after what it carries.
-TEST_F(DriveLayer, NamesFileSystemsAsWindowsDoes)
+TEST_F(DriveLayer, NamesFileSystemsLabelsAndRoots)
 {
     const struct {
         const char* type;
@@ -111,11 +111,8 @@ TEST_F(DriveLayer, NamesFileSystemsAsWindowsDoes)
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdb", "fuseblk", ""}, roots), "NTFS");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdx", "fuseblk.ntfs-3g", ""}, roots), "NTFS");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdx", "fuseblk", ""}, roots), "fuseblk");
-}
 
-// The root is the mount point with a trailing slash.
-TEST_F(DriveLayer, LabelFromByLabelElseMountDirectoryName)
-{
+    // The root is the mount point with a trailing slash.
     const std::string stick = ToUtf8(dir.MakeDir("media/stick"));
     Label("MY\\x20STICK", "sdb1");
     Label("OTHER", "sdc1");

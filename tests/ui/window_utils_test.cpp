@@ -1,12 +1,13 @@
 #include "ui/window_utils.h"
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <wx/dirdlg.h>
 #include <wx/frame.h>
 #include <wx/testing.h>
 
-#include "tests/support/test_env.h"
 
 namespace {
 
@@ -21,45 +22,27 @@ protected:
     }
 };
 
-class WindowUtilsTest : public CatalogTest {
-protected:
-    void SetUp() override
-    {
-        CatalogTest::SetUp();
-        frame = new wxFrame(nullptr, wxID_ANY, "utils");
-    }
-    void TearDown() override
-    {
-        delete frame;
-        CatalogTest::TearDown();
-    }
-
-    wxFrame* frame = nullptr;
-};
-
 // Magenta is transparent; an unknown name gives an invalid bitmap.
-TEST_F(WindowUtilsTest, BitmapsAreMasked)
+TEST(WindowUtilsTest, BitmapsAreMaskedAndBrowsingAsksTheReplacedOrSystemChooser)
 {
+    const std::unique_ptr<wxFrame> frame(new wxFrame(nullptr, wxID_ANY, "utils"));
     const wxImage image = LoadMaskedBitmap("plus").ConvertToImage();
     EXPECT_TRUE(image.IsTransparent(0, 0));
     EXPECT_FALSE(image.IsTransparent(8, 8));
     EXPECT_FALSE(LoadMaskedBitmap("no_such_bitmap").IsOk());
-}
 
-TEST_F(WindowUtilsTest, BrowseForFolderAsksTheReplacedOrTheSystemChooser)
-{
     wxString seen;
     FolderBrowser previous = SetFolderBrowser([&](wxWindow* parent, const wxString& start,
                                                   const wxString& title) {
-        seen = wxString::Format("%d|%s|%s", parent == frame, start, title);
+        seen = wxString::Format("%d|%s|%s", parent == frame.get(), start, title);
         return wxString("/chosen");
     });
-    EXPECT_EQ("/chosen", BrowseForFolder(frame, "/start", "Pick"));
+    EXPECT_EQ("/chosen", BrowseForFolder(frame.get(), "/start", "Pick"));
     EXPECT_EQ("1|/start|Pick", seen);
     EXPECT_FALSE(previous);
     SetFolderBrowser(FolderBrowser());
     wxString result = "unchanged";
-    wxTEST_DIALOG(result = BrowseForFolder(frame, dir / "missing", "Choose it"), CancelDirDialog());
+    wxTEST_DIALOG(result = BrowseForFolder(frame.get(), "/no/such/folder", "Choose it"), CancelDirDialog());
     EXPECT_EQ("", result);
 }
 
