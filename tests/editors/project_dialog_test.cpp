@@ -54,7 +54,7 @@ protected:
 
 // An unknown project shows empty fields and OK stores nothing; the project's own caption is
 // accepted; a quote is stored doubled.
-TEST_F(DialogProjectTest, LoadShowsTheProjectAndOkStoresCaptionAndLimits)
+TEST_F(DialogProjectTest, LoadShowsTheProjectOkStoresItAndRefusedOkKeepsTheDialogOpen)
 {
     dialog->LoadProject(42);
     EXPECT_EQ("Unknown project||0|0", dialog->GetTitle() + "|" + Shown());
@@ -68,23 +68,18 @@ TEST_F(DialogProjectTest, LoadShowsTheProjectAndOkStoresCaptionAndLimits)
     EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
     EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
     EXPECT_NE(kOldTime, Text(wxString::Format("select MODIFIED from PROJECT where ID=%u", id)));
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));
-}
+    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));  // the unknown one stored nothing
 
-// A caption of another project, deleted or not, in any case, is refused, as is a failing
-// statement: the dialog stays open with the typed values. Cancel writes nothing.
-TEST_F(DialogProjectTest, RefusedOkKeepsTheDialogOpenAndCancelWritesNothing)
-{
+    // A caption of another project, deleted or not, in any case, is refused, as is a failing
+    // statement: the dialog stays open with the typed values. Cancel writes nothing.
     AddProject("Archive", 1);
-    const unsigned id = AddProject("Photos", 0, 1, 1);
-    dialog->LoadProject(id);
     int result = -1;
     wxTEST_DIALOG(result = Answer("ARCHIVE", 9, 9),
                   ExpectMessage("Project with this name already exists!", wxOK, "Message"));
     EXPECT_EQ(0, result);
     EXPECT_EQ("ARCHIVE|9|9", Shown());
     EXPECT_EQ(wxCANCEL, Answer("Other", -1, 0));
-    EXPECT_EQ("Photos|1|1", Stored(id));
+    EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
 
     ExecUpdate("create trigger REFUSE before update on PROJECT begin select raise(ABORT, 'no'); end");
     wxTEST_DIALOG(result = Answer("New", 1, 1), ExpectDatabaseError("The project could not be saved."));

@@ -11,21 +11,18 @@ namespace {
 const wxString kRoot = "/media/stick/";
 
 // No "..", no absolute path, no drive or server prefix, in either separator.
-TEST(MediumPaths, SafeLocationsStayInsideTheRoot)
+TEST(MediumPaths, SafeLocationsStayInsideTheRootAndConvertOnlyBelowIt)
 {
-    const std::pair<const char*, bool> cases[] = {
+    const std::pair<const char*, bool> safeCases[] = {
         {"", true},         {"Sync\\..Work\\a..b", true}, {".\\Sync", true}, {"..", false},
         {"Sync/../etc", false}, {"\\Sync", false},        {"/etc", false},   {"e:Sync", false},
         {"\\\\server\\share", false},
     };
-    for (const auto& [location, safe] : cases)
+    for (const auto& [location, safe] : safeCases)
         EXPECT_EQ(safe, IsSafeRelativeLocation(location)) << location;
-}
 
-// An unsafe stored location gives no directory; a chosen directory outside the root is refused;
-// a typed location loses the root only when it begins with it. "-" stands for no value.
-TEST(MediumPaths, LocationsConvertBothWaysOnlyBelowTheRoot)
-{
+    // An unsafe stored location gives no directory; a chosen directory outside the root is refused;
+    // a typed location loses the root only when it begins with it. "-" stands for no value.
     const struct {
         const char* function;
         wxString in;

@@ -8,7 +8,6 @@
 #include <wx/frame.h>
 #include <wx/testing.h>
 
-
 namespace {
 
 // Cancels the system folder chooser after checking its instruction text. (GTK's chooser
