@@ -31,11 +31,20 @@ protected:
     }
 };
 
-// The second start finds everything in place and asks nothing (the guard fails on a box); a
-// later one offers the logs older than the days of the option.
-TEST_F(StartCatalogTest, FirstStartAsksTheLanguageAndLaterOnesOfferExpiredLogs)
+// A file that is no database is reported and stays as it was. The first start then asks the
+// language; the second finds everything in place and asks nothing (the guard fails on a box);
+// a later one offers the logs older than the days of the option.
+TEST_F(StartCatalogTest, UnusableCatalogueIsReportedThenFirstStartAsksTheLanguage)
 {
-    bool started = false;
+    const std::string junk = "this is not a database, just a text file that happens to be here";
+    ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
+    bool started = true;
+    wxTEST_DIALOG(started = StartCatalog(),
+                  ExpectMessage("The catalogue " + databasePath + " cannot be opened:", wxOK, "Message", true));
+    EXPECT_FALSE(started || catalogDb.IsOpen());
+    EXPECT_EQ(junk, ReadAll(databasePath));
+    wxRemoveFile(databasePath);
+
     wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(2));
     ASSERT_TRUE(started);
     EXPECT_EQ(3, ExecScalar("select VERSION from VERSION"));
@@ -60,18 +69,6 @@ TEST_F(StartCatalogTest, FirstStartAsksTheLanguageAndLaterOnesOfferExpiredLogs)
     EXPECT_FALSE(wxFileName::FileExists(expired));
     EXPECT_TRUE(wxFileName::FileExists(recent));
     wxRemoveFile(recent);
-}
-
-// A file that is no database stays as it was.
-TEST_F(StartCatalogTest, UnusableCatalogueIsReportedAndLeftAlone)
-{
-    const std::string junk = "this is not a database, just a text file that happens to be here";
-    ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
-    bool started = true;
-    wxTEST_DIALOG(started = StartCatalog(),
-                  ExpectMessage("The catalogue " + databasePath + " cannot be opened:", wxOK, "Message", true));
-    EXPECT_FALSE(started || catalogDb.IsOpen());
-    EXPECT_EQ(junk, ReadAll(databasePath));
 }
 
 } // namespace

@@ -50,7 +50,7 @@ protected:
 
 // Without a row or with a stored 1 the box asks and the answer is stored at once; a cancelled
 // box stores zero, which is not asked again.
-TEST_F(OptionsTest, DefaultsAndTheLanguageBox)
+TEST_F(OptionsTest, DefaultsLanguageBoxAndStoredValues)
 {
     const struct {
         const char* stored;  // nullptr: no row
@@ -75,12 +75,9 @@ TEST_F(OptionsTest, DefaultsAndTheLanguageBox)
         EXPECT_EQ(c.current, Current());
         EXPECT_EQ(c.row, Stored());
     }
-}
 
-// Flags are true unless empty or starting with "0"; numbers must be the whole text and fit;
-// rows outside 1..9 are ignored; a later row overrides, a bad later row keeps the earlier value.
-TEST_F(OptionsTest, StoredValuesAreReadAsTheTableSays)
-{
+    // Flags are true unless empty or starting with "0"; numbers must be the whole text and fit;
+    // rows outside 1..9 are ignored; a later row overrides, a bad later row keeps the earlier value.
     Store({{3, "56"}, {0, "9"}, {10, "9"}, {4294967295u, "9"}, {1, "00"}, {6, "yes"}, {9, ""},
            {2, "5"}, {2, "8"}, {4, "4294967295"}, {4, "5x"}, {5, "4294967296"}});
     InitOptions();

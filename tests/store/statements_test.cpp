@@ -143,14 +143,7 @@ TEST_F(StatementsTest, EveryStatementIsValidOnTheCurrentSchemaAndRunsWithDummyVa
     }
 }
 
-TEST_F(StatementsTest, EscapeQuotesTurnsSingleIntoDoubleQuotes)
-{
-    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
-                                        {"no quote", "no quote"}, {"''", "\"\""}, {"a\"b", "a\"b"}})
-        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
-}
-
-TEST_F(StatementsTest, TransactionRollsBackUnlessCommittedAlsoWhenAStatementThrows)
+TEST_F(StatementsTest, TransactionRollsBackUnlessCommittedAndEscapeQuotesDoublesQuotes)
 {
     for (const bool commit : {false, true}) {
         Transaction transaction;
@@ -166,6 +159,10 @@ TEST_F(StatementsTest, TransactionRollsBackUnlessCommittedAlsoWhenAStatementThro
     }, wxSQLite3Exception);
     EXPECT_EQ(Scalar("select count(*) from PROJECT"), 1);
     EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
+
+    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
+                                        {"no quote", "no quote"}, {"''", "\"\""}, {"a\"b", "a\"b"}})
+        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
 }
 
 } // namespace
