@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -30,22 +31,15 @@ protected:
             listed += d.mountPoint + "=" + d.device + ":" + d.type + " ";
         return listed;
     }
-    // A sysfs device directory in the kernel's layout, reached through class/block/<name>.
-    void Device(const std::string& devicePath, const std::string& removable)
+    // A sysfs device directory in the kernel's layout holding one flag file, reached through
+    // class/block/<its name>.
+    void Device(const std::string& path, const char* flag, const char* value)
     {
-        const fs::path full = fs::path(roots.sysfs) / "devices" / devicePath;
-        fs::create_directories(full);
-        dir.Write(FromUtf8((full / "removable").string()).Mid(dir.Path().length()), removable);
+        const fs::path full = fs::path(roots.sysfs) / "devices" / path;
+        dir.Write(FromUtf8((full / flag).string()).Mid(dir.Path().length()), value);
         const fs::path link = fs::path(roots.sysfs) / "class" / "block" / full.filename();
         fs::create_directories(link.parent_path());
         fs::create_symlink(full, link);
-    }
-    void Partition(const std::string& diskPath, const std::string& name)
-    {
-        const fs::path full = fs::path(roots.sysfs) / "devices" / diskPath / name;
-        fs::create_directories(full);
-        dir.Write(FromUtf8((full / "partition").string()).Mid(dir.Path().length()), "1\n");
-        fs::create_symlink(full, fs::path(roots.sysfs) / "class" / "block" / name);
     }
     bool Removable(const std::string& device, const std::string& majorMinor = "")
     {
@@ -80,11 +74,12 @@ TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
 // number pair of a mountinfo table finds the device.
 TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 {
-    for (const char* disk : {"pci0/ata1/block/sda", "pci0/ata2/block/sdb", "pci0/usb2/2-1/host6/block/sdc"}) {
-        Device(disk, std::string(disk).find("ata2") != std::string::npos ? "1\n" : "0\n");
-        Partition(disk, std::string(disk).substr(std::string(disk).size() - 3) + "1");
+    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"}, {"pci0/ata2/block/sdb", "1\n"},
+                                     {"pci0/usb2/2-1/host6/block/sdc", "0\n"}}) {
+        Device(disk, "removable", flag);
+        Device(disk + ("/" + fs::path(disk).filename().string()) + "1", "partition", "1\n");
     }
-    Device("virtual/block/mmcblk0", "1\n");
+    Device("virtual/block/mmcblk0", "removable", "1\n");
     fs::create_directories(fs::path(roots.sysfs) / "dev" / "block");
     fs::create_symlink(fs::path(roots.sysfs) / "devices/pci0/ata2/block/sdb/sdb1",
                        fs::path(roots.sysfs) / "dev" / "block" / "8:17");
@@ -105,7 +100,7 @@ TEST_F(DriveLayer, NamesFileSystemsLabelsAndRoots)
                  {"ntfs", 0, "NTFS"},  {"ntfs3", 0, "NTFS"},      {"exfat", 0, "exFAT"}, {"ext4", 0, "ext4"}};
     for (const auto& c : cases)
         EXPECT_EQ(WindowsFileSystemName(c.type, c.clusters), c.name) << c.type << " " << c.clusters;
-    Device("usb1/block/sdb", "1\n");
+    Device("usb1/block/sdb", "removable", "1\n");
     dir.Write("sys/devices/usb1/block/sdb/dev", "8:16\n");
     dir.Write("udev/b8:16", "S:disk/by-label/X\nE:ID_FS_TYPE=ntfs\n");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdb", "fuseblk", ""}, roots), "NTFS");
