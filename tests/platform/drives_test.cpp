@@ -45,10 +45,6 @@ protected:
     {
         return IsRemovableDrive({"/mnt", device, "vfat", majorMinor}, roots);
     }
-    void Label(const std::string& entry, const std::string& device)
-    {
-        fs::create_symlink("../../" + device, fs::path(roots.byLabel) / entry);
-    }
 
     TempDir dir;
     DriveRoots roots;
@@ -109,8 +105,8 @@ TEST_F(DriveLayer, NamesFileSystemsLabelsAndRoots)
 
     // The root is the mount point with a trailing slash.
     const std::string stick = ToUtf8(dir.MakeDir("media/stick"));
-    Label("MY\\x20STICK", "sdb1");
-    Label("OTHER", "sdc1");
+    fs::create_symlink("../../sdb1", fs::path(roots.byLabel) / "MY\\x20STICK");
+    fs::create_symlink("../../sdc1", fs::path(roots.byLabel) / "OTHER");
     EXPECT_EQ(ReadVolumeLabel({stick, "/dev/sdb1", "vfat", ""}, roots), wxString("MY STICK"));
     EXPECT_EQ(ReadVolumeLabel({stick, "/dev/sdd1", "vfat", ""}, roots), wxString("stick"));
     EXPECT_FALSE(ReadVolumeLabel({stick + "-gone", "/dev/sdb1", "vfat", ""}, roots));

@@ -51,11 +51,6 @@ void CatalogTest::SetUp()
     soLanguage = kLanguageEnglish;
 }
 
-void CatalogTest::TearDown()
-{
-    CloseCatalog();
-}
-
 wxString CatalogTest::Text(const wxString& sql)
 {
     wxSQLite3ResultSet rows = ExecQuery(sql);

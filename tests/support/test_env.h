@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/catalog.h"
 #include "store/database.h"
 #include "tests/support/temp_dir.h"
 
@@ -30,7 +31,7 @@ public:
 
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { CloseCatalog(); }
 
     TempDir dir;
     TempDir catalogueDir{MemoryTempBase()};  // holds the catalogue

@@ -14,10 +14,7 @@
 
 namespace {
 
-using widgets_test::ChooseLine;
-using widgets_test::Find;
-using widgets_test::Toggle;
-using widgets_test::Type;
+using namespace widgets_test;
 
 constexpr wxUint32 kFolder = 3;
 
