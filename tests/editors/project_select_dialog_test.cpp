@@ -28,14 +28,6 @@ protected:
         dialog->SetReturnCode(0);
         list = widgets_test::Find<wxListBox>(dialog.get(), "ID_LISTBOX_PROJECTS");
     }
-    wxString Listed() const
-    {
-        wxString text;
-        for (unsigned n = 0; n < list->GetCount(); ++n)
-            text << (n ? "," : "") << list->GetString(n);
-        return text;
-    }
-
     std::unique_ptr<DialogProjectSelect> dialog;
     wxListBox* list = nullptr;
 };
@@ -47,7 +39,8 @@ TEST_F(DialogProjectSelectTest, ListsLiveProjectsHandsBackTheChosenOneAndReports
     AddProject("Archive", 1);
     const unsigned books = AddProject("Books");
     Open();
-    EXPECT_EQ("Books,Music|0", Listed() + wxString::Format("|%d", list->GetSelection()));
+    EXPECT_EQ("Books,Music", wxJoin(list->GetStrings(), ','));
+    EXPECT_EQ(0, list->GetSelection());
     Click(dialog.get(), "ID_BUTTON_OK");
     EXPECT_EQ(wxOK, dialog->GetReturnCode());
     EXPECT_EQ(books, dialog->GetProjectId());

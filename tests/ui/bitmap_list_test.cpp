@@ -49,6 +49,10 @@ TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
     list->Append("denies", 2, false);
     list->Append("deleted", 3, true);
     list->GetItem(2)->deleted = true;
+    auto taken = std::make_unique<BitmapListItem>();
+    taken->changed = true;
+    EXPECT_EQ(3, list->AddItem(std::move(taken)));  // taken over unchanged and selected
+    EXPECT_FALSE(list->GetItem(3)->changed || list->GetItem(4) || list->GetSelection() != 3);
     const wxColour colours[] = {*wxRED, *wxGREEN, *wxBLUE};
     for (size_t n = 0; n < 3; ++n) {
         const wxImage image = Draw(list, n, 21);
