@@ -100,13 +100,13 @@ TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnec
     ChooseMedium("Stick");
     EXPECT_EQ("Away,[Stick] ..\\..\\home +", MediumShown());
 
-    // A change of medium stores the typed text first, relative to the root (the other changes
-    // and the conversion have tests of their own).
+    // A change of medium stores the typed text first, relative to the root, a quote doubled
+    // (the other changes and the conversion have tests of their own).
     ExecUpdate("delete from MEPROJECT");
-    Type(MediumField(), stickRoot + "Sync/Work");
+    Type(MediumField(), stickRoot + "Sync/Bob's");
     ChooseMedium("Away");
     EXPECT_EQ("[Away],Stick ", MediumShown());
-    EXPECT_EQ("Stick|Sync\\Work", MediumLocations());
+    EXPECT_EQ("Stick|Sync\\Bob\"s", MediumLocations());
 }
 
 // Choices outside the medium or with a quote are refused; a second choice updates the row.
