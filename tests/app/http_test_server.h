@@ -63,13 +63,14 @@ private:
             char buffer[1024];
             pollfd in{client, POLLIN, 0};
             ssize_t n = 0;
-            while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 && poll(&in, 1, 2000) > 0 &&
-                   (n = read(client, buffer, sizeof buffer)) > 0)
+            while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
+                   poll(&in, 1, 2000) > 0 && (n = read(client, buffer, sizeof buffer)) > 0)
                 head.append(buffer, static_cast<size_t>(n));
             std::lock_guard lock(mutex_);
             request_ = head;
-            const std::string answer = "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\n"
-                                       "Content-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
+            const std::string answer = "HTTP/1.0 " + std::to_string(status_) +
+                                       " Answer\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                       std::to_string(body_.size()) + "\r\n\r\n" + body_;
             (void)!write(client, answer.data(), answer.size());
             close(client);
         }

@@ -143,21 +143,21 @@ protected:
     wxString Shown() const
     {
         wxString text = ChoiceShown(Projects()) + " /" + (Folders()->GetCount() ? " " : "");
-        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
-            const wxString item = Folders()->GetItemText(i);
-            text << (i ? "," : "") << (static_cast<int>(i) == Folders()->GetSelection() ? "[" + item + "]" : item);
-        }
+        for (int i = 0; i < static_cast<int>(Folders()->GetCount()); ++i)
+            text << Item(i, Folders()->GetSelection(), Folders()->GetItemText(i));
         return text;
     }
     // The items of a choice as "A,[B]", the selection in brackets.
     static wxString ChoiceShown(const wxChoice* choice)
     {
         wxString text;
-        for (unsigned i = 0; i < choice->GetCount(); ++i) {
-            const wxString item = choice->GetString(i);
-            text << (i ? "," : "") << (static_cast<int>(i) == choice->GetSelection() ? "[" + item + "]" : item);
-        }
+        for (int i = 0; i < static_cast<int>(choice->GetCount()); ++i)
+            text << Item(i, choice->GetSelection(), choice->GetString(i));
         return text;
+    }
+    static wxString Item(int i, int selected, const wxString& item)
+    {
+        return wxString(i ? "," : "") + (i == selected ? "[" + item + "]" : item);
     }
 
     static int ProjectId(const wxString& caption)

@@ -29,7 +29,8 @@ protected:
     {
         wxString field = MediumField()->GetValue();
         field.Replace(stickRoot, "<stick>/");
-        return ChoiceShown(Media()) + " " + field + (Enabled("ID_BITMAPBUTTON_MEDIA_DIR") ? " +" : "");
+        const bool browse = Enabled("ID_BITMAPBUTTON_MEDIA_DIR");
+        return ChoiceShown(Media()) + " " + field + (browse ? " +" : "");
     }
     // The station field and the folder's located flag: "/home/docs +".
     wxString LocalShown() const
@@ -87,8 +88,9 @@ TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnec
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenWithMedia();
     EXPECT_EQ("[Away],Stick ", MediumShown());
-    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, DELETED) "
-                                "select 'g', 'Sync\\Work', '', %d, ID, 0 from MEDIA", ProjectId("Work")));
+    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
+                                "DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 from MEDIA",
+                                ProjectId("Work")));
     ChooseMedium("Stick");
     EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", MediumShown());
     ChooseMedium("Away");

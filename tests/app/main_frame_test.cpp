@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <functional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,12 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
 {
     const auto enabled = [this] {
         wxString text;
-        for (const char* name : {"ID_BITMAPBUTTON_ADD", "ID_BITMAPBUTTON_DELETE", "ID_BITMAPBUTTON_RENAME",
-                                 "ID_BITMAPBUTTON_DIR_ADD", "ID_BITMAPBUTTON_DIR_DELETE", "ID_BITMAPBUTTON_DIR_RENAME",
-                                 "ID_BITMAPBUTTON_DIR_MOVE", "ID_BITMAPBUTTON_LOCAL_DIR",
-                                 "ID_BITMAPBUTTON_RUN_TESTBED", "ID_TEXTCTRL_RULE"})
-            text << Enabled(name);
+        for (const char* name : {"ADD", "DELETE", "RENAME", "DIR_ADD", "DIR_DELETE", "DIR_RENAME",
+                                 "DIR_MOVE", "LOCAL_DIR", "RUN_TESTBED"})
+            text << Enabled(("ID_BITMAPBUTTON_" + std::string(name)).c_str());
         const wxMenuBar* menu = frame->GetMenuBar();
-        return text << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER) << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
+        return text << Enabled("ID_TEXTCTRL_RULE") << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER)
+                    << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
     OpenWith({"Work"});
     EXPECT_EQ("Work|0|36||", Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
@@ -89,7 +89,8 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("DOCS"),
                   ExpectMessage("Virtual folder \"DOCS\" is not unique for the project!", wxOK, "Message"));
-    const wxString live = wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
+    const wxString live =
+        wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER), wxExpectModal<wxTextEntryDialog>("Pictures'"));
     EXPECT_EQ("[Work] / Docs,[Pictures\"]", Shown());
@@ -107,8 +108,9 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     EXPECT_EQ("[Work],Home / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Work"));
     EXPECT_EQ("[Work],Home /", Shown());
-    EXPECT_EQ("Docs|Work; Pictures\"|Home; Docs|Home", Rows("select F.FOLDER, P.CAPTION from FOLDER F join "
-                                                         "PROJECT P on P.ID=F.PROJECTID where F.DELETED=0"));
+    EXPECT_EQ("Docs|Work; Pictures\"|Home; Docs|Home",
+              Rows("select F.FOLDER, P.CAPTION from FOLDER F join PROJECT P on P.ID=F.PROJECTID "
+                   "where F.DELETED=0"));
 }
 
 // Whatever takes the shown folder away first stores the rules panel's unsaved edits for it.

@@ -40,7 +40,7 @@ TEST_F(StartCatalogTest, UnusableCatalogueIsReportedThenFirstStartAsksTheLanguag
     ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
     bool started = true;
     wxTEST_DIALOG(started = StartCatalog(),
-                  ExpectMessage("The catalogue " + databasePath + " cannot be opened:", wxOK, "Message", true));
+                  ExpectDatabaseError("The catalogue " + databasePath + " cannot be opened:"));
     EXPECT_FALSE(started || catalogDb.IsOpen());
     EXPECT_EQ(junk, ReadAll(databasePath));
     wxRemoveFile(databasePath);
@@ -64,8 +64,8 @@ TEST_F(StartCatalogTest, UnusableCatalogueIsReportedThenFirstStartAsksTheLanguag
     const wxDateTime old = wxDateTime::Now() - wxDateSpan::Days(4);
     ASSERT_TRUE(wxFileName(expired).SetTimes(&old, &old, nullptr));
     wxTEST_DIALOG(started = StartCatalog(),
-                  ExpectMessage("1 synchronization log files older then 3 days found. Remove them?", wxYES,
-                                "Remove expired logs"));
+                  ExpectMessage("1 synchronization log files older then 3 days found. Remove them?",
+                                wxYES, "Remove expired logs"));
     EXPECT_FALSE(wxFileName::FileExists(expired));
     EXPECT_TRUE(wxFileName::FileExists(recent));
     wxRemoveFile(recent);

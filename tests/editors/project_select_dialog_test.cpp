@@ -46,7 +46,8 @@ TEST_F(DialogProjectSelectTest, ListsLiveProjectsHandsBackTheChosenOneAndReports
     EXPECT_EQ(books, dialog->GetProjectId());
     dialog->SetReturnCode(0);
     list->SetSelection(wxNOT_FOUND);
-    wxTEST_DIALOG(Click(dialog.get(), "ID_BUTTON_OK"), ExpectMessage("Please select a project!", wxOK, "Message"));
+    wxTEST_DIALOG(Click(dialog.get(), "ID_BUTTON_OK"),
+                  ExpectMessage("Please select a project!", wxOK, "Message"));
     EXPECT_EQ(0, dialog->GetReturnCode());
     Click(dialog.get(), "ID_BUTTON_CANCEL");
     EXPECT_EQ(wxCANCEL, dialog->GetReturnCode());

@@ -72,7 +72,8 @@ protected:
         db.Open(databasePath);
         db.ExecuteUpdate(kVersion3Schema.at("VERSION").c_str());
         if (version)
-            db.ExecuteUpdate(wxString::Format("insert into VERSION (VERSION) values (%d)", version));
+            db.ExecuteUpdate(
+                wxString::Format("insert into VERSION (VERSION) values (%d)", version));
         for (const bool table : {true, false})  // indexes and the trigger after the tables
             for (const auto& [name, sql] : kVersion3Schema)
                 if (tables && name != "VERSION" && name.find("OPTIONS") == std::string::npos &&

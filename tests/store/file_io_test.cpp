@@ -106,8 +106,9 @@ TEST_F(FileIoTest, WritesNeverGoThroughALinkAndFailuresLeaveTheTarget)
 TEST_F(FileIoTest, AtomicFileAppearsWholeOnCommitOrNotAtAll)
 {
     EXPECT_TRUE(IsTemporaryName(".~dralvo-0123456789az.tmp"));
-    for (const char* name : {".~dralvo.tmp", ".~dralvo-0123456789AZ.tmp", ".~dralvo-0123456789abc.tmp",
-                             ".~dralvo-0123456789az.txt", "x.~dralvo-0123456789az.tmp"})
+    for (const char* name :
+         {".~dralvo.tmp", ".~dralvo-0123456789AZ.tmp", ".~dralvo-0123456789abc.tmp",
+          ".~dralvo-0123456789az.txt", "x.~dralvo-0123456789az.tmp"})
         EXPECT_FALSE(IsTemporaryName(name)) << name;
     const wxString target = dir.Write("target.txt", "old");
     {

@@ -63,7 +63,8 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(ReadAll(root + kMediumMarkerName), kGuid);
     EXPECT_EQ(Listed(false), "stick|FAT32|" + std::string(kGuid) + " ");
     const std::string guid = kGuid;
-    for (const std::string& marker : {guid + "\n", "\xEF\xBB\xBF" + guid, guid.substr(1), guid + std::string(65536, '\0')}) {
+    const std::string zeros(65536, '\0');
+    for (const std::string& marker : {guid + "\n", "\xEF\xBB\xBF" + guid, guid.substr(1), guid + zeros}) {
         dir.Write("media/stick/dralvo.txt", marker);
         EXPECT_EQ(Listed(false), "stick|FAT32| ") << marker.size();
     }
@@ -84,8 +85,8 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
 // Deleted media are recognised too; records a window holds outlive the next enumeration.
 TEST_F(ConnectedMedia, MatchesMarkersWithTheCatalogue)
 {
-    ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('%s', 'Backup', '', 1), "
-                                "('%s', null, '', 0)", kGuid, kOtherGuid));
+    ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values "
+                                "('%s', 'Backup', '', 1), ('%s', null, '', 0)", kGuid, kOtherGuid));
     const unsigned backupId = static_cast<unsigned>(Scalar("select ID from MEDIA where NAME='Backup'"));
     WriteMediumMarker(AddDrive("a", "vfat", true, "LABEL A"), kGuid);
     WriteMediumMarker(AddDrive("b"), "99999999-2222-3333-4444-555555555555");
@@ -93,9 +94,9 @@ TEST_F(ConnectedMedia, MatchesMarkersWithTheCatalogue)
     WriteMediumMarker(AddDrive("d"), kGuid);
     WriteMediumMarker(AddDrive("e"), kOtherGuid);
     EnumerateConnectedMedia(false);
-    std::string found;
+    wxString found;
     for (const ConnectedMediumPtr& m : connectedMedia)
-        found += (m->mediumId == backupId ? " B:" : m->mediumId ? " N:" : " 0:") + ToUtf8(m->displayName);
+        found += (m->mediumId == backupId ? " B:" : m->mediumId ? " N:" : " 0:") + m->displayName;
     EXPECT_EQ(found, " B:Backup 0:b 0:c B:Backup N:");
     const ConnectedMediumPtr held = FindConnectedMedium(backupId);
     EXPECT_EQ(held, connectedMedia[0]);

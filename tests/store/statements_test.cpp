@@ -52,7 +52,7 @@ std::string FillPlaceholders(const std::string& format)
         else if (c != 's' && c != 'u')
             ADD_FAILURE() << "unexpected conversion %" << c << " in: " << format;
         else
-            sql += c == 's' && sql.ends_with('\'') ? "text" : c == 's' && sql.ends_with("from ") ? "PROJECT" : "1";
+            sql += c == 'u' ? "1" : sql.ends_with('\'') ? "text" : sql.ends_with("from ") ? "PROJECT" : "1";
     }
     return sql;
 }
@@ -139,7 +139,7 @@ TEST_F(StatementsTest, EveryStatementIsValidOnTheCurrentSchemaAndRunsWithDummyVa
         const std::string sql = FillPlaceholders(format);
         SCOPED_TRACE(sql);
         EXPECT_NO_THROW(Prepare(FromUtf8(sql)).Finalize());
-        EXPECT_NO_THROW(for (wxSQLite3ResultSet rows = ExecQuery(FromUtf8(sql)); rows.NextRow();) {});
+        EXPECT_NO_THROW(for (auto rows = ExecQuery(FromUtf8(sql)); rows.NextRow();) {});
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "store/text.h"
+
 namespace {
 
 // One row per path through the matcher: case-sensitive, the whole text, one backtrack point.
@@ -22,8 +24,8 @@ TEST(MatchWildcardTest, MatchesTheWholeTextAsTheTableSays)
         {"?.txt", "ё.txt", false, true}, {"Отчёт*", "отчёт", false, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MatchWildcard(wxString::FromUTF8(c.mask), wxString::FromUTF8(c.text), c.hiddenDot),
-                  c.matches) << c.mask << " / " << c.text << " / " << c.hiddenDot;
+        EXPECT_EQ(MatchWildcard(FromUtf8(c.mask), FromUtf8(c.text), c.hiddenDot), c.matches)
+            << c.mask << " / " << c.text << " / " << c.hiddenDot;
 }
 
 } // namespace

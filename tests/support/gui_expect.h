@@ -61,7 +61,8 @@ protected:
     int OnInvoked(wxMessageDialog* dlg) const override
     {
         const wxString shown = dlg->GetMessage();
-        EXPECT_TRUE(prefix_ ? shown.StartsWith(message_) : shown == message_) << shown << "\n  not " << message_;
+        EXPECT_TRUE(prefix_ ? shown.StartsWith(message_) : shown == message_)
+            << shown << "\n  not " << message_;
         EXPECT_TRUE(caption_.empty() || caption_ == dlg->GetTitle()) << dlg->GetTitle();
         return id_ == wxYES ? wxID_YES : id_ == wxNO ? wxID_NO : id_ == wxCANCEL ? wxID_CANCEL : wxID_OK;
     }

@@ -18,8 +18,11 @@ tmp=$(mktemp -d)
 stop_xvfb() {
   if [ -n "$xvfb" ] && ! wait_end "$xvfb" 0; then
     kill -TERM "$xvfb" 2>/dev/null
-    wait_end "$xvfb" 20 || { echo "with-xvfb: Xvfb ignored TERM, killing it" >&2; kill -KILL "$xvfb"; \
-      wait_end "$xvfb" 20 || echo "with-xvfb: Xvfb $xvfb outlived KILL, leaving it" >&2; }
+    if ! wait_end "$xvfb" 20; then
+      echo "with-xvfb: Xvfb ignored TERM, killing it" >&2
+      kill -KILL "$xvfb" 2>/dev/null
+      wait_end "$xvfb" 20 || echo "with-xvfb: Xvfb $xvfb outlived KILL, leaving it" >&2
+    fi
   fi
   xvfb=
   rm -rf "$tmp"

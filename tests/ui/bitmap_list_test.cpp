@@ -56,7 +56,8 @@ TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
     const wxColour colours[] = {*wxRED, *wxGREEN, *wxBLUE};
     for (size_t n = 0; n < 3; ++n) {
         const wxImage image = Draw(list, n, 21);
-        EXPECT_EQ(colours[n], wxColour(image.GetRed(13, 10), image.GetGreen(13, 10), image.GetBlue(13, 10)));
+        const wxColour drawn(image.GetRed(13, 10), image.GetGreen(13, 10), image.GetBlue(13, 10));
+        EXPECT_EQ(colours[n], drawn);
     }
     for (int points : {9, 24}) {
         SCOPED_TRACE(points);

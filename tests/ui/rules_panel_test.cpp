@@ -37,10 +37,11 @@ protected:
     }
 
     // A stored rule of kFolder (or another folder) modified at kOldTime.
-    static void StoreRule(const char* mask, int line, int allowing = 1, int deleted = 0, wxUint32 folder = kFolder)
+    static void StoreRule(const char* mask, int line, int allowing = 1, int deleted = 0,
+                          wxUint32 folder = kFolder)
     {
-        ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, "
-                                    "DELETED) values ('g', %u, '%s', %d, %d, '%s', %d)",
+        ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, "
+                                    "MODIFIED, DELETED) values ('g', %u, '%s', %d, %d, '%s', %d)",
                                     folder, mask, line, allowing, kOldTime, deleted));
     }
     // Stores the first n of "*.a", "*.b", "*.c" at lines 5, 10, 15 and shows the folder.
@@ -65,7 +66,8 @@ protected:
         wxString text;
         for (size_t n = 0; n < list->GetCount(); ++n) {
             const BitmapListItem* rule = list->GetItem(n);
-            text << (n ? " " : "") << (rule->deleted ? "!" : "") << rule->text << (rule->changed ? "*" : "");
+            text << (n ? " " : "") << (rule->deleted ? "!" : "") << rule->text
+                 << (rule->changed ? "*" : "");
         }
         return text;
     }
@@ -90,7 +92,8 @@ TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
     StoreRule("other", 1, 1, 0, kFolder + 1);
     panel->SetFolder(kFolder, true);
     EXPECT_EQ("*.a *.b|0|*.a|1|1", wxString::Format("%s|%d|%s|%d|%d", Listed(), list->GetSelection(),
-                                                    mask->GetValue(), allow->GetValue(), allow->IsEnabled()));
+                                                    mask->GetValue(), allow->GetValue(),
+                                                    allow->IsEnabled()));
     panel->SetFolder(kFolder, false);
     EXPECT_EQ("*.a !*.gone *.b", Listed());
     ChooseLine(list, 2);
