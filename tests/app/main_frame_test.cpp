@@ -25,7 +25,8 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
                                  "DIR_MOVE", "LOCAL_DIR", "RUN_TESTBED"})
             text << Enabled(("ID_BITMAPBUTTON_" + std::string(name)).c_str());
         const wxMenuBar* menu = frame->GetMenuBar();
-        return text << Enabled("ID_TEXTCTRL_RULE") << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER)
+        return text << Enabled("ID_TEXTCTRL_RULE")
+                    << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER)
                     << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
     OpenWith({"Work"});
@@ -88,7 +89,8 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("Pics"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("DOCS"),
-                  ExpectMessage("Virtual folder \"DOCS\" is not unique for the project!", wxOK, "Message"));
+                  ExpectMessage("Virtual folder \"DOCS\" is not unique for the project!", wxOK,
+                                "Message"));
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));

@@ -40,8 +40,8 @@ protected:
     // "caption|size limit|compression limit" of a stored project, or of the dialog's fields.
     static wxString Stored(unsigned id)
     {
-        return Rows(wxString::Format("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=%u",
-                                     id));
+        return Rows(
+            wxString::Format("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=%u", id));
     }
     wxString Shown() const
     {

@@ -70,8 +70,8 @@ TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
 // number pair of a mountinfo table finds the device.
 TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 {
-    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"},
-                                     {"pci0/ata2/block/sdb", "1\n"}, {"pci0/usb2/2-1/host6/block/sdc", "0\n"}}) {
+    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"}, {"pci0/ata2/block/sdb", "1\n"},
+                                     {"pci0/usb2/2-1/host6/block/sdc", "0\n"}}) {
         Device(disk, "removable", flag);
         Device(disk + ("/" + fs::path(disk).filename().string()) + "1", "partition", "1\n");
     }
@@ -80,7 +80,7 @@ TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
     fs::create_symlink(fs::path(roots.sysfs) / "devices/pci0/ata2/block/sdb/sdb1",
                        fs::path(roots.sysfs) / "dev" / "block" / "8:17");
     std::string removable;
-    for (const char* device : {"/dev/sda1", "/dev/sdb1", "/dev/sdc1", "/dev/mmcblk0", "tmpfs", "/dev/sdx"})
+    for (const char* device : {"/dev/sda1", "/dev/sdb1", "/dev/sdc1", "/dev/mmcblk0", "tmpfs", "sdx"})
         removable += Removable(device) ? "1" : "0";
     EXPECT_EQ("011100", removable + (Removable("none", "8:17") ? "" : "!"));
 }

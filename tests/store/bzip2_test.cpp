@@ -98,8 +98,8 @@ TEST_F(Bzip2Test, DamagedInputFailsAndKeepsThePreviousTarget)
 {
     const std::string stream = ReferenceStream(SampleText(50000));
     // Junk or a cut-off stream after it, truncated, none at all.
-    const std::string damaged[] = {stream + "junk", stream + "B", stream.substr(0, stream.size() - 1),
-                                   "not bzip2 at all"};
+    const std::string damaged[] = {stream + "junk", stream + "B",
+                                   stream.substr(0, stream.size() - 1), "not bzip2 at all"};
     for (const std::string& input : damaged) {
         dir.Write("out", "previous");
         EXPECT_FALSE(Decompress(input)) << input.size();

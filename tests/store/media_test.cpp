@@ -63,8 +63,8 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(ReadAll(root + kMediumMarkerName), kGuid);
     EXPECT_EQ(Listed(false), "stick|FAT32|" + std::string(kGuid) + " ");
     const std::string guid = kGuid;
-    const std::string zeros(65536, '\0');
-    for (const std::string& marker : {guid + "\n", "\xEF\xBB\xBF" + guid, guid.substr(1), guid + zeros}) {
+    const std::string bom = "\xEF\xBB\xBF", zeros(65536, '\0');
+    for (const std::string& marker : {guid + "\n", bom + guid, guid.substr(1), guid + zeros}) {
         dir.Write("media/stick/dralvo.txt", marker);
         EXPECT_EQ(Listed(false), "stick|FAT32| ") << marker.size();
     }

@@ -77,7 +77,7 @@ TEST_F(OptionsTest, DefaultsLanguageBoxAndStoredValues)
     }
 
     // Flags are true unless empty or starting with "0"; numbers must be the whole text and fit;
-    // rows outside 1..9 are ignored; a later row overrides, a bad later one keeps the earlier value.
+    // rows outside 1..9 are ignored; a later row overrides, a bad one keeps the earlier value.
     Store({{3, "56"}, {0, "9"}, {10, "9"}, {4294967295u, "9"}, {1, "00"}, {6, "yes"}, {9, ""},
            {2, "5"}, {2, "8"}, {4, "4294967295"}, {4, "5x"}, {5, "4294967296"}});
     InitOptions();

@@ -51,8 +51,10 @@ std::string FillPlaceholders(const std::string& format)
             sql += format[i];
         else if (c != 's' && c != 'u')
             ADD_FAILURE() << "unexpected conversion %" << c << " in: " << format;
+        else if (c == 's' && sql.ends_with('\''))
+            sql += "text";
         else
-            sql += c == 'u' ? "1" : sql.ends_with('\'') ? "text" : sql.ends_with("from ") ? "PROJECT" : "1";
+            sql += c == 's' && sql.ends_with("from ") ? "PROJECT" : "1";
     }
     return sql;
 }
@@ -64,23 +66,26 @@ protected:
     // Station 1 is this station; IDs follow the order of the values.
     static void StoreRows()
     {
-        ExecUpdate("insert into STATION (GUID, NAME, DELETED) values ('s2', 'other', 0)");
-        ExecUpdate("insert into MEDIA (GUID, NAME, DELETED) values ('m1', 'Stick B', 0), ('m2', 'Stick A', 0), "
-                   "('m3', 'Gone', 1)");
-        ExecUpdate("insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, DELETED) values "
-                   "('p1', 'Zeta', 10, 20, 0), ('p2', 'Alpha', 0, 0, 0), ('p3', 'Dead', 0, 0, 1)");
-        ExecUpdate("insert into FOLDER (GUID, PROJECTID, FOLDER, DELETED) values ('f1', 1, 'Mail', 0), "
-                   "('f2', 1, 'Docs', 0), ('f3', 1, 'Old', 1), ('f4', 2, 'Pics', 0)");
-        ExecUpdate("insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, DELETED) values ('a1', 1, 1, "
-                   "'/st/mail', 0), ('a2', 2, 2, '/other/docs', 0), ('a3', 2, 1, '/st/docs', 1), "
-                   "('a4', 3, 1, '/st/old', 0)");
-        ExecUpdate("insert into MEPROJECT (GUID, PROJECTID, MEDIAID, FOLDER, DELETED) values ('e1', 1, 1, 'Z1', "
-                   "0), ('e2', 2, 1, 'A1', 0), ('e3', 3, 1, 'D1', 0), ('e4', 1, 2, 'Z2', 1)");
-        ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, DELETED) values ('r1', 1, "
-                   "'*.b', 20, 1, 0), ('r2', 1, '*.a', 10, 0, 0), ('r3', 1, '*.c', 15, 1, 1), "
-                   "('r4', 2, '*.x', 5, 1, 0), ('r5', 2, '*.y', 5, 1, 0)");
-        ExecUpdate("insert into BZ2IGNORE (GUID, FILEMASK, DELETED) values ('b1', '*.zip', 0), "
-                   "('b2', '*.gz', 1), ('b3', '*.7z', 0)");
+        for (const char* sql : {
+                 "insert into STATION (GUID, NAME, DELETED) values ('s2', 'other', 0)",
+                 "insert into MEDIA (GUID, NAME, DELETED) values ('m1', 'Stick B', 0), "
+                 "('m2', 'Stick A', 0), ('m3', 'Gone', 1)",
+                 "insert into PROJECT (GUID, CAPTION, IGNORESIZEOVER, BZ2BELOW, DELETED) values "
+                 "('p1', 'Zeta', 10, 20, 0), ('p2', 'Alpha', 0, 0, 0), ('p3', 'Dead', 0, 0, 1)",
+                 "insert into FOLDER (GUID, PROJECTID, FOLDER, DELETED) values ('f1', 1, 'Mail', 0), "
+                 "('f2', 1, 'Docs', 0), ('f3', 1, 'Old', 1), ('f4', 2, 'Pics', 0)",
+                 "insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, DELETED) values "
+                 "('a1', 1, 1, '/st/mail', 0), ('a2', 2, 2, '/other/docs', 0), "
+                 "('a3', 2, 1, '/st/docs', 1), ('a4', 3, 1, '/st/old', 0)",
+                 "insert into MEPROJECT (GUID, PROJECTID, MEDIAID, FOLDER, DELETED) values "
+                 "('e1', 1, 1, 'Z1', 0), ('e2', 2, 1, 'A1', 0), ('e3', 3, 1, 'D1', 0), "
+                 "('e4', 1, 2, 'Z2', 1)",
+                 "insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, DELETED) values "
+                 "('r1', 1, '*.b', 20, 1, 0), ('r2', 1, '*.a', 10, 0, 0), ('r3', 1, '*.c', 15, 1, 1), "
+                 "('r4', 2, '*.x', 5, 1, 0), ('r5', 2, '*.y', 5, 1, 0)",
+                 "insert into BZ2IGNORE (GUID, FILEMASK, DELETED) values ('b1', '*.zip', 0), "
+                 "('b2', '*.gz', 1), ('b3', '*.7z', 0)"})
+            ExecUpdate(sql);
     }
 };
 
