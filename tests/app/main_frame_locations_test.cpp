@@ -55,9 +55,12 @@ protected:
     wxString stickRoot;
 };
 
-// The location comes back when the folder is shown again; cancelled or quoted choices store nothing.
-TEST_F(MainFrameLocations, ChoosingStationLocationInsertsThenUpdatesItsRow)
+// The location comes back when the folder is shown again; cancelled or quoted choices store
+// nothing. Browsing on a medium is offered only when it is connected; a stored location is shown
+// below its root.
+TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveMedium)
 {
+    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenWithMedia();
     const wxString first = dir.MakeDir("home/docs");
     const wxString second = dir.MakeDir("home/documents");
@@ -80,13 +83,7 @@ TEST_F(MainFrameLocations, ChoosingStationLocationInsertsThenUpdatesItsRow)
     EXPECT_EQ("", LocalShown());
     ChooseFolder("Docs");
     EXPECT_EQ(second + " +", LocalShown());
-}
 
-// Browsing is offered only for a connected medium; a stored location is shown below its root.
-TEST_F(MainFrameLocations, CatalogueModeListsEveryLiveMediumAndBrowsesOnlyConnectedOnes)
-{
-    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
-    OpenWithMedia();
     EXPECT_EQ("[Away],Stick ", MediumShown());
     ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
                                 "DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 from MEDIA",

@@ -21,7 +21,6 @@ protected:
         InitPaths();
         // Every test starts from an empty data directory.
         wxRemoveFile(databasePath);
-        ASSERT_FALSE(wxFileName::FileExists(databasePath));
     }
     void TearDown() override
     {
