@@ -115,7 +115,8 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
                    "where F.DELETED=0"));
 }
 
-// Whatever takes the shown folder away first stores the rules panel's unsaved edits for it.
+// Whatever takes the shown folder away first stores the rules panel's unsaved edits for it;
+// quitting stores them and the typed medium location too.
 TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
 {
     using Action = std::function<void()>;
@@ -135,6 +136,8 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
              wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxYES));
          }},
     };
+    const wxString root = AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
+    AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
     OpenWith({"Home", "Work"}, {"A", "B", "C", "D"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -151,20 +154,14 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
     Rules()->AddRule("*.unsaved");
     frame->TestbedClosed();
     EXPECT_EQ(3u, Rules()->GetRulesList()->GetCount());
-}
-
-TEST_F(MainFrameTest, ClosingStoresThePendingEdits)
-{
-    const wxString root = AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
-    AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
-    OpenWith({"Work"}, {"Docs"});
     Rules()->AddRule("*.doc");
     Type(MediumField(), root + "Sync/Work");
     Command(dralvoFrame::ID_MENU_QUIT);
     wxTheApp->ProcessIdle();
     EXPECT_FALSE(frame);
-    EXPECT_EQ(FolderId("Docs"), RuleFolder("*.doc"));
-    EXPECT_EQ("Sync\\Work", Text("select FOLDER from MEPROJECT"));
+    EXPECT_EQ(FolderId("A"), RuleFolder("*.doc"));
+    EXPECT_EQ("Stick|Sync\\Work",
+              Rows("select M.NAME, P.FOLDER from MEPROJECT P join MEDIA M on M.ID=P.MEDIAID"));
 }
 
 // A failing statement is shown and the window stays usable; edits that cannot be stored keep

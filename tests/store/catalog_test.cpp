@@ -130,7 +130,7 @@ TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
 }
 
 // Versions 1 and 2 gain their missing tables and keep their rows; an unknown one is left alone.
-TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3)
+TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3AndBrokenOnesThrow)
 {
     for (const int version : {1, 2, 7}) {
         SCOPED_TRACE(version);
@@ -145,6 +145,15 @@ TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3)
         EXPECT_EQ(Text("select CAPTION from PROJECT"), version == 1 ? "<no row>" : "Old project");
         CloseCatalog();
     }
+    // An empty VERSION table or a missing directory throws. (A file that is no database is left
+    // alone: see the start-up tests.)
+    databasePath = dir / "empty.db";
+    BuildFile(0, false);
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+    catalogDb.Close();
+    databasePath = dir / "missing/dralvo.db";
+    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
+    EXPECT_FALSE(catalogDb.IsOpen());
 }
 
 // A host name's quote is stored doubled; the station registered last is the one VERSION names.
@@ -175,17 +184,6 @@ TEST_F(OpenCatalogTest, StationIsRegisteredOnceAndFoundAgainOnLaterOpens)
               ExecScalar("select ID from STATION where NAME = 'other-station'"));
     EXPECT_EQ(Text("select SESSION_START from VERSION"), "2022-04-05 01:02:03");
     EXPECT_TRUE(std::regex_match(ToUtf8(Text("select SESSION_END from VERSION")), kTimeShape));
-}
-
-// (A file that is no database is left alone: see the start-up tests.)
-TEST_F(OpenCatalogTest, EmptyVersionTableOrMissingDirectoryThrows)
-{
-    BuildFile(0, false);
-    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
-    catalogDb.Close();
-    databasePath = dir / "missing/dralvo.db";
-    EXPECT_THROW(OpenCatalog(), wxSQLite3Exception);
-    EXPECT_FALSE(catalogDb.IsOpen());
 }
 
 } // namespace
