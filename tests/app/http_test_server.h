@@ -76,12 +76,10 @@ private:
         }
     }
 
-    int listener_ = -1;
-    int port_ = 0;
+    int listener_ = -1, port_ = 0;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     int status_ = 200;
-    std::string body_;
-    std::string request_;
+    std::string body_, request_;
     std::thread thread_;
 };

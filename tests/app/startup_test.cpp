@@ -24,8 +24,7 @@ protected:
     }
     void TearDown() override
     {
-        if (catalogDb.IsOpen())
-            CloseCatalog();
+        CloseCatalog();  // when a test left it open
         wxRemoveFile(databasePath);
     }
 };

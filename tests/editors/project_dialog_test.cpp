@@ -24,11 +24,6 @@ protected:
         CatalogTest::SetUp();
         dialog = std::make_unique<DialogProject>(nullptr);
     }
-    void TearDown() override
-    {
-        dialog.reset();
-        CatalogTest::TearDown();
-    }
 
     // Fills the dialog and presses OK; the dialog's return code.
     int Answer(const wxString& caption, int sizeLimit, int compressLimit)

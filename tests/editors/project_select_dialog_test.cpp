@@ -17,11 +17,6 @@ using widgets_test::Click;
 
 class DialogProjectSelectTest : public CatalogTest {
 protected:
-    void TearDown() override
-    {
-        dialog.reset();
-        CatalogTest::TearDown();
-    }
     void Open()
     {
         dialog = std::make_unique<DialogProjectSelect>(nullptr);

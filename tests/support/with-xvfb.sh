@@ -13,8 +13,7 @@ wait_end() {
   while kill -0 "$1" 2>/dev/null && [ $n -lt "$2" ]; do sleep 0.1; n=$((n + 1)); done
   ! kill -0 "$1" 2>/dev/null
 }
-xvfb=
-tmp=$(mktemp -d)
+xvfb= tmp=$(mktemp -d)
 stop_xvfb() {
   if [ -n "$xvfb" ] && ! wait_end "$xvfb" 0; then
     kill -TERM "$xvfb" 2>/dev/null
@@ -28,8 +27,7 @@ stop_xvfb() {
   rm -rf "$tmp"
 }
 trap stop_xvfb EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
+trap 'exit 143' TERM; trap 'exit 130' INT
 # Xvfb writes nothing to the test's output: ctest reads that pipe until every holder closed it.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
   3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 </dev/null &

@@ -97,8 +97,7 @@ TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
     panel->SetFolder(kFolder, false);
     EXPECT_EQ("*.a !*.gone *.b", Listed());
     ChooseLine(list, 2);
-    EXPECT_EQ("*.b", mask->GetValue());
-    EXPECT_FALSE(allow->GetValue());
+    EXPECT_EQ("*.b|0", mask->GetValue() + wxString::Format("|%d", allow->GetValue()));
     panel->EnableControls(false);
     EXPECT_FALSE(Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled() || mask->IsEnabled());
     EXPECT_TRUE(list->IsEnabled());
