@@ -120,6 +120,7 @@ void PanelRules::SaveRules()
     if (rulesList_->GetCount() == 0)
         return;
     CommitRuleEdit();
+    maskField_->DiscardEdits();  // committed: a later save must not write the rule again
     for (size_t n = 0; n < rulesList_->GetCount(); ++n) {
         BitmapListItem* rule = rulesList_->GetItem(n);
         if (!rule->changed)

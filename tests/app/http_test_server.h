@@ -62,30 +62,24 @@ private:
             std::string head;
             char buffer[1024];
             pollfd in{client, POLLIN, 0};
-            while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 && poll(&in, 1, 2000) > 0) {
-                const ssize_t n = read(client, buffer, sizeof buffer);
-                if (n <= 0)
-                    break;
+            ssize_t n = 0;
+            while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
+                   poll(&in, 1, 2000) > 0 && (n = read(client, buffer, sizeof buffer)) > 0)
                 head.append(buffer, static_cast<size_t>(n));
-            }
-            std::string answer;
-            {
-                std::lock_guard lock(mutex_);
-                request_ = head;
-                answer = "HTTP/1.0 " + std::to_string(status_) + " Answer\r\nContent-Type: text/plain\r\nContent-Length: " +
-                         std::to_string(body_.size()) + "\r\n\r\n" + body_;
-            }
+            std::lock_guard lock(mutex_);
+            request_ = head;
+            const std::string answer = "HTTP/1.0 " + std::to_string(status_) +
+                                       " Answer\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                       std::to_string(body_.size()) + "\r\n\r\n" + body_;
             (void)!write(client, answer.data(), answer.size());
             close(client);
         }
     }
 
-    int listener_ = -1;
-    int port_ = 0;
+    int listener_ = -1, port_ = 0;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     int status_ = 200;
-    std::string body_;
-    std::string request_;
+    std::string body_, request_;
     std::thread thread_;
 };

@@ -3,7 +3,6 @@
 // A main window over a fresh catalogue, with fake drives and an answering folder chooser, and
 // drivers that use its controls as a user's clicks and keystrokes would.
 
-#include <algorithm>
 #include <deque>
 #include <initializer_list>
 #include <vector>
@@ -34,8 +33,6 @@
 
 class MainFrameTest : public CatalogTest {
 protected:
-    using Names = std::vector<wxString>;
-
     void SetUp() override
     {
         CatalogTest::SetUp();
@@ -119,10 +116,11 @@ protected:
     void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
     void ChooseFolder(const wxString& name) const
     {
-        const Names names = FolderNames();
-        const auto at = std::find(names.begin(), names.end(), name);
-        ASSERT_NE(at, names.end()) << name;
-        widgets_test::ChooseLine(Folders(), static_cast<int>(at - names.begin()));
+        int n = 0;
+        while (n < static_cast<int>(Folders()->GetCount()) && Folders()->GetItemText(n) != name)
+            ++n;
+        ASSERT_LT(n, static_cast<int>(Folders()->GetCount())) << name;
+        widgets_test::ChooseLine(Folders(), n);
     }
     void ToggleConnectedOnly() const
     {
@@ -141,27 +139,25 @@ protected:
         wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
     }
 
-    Names FolderNames() const
-    {
-        Names names;
-        for (size_t i = 0; i < Folders()->GetCount(); ++i)
-            names.push_back(Folders()->GetItemText(i));
-        return names;
-    }
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
     wxString Shown() const
     {
-        wxString text;
-        for (unsigned i = 0; i < Projects()->GetCount(); ++i) {
-            const bool selected = static_cast<int>(i) == Projects()->GetSelection();
-            text << (i ? "," : "") << (selected ? "[" : "") << Projects()->GetString(i) << (selected ? "]" : "");
-        }
-        text << " /";
-        for (size_t i = 0; i < Folders()->GetCount(); ++i) {
-            const bool selected = static_cast<int>(i) == Folders()->GetSelection();
-            text << (i ? "," : " ") << (selected ? "[" : "") << Folders()->GetItemText(i) << (selected ? "]" : "");
-        }
+        wxString text = ChoiceShown(Projects()) + " /" + (Folders()->GetCount() ? " " : "");
+        for (int i = 0; i < static_cast<int>(Folders()->GetCount()); ++i)
+            text << Item(i, Folders()->GetSelection(), Folders()->GetItemText(i));
         return text;
+    }
+    // The items of a choice as "A,[B]", the selection in brackets.
+    static wxString ChoiceShown(const wxChoice* choice)
+    {
+        wxString text;
+        for (int i = 0; i < static_cast<int>(choice->GetCount()); ++i)
+            text << Item(i, choice->GetSelection(), choice->GetString(i));
+        return text;
+    }
+    static wxString Item(int i, int selected, const wxString& item)
+    {
+        return wxString(i ? "," : "") + (i == selected ? "[" + item + "]" : item);
     }
 
     static int ProjectId(const wxString& caption)

@@ -21,92 +21,52 @@ protected:
         InitPaths();
         // Every test starts from an empty data directory.
         wxRemoveFile(databasePath);
-        ASSERT_FALSE(wxFileName::FileExists(databasePath));
     }
     void TearDown() override
     {
-        if (catalogDb.IsOpen())
-            CloseCatalog();
+        CloseCatalog();  // when a test left it open
         wxRemoveFile(databasePath);
-    }
-    // The first start: answers the language box with row (negative: cancelled).
-    static void FirstStart(int row)
-    {
-        bool started = false;
-        wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(row));
-        ASSERT_TRUE(started);
     }
 };
 
-TEST_F(StartCatalogTest, EmptyDataDirectoryGetsNewCatalogAndLanguageIsAskedOnce)
+// A file that is no database is reported and stays as it was. The first start then asks the
+// language; the second finds everything in place and asks nothing (the guard fails on a box);
+// a later one offers the logs older than the days of the option.
+TEST_F(StartCatalogTest, UnusableCatalogueIsReportedThenFirstStartAsksTheLanguage)
 {
-    FirstStart(2);
+    const std::string junk = "this is not a database, just a text file that happens to be here";
+    ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
+    bool started = true;
+    wxTEST_DIALOG(started = StartCatalog(),
+                  ExpectDatabaseError("The catalogue " + databasePath + " cannot be opened:"));
+    EXPECT_FALSE(started || catalogDb.IsOpen());
+    EXPECT_EQ(junk, ReadAll(databasePath));
+    wxRemoveFile(databasePath);
+
+    wxTEST_DIALOG(started = StartCatalog(), wxExpectModal<wxSingleChoiceDialog>(2));
+    ASSERT_TRUE(started);
     EXPECT_EQ(3, ExecScalar("select VERSION from VERSION"));
     EXPECT_EQ(static_cast<int>(stationId), ExecScalar("select STATIONID from VERSION"));
     EXPECT_EQ(static_cast<unsigned>(kLanguageEnglish), soLanguage);
     EXPECT_EQ(56, ExecScalar("select VALUE from OPTIONS where IOPTION=3"));
     CloseCatalog();
-
-    // The second start finds everything in place and asks nothing (the guard fails on a box).
     ASSERT_TRUE(StartCatalog());
     EXPECT_EQ(1, ExecScalar("select count(*) from STATION"));
     EXPECT_EQ(1, ExecScalar("select count(*) from VERSION where SESSION_END is not null"));
-}
-
-TEST_F(StartCatalogTest, CancelledLanguageChoiceMeansSystemDefault)
-{
-    FirstStart(-1);
-    EXPECT_EQ(0u, soLanguage);
-    EXPECT_EQ(0, ExecScalar("select VALUE from OPTIONS where IOPTION=3"));
-}
-
-// Only logs older than the days of the option are offered; No keeps them for the next start.
-TEST_F(StartCatalogTest, ExpiredLogsAreOfferedAndRemovedOnYes)
-{
-    FirstStart(2);
     CloseCatalog();
+
     const wxString expired = userDataDir + "dralvo_sync_20240101.xml.bz2";
     const wxString recent = userDataDir + "dralvo_sync_20240102.xml";
     for (const wxString& path : {expired, recent})
         ASSERT_TRUE(WriteBinaryFile(path, "<log/>", 6));
     const wxDateTime old = wxDateTime::Now() - wxDateSpan::Days(4);
     ASSERT_TRUE(wxFileName(expired).SetTimes(&old, &old, nullptr));
-
-    for (const int answer : {wxNO, wxYES}) {
-        SCOPED_TRACE(answer);
-        bool started = false;
-        wxTEST_DIALOG(started = StartCatalog(),
-                      ExpectMessage("1 synchronization log files older then 3 days found. Remove them?",
-                                    answer, "Remove expired logs"));
-        ASSERT_TRUE(started);
-        CloseCatalog();
-        EXPECT_EQ(answer == wxNO, wxFileName::FileExists(expired));
-        EXPECT_TRUE(wxFileName::FileExists(recent));
-    }
+    wxTEST_DIALOG(started = StartCatalog(),
+                  ExpectMessage("1 synchronization log files older then 3 days found. Remove them?",
+                                wxYES, "Remove expired logs"));
+    EXPECT_FALSE(wxFileName::FileExists(expired));
+    EXPECT_TRUE(wxFileName::FileExists(recent));
     wxRemoveFile(recent);
-}
-
-// A file that is no database stays as it was.
-TEST_F(StartCatalogTest, UnusableCatalogueIsReportedAndLeftAlone)
-{
-    const std::string junk = "this is not a database, just a text file that happens to be here";
-    for (const bool directory : {false, true}) {
-        SCOPED_TRACE(directory);
-        if (directory)
-            ASSERT_TRUE(wxRemoveFile(databasePath) && wxFileName::Mkdir(databasePath));
-        else
-            ASSERT_TRUE(WriteBinaryFile(databasePath, junk.data(), junk.size()));
-        bool started = true;
-        wxTEST_DIALOG(started = StartCatalog(),
-                      ExpectMessage("The catalogue " + databasePath + " cannot be opened:", wxOK,
-                                    "Message", true));
-        EXPECT_FALSE(started);
-        EXPECT_FALSE(catalogDb.IsOpen());
-        if (!directory) {
-            EXPECT_EQ(junk, ReadAll(databasePath));
-        }
-    }
-    wxFileName::Rmdir(databasePath);
 }
 
 } // namespace

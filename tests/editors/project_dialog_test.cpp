@@ -23,12 +23,6 @@ protected:
     {
         CatalogTest::SetUp();
         dialog = std::make_unique<DialogProject>(nullptr);
-        dialog->SetReturnCode(0);
-    }
-    void TearDown() override
-    {
-        dialog.reset();
-        CatalogTest::TearDown();
     }
 
     // Fills the dialog and presses OK; the dialog's return code.
@@ -41,8 +35,8 @@ protected:
     // "caption|size limit|compression limit" of a stored project, or of the dialog's fields.
     static wxString Stored(unsigned id)
     {
-        return Text(wxString::Format("select CAPTION||'|'||IGNORESIZEOVER||'|'||BZ2BELOW from "
-                                     "PROJECT where ID=%u", id));
+        return Rows(
+            wxString::Format("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=%u", id));
     }
     wxString Shown() const
     {
@@ -54,60 +48,36 @@ protected:
     std::unique_ptr<DialogProject> dialog;
 };
 
-TEST_F(DialogProjectTest, LoadShowsTheProjectDeletedOrNotAndUnknownOneEmpty)
+// An unknown project shows empty fields and OK stores nothing; the project's own caption is
+// accepted; a quote is stored doubled.
+TEST_F(DialogProjectTest, LoadShowsTheProjectOkStoresItAndRefusedOkKeepsTheDialogOpen)
 {
-    dialog->LoadProject(AddProject("Photos", 1, 100, 2));
-    EXPECT_EQ("Photos|100|2", Shown());
-    EXPECT_EQ("Photos: properties", dialog->GetTitle());
-
     dialog->LoadProject(42);
-    EXPECT_EQ("Unknown project", dialog->GetTitle());
-    EXPECT_EQ("|0|0", Shown());
+    EXPECT_EQ("Unknown project||0|0", dialog->GetTitle() + "|" + Shown());
     EXPECT_EQ(wxOK, Answer("", 0, 0));
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));
-}
-
-// The project's own caption is accepted; a quote is stored doubled.
-TEST_F(DialogProjectTest, OkStoresCaptionAndLimits)
-{
-    const unsigned id = AddProject("Photos", 0, 1, 1);
+    const unsigned id = AddProject("Photos", 1, 100, 2);
     dialog->LoadProject(id);
+    EXPECT_EQ("Photos: properties|Photos|100|2", dialog->GetTitle() + "|" + Shown());
     EXPECT_EQ(wxOK, Answer("Photos", 5, 3));
     EXPECT_EQ("Photos|5|3", Stored(id));
-
     EXPECT_EQ(wxOK, Answer("Kitchen's photos", 700, 0));
     EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
     EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
     EXPECT_NE(kOldTime, Text(wxString::Format("select MODIFIED from PROJECT where ID=%u", id)));
-}
+    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));  // the unknown one stored nothing
 
-// The typed values stay for another try.
-TEST_F(DialogProjectTest, CaptionOfAnotherProjectIsRefusedIgnoringCaseAndDeletion)
-{
-    AddProject("Music");
+    // A caption of another project, deleted or not, in any case, is refused, as is a failing
+    // statement: the dialog stays open with the typed values. Cancel writes nothing.
     AddProject("Archive", 1);
-    const unsigned id = AddProject("Photos", 0, 1, 1);
-    dialog->LoadProject(id);
-    for (const char* taken : {"MUSIC", "archive"}) {
-        SCOPED_TRACE(taken);
-        int result = -1;
-        wxTEST_DIALOG(result = Answer(taken, 9, 9),
-                      ExpectMessage("Project with this name already exists!", wxOK, "Message"));
-        EXPECT_EQ(0, result);
-        EXPECT_EQ("Photos|1|1", Stored(id));
-        EXPECT_EQ(wxString(taken) + "|9|9", Shown());
-    }
-}
-
-TEST_F(DialogProjectTest, CancelWritesNothingAndAFailingStatementKeepsTheDialogOpen)
-{
-    const unsigned id = AddProject("Photos");
-    dialog->LoadProject(id);
+    int result = -1;
+    wxTEST_DIALOG(result = Answer("ARCHIVE", 9, 9),
+                  ExpectMessage("Project with this name already exists!", wxOK, "Message"));
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("ARCHIVE|9|9", Shown());
     EXPECT_EQ(wxCANCEL, Answer("Other", -1, 0));
-    EXPECT_EQ("Photos|0|0", Stored(id));
+    EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
 
     ExecUpdate("create trigger REFUSE before update on PROJECT begin select raise(ABORT, 'no'); end");
-    int result = -1;
     wxTEST_DIALOG(result = Answer("New", 1, 1), ExpectDatabaseError("The project could not be saved."));
     EXPECT_NE(wxOK, result);
     EXPECT_EQ("New|1|1", Shown());

@@ -47,7 +47,8 @@ private:
     int compressLimit_;
 };
 
-// Selects the project with this caption (none when it is not listed) and presses OK.
+// Selects the project with this caption (none when it is not listed) and presses OK; Cancel()
+// presses Cancel.
 class ExpectDialogProjectSelect
     : public wxExpectModalBase<DialogProjectSelect, ExpectDialogProjectSelect> {
 public:
@@ -58,15 +59,10 @@ public:
 protected:
     int OnInvoked(DialogProjectSelect* dlg) const override
     {
-        using namespace widgets_test;
-        dlg->SetReturnCode(0);
-        if (cancel_) {
-            Click(dlg, "ID_BUTTON_CANCEL");
-            return dlg->GetReturnCode();
-        }
-        auto* list = Find<wxListBox>(dlg, "ID_LISTBOX_PROJECTS");
+        auto* list = widgets_test::Find<wxListBox>(dlg, "ID_LISTBOX_PROJECTS");
         list->SetSelection(list->FindString(caption_, true));
-        Click(dlg, "ID_BUTTON_OK");
+        dlg->SetReturnCode(0);
+        widgets_test::Click(dlg, cancel_ ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
         return dlg->GetReturnCode() == wxOK ? wxOK : wxCANCEL;
     }
 

@@ -1,8 +1,7 @@
 #include "platform/drives.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -32,36 +31,22 @@ protected:
             listed += d.mountPoint + "=" + d.device + ":" + d.type + " ";
         return listed;
     }
-    // A sysfs device directory in the kernel's layout, reached through class/block/<name>.
-    void Device(const std::string& devicePath, const std::string& removable)
+    // A sysfs device directory in the kernel's layout holding one flag file, reached through
+    // class/block/<its name>.
+    void Device(const std::string& path, const char* flag, const char* value)
     {
-        const fs::path full = fs::path(roots.sysfs) / "devices" / devicePath;
-        fs::create_directories(full);
-        dir.Write(FromUtf8((full / "removable").string()).Mid(dir.Path().length()), removable);
+        const fs::path full = fs::path(roots.sysfs) / "devices" / path;
+        dir.Write(FromUtf8((full / flag).string()).Mid(dir.Path().length()), value);
         const fs::path link = fs::path(roots.sysfs) / "class" / "block" / full.filename();
         fs::create_directories(link.parent_path());
         fs::create_symlink(full, link);
-    }
-    void Partition(const std::string& diskPath, const std::string& name)
-    {
-        const fs::path full = fs::path(roots.sysfs) / "devices" / diskPath / name;
-        fs::create_directories(full);
-        dir.Write(FromUtf8((full / "partition").string()).Mid(dir.Path().length()), "1\n");
-        fs::create_symlink(full, fs::path(roots.sysfs) / "class" / "block" / name);
-    }
-    bool Removable(const std::string& device, const std::string& majorMinor = "")
-    {
-        return IsRemovableDrive({"/mnt", device, "vfat", majorMinor}, roots);
-    }
-    void Label(const std::string& entry, const std::string& device)
-    {
-        fs::create_symlink("../../" + device, fs::path(roots.byLabel) / entry);
     }
 
     TempDir dir;
     DriveRoots roots;
 };
 
+// Both table formats; listed in mount point order, once each; a missing table lists nothing.
 TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
 {
     EXPECT_EQ(Mounts("36 1 8:17 / /media/z rw - vfat /dev/sdb1 rw\n"
@@ -71,39 +56,34 @@ TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
                      "40 1 0:42 / /media/\\377 rw - vfat /dev/sdf1 rw\n"
                      "garbage\n"),
               "/media/a b=/dev/sdc1:ntfs3 /media/z=/dev/sdd1:exfat ");
-}
-
-TEST_F(DriveLayer, ReadsTheMountsFormatAndToleratesAMissingTable)
-{
     EXPECT_EQ(Mounts("/dev/sdb1 /media/stick vfat rw,relatime 0 0\ntmpfs /tmp tmpfs rw 0 0\n"),
               "/media/stick=/dev/sdb1:vfat /tmp=tmpfs:tmpfs ");
     roots.mountTable = ToUtf8(dir / "absent");
     EXPECT_TRUE(ListMountedDrives(roots).empty());
 }
 
+// From the device's or its disk's flag or a USB bus on the way; without a device name the
+// number pair of a mountinfo table finds the device.
 TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 {
-    Device("pci0/ata1/block/sda", "0\n");
-    Partition("pci0/ata1/block/sda", "sda1");
-    Device("pci0/ata2/block/sdb", "1\n");
-    Partition("pci0/ata2/block/sdb", "sdb1");
-    Device("pci0/usb2/2-1/host6/block/sdc", "0\n");
-    Partition("pci0/usb2/2-1/host6/block/sdc", "sdc1");
-    Device("virtual/block/mmcblk0", "1\n");
-    EXPECT_FALSE(Removable("/dev/sda1"));
-    EXPECT_TRUE(Removable("/dev/sdb1"));
-    EXPECT_TRUE(Removable("/dev/sdc1"));
-    EXPECT_TRUE(Removable("/dev/mmcblk0"));
-    EXPECT_FALSE(Removable("tmpfs"));
-    EXPECT_FALSE(Removable("/dev/unknown"));
-    // Without a device name the number pair of a mountinfo table finds the device.
+    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"}, {"pci0/ata2/block/sdb", "1\n"},
+                                     {"pci0/usb2/2-1/host6/block/sdc", "0\n"}}) {
+        Device(disk, "removable", flag);
+        Device(disk + ("/" + fs::path(disk).filename().string()) + "1", "partition", "1\n");
+    }
+    Device("virtual/block/mmcblk0", "removable", "1\n");
     fs::create_directories(fs::path(roots.sysfs) / "dev" / "block");
     fs::create_symlink(fs::path(roots.sysfs) / "devices/pci0/ata2/block/sdb/sdb1",
                        fs::path(roots.sysfs) / "dev" / "block" / "8:17");
-    EXPECT_TRUE(Removable("none", "8:17"));
+    std::string removable;
+    for (const char* device : {"/dev/sda1", "/dev/sdb1", "/dev/sdc1", "/dev/mmcblk0", "tmpfs", "sdx"})
+        removable += IsRemovableDrive({"/mnt", device, "vfat", ""}, roots) ? "1" : "0";
+    EXPECT_EQ("011100", removable);
+    EXPECT_TRUE(IsRemovableDrive({"/mnt", "none", "vfat", "8:17"}, roots));
 }
 
-TEST_F(DriveLayer, NamesFileSystemsAsWindowsDoes)
+// As the other system names them; a FUSE mount after what it carries.
+TEST_F(DriveLayer, NamesFileSystemsLabelsAndRoots)
 {
     const struct {
         const char* type;
@@ -113,53 +93,22 @@ TEST_F(DriveLayer, NamesFileSystemsAsWindowsDoes)
                  {"ntfs", 0, "NTFS"},  {"ntfs3", 0, "NTFS"},      {"exfat", 0, "exFAT"}, {"ext4", 0, "ext4"}};
     for (const auto& c : cases)
         EXPECT_EQ(WindowsFileSystemName(c.type, c.clusters), c.name) << c.type << " " << c.clusters;
-}
-
-TEST_F(DriveLayer, FuseBlockMountIsNamedAfterWhatItCarries)
-{
-    Device("usb1/block/sdb", "1\n");
+    Device("usb1/block/sdb", "removable", "1\n");
     dir.Write("sys/devices/usb1/block/sdb/dev", "8:16\n");
     dir.Write("udev/b8:16", "S:disk/by-label/X\nE:ID_FS_TYPE=ntfs\n");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdb", "fuseblk", ""}, roots), "NTFS");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdx", "fuseblk.ntfs-3g", ""}, roots), "NTFS");
     EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdx", "fuseblk", ""}, roots), "fuseblk");
-    dir.Write("udev/b8:16", "E:ID_FS_TYPE=exfat\n");
-    EXPECT_EQ(DriveFileSystemName({"/mnt", "/dev/sdb", "fuseblk", ""}, roots), "exFAT");
-}
 
-TEST_F(DriveLayer, LabelFromByLabelElseMountDirectoryName)
-{
+    // The root is the mount point with a trailing slash.
     const std::string stick = ToUtf8(dir.MakeDir("media/stick"));
-    Label("MY\\x20STICK", "sdb1");
-    Label("OTHER", "sdc1");
+    fs::create_symlink("../../sdb1", fs::path(roots.byLabel) / "MY\\x20STICK");
+    fs::create_symlink("../../sdc1", fs::path(roots.byLabel) / "OTHER");
     EXPECT_EQ(ReadVolumeLabel({stick, "/dev/sdb1", "vfat", ""}, roots), wxString("MY STICK"));
     EXPECT_EQ(ReadVolumeLabel({stick, "/dev/sdd1", "vfat", ""}, roots), wxString("stick"));
-    EXPECT_EQ(ReadVolumeLabel({stick, "tmpfs", "tmpfs", ""}, roots), wxString("stick"));
     EXPECT_FALSE(ReadVolumeLabel({stick + "-gone", "/dev/sdb1", "vfat", ""}, roots));
-}
-
-TEST_F(DriveLayer, RootIsTheMountPointWithATrailingSlash)
-{
     EXPECT_EQ(DriveRoot({"/", "", "", ""}), "/");
     EXPECT_EQ(DriveRoot({"/media/Мой диск", "", "", ""}), FromUtf8("/media/Мой диск/"));
-}
-
-TEST_F(DriveLayer, SysRootVariablePrefixesEverySystemPath)
-{
-    unsetenv(kSysRootVariable);
-    EXPECT_EQ(DefaultDriveRoots().sysfs, "/sys");
-    EXPECT_EQ(DefaultDriveRoots().byLabel, "/dev/disk/by-label");
-
-    const std::string fake = ToUtf8(dir.Path());  // ends with "/"
-    setenv(kSysRootVariable, fake.c_str(), 1);
-    DriveRoots faked = DefaultDriveRoots();
-    EXPECT_EQ(faked.mountTable, fake + "proc/self/mounts");  // no mountinfo there
-    EXPECT_EQ(faked.sysfs, fake + "sys");
-    EXPECT_EQ(faked.byLabel, fake + "dev/disk/by-label");
-    EXPECT_EQ(faked.udevData, fake + "run/udev/data");
-    dir.Write("proc/self/mountinfo", "");
-    EXPECT_EQ(DefaultDriveRoots().mountTable, fake + "proc/self/mountinfo");
-    unsetenv(kSysRootVariable);
 }
 
 } // namespace

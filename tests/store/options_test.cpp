@@ -1,6 +1,5 @@
 #include "store/options.h"
 
-#include <string>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -19,10 +18,7 @@ protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
-        chooseLanguage = [this] {
-            ++languageAsked;
-            return languageAnswer;
-        };
+        chooseLanguage = [this] { return ++languageAsked, languageAnswer; };
     }
     void TearDown() override
     {
@@ -32,22 +28,19 @@ protected:
         CatalogTest::TearDown();
     }
 
-    static void Store(unsigned ioption, const wxString& value)
-    {
-        ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
-    }
-    // Only a language row, so that loading asks nothing.
-    static void StoreEnglishOnly()
+    // Replaces the OPTIONS rows by these.
+    static void Store(std::initializer_list<std::pair<unsigned, const char*>> rows)
     {
         ExecUpdate("delete from OPTIONS");
-        Store(3, "56");
+        for (const auto& [ioption, value] : rows)
+            ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
     }
     // The nine options in memory, in the order of their IOPTION numbers.
     static wxString Current()
     {
-        return wxString::Format("%d %u %u %u %u %d %d %d %d", soCompressLog, soDeleteLogsAfterDays, soLanguage,
-                                soBzQuality, soBzWorkFactor, soShowAllDrives, soRemoveEmptyFolders,
-                                soAlwaysShowLog, soAutoExportDatabase);
+        return wxString::Format("%d %u %u %u %u %d %d %d %d", soCompressLog, soDeleteLogsAfterDays,
+                                soLanguage, soBzQuality, soBzWorkFactor, soShowAllDrives,
+                                soRemoveEmptyFolders, soAlwaysShowLog, soAutoExportDatabase);
     }
     static wxString Stored() { return Rows("select IOPTION, STOPTION, VALUE from OPTIONS order by ID"); }
 
@@ -55,76 +48,40 @@ protected:
     int languageAnswer = -1;
 };
 
-// The language box is cancelled: zero is stored and not asked again.
-TEST_F(OptionsTest, EmptyCatalogueGivesDefaultsAndStoresCancelledLanguageOnce)
-{
-    InitOptions();
-    EXPECT_EQ("1 3 0 3 30 0 0 0 1", Current());
-    EXPECT_EQ("3|soLanguage|0", Stored());
-    InitOptions();
-    EXPECT_EQ(languageAsked, 1);
-    EXPECT_EQ(soLanguage, kLanguageSystemDefault);
-}
-
-// A chosen language is stored at once; a stored 1 is asked again and the answer updates the row.
-TEST_F(OptionsTest, LanguageIsAskedUnlessStored)
+// Without a row or with a stored 1 the box asks and the answer is stored at once; a cancelled
+// box stores zero, which is not asked again.
+TEST_F(OptionsTest, DefaultsLanguageBoxAndStoredValues)
 {
     const struct {
         const char* stored;  // nullptr: no row
-        int answer;
-        unsigned language;
+        int answer, asked;
+        const char* current;
         const char* row;
     } cases[] = {
-        {nullptr, 3, kLanguageEnglishUS, "3|soLanguage|58"},
-        {"1", 2, kLanguageEnglish, "3|stored|56"},
+        {nullptr, -1, 1, "1 3 0 3 30 0 0 0 1", "3|soLanguage|0"},
+        {nullptr, 3, 1, "1 3 58 3 30 0 0 0 1", "3|soLanguage|58"},
+        {"1", 2, 1, "1 3 56 3 30 0 0 0 1", "3|stored|56"},
+        {"0", 2, 0, "1 3 0 3 30 0 0 0 1", "3|stored|0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
-        ExecUpdate("delete from OPTIONS");
+        Store({});
         if (c.stored)
-            Store(3, c.stored);
+            Store({{3, c.stored}});
         languageAsked = 0;
         languageAnswer = c.answer;
         InitOptions();
-        EXPECT_EQ(languageAsked, 1);
-        EXPECT_EQ(soLanguage, c.language);
+        EXPECT_EQ(languageAsked, c.asked);
+        EXPECT_EQ(c.current, Current());
         EXPECT_EQ(c.row, Stored());
     }
-}
 
-// Flags are true unless empty or starting with "0"; numbers must be the whole text.
-TEST_F(OptionsTest, StoredValuesAreReadAsTheTableSays)
-{
-    const struct {
-        unsigned ioption;
-        const char* value;
-        unsigned expected;
-    } cases[] = {
-        {1, "0", 0}, {1, "", 0}, {1, "00", 0}, {1, "yes", 1}, {1, "2", 1},  // soCompressLog
-        {6, "0", 0}, {6, "1", 1},                                           // soShowAllDrives
-        {4, "abc", 3}, {4, "5x", 3}, {4, "", 3}, {4, "7", 7}, {4, "0", 0},  // soBzQuality
-        {4, "4294967295", 4294967295u}, {4, "4294967296", 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.ioption << " '" << c.value << "'");
-        StoreEnglishOnly();
-        Store(c.ioption, c.value);
-        InitOptions();
-        const unsigned read = c.ioption == 1 ? soCompressLog : c.ioption == 6 ? soShowAllDrives : soBzQuality;
-        EXPECT_EQ(read, c.expected);
-    }
-}
-
-// A bad later row keeps the earlier row's value.
-TEST_F(OptionsTest, RowsOutsideOneToNineAreIgnoredAndLaterRowsOverride)
-{
-    StoreEnglishOnly();
-    for (const unsigned outside : {0u, 10u, 4294967295u})
-        Store(outside, "9");
-    for (const auto& [ioption, value] : {std::pair{2u, "5"}, {2u, "8"}, {5u, "40"}, {5u, "bad"}})
-        Store(ioption, value);
+    // Flags are true unless empty or starting with "0"; numbers must be the whole text and fit;
+    // rows outside 1..9 are ignored; a later row overrides, a bad one keeps the earlier value.
+    Store({{3, "56"}, {0, "9"}, {10, "9"}, {4294967295u, "9"}, {1, "00"}, {6, "yes"}, {9, ""},
+           {2, "5"}, {2, "8"}, {4, "4294967295"}, {4, "5x"}, {5, "4294967296"}});
     InitOptions();
-    EXPECT_EQ("1 8 56 3 40 0 0 0 1", Current());
+    EXPECT_EQ("0 8 56 4294967295 30 1 0 0 0", Current());
     EXPECT_EQ(languageAsked, 0);
 }
 
@@ -133,13 +90,12 @@ TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 {
     InitOptions();
     ExecUpdate("delete from OPTIONS");
-    soCompressLog = false;
+    soCompressLog = soAutoExportDatabase = false;
     soDeleteLogsAfterDays = 0;
     soLanguage = kLanguageRussian;
     soBzQuality = 9;
     soBzWorkFactor = 250;
     soShowAllDrives = soRemoveEmptyFolders = soAlwaysShowLog = true;
-    soAutoExportDatabase = false;
     SaveOptions();
     EXPECT_EQ("1|soCompressLog|0; 2|soDeleteLogsAfterDays|0; 4|soBzQuality|9; 5|soBzWorkFactor|250; "
               "3|soLanguage|156; 6|soShowAllDrives|1; 7|soRemoveEmptyFolders|1; 8|soAlwaysShowLog|1; "
@@ -147,22 +103,14 @@ TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
     soCompressLog = true;
     InitOptions();
     EXPECT_EQ("0 0 156 9 250 1 1 1 0", Current());
+    EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8("Удаление устаревших журналов"));
 
-    StoreEnglishOnly();
+    Store({{3, "56"}});
     soLanguage = kLanguageEnglishUS;
     SaveOptions();
     EXPECT_TRUE(Stored().StartsWith("3|stored|58; 1|soCompressLog|0;")) << Stored();
-}
-
-TEST_F(OptionsTest, StoredLanguageDecidesTheTranslation)
-{
-    for (const auto& [language, text] : {std::pair{"156", "Удаление устаревших журналов"},
-                                         std::pair{"56", "Remove expired logs"}}) {
-        ExecUpdate("delete from OPTIONS");
-        Store(3, language);
-        InitOptions();
-        EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8(text)) << language;
-    }
+    InitOptions();
+    EXPECT_EQ(_("Remove expired logs"), "Remove expired logs");
 }
 
 } // namespace

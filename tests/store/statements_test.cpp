@@ -7,7 +7,6 @@
 
 #include "store/catalog.h"
 #include "store/database.h"
-#include "store/guid.h"
 #include "store/text.h"
 #include "tests/support/test_env.h"
 
@@ -15,56 +14,47 @@ namespace {
 
 // Every statement text; a new constant belongs here too.
 const char* const kAllStatements[] = {
-    kSqlSelectLastInsertRowId,
-    kSqlSelectVersion, kSqlUpdateSessionStart, kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd,
-    kSqlCountStationsByName, kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation,
-    kSqlImportInsertStation, kSqlImportUpdateStation,
-    kSqlSelectMediumGuid, kSqlSelectLiveMedia, kSqlSelectMediumByGuid, kSqlCountMediaNamedLike,
-    kSqlCountOtherMediaNamedLike, kSqlInsertMedium, kSqlImportInsertMedium, kSqlMarkMediumDeleted,
-    kSqlUpdateMediumGuid, kSqlRenameMedium, kSqlImportUpdateMedium,
+    kSqlSelectLastInsertRowId, kSqlSelectVersion, kSqlUpdateSessionStart,
+    kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd, kSqlCountStationsByName,
+    kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation, kSqlImportInsertStation,
+    kSqlImportUpdateStation, kSqlSelectMediumGuid, kSqlSelectLiveMedia, kSqlSelectMediumByGuid,
+    kSqlCountMediaNamedLike, kSqlCountOtherMediaNamedLike, kSqlInsertMedium, kSqlImportInsertMedium,
+    kSqlMarkMediumDeleted, kSqlUpdateMediumGuid, kSqlRenameMedium, kSqlImportUpdateMedium,
     kSqlSelectProjectProperties, kSqlSelectProjectIdByCaption, kSqlSelectLiveProjects,
     kSqlSelectLiveProjectsForPicker, kSqlSelectProjectsOnMedium, kSqlCountOtherProjectsCaptionLike,
-    kSqlCountProjectsCaptionLike, kSqlInsertProject, kSqlImportInsertProject, kSqlImportUpdateProject,
-    kSqlUpdateProjectProperties, kSqlMarkProjectDeleted,
+    kSqlCountProjectsCaptionLike, kSqlInsertProject, kSqlImportInsertProject,
+    kSqlImportUpdateProject, kSqlUpdateProjectProperties, kSqlMarkProjectDeleted,
     kSqlSelectFolderJobs, kSqlSelectProjectFolders, kSqlSelectProjectAndFolderName,
     kSqlCountFoldersNamedLike, kSqlInsertFolder, kSqlImportInsertFolder, kSqlMarkFolderDeleted,
-    kSqlRenameFolder, kSqlImportUpdateFolder, kSqlMoveFolderToProject,
-    kSqlSelectStationFolder, kSqlSelectLiveStationFolder, kSqlInsertStationFolder,
-    kSqlImportInsertStationFolder, kSqlUpdateStationFolder, kSqlImportUpdateStationFolder,
-    kSqlSelectMediumProjectFolder, kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob,
-    kSqlCountMediumProjects, kSqlInsertMediumProject, kSqlImportInsertMediumProject,
-    kSqlUpdateMediumProjectFolder, kSqlImportUpdateMediumProject,
-    kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder, kSqlSelectLiveRules, kSqlSelectAllRules,
-    kSqlSelectNextRuleLine, kSqlSelectDuplicateRuleLines, kSqlInsertRule, kSqlImportInsertRule,
-    kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
-    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks, kSqlInsertIncompressibleMask,
-    kSqlImportInsertIncompressibleMask, kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask,
-    kSqlImportFindRowByGuid,
+    kSqlRenameFolder, kSqlImportUpdateFolder, kSqlMoveFolderToProject, kSqlSelectStationFolder,
+    kSqlSelectLiveStationFolder, kSqlInsertStationFolder, kSqlImportInsertStationFolder,
+    kSqlUpdateStationFolder, kSqlImportUpdateStationFolder, kSqlSelectMediumProjectFolder,
+    kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob, kSqlCountMediumProjects,
+    kSqlInsertMediumProject, kSqlImportInsertMediumProject, kSqlUpdateMediumProjectFolder,
+    kSqlImportUpdateMediumProject, kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder,
+    kSqlSelectLiveRules, kSqlSelectAllRules, kSqlSelectNextRuleLine, kSqlSelectDuplicateRuleLines,
+    kSqlInsertRule, kSqlImportInsertRule, kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
+    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks,
+    kSqlInsertIncompressibleMask, kSqlImportInsertIncompressibleMask,
+    kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask, kSqlImportFindRowByGuid,
     kSqlSelectOptions, kSqlCountOption, kSqlUpdateOption, kSqlInsertOption,
 };
 
-// The statement with dummy values: 'text' for a quoted %s, 1 for %u and for a bare %s, except
-// the bare %s after "from", which names a table. Fails on any other conversion.
+// The statement with dummy values: 'text' for a quoted %s, PROJECT for the table after "from",
+// 1 for %u and any other %s. Fails on any other conversion.
 std::string FillPlaceholders(const std::string& format)
 {
     std::string sql;
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%') {
+        const char c = format[i] == '%' && i + 1 < format.size() ? format[++i] : '\0';
+        if (!c)
             sql += format[i];
-            continue;
-        }
-        const char conversion = i + 1 < format.size() ? format[i + 1] : '\0';
-        ++i;
-        if (conversion == 'u')
-            sql += "1";
-        else if (conversion == 's' && !sql.empty() && sql.back() == '\'')
+        else if (c != 's' && c != 'u')
+            ADD_FAILURE() << "unexpected conversion %" << c << " in: " << format;
+        else if (c == 's' && sql.ends_with('\''))
             sql += "text";
-        else if (conversion == 's' && sql.ends_with("from "))
-            sql += "PROJECT";
-        else if (conversion == 's')
-            sql += "1";
         else
-            ADD_FAILURE() << "unexpected conversion %" << conversion << " in: " << format;
+            sql += c == 's' && sql.ends_with("from ") ? "PROJECT" : "1";
     }
     return sql;
 }
@@ -94,8 +84,7 @@ protected:
                  "('r1', 1, '*.b', 20, 1, 0), ('r2', 1, '*.a', 10, 0, 0), ('r3', 1, '*.c', 15, 1, 1), "
                  "('r4', 2, '*.x', 5, 1, 0), ('r5', 2, '*.y', 5, 1, 0)",
                  "insert into BZ2IGNORE (GUID, FILEMASK, DELETED) values ('b1', '*.zip', 0), "
-                 "('b2', '*.gz', 1), ('b3', '*.7z', 0)",
-             })
+                 "('b2', '*.gz', 1), ('b3', '*.7z', 0)"})
             ExecUpdate(sql);
     }
 };
@@ -154,60 +143,31 @@ TEST_F(StatementsTest, EveryStatementIsValidOnTheCurrentSchemaAndRunsWithDummyVa
     for (const char* format : kAllStatements) {
         const std::string sql = FillPlaceholders(format);
         SCOPED_TRACE(sql);
-        EXPECT_EQ(sql.find('%'), std::string::npos);
         EXPECT_NO_THROW(Prepare(FromUtf8(sql)).Finalize());
-        EXPECT_NO_THROW({
-            wxSQLite3ResultSet rows = ExecQuery(FromUtf8(sql));
-            while (rows.NextRow()) {
-            }
-        });
+        EXPECT_NO_THROW(for (auto rows = ExecQuery(FromUtf8(sql)); rows.NextRow();) {});
     }
 }
 
-TEST_F(StatementsTest, EscapeQuotesTurnsSingleIntoDoubleQuotes)
+TEST_F(StatementsTest, TransactionRollsBackUnlessCommittedAndEscapeQuotesDoublesQuotes)
 {
-    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
-                                        {"no quote", "no quote"}, {"''", "\"\""}, {"a\"b", "a\"b"}})
-        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
-}
-
-// LastInsertId names the row just inserted.
-TEST_F(StatementsTest, QuotedCaptionIsStoredWithDoubleQuote)
-{
-    const unsigned quoted = AddProject(EscapeQuotes("Kitchen's photos"));
-    const unsigned empty = AddProject("");
-    EXPECT_NE(quoted, empty);
-    EXPECT_EQ("Kitchen\"s photos", Rows(wxString::Format(kSqlSelectProjectProperties, quoted)).BeforeFirst('|'));
-}
-
-class TransactionTest : public CatalogTest {
-protected:
-    static int Projects() { return ExecScalar("select count(*) from PROJECT"); }
-    static void Insert() { AddProject("p"); }
-};
-
-TEST_F(TransactionTest, RollsBackUnlessCommittedAlsoWhenAStatementThrows)
-{
-    {
+    for (const bool commit : {false, true}) {
         Transaction transaction;
-        Insert();
-        EXPECT_EQ(Projects(), 1);
+        AddProject("p");
+        if (commit)
+            transaction.Commit();
     }
-    EXPECT_EQ(Projects(), 0);
     EXPECT_THROW({
         Transaction transaction;
-        Insert();
+        AddProject("p");
         ExecUpdate("insert into NO_SUCH_TABLE values (1)");
         transaction.Commit();
     }, wxSQLite3Exception);
-    EXPECT_EQ(Projects(), 0);
+    EXPECT_EQ(Scalar("select count(*) from PROJECT"), 1);
     EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
-    {
-        Transaction transaction;
-        Insert();
-        transaction.Commit();
-    }
-    EXPECT_EQ(Projects(), 1);
+
+    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
+                                        {"no quote", "no quote"}, {"''", "\"\""}, {"a\"b", "a\"b"}})
+        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
 }
 
 } // namespace

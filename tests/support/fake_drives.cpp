@@ -37,10 +37,8 @@ void WriteFile(const fs::path& path, const std::string& content)
 } // namespace
 
 FakeDrives::FakeDrives(const TempDir& dir, const wxString& sysRoot)
-    : dir_(dir), sysRoot_(dir.MakeDir(sysRoot))
+    : dir_(dir), sysRoot_(dir.MakeDir(sysRoot) + "/")
 {
-    if (!sysRoot_.EndsWith("/"))
-        sysRoot_ += "/";
     dir_.MakeDir(sysRoot + "/sys/class/block");
     dir_.MakeDir(sysRoot + "/dev/disk/by-label");
     dir_.MakeDir(sysRoot + "/run/udev/data");

@@ -60,14 +60,10 @@ public:
 protected:
     int OnInvoked(wxMessageDialog* dlg) const override
     {
-        if (prefix_) {
-            EXPECT_TRUE(dlg->GetMessage().StartsWith(message_)) << dlg->GetMessage();
-        } else {
-            EXPECT_EQ(message_, dlg->GetMessage());
-        }
-        if (!caption_.empty()) {
-            EXPECT_EQ(caption_, dlg->GetTitle());
-        }
+        const wxString shown = dlg->GetMessage();
+        EXPECT_TRUE(prefix_ ? shown.StartsWith(message_) : shown == message_)
+            << shown << "\n  not " << message_;
+        EXPECT_TRUE(caption_.empty() || caption_ == dlg->GetTitle()) << dlg->GetTitle();
         return id_ == wxYES ? wxID_YES : id_ == wxNO ? wxID_NO : id_ == wxCANCEL ? wxID_CANCEL : wxID_OK;
     }
 

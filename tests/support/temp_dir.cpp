@@ -6,7 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "store/file_io.h"
 #include "store/text.h"
@@ -57,9 +57,7 @@ std::string MemoryTempBase()
 std::string ReadAll(const wxString& path)
 {
     std::ifstream in(fs::path(ToUtf8(path)), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const wxString& path)

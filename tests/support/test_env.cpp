@@ -13,16 +13,7 @@
 #include "store/text.h"
 
 namespace {
-
 std::unique_ptr<TempDir> home;
-
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg)
-{
-    ADD_FAILURE() << "wx assert " << cond << " in " << func << " at " << file << ":" << line
-                  << ": " << msg;
-}
-
 } // namespace
 
 void SetUpTestEnvironment()
@@ -32,7 +23,11 @@ void SetUpTestEnvironment()
     setenv("HOME", base.c_str(), 1);
     setenv("XDG_DATA_HOME", (base + "share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (base + "config").c_str(), 1);
-    wxSetAssertHandler(FailOnAssert);
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                          const wxString& msg) {
+        ADD_FAILURE() << "wx assert " << cond << " in " << func << " at " << file << ":" << line
+                      << ": " << msg;
+    });
     delete wxLog::SetActiveTarget(new wxLogStderr);
 }
 
@@ -49,16 +44,6 @@ void CatalogTest::SetUp()
     sessionStart = wxDateTime::Now();
     ASSERT_TRUE(OpenCatalog());
     soLanguage = kLanguageEnglish;
-}
-
-void CatalogTest::TearDown()
-{
-    CloseCatalog();
-}
-
-int CatalogTest::Scalar(const wxString& sql)
-{
-    return ExecScalar(sql);
 }
 
 wxString CatalogTest::Text(const wxString& sql)

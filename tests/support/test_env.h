@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "store/catalog.h"
+#include "store/database.h"
 #include "tests/support/temp_dir.h"
 
 // Points HOME and the XDG directories at a fresh directory for this process, sends wx logs
@@ -18,7 +20,7 @@ inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
 class CatalogTest : public ::testing::Test {
 public:
     // Runs a scalar statement on the catalogue.
-    static int Scalar(const wxString& sql);
+    static int Scalar(const wxString& sql) { return ExecScalar(sql); }
     // The first column of the first row ("<no row>" when there is none).
     static wxString Text(const wxString& sql);
     // Every row as "a|b|c", rows joined by "; ".
@@ -29,7 +31,7 @@ public:
 
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { CloseCatalog(); }
 
     TempDir dir;
     TempDir catalogueDir{MemoryTempBase()};  // holds the catalogue
