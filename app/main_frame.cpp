@@ -73,12 +73,7 @@ dralvoFrame::dralvoFrame(wxWindow* parent, wxWindowID id)
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     CreateControls();
     BindHandlers();
-    const wxBitmap icon = LoadMaskedBitmap("dralvo_icon");
-    if (icon.IsOk()) {
-        wxIcon frameIcon;
-        frameIcon.CopyFromBitmap(icon);
-        SetIcon(frameIcon);
-    }
+    SetProgramIcon(this);
     SetTitle(GetVersionCaption());
     PlaceOnDisplay();
     folderList->SetBitmaps(NamedBitmap("tick"), NamedBitmap("minus"), NamedBitmap("recycled"));

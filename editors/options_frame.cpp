@@ -71,12 +71,7 @@ FrameOptions::FrameOptions(wxWindow* parent, wxWindowID id, const wxPoint&, cons
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     CreateControls();
-    const wxBitmap icon = LoadMaskedBitmap("dralvo_icon");
-    if (icon.IsOk()) {
-        wxIcon frameIcon;
-        frameIcon.CopyFromBitmap(icon);
-        SetIcon(frameIcon);
-    }
+    SetProgramIcon(this);
     Bind(wxEVT_BUTTON, &FrameOptions::OnButtonResetClick, this, ID_BUTTON_RESET);
     Bind(wxEVT_BUTTON, &FrameOptions::OnButtonOkClick, this, wxID_OK);
     Bind(wxEVT_BUTTON, &FrameOptions::OnButtonCancelClick, this, wxID_CANCEL);

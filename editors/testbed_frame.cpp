@@ -66,12 +66,7 @@ FrameFolderTestbed::FrameFolderTestbed(wxWindow* parent, wxWindowID id, const wx
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     CreateControls();
     BindHandlers();
-    const wxBitmap icon = LoadMaskedBitmap("dralvo_icon");
-    if (icon.IsOk()) {
-        wxIcon frameIcon;
-        frameIcon.CopyFromBitmap(icon);
-        SetIcon(frameIcon);
-    }
+    SetProgramIcon(this);
 }
 
 FrameFolderTestbed::~FrameFolderTestbed()

@@ -8,6 +8,8 @@
 #include <wx/bmpbuttn.h>
 #include <wx/ctrlsub.h>
 #include <wx/dirdlg.h>
+#include <wx/icon.h>
+#include <wx/toplevel.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
@@ -209,4 +211,14 @@ void SetFieldText(wxTextCtrl* field, const wxString& text)
 {
     field->ChangeValue(text);
     field->DiscardEdits();
+}
+
+void SetProgramIcon(wxTopLevelWindow* window)
+{
+    const wxBitmap bitmap = LoadMaskedBitmap("dralvo_icon");
+    if (!bitmap.IsOk())
+        return;
+    wxIcon icon;
+    icon.CopyFromBitmap(bitmap);
+    window->SetIcon(icon);
 }

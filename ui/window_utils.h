@@ -66,6 +66,10 @@ OkCancelRow MakeOkCancelRow(wxWindow* parent);
 OkCancelRow MakeOkCancelButtons(wxWindow* parent);
 
 class wxBitmapButton;
+class wxTopLevelWindow;
+
+// Gives the window the program's icon ("dralvo_icon").
+void SetProgramIcon(wxTopLevelWindow* window);
 
 // LoadMaskedBitmap, with a stock picture standing in when the name is missing, so a button
 // or tool never lacks one.
