@@ -16,6 +16,8 @@
 #include <wx/init.h>
 #include <wx/utils.h>
 
+#include "bench/end_watcher.h"
+
 #include "engine/analyze.h"
 #include "engine/sync_types.h"
 #include "store/file_time.h"
@@ -94,22 +96,6 @@ long StatusKb(const char* field)
     return -1;
 }
 
-class EndWatcher : public wxEvtHandler {
-public:
-    EndWatcher() { Bind(wxEVT_MENU, &EndWatcher::OnEvent, this, ID_THREAD_EVENT); }
-    bool ended = false;
-    long result = -1;
-
-private:
-    void OnEvent(wxCommandEvent& e)
-    {
-        if (e.GetInt() == TE_ANALYSIS_END) {
-            ended = true;
-            result = e.GetExtraLong();
-        }
-    }
-};
-
 int RunAnalysis(const std::string& station, const std::string& medium)
 {
     // Measure the peak from here on: the analysis's own memory is the peak less this baseline.
@@ -117,7 +103,7 @@ int RunAnalysis(const std::string& station, const std::string& medium)
     const long baselineKb = StatusKb("VmRSS");
 
     JobTree jobs;
-    EndWatcher watcher;
+    EndWatcher watcher(TE_ANALYSIS_END);
     auto analysis = std::make_unique<swxAnalyze>(&watcher, &jobs);
     auto project = std::make_unique<ProjectJob>();
     project->caption = "bench";

@@ -15,6 +15,8 @@
 #include <wx/init.h>
 #include <wx/utils.h>
 
+#include "bench/end_watcher.h"
+
 #include "engine/copy.h"
 #include "engine/sync_types.h"
 #include "store/file_time.h"
@@ -107,22 +109,6 @@ void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
         folder.items.push_back(std::move(item));
 }
 
-class EndWatcher : public wxEvtHandler {
-public:
-    EndWatcher() { Bind(wxEVT_MENU, &EndWatcher::OnEvent, this, ID_THREAD_EVENT); }
-    bool ended = false;
-    long result = -1;
-
-private:
-    void OnEvent(wxCommandEvent& e)
-    {
-        if (e.GetInt() == TE_COPY_END) {
-            ended = true;
-            result = e.GetExtraLong();
-        }
-    }
-};
-
 int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compressBelow,
             const wxString& log)
 {
@@ -138,7 +124,7 @@ int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compres
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
-    EndWatcher watcher;
+    EndWatcher watcher(TE_COPY_END);
     swxCopy copy(&watcher, &jobs, false, log);
     if (copy.Create() != wxTHREAD_NO_ERROR || copy.Run() != wxTHREAD_NO_ERROR)
         return 1;
