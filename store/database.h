@@ -3,8 +3,8 @@
 #include <wx/string.h>
 #include <wx/wxsqlite3.h>
 
-// The one process-wide connection to the catalogue (opened by OpenCatalog). The GUI thread
-// and the import thread both use it; SQLite serialises the calls.
+// The process-wide connection to the catalogue (opened by OpenCatalog), for the GUI thread.
+// The import thread opens a connection of its own, so a file merges in one transaction.
 extern wxSQLite3Database catalogDb;
 
 // A copy of user text with every single quote replaced by a double quote, so that it can be
