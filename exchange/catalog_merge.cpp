@@ -296,49 +296,42 @@ void CatalogMerge::MergeFolders(const wxXmlNode* section)
 
 void CatalogMerge::MergeStationFolders(const wxXmlNode* section)
 {
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 stationId = ResolveParent(stationMap, "STATION", GetAttributeOrDefault(item, "STATIONID", wxString()));
-        const wxUint32 folderId = ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
-        if (key && deleted && stationId != 0 && folderId != 0) {
-            const wxString location = ReadText(item, "FOLDER", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("STAFOLDER", key->modified, key->guid, id);
-            Apply(
-                found, id,
-                [&](wxUint32 row) {
-                    sql_->updateStationFolder.Update(location, stationId, folderId, key->modified, *deleted, row);
-                },
-                [&] {
-                    sql_->insertStationFolder.Update(key->guid, location, stationId, folderId, key->modified,
-                                                     *deleted);
-                });
-        }
-        return !Stopped();
-    });
-    Step();
+    MergeLocations(section, "STAFOLDER", {stationMap, "STATION", "STATIONID"},
+                   {folderMap, "FOLDER", "FOLDERID"}, sql_->updateStationFolder,
+                   sql_->insertStationFolder);
 }
 
 void CatalogMerge::MergeMediumProjects(const wxXmlNode* section)
 {
-    ForEachItem(section, [this](const wxXmlNode* item) {
+    MergeLocations(section, "MEPROJECT", {projectMap, "PROJECT", "PROJECTID"},
+                   {mediumMap, "MEDIA", "MEDIAID"}, sql_->updateMediumProject,
+                   sql_->insertMediumProject);
+}
+
+void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
+                                  const ParentRef& first, const ParentRef& second,
+                                  BoundStatement& update, BoundStatement& insert)
+{
+    ForEachItem(section, [&](const wxXmlNode* item) {
         const auto key = ReadKey(item);
         const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 projectId = ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
-        const wxUint32 mediumId = ResolveParent(mediumMap, "MEDIA", GetAttributeOrDefault(item, "MEDIAID", wxString()));
-        if (key && deleted && projectId != 0 && mediumId != 0) {
+        const auto parent = [&](const ParentRef& ref) {
+            return ResolveParent(ref.map, ref.table,
+                                 GetAttributeOrDefault(item, ref.attribute, wxString()));
+        };
+        const wxUint32 firstId = parent(first);
+        const wxUint32 secondId = parent(second);
+        if (key && deleted && firstId != 0 && secondId != 0) {
             const wxString location = ReadText(item, "FOLDER", key->guid);
             wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("MEPROJECT", key->modified, key->guid, id);
+            const LookupResult found = LookupRowByGuid(table, key->modified, key->guid, id);
             Apply(
                 found, id,
                 [&](wxUint32 row) {
-                    sql_->updateMediumProject.Update(location, projectId, mediumId, key->modified, *deleted, row);
+                    update.Update(location, firstId, secondId, key->modified, *deleted, row);
                 },
                 [&] {
-                    sql_->insertMediumProject.Update(key->guid, location, projectId, mediumId, key->modified,
-                                                     *deleted);
+                    insert.Update(key->guid, location, firstId, secondId, key->modified, *deleted);
                 });
         }
         return !Stopped();

@@ -75,6 +75,17 @@ public:
 
 private:
     struct Statements;
+    // A parent named in an attribute by GUID, translated through map or found in table.
+    struct ParentRef {
+        const StringIdMap& map;
+        const char* table;
+        const char* attribute;
+    };
+
+    // The location rows under two parents (a station folder, a project on a medium); update and
+    // insert take the parents in the order first, second.
+    void MergeLocations(const wxXmlNode* section, const char* table, const ParentRef& first,
+                        const ParentRef& second, BoundStatement& update, BoundStatement& insert);
 
     bool Stopped() const { return stop_ && stop_(); }
     void Step();
