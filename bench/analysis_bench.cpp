@@ -117,10 +117,7 @@ int RunAnalysis(const std::string& station, const std::string& medium)
     if (analysis->Create() != wxTHREAD_NO_ERROR || analysis->Run() != wxTHREAD_NO_ERROR)
         return 1;
     // The GUI thread's part: handle the events as they come.
-    while (!watcher.ended) {
-        wxAppConsole::GetInstance()->ProcessPendingEvents();
-        wxMilliSleep(1);
-    }
+    watcher.PumpUntilEnded(1);
     analysis->Wait();
     const long peakKb = StatusKb("VmHWM");
     std::printf("%ld %ld %zu\n", peakKb * 1024, baselineKb * 1024,

@@ -129,10 +129,7 @@ int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compres
     if (copy.Create() != wxTHREAD_NO_ERROR || copy.Run() != wxTHREAD_NO_ERROR)
         return 1;
     // The GUI thread's part: handle the events as they come.
-    while (!watcher.ended) {
-        wxAppConsole::GetInstance()->ProcessPendingEvents();
-        wxMilliSleep(2);
-    }
+    watcher.PumpUntilEnded(2);
     copy.Wait();
     return watcher.result == RUN_FINISHED ? 0 : 1;
 }

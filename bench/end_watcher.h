@@ -1,6 +1,8 @@
 #pragma once
 
+#include <wx/app.h>
 #include <wx/event.h>
+#include <wx/utils.h>
 
 #include "engine/sync_types.h"
 
@@ -13,6 +15,16 @@ public:
     }
     bool ended = false;
     long result = -1;
+
+    // Handles the worker's events on this (the GUI) thread until its end event; the worker
+    // always posts one, also after a failure.
+    void PumpUntilEnded(unsigned long pauseMs)
+    {
+        while (!ended) {
+            wxAppConsole::GetInstance()->ProcessPendingEvents();
+            wxMilliSleep(pauseMs);
+        }
+    }
 
 private:
     void OnEvent(wxCommandEvent& e)
