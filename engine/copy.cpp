@@ -12,6 +12,7 @@
 #include <wx/datetime.h>
 #include <wx/intl.h>
 
+#include "engine/compress_pool.h"
 #include "engine/file_copy.h"
 #include "engine/root_check.h"
 #include "store/bzip2.h"
@@ -232,15 +233,24 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     else
         event.PostMessageText(wxString::Format(_("Nothing done in the folder %s (%s on medium): %s"),
                                                folder.stationPath, folder.mediumPath, change));
-    for (const auto& item : folder.items) {
+    std::size_t ahead = 0;  // the next item the pool may be given
+    for (std::size_t i = 0; i < folder.items.size(); ++i) {
+        SyncItem& item = *folder.items[i];
         if (TestDestroy()) {
             runResult = RUN_CANCELLED;
             break;
         }
-        RunItem(project, folder, *item, !change.empty());
+        if (change.empty() && !logOnly)
+            QueueAhead(project, folder, std::max(ahead, i), ahead);
+        RunItem(project, folder, item, !change.empty());
+        if (pool)
+            pool->Drop(&item);
         if (logging)
             log.ItemClose(LogTime());
     }
+    if (pool)
+        pool->Clear();
+    ReportRemovedTemporaries(std::nullopt);
     if (logging)
         log.ActionsEnd();
     if (change.empty())
@@ -480,9 +490,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         const wxString plainTarget = item.target;
         if (ShouldCompress(project, item.source)) {
             item.target += kCompressedSuffix;
-            const bool done = WriteFileAtomic(
-                item.target, item.sourceTime,
-                [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
+            const bool done = WriteFile(
+                item, [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
                 [&] { return RemoveRegularFile(plainTarget); });
             if (!done)
                 Fail(" result=\"bz_error\"");
@@ -501,7 +510,7 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveCompressedName(item.source)) {
-        const bool done = WriteFileAtomic(item.target, item.sourceTime, [&](const wxString& temporary) {
+        const bool done = WriteFile(item, [&](const wxString& temporary) {
             return DecompressFileBz2(item.source, temporary);
         });
         if (!done)
@@ -518,18 +527,76 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     return done;
 }
 
-void swxCopy::RemoveTemporaries(const wxString& directory)
+bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
+                        const BeforeRename& beforeRename)
+{
+    // The pool wrote it already when it foresaw the same source and target.
+    if (pool)
+        if (const auto file = pool->Take(&item, item.source, item.target))
+            return CommitTemporaryFile(*file, beforeRename);
+    return WriteFileAtomic(item.target, item.sourceTime, write, beforeRename);
+}
+
+void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
+                         std::size_t& next)
+{
+    for (next = from; next < folder.items.size() && !(pool && pool->Full()); ++next) {
+        const SyncItem& item = *folder.items[next];
+        if (!item.selected || (item.action != FP_COPY && item.action != FP_MOVE)
+            || (item.targetOnMedium && project.compressBelow == 0))
+            continue;
+        // What CopyOneFile will decide, foreseen: a wrong guess only costs the work.
+        wxString source = item.source, target = item.target;
+        const bool compress = item.targetOnMedium;
+        if (compress) {
+            if (!FileExists(source))
+                source += kCompressedSuffix;
+            if (!ShouldCompress(project, source))
+                continue;
+            target += kCompressedSuffix;
+        } else if (!ResolveCompressedName(source)) {
+            continue;
+        }
+        const wxString directory = DirectoryOf(target);
+        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, item.source)
+            || !DirectoryExists(directory))
+            continue;
+        // Leftovers go before the pool writes beside them; they are reported in plan order.
+        RemoveTemporaries(directory, false);
+        if (!pool)
+            pool = std::make_unique<CompressPool>();
+        pool->Submit(&item, source, target, item.sourceTime, [source, compress](const wxString& temporary) {
+            return compress ? CompressFileBz2(source, temporary)
+                            : DecompressFileBz2(source, temporary);
+        });
+    }
+}
+
+void swxCopy::RemoveTemporaries(const wxString& directory, bool report)
 {
     // Once per directory and run: what an interrupted run left where this one writes.
-    if (!cleanedDirectories.insert(NativePath(directory)).second)
-        return;
-    const std::optional<DirEntries> entries = ListDirectory(directory);
-    if (!entries)
-        return;
-    for (const wxString& name : entries->temporaries) {
-        const wxString path = directory + "/" + name;
-        if (RemoveRegularFile(path))
+    const std::string native = NativePath(directory);
+    auto [place, fresh] = cleanedDirectories.try_emplace(native);
+    if (fresh) {
+        if (const std::optional<DirEntries> entries = ListDirectory(directory))
+            for (const wxString& name : entries->temporaries) {
+                const wxString path = directory + "/" + name;
+                if (RemoveRegularFile(path))
+                    place->second.push_back(path);
+            }
+    }
+    if (report)
+        ReportRemovedTemporaries(native);
+}
+
+void swxCopy::ReportRemovedTemporaries(const std::optional<std::string>& directory)
+{
+    for (auto& [native, removed] : cleanedDirectories) {
+        if (directory && native != *directory)
+            continue;
+        for (const wxString& path : removed)
             event.PostMessageText(wxString::Format(_("Removed temporary file: %s"), path));
+        std::vector<wxString>().swap(removed);
     }
 }
 

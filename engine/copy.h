@@ -1,14 +1,19 @@
 #pragma once
 
 #include <atomic>
-#include <set>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/event.h>
 #include <wx/string.h>
 #include <wx/thread.h>
 
+#include "engine/compress_pool.h"
+#include "engine/file_copy.h"
 #include "engine/run_log.h"
 #include "engine/sync_types.h"
 #include "engine/thread_event.h"
@@ -95,7 +100,18 @@ private:
     void MakeDirectory(const FolderJob& folder, const SyncItem& item);
     bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
     bool CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium);
-    void RemoveTemporaries(const wxString& directory);
+    // Removes leftover temporary files once per directory; reports them now or (report false)
+    // when an item in plan order first writes there.
+    void RemoveTemporaries(const wxString& directory, bool report = true);
+    // Posts the removals not reported yet, of one directory or (nullopt) of all.
+    void ReportRemovedTemporaries(const std::optional<std::string>& directory);
+    // Hands the pool the compressions and decompressions among the items from `from` on, as
+    // long as it takes more; next is the first item not looked at.
+    void QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
+                    std::size_t& next);
+    // WriteFileAtomic for the item's target, using the pool's file when it has it.
+    bool WriteFile(const SyncItem& item, const CompressPool::Write& write,
+                   const BeforeRename& beforeRename = nullptr);
     void MakeMediumFolder(const FolderJob& folder);
     void Attribute(const char* attribute);
     // Logs the item's error result (and posts message when not empty); the run then ends with
@@ -110,6 +126,8 @@ private:
     wxArrayString incompressibleMasks;
     int runResult = RUN_FINISHED;
     bool anyItemFailed = false;
-    std::set<std::string> cleanedDirectories;  // where leftover temporaries were looked for
+    // Where leftover temporaries were looked for, with the removals not reported yet.
+    std::map<std::string, std::vector<wxString>> cleanedDirectories;
+    std::unique_ptr<CompressPool> pool;  // made when there is something to compress or expand
     std::atomic<bool> stopRequested{false};
 };

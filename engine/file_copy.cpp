@@ -124,13 +124,26 @@ bool WriteFileAtomic(const wxString& target, FileTime time,
                      const std::function<bool(const wxString&)>& write,
                      const BeforeRename& beforeRename)
 {
+    const std::unique_ptr<AtomicFile> file = WriteTemporaryFile(target, time, write);
+    return file && CommitTemporaryFile(*file, beforeRename);
+}
+
+std::unique_ptr<AtomicFile> WriteTemporaryFile(const wxString& target, FileTime time,
+                                               const std::function<bool(const wxString&)>& write)
+{
     // The reserved temporary name keeps a crash's leftovers recognisable as ours.
-    AtomicFile out(target);
-    if (!out.Create())
-        return false;
-    const wxString temporary = FromUtf8(out.TempPath());
-    return write(temporary) && SetFileModTime(temporary, time)
-           && (!beforeRename || beforeRename()) && out.Commit();
+    auto file = std::make_unique<AtomicFile>(target);
+    if (!file->Create())
+        return nullptr;
+    const wxString temporary = FromUtf8(file->TempPath());
+    if (!write(temporary) || !SetFileModTime(temporary, time))
+        return nullptr;
+    return file;
+}
+
+bool CommitTemporaryFile(AtomicFile& file, const BeforeRename& beforeRename)
+{
+    return (!beforeRename || beforeRename()) && file.Commit();
 }
 
 namespace {

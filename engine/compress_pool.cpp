@@ -1,0 +1,148 @@
+#include "engine/compress_pool.h"
+
+#include <algorithm>
+#include <system_error>
+#include <tuple>
+
+#include "engine/file_copy.h"
+
+struct CompressPool::Job {
+    enum class State { queued, running, done };
+
+    const void* tag = nullptr;
+    wxString source;
+    wxString target;
+    FileTime time = 0;
+    Write write;
+    State state = State::queued;
+    std::unique_ptr<AtomicFile> file;  // when done and written
+};
+
+CompressPool::CompressPool(unsigned workers)
+{
+    if (workers == 0)
+        workers = std::max(1u, std::thread::hardware_concurrency());
+    try {
+        for (unsigned i = 0; i < workers; ++i)
+            workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // Fewer workers than asked for: the ones started do the work.
+    }
+}
+
+CompressPool::~CompressPool()
+{
+    Clear();
+    {
+        const std::lock_guard lock(mutex_);
+        ending_ = true;
+    }
+    queued_.notify_all();
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+bool CompressPool::Full() const
+{
+    const std::lock_guard lock(mutex_);
+    return jobs_.size() >= 2 * workers_.size();
+}
+
+void CompressPool::Submit(const void* tag, const wxString& source, const wxString& target,
+                          FileTime time, Write write)
+{
+    auto job = std::make_unique<Job>();
+    std::tie(job->tag, job->source, job->target, job->time) = std::tie(tag, source, target, time);
+    job->write = std::move(write);
+    {
+        const std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    queued_.notify_one();
+}
+
+void CompressPool::Run(Job& job)
+{
+    try {
+        job.file = WriteTemporaryFile(job.target, job.time, job.write);
+    } catch (...) {
+        // Only the lack of memory throws here: the copy thread writes the file itself.
+        job.file.reset();
+    }
+}
+
+void CompressPool::Work()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        Job* job = nullptr;
+        queued_.wait(lock, [&] {
+            const auto next = std::ranges::find_if(
+                jobs_, [](const auto& j) { return j->state == Job::State::queued; });
+            job = next == jobs_.end() ? nullptr : next->get();
+            return ending_ || job;
+        });
+        if (ending_)
+            return;
+        job->state = Job::State::running;
+        lock.unlock();
+        Run(*job);
+        lock.lock();
+        job->state = Job::State::done;
+        finished_.notify_all();
+    }
+}
+
+void CompressPool::Finish(std::unique_lock<std::mutex>& lock)
+{
+    Job& job = *jobs_.front();
+    if (job.state == Job::State::queued) {
+        job.state = Job::State::running;
+        lock.unlock();
+        Run(job);
+        lock.lock();
+        job.state = Job::State::done;
+        return;
+    }
+    finished_.wait(lock, [&] { return job.state == Job::State::done; });
+}
+
+std::unique_ptr<AtomicFile> CompressPool::Take(const void* tag, const wxString& source,
+                                               const wxString& target)
+{
+    std::unique_lock lock(mutex_);
+    if (jobs_.empty() || jobs_.front()->tag != tag)
+        return nullptr;
+    Finish(lock);
+    const std::unique_ptr<Job> job = std::move(jobs_.front());
+    jobs_.pop_front();
+    lock.unlock();
+    if (job->source != source || job->target != target)
+        return nullptr;
+    return std::move(job->file);
+}
+
+void CompressPool::Drop(const void* tag)
+{
+    std::unique_lock lock(mutex_);
+    if (jobs_.empty() || jobs_.front()->tag != tag)
+        return;
+    if (jobs_.front()->state == Job::State::running)
+        finished_.wait(lock, [&] { return jobs_.front()->state == Job::State::done; });
+    const std::unique_ptr<Job> job = std::move(jobs_.front());
+    jobs_.pop_front();
+    lock.unlock();
+}
+
+void CompressPool::Clear()
+{
+    std::unique_lock lock(mutex_);
+    std::erase_if(jobs_, [](const auto& job) { return job->state == Job::State::queued; });
+    finished_.wait(lock, [&] {
+        return std::ranges::all_of(
+            jobs_, [](const auto& job) { return job->state == Job::State::done; });
+    });
+    std::deque<std::unique_ptr<Job>> dropped;
+    dropped.swap(jobs_);
+    lock.unlock();
+}
