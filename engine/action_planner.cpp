@@ -5,12 +5,13 @@
 
 namespace {
 
-// path = root + rel (UTF-8), in one allocation (wxString cannot be moved into place).
-void Join(wxString& path, const wxString& root, std::string_view rel)
+// path = root + the entry's path on one side, in one allocation (wxString cannot be moved
+// into place).
+void Join(wxString& path, const wxString& root, const DirEntry& entry, bool stationSide)
 {
-    path.reserve(root.length() + rel.size());
+    path.reserve(root.length() + entry.key.View().size());
     path.append(root);
-    AppendUtf8(path, rel);
+    entry.AppendRel(path, stationSide);
 }
 
 bool OnStation(const DirEntry& e) { return e.stationCount > 0; }
@@ -61,6 +62,7 @@ bool ActionPlanner::Plan(int mode, const DirEntryList& directories, const DirEnt
 
 void ActionPlanner::AppendPlannedItems()
 {
+    output_.reserve(output_.size() + deletions_.size() + copiesAndMoves_.size());
     for (ItemList* held : {&deletions_, &copiesAndMoves_}) {
         for (auto& item : *held)
             output_.push_back(std::move(item));
@@ -71,8 +73,8 @@ void ActionPlanner::AppendPlannedItems()
 void ActionPlanner::JoinNewTarget(wxString& path, const wxString& root, const DirEntry& entry,
                                   bool toMedium) const
 {
-    const std::string& sourceRel = toMedium ? entry.stationRel : entry.mediumRel;
     if (directories_) {
+        const std::string sourceRel = entry.Rel(toMedium);
         // Up from the parent, the first directory that the target side has.
         for (size_t end = sourceRel.rfind(kNativeSeparator); end != std::string::npos && end > 0;
              end = sourceRel.rfind(kNativeSeparator, end - 1)) {
@@ -80,15 +82,14 @@ void ActionPlanner::JoinNewTarget(wxString& path, const wxString& root, const Di
             const DirEntry* dir = directories_->Find(parentKey);
             if (!dir)
                 continue;
-            const std::string& dirRel = toMedium ? dir->mediumRel : dir->stationRel;
-            if (!dirRel.empty()) {
-                Join(path, root, dirRel);
+            if (dir->HasRel(!toMedium)) {
+                Join(path, root, *dir, !toMedium);
                 AppendUtf8(path, std::string_view(sourceRel).substr(end));
                 return;
             }
         }
     }
-    Join(path, root, sourceRel);
+    Join(path, root, entry, toMedium);
 }
 
 // ---- directories
@@ -284,10 +285,7 @@ void ActionPlanner::AddDeleteItem(const DirEntry& entry, bool onMedium)
 {
     auto item = std::make_unique<SyncItem>();
     item->action = FP_DELETE;
-    if (onMedium)
-        Join(item->target, mediumRoot_, entry.mediumRel);
-    else
-        Join(item->target, stationRoot_, entry.stationRel);
+    Join(item->target, onMedium ? mediumRoot_ : stationRoot_, entry, !onMedium);
     item->targetOnMedium = onMedium;
     deletions_.push_back(std::move(item));
 }
@@ -304,13 +302,11 @@ std::unique_ptr<SyncItem> ActionPlanner::MakeTransfer(const DirEntry& entry, boo
 {
     auto item = std::make_unique<SyncItem>();
     item->action = action;
-    const std::string& sourceRel = up ? entry.stationRel : entry.mediumRel;
-    const std::string& targetRel = up ? entry.mediumRel : entry.stationRel;
-    Join(item->source, up ? stationRoot_ : mediumRoot_, sourceRel);
-    if (targetRel.empty())
+    Join(item->source, up ? stationRoot_ : mediumRoot_, entry, up);
+    if (!entry.HasRel(!up))
         JoinNewTarget(item->target, up ? mediumRoot_ : stationRoot_, entry, up);
     else
-        Join(item->target, up ? mediumRoot_ : stationRoot_, targetRel);
+        Join(item->target, up ? mediumRoot_ : stationRoot_, entry, !up);
     item->sourceTime = up ? entry.stationTime : entry.mediumTime;
     item->targetOnMedium = up;
     return item;

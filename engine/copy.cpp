@@ -557,9 +557,11 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
         } else if (!ResolveCompressedName(source)) {
             continue;
         }
+        // A directory an earlier item makes: looked at again once that item is done.
         const wxString directory = DirectoryOf(target);
-        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, item.source)
-            || !DirectoryExists(directory))
+        if (!DirectoryExists(directory))
+            break;
+        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, item.source))
             continue;
         // Leftovers go before the pool writes beside them; they are reported in plan order.
         RemoveTemporaries(directory, false);

@@ -52,6 +52,8 @@ bool swxDirCompare::Compare()
                                       static_cast<unsigned long>(directoryCount_)));
     FindCaseTwins();
 
+    // Files are only walked in order from here on; directories are still looked up.
+    files_.ReleaseIndex();
     ActionPlanner planner(stationRoot_, mediumRoot_, unreadable_, events_, cancelled_, *output_);
     if (!planner.Plan(mode_, directories_, files_))
         return false;
@@ -104,9 +106,9 @@ void swxDirCompare::AddTwins(const DirEntryList& list)
         if (IsCancelled())
             return;
         if (entry.mediumCount > 1)
-            twins_.push_back(mediumRoot_ + Utf8Text(entry.mediumRel));
+            twins_.push_back(mediumRoot_ + Utf8Text(entry.Rel(false)));
         if (entry.stationCount > 1)
-            twins_.push_back(stationRoot_ + Utf8Text(entry.stationRel));
+            twins_.push_back(stationRoot_ + Utf8Text(entry.Rel(true)));
     }
 }
 
