@@ -41,7 +41,21 @@ void ActionPlanner::ForEachEntry(const DirEntryList& list, Handle handle)
     }
 }
 
-bool ActionPlanner::Plan(int mode, const DirEntryList& directories, const DirEntryList& files)
+template <typename Handle>
+void ActionPlanner::ForEachFile(DirEntryList& files, Handle handle)
+{
+    for (; !files.empty(); files.DropFirst()) {
+        const DirEntry& entry = files[0];
+        if (cancelled_.load(std::memory_order_relaxed))
+            return;
+        if (unreadable_.Blocks(true, entry.key) || unreadable_.Blocks(false, entry.key))
+            continue;
+        if (handle(entry))
+            events_.PostStep();
+    }
+}
+
+bool ActionPlanner::Plan(int mode, const DirEntryList& directories, DirEntryList& files)
 {
     directories_ = &directories;
     switch (mode) {
@@ -134,9 +148,9 @@ void ActionPlanner::PlanBothDirs(const DirEntryList& directories)
 
 // ---- files, one way towards the medium
 
-void ActionPlanner::PlanSdCopy(const DirEntryList& files)
+void ActionPlanner::PlanSdCopy(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             return false;
         if (!OnMedium(e) || TimeNewer(e.stationTime, e.mediumTime))
@@ -145,9 +159,9 @@ void ActionPlanner::PlanSdCopy(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyDel(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             AddMirroredDelete(e, true);
         else if (!OnMedium(e) || TimeNewer(e.stationTime, e.mediumTime))
@@ -156,9 +170,9 @@ void ActionPlanner::PlanSdCopyDel(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyM(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyM(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             return false;
         if (OnMedium(e) && !TimeNewer(e.stationTime, e.mediumTime))
@@ -169,9 +183,9 @@ void ActionPlanner::PlanSdCopyM(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyMDel(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyMDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             AddMirroredDelete(e, true);
         else if (OnMedium(e) && !TimeNewer(e.stationTime, e.mediumTime))
@@ -184,9 +198,9 @@ void ActionPlanner::PlanSdCopyMDel(const DirEntryList& files)
 
 // ---- files, one way towards the station
 
-void ActionPlanner::PlanDsCopy(const DirEntryList& files)
+void ActionPlanner::PlanDsCopy(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             return false;
         if (!OnStation(e) || TimeNewer(e.mediumTime, e.stationTime))
@@ -195,9 +209,9 @@ void ActionPlanner::PlanDsCopy(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyDel(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             AddMirroredDelete(e, false);
         else if (!OnStation(e) || TimeNewer(e.mediumTime, e.stationTime))
@@ -206,9 +220,9 @@ void ActionPlanner::PlanDsCopyDel(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyM(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyM(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             return false;
         if (OnStation(e) && !TimeNewer(e.mediumTime, e.stationTime))
@@ -219,9 +233,9 @@ void ActionPlanner::PlanDsCopyM(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyMDel(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyMDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             AddMirroredDelete(e, false);
         else if (OnStation(e) && !TimeNewer(e.mediumTime, e.stationTime))
@@ -234,9 +248,9 @@ void ActionPlanner::PlanDsCopyMDel(const DirEntryList& files)
 
 // ---- files, both ways: names with equal times on both sides are passed over without a step
 
-void ActionPlanner::PlanSdCopyDs(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDs(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnStation(e))
@@ -249,9 +263,9 @@ void ActionPlanner::PlanSdCopyDs(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyDelDs(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDelDs(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnStation(e))
@@ -264,9 +278,9 @@ void ActionPlanner::PlanSdCopyDelDs(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyDelSd(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyDelSd(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnMedium(e))

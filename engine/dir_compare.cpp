@@ -1,5 +1,7 @@
 #include "engine/dir_compare.h"
 
+#include <malloc.h>
+
 #include <exception>
 #include <thread>
 
@@ -98,6 +100,9 @@ void swxDirCompare::Walk()
         std::rethrow_exception(mediumFailure);
     if (!IsCancelled())
         medium.Replay();
+    // The medium walk's records went back to its thread's heap, which no other thread reuses:
+    // give that memory back before the planning makes its items.
+    malloc_trim(0);
 }
 
 void swxDirCompare::AddTwins(const DirEntryList& list)

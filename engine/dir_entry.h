@@ -69,6 +69,8 @@ public:
     void AddName(DirEntry& entry, bool stationSide, std::string_view rel);
     // Frees the index: Find and FindOrAdd may not be called again until clear().
     void ReleaseIndex();
+    // Drops the first entry (its texts stay until clear()); only without the index.
+    void DropFirst() { entries_.pop_front(); }
 
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
