@@ -1,6 +1,7 @@
 // Driver of copy-bench.sh: makes the station tree, and times a full copy run of it.
 //   copy_bench make-tree DIR [small]    (small: the small files only)
 //   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG
+//   copy_bench run-down MEDIUM STATION LOG   (back to the station, ".bz2" files decompressed)
 // The script times the whole process, as it times the reference commands.
 #include <cstdint>
 #include <cstdio>
@@ -85,23 +86,25 @@ int MakeTree(const fs::path& root, bool smallOnly)
     return 0;
 }
 
-// The planned actions of a copy to an empty medium folder: directories (parents first), then
-// every file.
-void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
+// The planned actions of a copy to an empty folder: directories (parents first), then every
+// file, named as the analysis names them (without ".bz2").
+void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob& folder)
 {
     std::vector<std::unique_ptr<SyncItem>> copies;
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
-        const fs::path relative = entry.path().lexically_relative(source);
+        std::string relative = entry.path().lexically_relative(source).string();
+        if (!up && relative.ends_with(".bz2"))
+            relative.resize(relative.size() - 4);
         auto item = std::make_unique<SyncItem>();
-        item->target = FromUtf8((medium / relative).string());
-        item->targetOnMedium = true;
+        item->target = FromUtf8((target / relative).string());
+        item->targetOnMedium = up;
         if (entry.is_directory()) {
             item->action = FP_MKDIR;
             folder.items.push_back(std::move(item));
         } else {
             item->action = FP_COPY;
-            item->source = FromUtf8(entry.path().string());
-            GetFileModTime(item->source, item->sourceTime);
+            item->source = FromUtf8((source / relative).string());
+            GetFileModTime(FromUtf8(entry.path().string()), item->sourceTime);
             copies.push_back(std::move(item));
         }
     }
@@ -109,18 +112,18 @@ void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
         folder.items.push_back(std::move(item));
 }
 
-int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compressBelow,
+int RunCopy(const fs::path& source, const fs::path& target, bool up, std::int64_t compressBelow,
             const wxString& log)
 {
     JobTree jobs;
     auto project = std::make_unique<ProjectJob>();
     project->caption = "bench";
-    project->mode = SD_COPY;
+    project->mode = up ? SD_COPY : DS_COPY;
     project->compressBelow = compressBelow;
     auto folder = std::make_unique<FolderJob>();
-    folder->stationPath = FromUtf8(source.string());
-    folder->mediumPath = FromUtf8(medium.string());
-    PlanCopy(source, medium, *folder);
+    folder->stationPath = FromUtf8((up ? source : target).string());
+    folder->mediumPath = FromUtf8((up ? target : source).string());
+    PlanCopy(source, target, up, *folder);
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
@@ -146,8 +149,11 @@ int main(int argc, char** argv)
     if (command == "make-tree" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "small")))
         return MakeTree(argv[2], argc == 4);
     if (command == "run" && argc == 6)
-        return RunCopy(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10), FromUtf8(argv[5]));
-    std::fprintf(stderr,
-                 "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM COMPRESS_BELOW LOG\n");
+        return RunCopy(argv[2], argv[3], true, std::strtoll(argv[4], nullptr, 10),
+                       FromUtf8(argv[5]));
+    if (command == "run-down" && argc == 5)
+        return RunCopy(argv[2], argv[3], false, 0, FromUtf8(argv[4]));
+    std::fprintf(stderr, "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM "
+                         "COMPRESS_BELOW LOG | run-down MEDIUM STATION LOG\n");
     return 2;
 }

@@ -6,6 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/bench-lib.sh"
 bench_build_drivers analysis_bench copy_bench bzip2_bench
 
+start_machine=$(bench_machine)
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
 failed=0
@@ -18,8 +19,10 @@ for bench in "$here"/*-bench.sh; do
 done
 
 echo
-echo "== ratios (program time / reference time; median of paired runs, range, pairs)"
+echo "== ratios (program time / reference time; median of paired runs, range, pairs, target)"
+echo "machine at the start: $start_machine"
+echo "machine now:          $(bench_machine)"
 grep '^ratio: ' "$rows" | sed 's/^ratio: //' |
-  awk -F' [|] ' '{ printf "%-50s %7s  %-13s %5s\n", $1, $2, $3, $4 }
-                 BEGIN { printf "%-50s %7s  %-13s %5s\n", "measure", "median", "range", "pairs" }'
+  awk -F' [|] ' '{ printf "%-52s %7s  %-13s %5s  %s\n", $1, $2, $3, $4, $5 }
+                 BEGIN { printf "%-52s %7s  %-13s %5s  %s\n", "measure", "median", "range", "pairs", "target" }'
 exit $failed

@@ -283,6 +283,16 @@ const std::string kCounterpartMessage = "Not removed, its counterpart is missing
 const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=\"bz\"", ok = " result=\"ok\"",
                   ok2 = "  result=\"ok\"", cpError = " result=\"cp_error\"", error = " result=\"error\"",
                   wrongSize = " result=\"wrong_size\"", ignored = " result=\"ignored\"";
+// n texts made from i = 0 .. n-1, sorted as a snapshot lists them.
+std::vector<std::string> Many(int n, const std::function<std::string(std::string)>& text)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < n; ++i)
+        texts.push_back(text(std::to_string(i)));
+    std::ranges::sort(texts);
+    return texts;
+}
+
 const Row kItemRows[] = {
     {.name = "plain copy keeps bytes and time", .before = {"s/d/a=hello", "m/d/"},
      .items = {"copy s/d/a"}, .after = {"m/d/", "m/d/a=hello", "s/d/", "s/d/a=hello"},
@@ -355,6 +365,15 @@ const Row kItemRows[] = {
      .before = {"m/n/x/a=1", "m/n/x/d/"}, .items = {"mkdir s/n/x/d", "copy m/n/x/a"},
      .after = {"m/n/", "m/n/x/", "m/n/x/a=1", "m/n/x/d/", "s/n/", "s/n/x/", "s/n/x/a=1", "s/n/x/d/"},
      .results = {ok, cp2}, .folder = "n/x/"},
+    {.name = "more files than the workers hold arrive in plan order", .compress = kMiB,
+     .before = Many(40, [](auto i) { return "s/f" + i + "=" + i; }),
+     .items = Many(40, [](auto i) { return "copy s/f" + i; }),
+     .after = [] {
+         auto all = Many(40, [](auto i) { return "m/f" + i + ".bz2=~" + i; });
+         std::ranges::copy(Many(40, [](auto i) { return "s/f" + i + "=" + i; }), std::back_inserter(all));
+         return all;
+     }(),
+     .results = std::vector<std::string>(40, bz)},
     {.name = "leftover temporaries go where the run writes",
      .before = {"s/d/a=1", "m/d/<tmp>", "m/e/<tmp>"}, .items = {"copy s/d/a"},
      .after = {"m/d/", "m/d/a=1", "m/e/", "m/e/<tmp>", "s/d/", "s/d/a=1"}, .results = {cp},
@@ -464,6 +483,10 @@ const Row kRunRows[] = {
     {.name = "medium folder missing then, drive unmounted", .mode = SD_COPY_M,
      .before = {"s/W/D/a=1"}, .items = {"move s/W/D/a"}, .after = {"s/W/", "s/W/D/", "s/W/D/a=1"},
      .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
+    {.name = "stop while files are being compressed ahead", .compress = kMiB,
+     .before = {"s/a=1", "s/b=2", "s/c=3"}, .items = {"copy s/a", "copy s/b", "copy s/c"},
+     .after = {"m/a.bz2=~1", "s/a=1", "s/b=2", "s/c=3"}, .results = {bz}, .end = RUN_CANCELLED,
+     .stopAt = 5},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
      .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp}, .messages = {"Removed empty dir: m/e"},
      .end = RUN_CANCELLED, .clean = true, .stopAt = 5},
