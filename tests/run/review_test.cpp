@@ -1,0 +1,149 @@
+#include <numeric>
+#include <tuple>
+
+#include <wx/menu.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "run/review_items.h"
+#include "run/select_sync_items_dialog.h"
+#include "tests/support/gui_expect.h"
+#include "tests/support/widgets.h"
+
+namespace {
+
+using widgets_test::Find;
+
+// Planned actions of two projects, in both directions, with a name without extension, an "&"
+// in a caption, and Doc/ and Documents/, which begin alike.
+class ReviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // (project, action, to the medium, path below the target side's folder)
+        const std::tuple<const char*, int, bool, const char*> planned[] = {
+            {"Work", FP_MKDIR, true, "Doc"}, {"Work", FP_COPY, true, "Doc/report.TXT"},
+            {"Work", FP_COPY, false, "Documents/plan.txt"}, {"Work", FP_DELETE, true, "Documents/old.doc"},
+            {"R&D", FP_MOVE, false, "readme"}};
+        for (const auto& [project, action, toMedium, relative] : planned) {
+            if (jobs.empty() || jobs.back()->caption != project) {
+                jobs.push_back(std::make_unique<ProjectJob>());
+                jobs.back()->caption = project;
+                FolderJob& folder = *jobs.back()->folders.emplace_back(std::make_unique<FolderJob>());
+                folder.stationPath = "/st/docs", folder.mediumPath = "/me/P/docs";
+            }
+            const wxString from = toMedium ? "/st/docs/" : "/me/P/docs/", to = toMedium ? "/me/P/docs/" : "/st/docs/";
+            const bool copies = action == FP_COPY || action == FP_MOVE;
+            // From 2022-06-18 UTC; not selected, as the review selects every item again.
+            jobs.back()->folders.back()->items.push_back(std::make_unique<SyncItem>(
+                SyncItem{copies ? from + relative : "", to + relative, action, copies ? 133000000000000000ULL : 0,
+                         toMedium, false}));
+        }
+        records = MakeReviewItems(jobs);
+    }
+    // The relative targets of the given rows, each followed by a blank.
+    wxString Relatives(const std::vector<std::size_t>& rows) const
+    {
+        wxString texts;
+        for (const std::size_t row : rows)
+            texts << records[row].relativeTarget << " ";
+        return texts;
+    }
+
+    JobTree jobs;
+    std::vector<ReviewItem> records;
+};
+
+TEST_F(ReviewTest, RecordsDescribeEveryPlannedActionAndFiltersTakeTheRecordsTheyName)
+{
+    wxString described;
+    for (const ReviewItem& r : records)
+        described << r.project << "|" << r.folder << "|" << r.relativeTarget << "|" << r.fileName << "|"
+                  << RowText(r) << "|" << r.item->selected << "\n";
+    EXPECT_EQ("Work|/st/docs|Doc|Doc|Make directory Doc|1\n"
+              "Work|/st/docs|Doc/report.TXT|report.TXT|Copy report.TXT to medium|1\n"
+              "Work|/st/docs|Documents/plan.txt|plan.txt|Copy plan.txt to computer|1\n"
+              "Work|/st/docs|Documents/old.doc|old.doc|Delete Documents/old.doc|1\n"
+              "R&D|/st/docs|readme|readme|Move readme to computer|1\n",
+              described);
+    EXPECT_EQ("Project: Work\nFolder: /st/docs\nFiletime: 2022-06-18 04:26:40 UTC\n"
+              "Source (medium): Documents/plan.txt\nDestination (computer): Documents/plan.txt\nAction: Copy",
+              DetailsText(records[2]));
+    // Deletions and directories have no source: no time and no source line.
+    EXPECT_EQ("Project: Work\nFolder: /st/docs\nDestination (medium): Documents/old.doc\nAction: Delete",
+              DetailsText(records[3]));
+
+    // Every filter kind, from a record's menu entry or a typed text.
+    const struct {
+        int kind;
+        std::size_t from;                      // the record the menu entry is built from
+        const char *typed, *menuText, *label;  // typed: for "Begins on" and "Contains"
+        wxString shown;
+    } rows[] = {
+        {RF_EXTENSION, 1, "", "Extension (*.TXT)", "Filter by extension: TXT", "Doc/report.TXT Documents/plan.txt "},
+        {RF_EXTENSION, 4, "", "Extension (*.readme)", "Filter by extension: readme", "readme "},
+        {RF_NAME, 1, "", "Name (report*)", "Filter by file: report", "Doc/report.TXT "},
+        {RF_NAME, 4, "", "Name (*)", "Filter by file: ", "Doc readme "},
+        {RF_PROJECT, 4, "", "Project (R&D)", "Filter by project: R&D", "readme "},
+        // A folder takes itself and what is below, not names that begin alike.
+        {RF_FOLDER, 0, "", "Folder (Doc)", "Filter by folder: Doc", "Doc Doc/report.TXT "},
+        {RF_FOLDER, 4, "", "Folder ()", "Filter by folder: ", Relatives({0, 1, 2, 3, 4})},
+        {RF_BEGINS, 0, "Doc", "", "Begins on: Doc", "Doc Doc/report.TXT Documents/plan.txt Documents/old.doc "},
+        {RF_CONTAINS, 0, "report", "", "Contains: report", "Doc/report.TXT "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        const ReviewFilter filter = MakeFilter(row.kind, &records[row.from], row.typed);
+        EXPECT_EQ(row.label, filter.label);
+        EXPECT_EQ(row.menuText, FilterMenuText(row.kind, records[row.from]));
+        EXPECT_EQ(row.shown, Relatives(FilterRecords(records, filter)));
+    }
+}
+
+TEST_F(ReviewTest, DialogShowsNamesAsTheyAreAndSelectAllTogglesTheShownRowsOnly)
+{
+    const auto dialog = std::make_unique<DialogSelectSyncItems>(nullptr);
+    dialog->SetItems(&records);
+    dialog->Show();
+    EXPECT_EQ("", widgets_test::UnidentifiedControls(dialog.get()));
+    auto* list = Find<wxVListBox>(dialog.get(), "ID_CHECKLISTBOX_PAIRS");
+    auto* details = Find<wxTextCtrl>(dialog.get(), "ID_TEXTCTRL_DETAILS");
+    const auto label = [&] { return Find<wxStaticText>(dialog.get(), "ID_STATICTEXT_FILTER")->GetLabelText(); };
+    const auto selection = [&] {
+        return std::accumulate(records.begin(), records.end(), wxString(),
+                               [](wxString f, const ReviewItem& r) { return f << r.item->selected; });
+    };
+    const auto menu = [&](int id) {
+        wxCommandEvent entry(wxEVT_MENU, id);
+        dialog->ProcessWindowEvent(entry);
+    };
+    // The longest details, of a copy, show whole at the dialog's first size.
+    widgets_test::ChooseLine(list, 2);
+    EXPECT_EQ(DetailsText(records[2]), details->GetValue());
+    wxYield();
+    EXPECT_LE(details->PositionToCoords(details->GetLastPosition()).y + details->GetCharHeight(),
+              details->GetClientSize().y);
+    menu(RF_FOLDER);
+    EXPECT_EQ("Documents/plan.txt Documents/old.doc ", Relatives(dialog->ShownRows()));
+    wxCommandEvent toggle(wxEVT_CHECKLISTBOX, list->GetId());
+    toggle.SetInt(0);
+    list->GetEventHandler()->ProcessEvent(toggle);
+    // A typed filter answered with nothing keeps the filter there was.
+    wxTEST_DIALOG(menu(RF_BEGINS), wxExpectModal<wxTextEntryDialog>("", true));
+    EXPECT_EQ("Filter by folder: Documents", label());
+    widgets_test::Click(dialog.get(), "ID_BITMAPBUTTON_SELECT_ALL");  // first row unchecked: all on
+    EXPECT_EQ("11111", selection());
+    widgets_test::Click(dialog.get(), "ID_BITMAPBUTTON_SELECT_ALL");  // first row checked: all off
+    menu(RF_NONE);
+    EXPECT_EQ("", label());
+    EXPECT_EQ("11001", selection());
+    // "&" in a name is shown as it is, in the menu and in the filter's label.
+    widgets_test::ChooseLine(list, 4);
+    wxMenu entries;
+    dialog->FillFilterMenu(entries);
+    EXPECT_EQ("Project (R&D)", entries.GetLabelText(RF_PROJECT));
+    menu(RF_PROJECT);
+    EXPECT_EQ("Filter by project: R&D", label());
+}
+
+} // namespace
