@@ -13,10 +13,6 @@
 #ifdef DRALVO_GUI_TEST
 namespace {
 
-struct TestApp : wxApp {
-    bool OnInit() override { return true; }  // no command line of its own to parse
-};
-
 // Registered first, so that hooks of wxTEST_DIALOG (registered later) answer before it.
 class UnexpectedDialogGuard : public wxModalDialogHook {
 protected:
@@ -38,7 +34,7 @@ int main(int argc, char** argv)
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
 #ifdef DRALVO_GUI_TEST
-    wxApp::SetInstance(new TestApp);
+    wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit())
         return 2;
     UnexpectedDialogGuard guard;

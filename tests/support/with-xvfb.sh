@@ -1,9 +1,7 @@
 #!/bin/sh
-# Runs a GUI test binary on a private X server, so parallel tests never share focus; listing
-# the tests needs no display. Every wait is bounded: a server that ignores TERM is killed, one
-# that outlives even that is left to init. Xvfb's output goes to a file: ctest reads the test's
-# pipe until every holder has closed it. GTK and fontconfig keep process-long caches: leak
-# reports there are noise.
+# Runs a GUI test on a private X server (parallel tests never share focus). Waits are bounded;
+# Xvfb writes to a file, as ctest reads the test's pipe until every holder closed it. GTK and
+# fontconfig keep process-long caches: leak reports there are noise.
 for arg in "$@"; do [ "$arg" = --gtest_list_tests ] && exec "$@"; done
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" NO_AT_BRIDGE=1 GDK_BACKEND=x11
 ended() {  # process $1 ends within $2 tenths of a second
