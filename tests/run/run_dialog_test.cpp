@@ -28,13 +28,6 @@ struct ExpectReview : wxExpectModalBase<DialogSelectSyncItems, ExpectReview> {
     int answer;
 };
 
-wxArrayString RunLogs(const char* pattern = "dralvo_sync_*")
-{
-    wxArrayString found;
-    wxDir::GetAllFiles(userDataDir, &found, pattern, wxDIR_FILES);
-    return found;
-}
-
 // The main window over a catalogue with one catalogued stick ("Stick"), and drivers for the
 // run dialog opened from it.
 class RunDialogTest : public MainFrameTest {
@@ -71,9 +64,14 @@ protected:
         if (!frame)
             OpenWith();
         Command(dralvoFrame::ID_MENU_RUN);
-        for (unsigned n = 0; Run() && n < Projects()->GetCount(); ++n)
-            Projects()->Check(n);
+        if (Run())
+            CheckAll();
         return Run();
+    }
+    void CheckAll() const
+    {
+        for (unsigned n = 0; n < Projects()->GetCount(); ++n)
+            Projects()->Check(n);
     }
     DialogRun* Run() const
     {
@@ -145,8 +143,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     Choose(media, 1);
     EXPECT_EQ("Bob's files|Bob's files|Evil|Typed", wxJoin(Projects()->GetStrings(), '|'));
     Synchronize(ExpectMessage("Select at least one project."));
-    for (unsigned n = 0; n < Projects()->GetCount(); ++n)
-        Projects()->Check(n);
+    CheckAll();
     wxArrayString notes;  // a project taken twice still makes one job
     const std::vector<RunProject> twice(2, RunProject{static_cast<unsigned>(ProjectId("Evil")), "Evil"});
     EXPECT_EQ(1u, BuildProjectJobs(twice, {root, mediumId, "Stick"}, SD_COPY, notes).size());
@@ -177,7 +174,8 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     EXPECT_EQ("one", ReadAll(root + "Proj/docs/a.txt"));
     EXPECT_TRUE(Exists(root + "Proj2/docs/sub/b.txt.bz2") && !Exists(root + "Proj2/docs/sub/b.txt"));
     EXPECT_FALSE(Exists(dir / "media/out"));
-    const wxArrayString logs = RunLogs();  // the compressed log only, named in the log pane
+    wxArrayString logs;  // the compressed log only, named in the log pane
+    wxDir::GetAllFiles(userDataDir, &logs, "dralvo_sync_*", wxDIR_FILES);
     ASSERT_EQ(1u, logs.size());
     for (const wxString& line : {"Copy: " + dir / "station/one/a.txt => " + root + "Proj/docs/a.txt\n",
                                  wxString("Analysis over\n"), wxString("Synchronization over\n"),
@@ -193,7 +191,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     ASSERT_TRUE(PumpUntilIdle()) << Log();
     EXPECT_FALSE(Exists(root + "Proj/docs/new.txt"));
     EXPECT_TRUE(Log().Contains("Copy: " + source + " => " + root + "Proj/docs/new.txt")) << Log();
-    EXPECT_EQ(1u, RunLogs("dralvo_sync_*.xml").size());  // a log of its own, plain
+    EXPECT_EQ(1u, wxDir::GetAllFiles(userDataDir, &logs, "dralvo_sync_*.xml", wxDIR_FILES));  // its own, plain
 
     // Two steps: only the actions left checked in the review are carried out.
     dir.Write("station/one/skip/c.txt", "c");
