@@ -428,7 +428,7 @@ void DialogRun::ReviewPlannedItems()
 void DialogRun::StartCopy(bool logOnly)
 {
     showItemTexts_ = logOnly;
-    // The log is named when the copy has ended and its file is final.
+    // The log pane names the log file once the copy has ended and the file is final.
     logFilePath_ = logToXml_ ? NewRunLogPath(userDataDir, wxDateTime::Now()) : wxString();
     wxArrayString masks;
     const bool read = RunCatalogAction(
