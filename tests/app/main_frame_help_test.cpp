@@ -2,12 +2,18 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+#include <chrono>
+#include <regex>
+
 #include <gtest/gtest.h>
 
+#include <wx/filesys.h>
+#include <wx/fs_zip.h>
+#include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
 #include <wx/socket.h>
-#include <wx/wfstream.h>
-#include <wx/zipstrm.h>
+#include <wx/translation.h>
 
 #include "app/web_site.h"
 #include "tests/app/http_test_server.h"
@@ -15,26 +21,22 @@
 
 namespace {
 
-// A help book whose only page is titled title.
-void WriteBook(const wxString& path, const wxString& title)
-{
-    wxFFileOutputStream file(path);
-    wxZipOutputStream zip(file);
-    const wxString hhp = "[OPTIONS]\nTitle=" + title + "\nDefault topic=p.html\n[FILES]\np.html\n";
-    for (const auto& [name, text] : {std::pair<wxString, wxString>{"book.hhp", hhp},
-                                     {"p.html", "<title>" + title + "</title>"}}) {
-        zip.PutNextEntry(name);
-        zip.Write(text.utf8_str().data(), text.utf8_str().length());
-    }
-}
+// The help books the build writes.
+const wxString kBooks = DRALVO_HELP_DIR;
 
-// The title of the help viewer's frame, empty when none is open.
-wxString HelpFrameTitle()
+// The names of the entries of a contents or index file inside a book, in their order.
+std::vector<wxString> EntryNames(const wxString& book, const wxString& file)
 {
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* help = dynamic_cast<wxHtmlHelpFrame*>(window))
-            return help->GetTitle();
-    return wxString();
+    wxFileSystem files;
+    const std::unique_ptr<wxFSFile> in(files.OpenFile(book + "#zip:" + file));
+    std::string text(in ? in->GetStream()->GetSize() : 0, '\0');
+    if (in)
+        in->GetStream()->Read(text.data(), text.size());
+    const std::regex name("<param name=\"Name\" value=\"([^\"]*)\">");
+    std::vector<wxString> names;
+    for (std::sregex_iterator it(text.begin(), text.end(), name), end; it != end; ++it)
+        names.push_back(wxString::FromUTF8((*it)[1].str()));
+    return names;
 }
 
 class MainFrameHelpTest : public MainFrameTest {
@@ -55,6 +57,8 @@ protected:
         SetBrowserLauncher(previousLauncher_);
         unsetenv(kWebHostVariable);
         programDir = savedProgramDir_;
+        appLocale.reset();
+        wxTranslations::Set(nullptr);  // later tests see untranslated texts
         MainFrameTest::TearDown();
     }
 
@@ -67,7 +71,7 @@ private:
     BrowserLauncher previousLauncher_;
 };
 
-TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
+TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
     programDir = dir.MakeDir("share") + "/";
     OpenWith();
@@ -77,17 +81,37 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
     const struct {
         unsigned language;
         const char *added, *chosen;
-    } rows[] = {{kLanguageEnglish, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
+    } rows[] = {{kLanguageEnglishUS, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
                 {kLanguageRussian, "dralvo_ru", "dralvo_ru"},
-                {kLanguageEnglish, "dralvo_en", "dralvo_en"}};
+                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
-        WriteBook(programDir + row.added + ".htb", wxString("Book ") + row.added);
+        ASSERT_TRUE(wxCopyFile(kBooks + row.added + ".htb", programDir + row.added + ".htb"));
         soLanguage = row.language;
+        LoadOptions();
         EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
     }
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
-    EXPECT_TRUE(HelpFrameTitle().Contains("Book dralvo_en")) << HelpFrameTitle();
+    EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
+
+    // Each book lists every entry of its contents (below its title) and of its index.
+    for (const char* book : {"dralvo", "dralvo_en", "dralvo_ru"}) {
+        SCOPED_TRACE(book);
+        wxHtmlHelpData data;
+        ASSERT_TRUE(data.AddBook(kBooks + book + ".htb"));
+        std::vector<wxString> contents, index;
+        for (size_t i = 1; i < data.GetContentsArray().size(); ++i)
+            contents.push_back(data.GetContentsArray()[i].name);
+        for (size_t i = 0; i < data.GetIndexArray().size(); ++i)
+            index.push_back(data.GetIndexArray()[i].name);
+        const wxString path = kBooks + book + ".htb";
+        EXPECT_EQ(contents, EntryNames(path, "contents.hhc"));
+        std::vector<wxString> listed = EntryNames(path, "index.hhk");
+        std::sort(listed.begin(), listed.end());
+        std::sort(index.begin(), index.end());
+        EXPECT_EQ(index, listed);
+        EXPECT_GT(listed.size(), 5u);
+    }
 }
 
 TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
@@ -129,6 +153,42 @@ TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
                       ExpectMessage(row.message, row.answer, caption));
         EXPECT_EQ(opened.size(), row.answer == wxYES ? 1u : 0u);
         EXPECT_NE(server.LastRequest().find("GET /version.txt"), std::string::npos);
+        EXPECT_FALSE(wxIsBusy());
+    }
+}
+
+// A connection that fails or is dropped unanswered is tried again after the pause; a server
+// that answers too slowly is given up at the check's bound.
+TEST_F(MainFrameHelpTest, UpdateCheckRetriesFailedConnectionsWithinItsBound)
+{
+    TestHttpServer refusing(false);
+    const struct {
+        const char* name;
+        TestHttpServer& server;
+        int dropped, dripMs;
+        UpdateCheckLimits limits;
+        const char* version;  // nullptr: the check fails
+        int minMs, maxMs, connections;
+    } rows[] = {
+        {"refused", refusing, 0, 0, {3, 150, 5000}, nullptr, 300, 4000, 0},
+        {"dropped once", server, 1, 0, {2, 150, 5000}, "1.2", 150, 4000, 2},
+        {"dropped twice", server, 2, 0, {2, 150, 5000}, nullptr, 150, 4000, 2},
+        {"no time for a pause", refusing, 0, 0, {3, 5000, 1000}, nullptr, 0, 900, 0},
+        {"one byte a while", server, 0, 100, {3, 150, 1000}, nullptr, 1000, 4000, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const int before = server.Connections();
+        server.Answer(200, "1.2", row.dropped, row.dripMs);
+        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(row.server.Port())).c_str(), 1);
+        wxString version;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(FetchLatestVersion(version, row.limits), row.version != nullptr);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(version, row.version ? row.version : "");
+        EXPECT_TRUE(ms >= row.minMs && ms < row.maxMs) << ms;
+        EXPECT_EQ(server.Connections() - before, row.connections);
     }
 }
 
