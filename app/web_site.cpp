@@ -35,8 +35,7 @@ wxString Significant(const wxString& number)
 // Milliseconds to wait now: the client's time-out, cut to what is left before the deadline.
 long WaitMs(Clock::time_point deadline)
 {
-    using std::chrono::milliseconds;
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return std::clamp<long>(left, 0, kTimeoutMs);
 }
 

@@ -174,7 +174,7 @@ TEST_F(MainFrameHelpTest, UpdateCheckRetriesFailedConnectionsWithinItsBound)
         {"dropped once", server, 1, 0, {2, 150, 5000}, "1.2", 150, 4000, 2},
         {"dropped twice", server, 2, 0, {2, 150, 5000}, nullptr, 150, 4000, 2},
         {"no time for a pause", refusing, 0, 0, {3, 5000, 1000}, nullptr, 0, 900, 0},
-        {"one byte a while", server, 0, 100, {3, 150, 1000}, nullptr, 1000, 4000, 1},
+        {"one byte a while", server, 0, 100, {3, 150, 1000}, nullptr, 950, 4000, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
