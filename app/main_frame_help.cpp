@@ -4,6 +4,8 @@
 #include <wx/filesys.h>
 #include <wx/fs_zip.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpwnd.h>
+#include <wx/treectrl.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/platinfo.h>
@@ -96,6 +98,9 @@ void dralvoFrame::OnHelpIndex(wxCommandEvent&)
         helpLoaded = true;
     }
     helpController->DisplayContents();
+    // The book opens with its whole table of contents in view, not just its title.
+    if (wxHtmlHelpWindow* window = helpController->GetHelpWindow(); window && window->GetTreeCtrl())
+        window->GetTreeCtrl()->ExpandAll();
 }
 
 void dralvoFrame::OnAbout(wxCommandEvent&)
