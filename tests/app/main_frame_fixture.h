@@ -37,23 +37,21 @@ protected:
     {
         CatalogTest::SetUp();
         soShowAllDrives = false;
+        // The folder chooser answers with browseAnswers in turn and records what it was given.
         previousBrowser_ = SetFolderBrowser([this](wxWindow*, const wxString& start,
                                                    const wxString& title) {
             browseStarts.push_back(start);
             browseTitles.push_back(title);
-            if (browseAnswers.empty()) {
-                ADD_FAILURE() << "unexpected folder chooser: " << title;
-                return wxString();
-            }
-            const wxString answer = browseAnswers.front();
-            browseAnswers.pop_front();
+            EXPECT_FALSE(browseAnswers.empty()) << "unexpected folder chooser: " << title;
+            const wxString answer = browseAnswers.empty() ? wxString() : browseAnswers.front();
+            if (!browseAnswers.empty())
+                browseAnswers.pop_front();
             return answer;
         });
     }
     void TearDown() override
     {
-        if (frame)
-            delete frame.get();
+        delete frame.get();
         SetFolderBrowser(previousBrowser_);
         connectedMedia.clear();
         CatalogTest::TearDown();
@@ -130,13 +128,17 @@ protected:
 
     // New projects and folders through the window's add buttons, answered as a user would
     // (AddProject of the base class stores a row directly).
-    void NewProject(const wxString& caption)
+    void NewProject(const wxString& caption) { Name("ID_BITMAPBUTTON_ADD", caption); }
+    void NewFolder(const wxString& name) { Name("ID_BITMAPBUTTON_DIR_ADD", name); }
+    // Clicks the button and gives the name it asks for; a given message must follow.
+    void Name(const char* button, const wxString& name, const wxString& message = wxString())
     {
-        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>(caption));
-    }
-    void NewFolder(const wxString& name)
-    {
-        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
+        if (message.empty()) {
+            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name));
+        } else {
+            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name),
+                          ExpectMessage(message, wxOK, "Message"));
+        }
     }
 
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
@@ -160,17 +162,13 @@ protected:
         return wxString(i ? "," : "") + (i == selected ? "[" + item + "]" : item);
     }
 
-    static int ProjectId(const wxString& caption)
+    static int ProjectId(const wxString& caption) { return Id("PROJECT where CAPTION", caption); }
+    static int FolderId(const wxString& name) { return Id("FOLDER where FOLDER", name); }
+    static int RuleFolder(const wxString& m) { return Id("ACLRULES where FILEMASK", m, "FOLDERID"); }
+    // The ID (or another column) of the row whose column is text: Id("PROJECT where CAPTION", ..).
+    static int Id(const wxString& where, const wxString& text, const wxString& column = "ID")
     {
-        return Scalar("select ID from PROJECT where CAPTION='" + caption + "'");
-    }
-    static int FolderId(const wxString& name)
-    {
-        return Scalar("select ID from FOLDER where FOLDER='" + name + "'");
-    }
-    static int RuleFolder(const wxString& mask)
-    {
-        return Scalar("select FOLDERID from ACLRULES where FILEMASK='" + mask + "'");
+        return Scalar("select " + column + " from " + where + "='" + text + "'");
     }
     static void AddMedium(const wxString& guid, const wxString& name)
     {

@@ -24,8 +24,8 @@ namespace {
 // The help books the build writes.
 const wxString kBooks = DRALVO_HELP_DIR;
 
-// The names of the entries of a contents or index file inside a book, in their order.
-std::vector<wxString> EntryNames(const wxString& book, const wxString& file)
+// The names of the entries of a book's contents or index file, sorted.
+std::vector<wxString> Listed(const wxString& book, const char* file)
 {
     wxFileSystem files;
     const std::unique_ptr<wxFSFile> in(files.OpenFile(book + "#zip:" + file));
@@ -36,6 +36,17 @@ std::vector<wxString> EntryNames(const wxString& book, const wxString& file)
     std::vector<wxString> names;
     for (std::sregex_iterator it(text.begin(), text.end(), name), end; it != end; ++it)
         names.push_back(wxString::FromUTF8((*it)[1].str()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The names of the help data's items from the first on, sorted.
+std::vector<wxString> Loaded(const wxHtmlHelpDataItems& items, size_t first)
+{
+    std::vector<wxString> names;
+    for (size_t i = first; i < items.size(); ++i)
+        names.push_back(items[i].name);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -44,9 +55,8 @@ protected:
     void SetUp() override
     {
         MainFrameTest::SetUp();
-        savedProgramDir_ = programDir;
         wxSocketBase::Initialize();
-        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+        Serve(server);
         previousLauncher_ = SetBrowserLauncher([this](const wxString& address) {
             opened.push_back(address);
             return browserWorks;
@@ -61,23 +71,29 @@ protected:
         wxTranslations::Set(nullptr);  // later tests see untranslated texts
         MainFrameTest::TearDown();
     }
+    static void Serve(const TestHttpServer& from)
+    {
+        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(from.Port())).c_str(), 1);
+    }
 
     TestHttpServer server;
     std::vector<wxString> opened;
     bool browserWorks = true;
 
 private:
-    wxString savedProgramDir_;
+    wxString savedProgramDir_ = programDir;
     BrowserLauncher previousLauncher_;
 };
 
+// The language is the first two letters of the locale's name; each book loads every entry of
+// its contents (below the book's own title) and of its index.
 TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
     programDir = dir.MakeDir("share") + "/";
+    wxFileSystem::AddHandler(new wxZipFSHandler);
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HELP_INDEX),
                   ExpectMessage("The help file is not installed."));
-    // Books are added one by one; the language's own book wins over the plain one.
     const struct {
         unsigned language;
         const char *added, *chosen;
@@ -86,34 +102,23 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
                 {kLanguageEnglishUS, "dralvo_en", "dralvo_en"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
-        ASSERT_TRUE(wxCopyFile(kBooks + row.added + ".htb", programDir + row.added + ".htb"));
+        const wxString book = wxString(row.added) + ".htb";
+        ASSERT_TRUE(wxCopyFile(kBooks + book, programDir + book));
         soLanguage = row.language;
         LoadOptions();
         EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
+        wxHtmlHelpData data;
+        ASSERT_TRUE(data.AddBook(programDir + book));
+        EXPECT_EQ(Loaded(data.GetContentsArray(), 1), Listed(programDir + book, "contents.hhc"));
+        EXPECT_EQ(Loaded(data.GetIndexArray(), 0), Listed(programDir + book, "index.hhk"));
+        EXPECT_GT(data.GetIndexArray().size(), 5u);
     }
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
     EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
-
-    // Each book lists every entry of its contents (below its title) and of its index.
-    for (const char* book : {"dralvo", "dralvo_en", "dralvo_ru"}) {
-        SCOPED_TRACE(book);
-        wxHtmlHelpData data;
-        ASSERT_TRUE(data.AddBook(kBooks + book + ".htb"));
-        std::vector<wxString> contents, index;
-        for (size_t i = 1; i < data.GetContentsArray().size(); ++i)
-            contents.push_back(data.GetContentsArray()[i].name);
-        for (size_t i = 0; i < data.GetIndexArray().size(); ++i)
-            index.push_back(data.GetIndexArray()[i].name);
-        const wxString path = kBooks + book + ".htb";
-        EXPECT_EQ(contents, EntryNames(path, "contents.hhc"));
-        std::vector<wxString> listed = EntryNames(path, "index.hhk");
-        std::sort(listed.begin(), listed.end());
-        std::sort(index.begin(), index.end());
-        EXPECT_EQ(index, listed);
-        EXPECT_GT(listed.size(), 5u);
-    }
 }
 
+// A connection that fails or is dropped unanswered is tried again after the pause; a server
+// that answers too slowly is given up at the check's bound.
 TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
 {
     const wxString home = wxString::Format("http://127.0.0.1:%d/", server.Port());
@@ -155,38 +160,30 @@ TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
         EXPECT_NE(server.LastRequest().find("GET /version.txt"), std::string::npos);
         EXPECT_FALSE(wxIsBusy());
     }
-}
 
-// A connection that fails or is dropped unanswered is tried again after the pause; a server
-// that answers too slowly is given up at the check's bound.
-TEST_F(MainFrameHelpTest, UpdateCheckRetriesFailedConnectionsWithinItsBound)
-{
     TestHttpServer refusing(false);
     const struct {
         const char* name;
-        TestHttpServer& server;
         int dropped, dripMs;
         UpdateCheckLimits limits;
-        const char* version;  // nullptr: the check fails
+        bool fetched;
         int minMs, maxMs, connections;
-    } rows[] = {
-        {"refused", refusing, 0, 0, {3, 150, 5000}, nullptr, 300, 4000, 0},
-        {"dropped once", server, 1, 0, {2, 150, 5000}, "1.2", 150, 4000, 2},
-        {"dropped twice", server, 2, 0, {2, 150, 5000}, nullptr, 150, 4000, 2},
-        {"no time for a pause", refusing, 0, 0, {3, 5000, 1000}, nullptr, 0, 900, 0},
-        {"one byte a while", server, 0, 100, {3, 150, 1000}, nullptr, 950, 4000, 1},
-    };
-    for (const auto& row : rows) {
+    } waits[] = {{"refused", -1, 0, {3, 150, 5000}, false, 300, 4000, 0},
+                 {"no time for a pause", -1, 0, {3, 5000, 1000}, false, 0, 900, 0},
+                 {"dropped once", 1, 0, {2, 150, 5000}, true, 150, 4000, 2},
+                 {"dropped twice", 2, 0, {2, 150, 5000}, false, 150, 4000, 2},
+                 {"one byte a while", 0, 100, {3, 150, 1000}, false, 950, 4000, 1}};
+    for (const auto& row : waits) {
         SCOPED_TRACE(row.name);
         const int before = server.Connections();
         server.Answer(200, "1.2", row.dropped, row.dripMs);
-        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(row.server.Port())).c_str(), 1);
+        Serve(row.dropped < 0 ? refusing : server);
         wxString version;
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(FetchLatestVersion(version, row.limits), row.version != nullptr);
+        EXPECT_EQ(FetchLatestVersion(version, row.limits), row.fetched);
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - start).count();
-        EXPECT_EQ(version, row.version ? row.version : "");
+        EXPECT_EQ(version, row.fetched ? "1.2" : "");
         EXPECT_TRUE(ms >= row.minMs && ms < row.maxMs) << ms;
         EXPECT_EQ(server.Connections() - before, row.connections);
     }
