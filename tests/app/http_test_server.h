@@ -1,7 +1,7 @@
 #pragma once
 
-// An HTTP server on 127.0.0.1 for the update check, on its own thread until destroyed; not
-// listening, it refuses every connection.
+// An HTTP server on 127.0.0.1 for the update check, on its own thread until destroyed: a
+// request other than "GET /version.txt" gets 404. Not listening, it refuses every connection.
 
 #include <arpa/inet.h>
 #include <poll.h>
@@ -35,45 +35,38 @@ public:
 
     int Port() const { return port_; }
     int Connections() const { return connections_; }
-    // What later connections get: the first dropped ones are reset unanswered; with dripMs the
-    // answer goes out one byte per dripMs.
+    // What later requests get: the first dropped connections are reset unanswered; with dripMs
+    // the answer goes out one byte per dripMs.
     void Answer(int status, const std::string& body, int dropped = 0, int dripMs = 0)
     {
         std::lock_guard lock(mutex_);
-        answer_ = "HTTP/1.0 " + std::to_string(status) + " Answer\r\nContent-Length: " +
-                  std::to_string(body.size()) + "\r\n\r\n" + body;
-        dropped_ = dropped;
-        dripMs_ = dripMs;
-    }
-    std::string LastRequest()
-    {
-        std::lock_guard lock(mutex_);
-        return request_;
+        status_ = status, body_ = body, dropped_ = dropped, dripMs_ = dripMs;
     }
 
 private:
     void Serve()
     {
         pollfd wait{listener_, POLLIN, 0};
-        const int client = poll(&wait, 1, 50) > 0 ? accept4(listener_, nullptr, nullptr, 0) : -1;
+        const int client = poll(&wait, 1, 50) > 0 ? accept(listener_, nullptr, nullptr) : -1;
         if (client < 0)
             return;
         ++connections_;
         std::unique_lock lock(mutex_);
-        if (dropped_ > 0) {
-            --dropped_;
+        if (dropped_ > 0 && dropped_--) {
             const linger reset{1, 0};
             setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             close(client);
             return;
         }
-        request_.clear();
-        char buffer[1024];
+        std::string head, answer;
+        char buf[1024];
         pollfd in{client, POLLIN, 0};
-        for (ssize_t n = 0; request_.find("\r\n\r\n") == std::string::npos &&
-                            poll(&in, 1, 2000) > 0 && (n = read(client, buffer, sizeof buffer)) > 0;)
-            request_.append(buffer, static_cast<size_t>(n));
-        const std::string answer = answer_;
+        for (ssize_t n = 0; head.find("\r\n\r\n") == std::string::npos &&
+                            poll(&in, 1, 2000) > 0 && (n = read(client, buf, sizeof buf)) > 0;)
+            head.append(buf, static_cast<size_t>(n));
+        const bool asked = head.rfind("GET /version.txt HTTP/", 0) == 0;
+        answer = "HTTP/1.0 " + std::to_string(asked ? status_ : 404) +
+                 " Answer\r\nContent-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
         const int dripMs = dripMs_;
         lock.unlock();
         const size_t step = dripMs > 0 ? 1 : answer.size();
@@ -89,7 +82,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};
     std::mutex mutex_;
-    std::string answer_, request_;
-    int dropped_ = 0, dripMs_ = 0;
+    int status_ = 200, dropped_ = 0, dripMs_ = 0;
+    std::string body_;
     std::thread thread_;
 };

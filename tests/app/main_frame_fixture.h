@@ -4,23 +4,14 @@
 // drivers that use its controls as a user's clicks and keystrokes would.
 
 #include <deque>
-#include <initializer_list>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include <wx/app.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
-#include <wx/testing.h>
-#include <wx/textctrl.h>
 #include <wx/weakref.h>
 
 #include "app/main_frame.h"
-#include "store/catalog.h"
-#include "store/database.h"
-#include "store/media.h"
 #include "store/options.h"
 #include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/fake_drives.h"
@@ -42,10 +33,12 @@ protected:
                                                    const wxString& title) {
             browseStarts.push_back(start);
             browseTitles.push_back(title);
-            EXPECT_FALSE(browseAnswers.empty()) << "unexpected folder chooser: " << title;
-            const wxString answer = browseAnswers.empty() ? wxString() : browseAnswers.front();
-            if (!browseAnswers.empty())
-                browseAnswers.pop_front();
+            if (browseAnswers.empty()) {
+                ADD_FAILURE() << "unexpected folder chooser: " << title;
+                return wxString();
+            }
+            const wxString answer = browseAnswers.front();
+            browseAnswers.pop_front();
             return answer;
         });
     }
@@ -144,22 +137,22 @@ protected:
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
     wxString Shown() const
     {
-        wxString text = ChoiceShown(Projects()) + " /" + (Folders()->GetCount() ? " " : "");
-        for (int i = 0; i < static_cast<int>(Folders()->GetCount()); ++i)
-            text << Item(i, Folders()->GetSelection(), Folders()->GetItemText(i));
-        return text;
+        wxArrayString folders;
+        for (unsigned i = 0; i < Folders()->GetCount(); ++i)
+            folders.push_back(Folders()->GetItemText(i));
+        const wxString listed = Listed(folders, Folders()->GetSelection());
+        return ChoiceShown(Projects()) + " /" + (listed.empty() ? "" : " ") + listed;
     }
     // The items of a choice as "A,[B]", the selection in brackets.
-    static wxString ChoiceShown(const wxChoice* choice)
+    static wxString ChoiceShown(const wxChoice* c)
     {
-        wxString text;
-        for (int i = 0; i < static_cast<int>(choice->GetCount()); ++i)
-            text << Item(i, choice->GetSelection(), choice->GetString(i));
-        return text;
+        return Listed(c->GetStrings(), c->GetSelection());
     }
-    static wxString Item(int i, int selected, const wxString& item)
+    static wxString Listed(wxArrayString items, int selected)
     {
-        return wxString(i ? "," : "") + (i == selected ? "[" + item + "]" : item);
+        if (selected >= 0 && selected < static_cast<int>(items.size()))
+            items[selected] = "[" + items[selected] + "]";
+        return wxJoin(items, ',', '\0');
     }
 
     static int ProjectId(const wxString& caption) { return Id("PROJECT where CAPTION", caption); }
@@ -179,9 +172,7 @@ protected:
     // guid is empty); returns its root.
     wxString AddDrive(const wxString& dirName, const std::string& guid)
     {
-        FakeDrive drive;
-        drive.mountDir = "media/" + dirName;
-        const wxString root = drives.Add(drive);
+        const wxString root = drives.Add({"media/" + dirName});
         if (!guid.empty())
             dir.Write("media/" + dirName + "/dralvo.txt", guid);
         return root;
