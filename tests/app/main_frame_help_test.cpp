@@ -29,45 +29,17 @@ size_t Entries(const wxString& book, const char* file)
     return count;
 }
 
-class MainFrameHelpTest : public MainFrameTest {
-protected:
-    void SetUp() override
-    {
-        MainFrameTest::SetUp();
-        wxSocketBase::Initialize();
-        Serve(server);
-        previousLauncher_ = SetBrowserLauncher([this](const wxString& address) {
-            opened.push_back(address);
-            return browserWorks;
-        });
-    }
-    void TearDown() override
-    {
-        SetBrowserLauncher(previousLauncher_);
-        unsetenv(kWebHostVariable);
-        programDir = savedProgramDir_;
-        appLocale.reset();
-        wxTranslations::Set(nullptr);  // later tests see untranslated texts
-        MainFrameTest::TearDown();
-    }
-    static void Serve(const TestHttpServer& from)
-    {
-        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(from.Port())).c_str(), 1);
-    }
-
-    TestHttpServer server;
-    std::vector<wxString> opened;
-    bool browserWorks = true;
-
-private:
-    wxString savedProgramDir_ = programDir;
-    BrowserLauncher previousLauncher_;
-};
+// Points the update check at a server.
+void Serve(const TestHttpServer& server)
+{
+    setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+}
 
 // The language is the first two letters of the locale's name; each book loads every entry of
 // its contents (below the book's own title) and of its index, none of them blank.
-TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
+TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
+    const wxString savedProgramDir = programDir;
     programDir = dir.MakeDir("share") + "/";
     wxFileSystem::AddHandler(new wxZipFSHandler);
     OpenWith();
@@ -82,12 +54,12 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
         const wxString book = programDir + row.added + ".htb";
-        ASSERT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
+        EXPECT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
         soLanguage = row.language;
         LoadOptions();
         EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
         wxHtmlHelpData data;
-        ASSERT_TRUE(data.AddBook(book));
+        EXPECT_TRUE(data.AddBook(book));
         EXPECT_EQ(data.GetContentsArray().size(), Entries(book, "contents.hhc") + 1);
         EXPECT_EQ(data.GetIndexArray().size(), Entries(book, "index.hhk"));
         for (const auto* items : {&data.GetContentsArray(), &data.GetIndexArray()})
@@ -96,12 +68,24 @@ TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
     }
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
     EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
+    programDir = savedProgramDir;
+    appLocale.reset();
+    wxTranslations::Set(nullptr);  // later tests see untranslated texts
 }
 
 // Each answer of the version file gives its message; a connection that fails or is dropped
 // unanswered is tried again after the pause, and a slow server is given up at the bound.
-TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
+TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
 {
+    TestHttpServer server, refusing(false);
+    std::vector<wxString> opened;
+    bool browserWorks = true;
+    const BrowserLauncher previous = SetBrowserLauncher([&](const wxString& address) {
+        opened.push_back(address);
+        return browserWorks;
+    });
+    wxSocketBase::Initialize();
+    Serve(server);
     const wxString home = wxString::Format("http://127.0.0.1:%d/", server.Port());
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT),
@@ -138,7 +122,6 @@ TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
         EXPECT_FALSE(wxIsBusy());
     }
 
-    TestHttpServer refusing(false);
     const struct {
         const char* name;
         int dropped, dripMs;  // dropped -1: refused
@@ -164,6 +147,8 @@ TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
         EXPECT_TRUE(ms >= row.minMs && ms < row.maxMs) << ms;
         EXPECT_EQ(server.Connections() - before, row.connections);
     }
+    SetBrowserLauncher(previous);
+    unsetenv(kWebHostVariable);
 }
 
 } // namespace
