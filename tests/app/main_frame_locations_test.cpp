@@ -66,11 +66,17 @@ TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     ChooseMedium("Stick");
     EXPECT_EQ("Away,[Stick] ..\\..\\home +", medium());
-    // A change of medium stores the typed text first, relative to the root, a quote doubled.
+    // A change of medium stores the typed text first, relative to the root, a quote doubled;
+    // refilling the field is the program's own change and stores nothing.
     ExecUpdate("delete from MEPROJECT");
     Type(MediumField(), stick + "Sync/Bob's");
     ChooseMedium("Away");
     EXPECT_EQ("[Away],Stick ", medium());
+    ToggleConnectedOnly();
+    ToggleConnectedOnly();
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
+    NewProject("Third");
+    ChooseProject("Work");
     EXPECT_EQ("Stick|Sync\\Bob\"s", stored());
 
     // Connected only: choices outside the medium or with a quote are refused; a second choice
@@ -114,6 +120,11 @@ TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ("Stick|Sync", stored());
     EXPECT_EQ(copy + "Sync", MediumField()->GetValue());
+    // Quitting stores the typed location.
+    Type(MediumField(), copy + "Home");
+    Command(dralvoFrame::ID_MENU_QUIT);
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ("Stick|Home", stored());
 }
 
 } // namespace
