@@ -54,7 +54,7 @@ std::optional<Answer> Complete(const std::string& read, bool closed)
         return std::nullopt;
     const wxArrayString head = wxSplit(wxString::FromUTF8(read.data(), headEnd), '\n', 0);
     Answer answer;
-    if (head[0].StartsWith("HTTP/"))
+    if (!head.empty() && head[0].StartsWith("HTTP/"))
         head[0].AfterFirst(' ').BeforeFirst(' ').ToLong(&answer.status);
     answer.body = read.substr(headEnd + 4);
     bool sized = false;
@@ -71,11 +71,13 @@ std::optional<Answer> Complete(const std::string& read, bool closed)
     return answer;
 }
 
-// One connection: the request sent, the answer read until it is complete or the deadline.
-// False when nothing at all came back (refused, unreachable, dropped at once).
-bool Exchange(const wxString& host, unsigned short port, Clock::time_point deadline,
+// One connection to host:port ("host" or "host:port"): the request sent, the answer read until
+// it is complete or the deadline. False when nothing at all came back (refused, unreachable,
+// dropped at once).
+bool Exchange(const wxString& hostPort, unsigned short port, Clock::time_point deadline,
               std::optional<Answer>& answer)
 {
+    const wxString host = hostPort.BeforeFirst(':');
     wxIPV4address address;
     if (!address.Hostname(host) || !address.Service(port))
         return false;
@@ -88,7 +90,7 @@ bool Exchange(const wxString& host, unsigned short port, Clock::time_point deadl
                             socket.WaitOnConnect(0, WaitMs(deadline)) && socket.IsConnected());
     if (!connected)
         return false;
-    const std::string request = ("GET /version.txt HTTP/1.0\r\nHost: " + host +
+    const std::string request = ("GET /version.txt HTTP/1.0\r\nHost: " + hostPort +
                                  "\r\nContent-type: text/plain\r\n\r\n").utf8_string();
     socket.Write(request.data(), request.size());
     std::string read;
@@ -175,7 +177,7 @@ bool FetchLatestVersion(wxString& version, const UpdateCheckLimits& limits)
                 return false;
             wxMilliSleep(limits.pauseMs);
         }
-        if (Exchange(address.BeforeFirst(':'), static_cast<unsigned short>(port), deadline, answer))
+        if (Exchange(address, static_cast<unsigned short>(port), deadline, answer))
             break;
     }
     if (!answer || answer->status != 200)

@@ -31,7 +31,8 @@ int CompareVersions(const wxString& a, const wxString& b);
 // True when text is a version the update check accepts: digits and dots, at least one digit.
 bool IsVersionText(const wxString& text);
 
-// The bounds of one update check, which blocks the GUI thread: every wait ends by the deadline.
+// The bounds of one update check, which blocks the GUI thread: every wait on the network ends
+// by the deadline (looking up the host's name is bounded only by the system's resolver).
 struct UpdateCheckLimits {
     int attempts = 3;       // connections tried; one that gets no answer at all is tried again
     int pauseMs = 5000;     // between two attempts
