@@ -172,7 +172,7 @@ protected:
     // guid is empty); returns its root.
     wxString AddDrive(const wxString& dirName, const std::string& guid)
     {
-        const wxString root = drives.Add({"media/" + dirName});
+        const wxString root = drives.Add({.mountDir = "media/" + dirName});
         if (!guid.empty())
             dir.Write("media/" + dirName + "/dralvo.txt", guid);
         return root;
