@@ -172,7 +172,9 @@ protected:
     // guid is empty); returns its root.
     wxString AddDrive(const wxString& dirName, const std::string& guid)
     {
-        const wxString root = drives.Add({.mountDir = "media/" + dirName});
+        FakeDrive drive;
+        drive.mountDir = "media/" + dirName;
+        const wxString root = drives.Add(drive);
         if (!guid.empty())
             dir.Write("media/" + dirName + "/dralvo.txt", guid);
         return root;
