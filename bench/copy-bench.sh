@@ -5,16 +5,16 @@
 #   mixed tree (10,000 files of 1-20 KB and 10 files of 50 MB): against `cp -r` and against
 #     `rsync -a --whole-file`;
 #   the 10,000 small files alone: the same two references;
-#   mixed tree compressing files up to 1 MB: against `bzip2 -3` of those files one after
-#     another and against `xargs -P<cores> bzip2 -3` of them, each plus `cp` of the large ones;
+#   the small files and two large ones, compressing files up to 1 MB: against `bzip2 -3` of
+#     those files one after another and against `xargs -P<cores> bzip2 -3` of them, each plus
+#     `cp` of the large ones;
 #   that compressed tree copied back to the station (decompressing): against `bzip2 -d` one
 #     after another and `xargs -P<cores> bzip2 -d`, each plus `cp` of the large ones.
 # Runs are paired (program, references, program, ... the order turning every round) for REPEAT
 # rounds (default 5); each figure is the median of the round-by-round ratios (program time /
 # reference time) with their range. Nothing is deleted until the end (ext4 searches slowly for
 # free inodes right after many deletions, which would time the file system instead of the copy);
-# the data goes when the script ends, however it ends. Only the compressed and decompressing
-# runs drop their output after each round, or the bench would fill the disk.
+# the data goes when the script ends, however it ends.
 set -euo pipefail
 source "$(dirname "$0")/bench-lib.sh"
 
@@ -45,7 +45,7 @@ timed() {
 program() { "$driver" run "$1" "$work/out$n" "$2" "$work/out$n.xml"; }
 cp_tree() { cp -r "$1" "$work/out$n"; }
 rsync_tree() { rsync -a --whole-file "$1/" "$work/out$n/"; }
-large_cp() { mkdir "$work/out$n"; find "$work/mixed" -type f -size +1024k -exec cp {} "$work/out$n" \;; }
+large_cp() { mkdir "$work/out$n"; find "$work/zmixed" -type f -size +1024k -exec cp {} "$work/out$n" \;; }
 # bzip2 of the small files of a prepared copy, cp of the large ones; parallel: P given.
 bzip2_cp() { find "$work/$1" -type f -print0 | xargs -0 ${2:+-P$2 -n 32} bzip2 -k -"$quality"; large_cp; }
 bunzip2_cp() { find "$work/$1" -name '*.bz2' -print0 | xargs -0 ${2:+-P$2 -n 32} bzip2 -d -k; large_cp; }
@@ -74,19 +74,18 @@ compressed() {
   local -a sides=("$@")
   times=()
   for ((i = 0; i < repeat; i++)); do
-    for d in z p; do cp -r "$work/mixed" "$work/$d$i"; find "$work/$d$i" -type f -size +1024k -delete; done
+    for d in z p; do cp -r "$work/zmixed" "$work/$d$i"; find "$work/$d$i" -type f -size +1024k -delete; done
     for d in u q; do cp -r "$work/packed" "$work/$d$i"; find "$work/$d$i" -type f ! -name '*.bz2' -delete; done
-    first=$(($(cat "$work/count") + 1))
     for ((k = 0; k < 3; k++)); do
       local side=$(((i + k) % 3))
       times[$((side * repeat + i))]=$(timed ${sides[$side]//@/$i})
     done
-    for ((m = first; m <= first + 2; m++)); do rm -rf "$work/out$m" "$work/out$m.xml"; done
-    rm -rf "$work/z$i" "$work/p$i" "$work/u$i" "$work/q$i"
   done
 }
-"$driver" run "$work/mixed" "$work/packed" $limit "$work/packed.xml"  # the medium for the way back
-compressed "program $work/mixed $limit" "bzip2_cp z@" "bzip2_cp p@ $cores"
+cp -r "$work/small" "$work/zmixed"
+cp "$work/mixed/large0.bin" "$work/mixed/large1.bin" "$work/zmixed"
+"$driver" run "$work/zmixed" "$work/packed" $limit "$work/packed.xml"  # the medium for the way back
+compressed "program $work/zmixed $limit" "bzip2_cp z@" "bzip2_cp p@ $cores"
 zours=("${times[@]:0:repeat}") zseq=("${times[@]:repeat:repeat}") zpar=("${times[@]:2*repeat:repeat}")
 compressed "program_down" "bunzip2_cp u@" "bunzip2_cp q@ $cores"
 uours=("${times[@]:0:repeat}") useq=("${times[@]:repeat:repeat}") upar=("${times[@]:2*repeat:repeat}")

@@ -4,7 +4,6 @@
 #include <system_error>
 #include <tuple>
 
-#include "engine/file_copy.h"
 
 struct CompressPool::Job {
     enum class State { queued, running, done };
@@ -64,7 +63,9 @@ void CompressPool::Submit(const void* tag, const wxString& source, const wxStrin
 void CompressPool::Run(Job& job)
 {
     try {
-        job.file = WriteTemporaryFile(job.target, job.time, job.write);
+        job.file = std::make_unique<AtomicFile>(job.target);
+        if (!job.file->Create() || !job.write(*job.file) || !SetFileModTime(job.file->Fd(), job.time))
+            job.file.reset();
     } catch (...) {
         // Only the lack of memory throws here: the copy thread writes the file itself.
         job.file.reset();

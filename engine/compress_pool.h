@@ -25,9 +25,8 @@
 // thread, for a job no worker has started when it is taken).
 class CompressPool {
 public:
-    // Makes the temporary file's content (it may replace the file it is given); false fails
-    // the job.
-    using Write = std::function<bool(const wxString& temporary)>;
+    // Writes the temporary file's content; false fails the job.
+    using Write = std::function<bool(AtomicFile& temporary)>;
 
     // workers 0: one per core. When no thread can be started, nothing is ever queued.
     explicit CompressPool(unsigned workers = 0);

@@ -530,7 +530,7 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     return done;
 }
 
-bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
+bool swxCopy::WriteFile(const SyncItem& item, const std::function<bool(const wxString&)>& write,
                         const BeforeRename& beforeRename)
 {
     // The pool wrote it already when it foresaw the same source and target.
@@ -570,9 +570,8 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
         RemoveTemporaries(directory, false);
         if (!pool)
             pool = std::make_unique<CompressPool>();
-        pool->Submit(&item, source, target, item.sourceTime, [source, compress](const wxString& temporary) {
-            return compress ? CompressFileBz2(source, temporary)
-                            : DecompressFileBz2(source, temporary);
+        pool->Submit(&item, source, target, item.sourceTime, [source, compress](AtomicFile& file) {
+            return compress ? CompressFileBz2(source, file) : DecompressFileBz2(source, file);
         });
     }
 }

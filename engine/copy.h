@@ -114,7 +114,7 @@ private:
     void QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
                     std::size_t& next);
     // WriteFileAtomic for the item's target, using the pool's file when it has it.
-    bool WriteFile(const SyncItem& item, const CompressPool::Write& write,
+    bool WriteFile(const SyncItem& item, const std::function<bool(const wxString&)>& write,
                    const BeforeRename& beforeRename = nullptr);
     void MakeMediumFolder(const FolderJob& folder);
     void Attribute(const char* attribute);

@@ -336,32 +336,46 @@ bool IsFile(const wxString& path)
 
 } // namespace
 
-bool CompressFileBz2(const wxString& source, const wxString& target)
+namespace {
+
+// Runs one stream operation from source into the temporary file.
+template <typename Operation>
+bool TransformInto(const wxString& source, AtomicFile& file, Operation operation)
 {
     FilePtr in = OpenForReading(source);
     if (!in)
         return false;
-    AtomicFile file(target);
-    if (!file.Create())
-        return false;
     FilePtr out = StreamOnto(file);
-    if (!out || !CompressStream(in.get(), out.get()))
+    return out && operation(in.get(), out.get()) && CloseStream(out);
+}
+
+} // namespace
+
+bool CompressFileBz2(const wxString& source, AtomicFile& target)
+{
+    return TransformInto(source, target, CompressStream);
+}
+
+bool DecompressFileBz2(const wxString& source, AtomicFile& target, std::uint64_t maxOutput)
+{
+    return TransformInto(source, target,
+                         [&](FILE* in, FILE* out) { return DecompressStreams(in, out, maxOutput); });
+}
+
+bool CompressFileBz2(const wxString& source, const wxString& target)
+{
+    if (!OpenForReading(source))
         return false;
-    return CloseStream(out) && file.Commit();
+    AtomicFile file(target);
+    return file.Create() && CompressFileBz2(source, file) && file.Commit();
 }
 
 bool DecompressFileBz2(const wxString& source, const wxString& target, std::uint64_t maxOutput)
 {
-    FilePtr in = OpenForReading(source);
-    if (!in)
+    if (!OpenForReading(source))
         return false;
     AtomicFile file(target);
-    if (!file.Create())
-        return false;
-    FilePtr out = StreamOnto(file);
-    if (!out || !DecompressStreams(in.get(), out.get(), maxOutput))
-        return false;
-    return CloseStream(out) && file.Commit();
+    return file.Create() && DecompressFileBz2(source, file, maxOutput) && file.Commit();
 }
 
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text)

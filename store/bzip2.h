@@ -7,6 +7,8 @@
 
 #include <wx/string.h>
 
+#include "store/file_io.h"
+
 // bzip2 compression of files and memory buffers with libbzip2. Block size and work factor come
 // from soBzQuality and soBzWorkFactor at each call. Any thread (they only read the options).
 
@@ -21,6 +23,12 @@ bool CompressFileBz2(const wxString& source, const wxString& target);
 // writing. Fails on a damaged or truncated stream, on trailing data that is not a stream, and
 // when the output would exceed maxOutput bytes.
 bool DecompressFileBz2(const wxString& source, const wxString& target,
+                       std::uint64_t maxOutput = kNoOutputLimit);
+
+// The same into a temporary file that the caller made and commits or abandons (written from
+// its start; the file stays open): one file per name, where the calls above make two.
+bool CompressFileBz2(const wxString& source, AtomicFile& target);
+bool DecompressFileBz2(const wxString& source, AtomicFile& target,
                        std::uint64_t maxOutput = kNoOutputLimit);
 
 // One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start (a
