@@ -44,19 +44,11 @@ protected:
         return Rows(wxString::Format("select D.NAME, M.FOLDER from MEPROJECT M join MEDIA D on D.ID = "
                                      "M.MEDIAID where M.PROJECTID=%d order by D.NAME", ProjectId("Work")));
     }
-    static ExpectMessage RefusedQuote(const wxString& path)
-    {
-        return ExpectMessage(wxString::Format("The path \"%s\" contains a single quote ('), which the "
-                                              "catalogue cannot keep. Please choose a folder whose path "
-                                              "has no single quote.", path),
-                             wxOK, "Message");
-    }
-
     wxString stickRoot;
 };
 
-// The location comes back when the folder is shown again; cancelled or quoted choices store
-// nothing. Browsing on a medium is offered only when it is connected; a stored location is shown
+// The location comes back when the folder is shown again; a cancelled choice stores nothing, a
+// quoted one is stored quoted. Browsing on a medium is offered only when it is connected; a stored location is shown
 // below its root.
 TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveMedium)
 {
@@ -64,7 +56,8 @@ TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveM
     OpenWithMedia();
     const wxString first = dir.MakeDir("home/docs");
     const wxString second = dir.MakeDir("home/documents");
-    const wxString quoted = dir.MakeDir("home/Kitchen's photos");
+    const wxString quoted = dir.MakeDir(wxString("home/") + kCraftedName);
+    const wxString stored = quoted.BeforeLast('/') + "/" + kCraftedStored;
     browseAnswers = {"", first};
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
     EXPECT_EQ("", LocalShown());
@@ -74,15 +67,15 @@ TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveM
     EXPECT_FALSE(LocalField()->IsModified());
     browseAnswers = {second, quoted};
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_LOCAL_DIR"), RefusedQuote(quoted));
+    Click("ID_BITMAPBUTTON_LOCAL_DIR");
     EXPECT_EQ((std::vector<wxString>{"", "", first, second}), browseStarts);
-    EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", second, FolderId("Docs"), stationId),
+    EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", stored, FolderId("Docs"), stationId),
               Rows("select FOLDER, FOLDERID, STATIONID, DELETED, length(GUID) from STAFOLDER"));
 
     NewFolder("Mail");
     EXPECT_EQ("", LocalShown());
     ChooseFolder("Docs");
-    EXPECT_EQ(second + " +", LocalShown());
+    EXPECT_EQ(stored + " +", LocalShown());
 
     EXPECT_EQ("[Away],Stick ", MediumShown());
     ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
@@ -102,34 +95,37 @@ TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveM
     // A change of medium stores the typed text first, relative to the root, a quote doubled
     // (the other changes and the conversion have tests of their own).
     ExecUpdate("delete from MEPROJECT");
-    Type(MediumField(), stickRoot + "Sync/Bob's");
+    Type(MediumField(), stickRoot + "Sync/" + kCraftedName);
     ChooseMedium("Away");
     EXPECT_EQ("[Away],Stick ", MediumShown());
-    EXPECT_EQ("Stick|Sync\\Bob\"s", MediumLocations());
+    EXPECT_EQ(wxString("Stick|Sync\\") + kCraftedStored, MediumLocations());
+    EXPECT_EQ(0, Hijacked());
 }
 
-// Choices outside the medium or with a quote are refused; a second choice updates the row.
+// Choices outside the medium are refused, a quote is stored quoted; a second choice updates
+// the row.
 TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheirRoot)
 {
     OpenWithMedia();
     ToggleConnectedOnly();
     EXPECT_EQ("[Stick]  +", MediumShown());
     browseAnswers = {dir.MakeDir("media/stick/Sync/Work"), stickRoot + "Other",
-                     dir.MakeDir("media/plain/Sync"), stickRoot + "It's here"};
+                     dir.MakeDir("media/plain/Sync"), stickRoot + kCraftedName};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ("Select project folder on the media", browseTitles.back());
     EXPECT_EQ("[Stick] <stick>/Sync/Work +", MediumShown());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"),
                   ExpectMessage("Selected directory is out of mount point of the medium!", wxOK, "Message"));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"), RefusedQuote(stickRoot + "It's here"));
+    Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ(stickRoot + "Sync/Work", browseStarts[1]);
-    EXPECT_EQ("Stick|Other", MediumLocations());
-    EXPECT_EQ("[Stick] <stick>/Other +", MediumShown());
+    EXPECT_EQ(wxString("Stick|") + kCraftedStored, MediumLocations());
+    EXPECT_EQ(wxString("[Stick] <stick>/") + kCraftedStored + " +", MediumShown());
+    EXPECT_EQ(0, Hijacked());
 
     ToggleConnectedOnly();
     ChooseMedium("Stick");
-    EXPECT_EQ("Away,[Stick] <stick>/Other +", MediumShown());
+    EXPECT_EQ(wxString("Away,[Stick] <stick>/") + kCraftedStored + " +", MediumShown());
 
     // Without a catalogued drive connected there is nothing to browse.
     ExecUpdate("update MEDIA set GUID='none' where NAME='Stick'");

@@ -42,8 +42,8 @@ TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
         ImportLimits limits;
     } rows[] = {
         {"root name in other case", "dralvo.xml", Replaced(Replaced(good, "<dralvo ", "<Dralvo "), "</dralvo>", "</Dralvo>"), {}, {}},
-        {"export time in the future", "dralvo.xml", Replaced(good, "2001-02-03 04:05:06", "2999-02-03 04:05:06"), {}, {}},
-        {"export time missing", "dralvo.xml", Replaced(good, "export_time=\"2001-02-03 04:05:06\"", ""), {}, {}},
+        {"export time in the future", "dralvo.xml", Replaced(good, kExportTime, "2999-02-03 04:05:06"), {}, {}},
+        {"export time missing", "dralvo.xml", Replaced(good, "export_time=\"" + kExportTime + "\"", ""), {}, {}},
         {"no sections", "dralvo.xml", "<dralvo export_time=\"2001-01-01 00:00:00\"/>", {}, {}},
         {"garbage", "dralvo.xml", std::string("\x89PNG\r\n\x1a\n\0\0garbage<<>>&&", 20), {}, {}},
         {"DOCTYPE", "dralvo.xml", Replaced(Replaced(good, "<dralvo ", "<!DOCTYPE dralvo [<!ENTITY e \"ee\">]><dralvo "), "Photos", "&e;"), {}, {}},
@@ -79,10 +79,13 @@ TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
     EXPECT_EQ(Items(catalogDb), merged);
 }
 
+// Values are bound, checked or skipped; this computer's own station row and rows that are not
+// older stay; a parent that only this catalogue knows is found here.
 TEST_F(ExchangeTest, HostileValuesAreBoundCheckedOrSkipped)
 {
-    AddRow(catalogDb, "PROJECT|lp|CAPTION=Local|IGNORESIZEOVER=0|BZ2BELOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0");
-    const wxString t = "|MODIFIED=2024-01-01 10:00:00";
+    const wxString t = "|MODIFIED=2024-01-01 10:00:00", later = "|MODIFIED=2025-01-01 00:00:00|DELETED=1";
+    AddRows(catalogDb, {"PROJECT|lp|CAPTION=Local|IGNORESIZEOVER=0|BZ2BELOW=0|DELETED=0" + t,
+                        "STATION|se|NAME=same|DELETED=0" + t});
     AddRows(remote, {
         "STATION|st|NAME=o'brien" + t, "MEDIA|m1" + t + "|DELETED=0", "BZ2IGNORE|bq|FILEMASK=*.'z" + t,
         "PROJECT|h1|CAPTION=x'); drop table FOLDER; --|IGNORESIZEOVER=0|BZ2BELOW=0|DELETED=0" + t,
@@ -92,14 +95,26 @@ TEST_F(ExchangeTest, HostileValuesAreBoundCheckedOrSkipped)
         "FOLDER|fo|PROJECTID=@h4|FOLDER=orphan" + t, "FOLDER|fk|PROJECTID=@h1|FOLDER=it's" + t,
         "ACLRULES|ra|FOLDERID=@fk|NLINE=abc" + t, "ACLRULES|rb|FOLDERID=@fk|NLINE=1000000001" + t,
         "ACLRULES|rc|FOLDERID=@fk|NLINE=-5|FILEMASK=a'b" + t, "ACLRULES|rd|FOLDERID=@fk|ALLOW=2" + t,
+        "STATION|here|NAME=evil" + later, "STATION|s9|NAME=test-station" + later,
+        "STATION|se|NAME=same2|DELETED=1" + t, "STATION|s8|NAME=same|DELETED=1" + t,
+        "PROJECT|t1|MODIFIED=2024/01/01 10:00:00", "PROJECT|t2|MODIFIED=9999-99-99 99:99:99",
+        "PROJECT|t3|MODIFIED=2023-02-29 10:00:00", "PROJECT|t4|MODIFIED=2024-04-31 10:00:00",
+        "PROJECT|t5|MODIFIED=2024-01-01 24:00:00", "PROJECT|t6|MODIFIED=2025-06-01 00:00:01",
+        "PROJECT|t7|MODIFIED=2024-02-29 23:59:59", "PROJECT|t8|MODIFIED=" + kExportTime,
+        "PROJECT|lp|CAPTION=Local" + t, "FOLDER|fl|PROJECTID=@lp|FOLDER=under local" + t,
     });
-    EXPECT_EQ(Import(ExportTo(remote, "m")).failed, 0);
+    const wxString file = ExportTo(remote, "m");
+    const std::string text = std::regex_replace(ReadAll(file), std::regex("\n *<item GUID=\"lp[^\n]*"), "");
+    WriteBinaryFile(file, text.data(), text.size());
+    EXPECT_EQ(Import(file).failed, 0);
     const std::string at = "|2024-01-01 10:00:00|0";
     EXPECT_EQ(Items(catalogDb), (std::vector<std::string>{
         "aclrules:rc|a\"b|-5|0" + at + "|fk", "bz2ignore:bq|*.\"z" + at, "folder:fk|it\"s" + at + "|h1",
-        "media:m1|Unknown" + at, "project:h1|x\"); drop table FOLDER; --|0|0" + at, "project:h7|h7|0|0" + at,
-        "project:lp|Local|0|0" + at, "project:x'); delete from STATION; --xxxxxxxx|q|0|0" + at,
-        "station:here|test-station|2024-01-01 00:00:00|0", "station:st|o\"brien" + at}));
+        "folder:fl|under local" + at + "|lp", "media:m1|Unknown" + at,
+        "project:h1|x\"); drop table FOLDER; --|0|0" + at, "project:h7|h7|0|0" + at,
+        "project:lp|Local|0|0" + at, "project:t7|t7|0|0|2024-02-29 23:59:59|0",
+        "project:t8|t8|0|0|" + kExportTime + "|0", "project:x'); delete from STATION; --xxxxxxxx|q|0|0" + at,
+        "station:here|test-station|2024-01-01 00:00:00|0", "station:se|same" + at, "station:st|o\"brien" + at}));
 }
 
 TEST_F(ExchangeTest, MutatedExportsKeepTheCatalogueSound)
@@ -120,7 +135,7 @@ TEST_F(ExchangeTest, MutatedExportsKeepTheCatalogueSound)
                           std::count(base.begin(), base.begin() + i->position(1), '\n')});
     std::mt19937 random(20261207);
     const auto pick = [&random](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-    wxDateTime later(1, wxDateTime::Jan, 2030);
+    wxDateTime later(1, wxDateTime::Jan, 2025);
     // Speed only: the test does not survive a power cut anyway.
     catalogDb.ExecuteUpdate("pragma synchronous = off");
     const int objects = catalogDb.ExecuteScalar("select count(*) from sqlite_master");
@@ -148,8 +163,10 @@ TEST_F(ExchangeTest, MutatedExportsKeepTheCatalogueSound)
         merged += import.ImportText(text) == ImportOutcome::Merged;
     }
     EXPECT_GT(merged, 2000);
-    EXPECT_TRUE(FixRuleLineDuplicates(catalogDb));
+    FixRuleLineDuplicates(catalogDb);
     EXPECT_EQ(catalogDb.ExecuteQuery("pragma integrity_check").GetAsString(0), "ok");
+    EXPECT_EQ(Rows("select GUID, NAME, MODIFIED, DELETED from STATION where ID = 1"),
+              Guid("here") + "|test-station|2024-01-01 00:00:00|0");
     EXPECT_EQ(catalogDb.ExecuteScalar("select count(*) from sqlite_master"), objects);
     // Per table: what no row may show besides a bad or doubled GUID, time or flag.
     const char* const tables[] = {
@@ -169,10 +186,45 @@ TEST_F(ExchangeTest, MutatedExportsKeepTheCatalogueSound)
     for (const wxString table : tables) {
         SCOPED_TRACE(table);
         EXPECT_EQ(catalogDb.ExecuteScalar(wxString::Format(
-                      "select count(*) from %s or length(GUID) <> 36 or MODIFIED not glob '%s' or DELETED "
+                      "select count(*) from %s or length(GUID) <> 36 or MODIFIED not glob '%s' or MODIFIED > '%s' or DELETED "
                       "not in (0, 1) or GUID in (select GUID from %s group by GUID having count(*) > 1)",
-                      table, time, table.BeforeFirst(' '))), 0);
+                      table, time, kExportTime, table.BeforeFirst(' '))), 0);
     }
+}
+
+// The renumbering gives what moving the highest ID of every colliding group of a folder to 5
+// past the folder's highest line, pass after pass, gives (in a folder without lines, from 0);
+// no collision is left, also where that takes thousands of passes.
+TEST_F(ExchangeTest, CollidingRuleLinesAreRenumberedAsPassAfterPass)
+{
+    std::mt19937 random(17);
+    remote.ExecuteUpdate("pragma synchronous = off");  // speed only
+    for (wxSQLite3Database* db : {&catalogDb, &remote}) {
+        random.seed(17);
+        for (int i = 0; i < 400; ++i)
+            db->ExecuteUpdate(wxString::Format("insert into ACLRULES (FOLDERID, NLINE) values (%d, %d)", i % 4,
+                                               static_cast<int>(random() % 5) * 5));
+        db->ExecuteUpdate("update ACLRULES set NLINE = null where FOLDERID = 3 or (FOLDERID = 2 and ID % 3 = 0)");
+    }
+    for (bool again = true; again;) {
+        std::vector<std::pair<long long, long long>> moves;  // the passes on the remote copy
+        for (auto r = remote.ExecuteQuery("select max(ID), FOLDERID from ACLRULES group by FOLDERID, NLINE "
+                                          "having count(*) > 1");
+             r.NextRow();)
+            moves.emplace_back(r.GetInt64(0).GetValue(), r.GetInt64(1).GetValue());
+        again = !moves.empty();
+        for (const auto& [id, folder] : moves)
+            remote.ExecuteUpdate(wxString::Format("update ACLRULES set NLINE = (select ifnull(max(NLINE), -5) + 5 "
+                                                  "from ACLRULES where FOLDERID = %lld) where ID = %lld", folder, id));
+    }
+    Transaction many;
+    for (int i = 0; i < 1500; ++i)
+        ExecUpdate("insert into ACLRULES (FOLDERID, NLINE) values (9, 10)");
+    many.Commit();
+    FixRuleLineDuplicates(catalogDb);
+    const wxString lines = "select group_concat(NLINE) from (select NLINE from ACLRULES where FOLDERID < 9 order by ID)";
+    EXPECT_EQ(Text(lines), remote.ExecuteQuery(lines).GetAsString(0));
+    EXPECT_EQ(Scalar("select count(*) from ACLRULES group by FOLDERID, NLINE order by count(*) desc limit 1"), 1);
 }
 
 } // namespace
