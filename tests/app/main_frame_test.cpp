@@ -94,23 +94,23 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER), wxExpectModal<wxTextEntryDialog>("Pictures'"));
-    EXPECT_EQ("[Work] / Docs,[Pictures\"]", Shown());
-    EXPECT_EQ("Docs|1; Pictures\"|0", Rows(live));
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER), wxExpectModal<wxTextEntryDialog>(kCraftedName));
+    EXPECT_EQ(wxString("[Work] / Docs,[") + kCraftedStored + "]", Shown());
+    EXPECT_EQ(wxString("Docs|1; ") + kCraftedStored + "|0", Rows(live));
 
     NewProject("Home");
     NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
     ChooseProject("Work");
-    EXPECT_EQ("[Work],Home / [Docs],Pictures\"", Shown());
-    ChooseFolder("Pictures\"");
+    EXPECT_EQ(wxString("[Work],Home / [Docs],") + kCraftedStored, Shown());
+    ChooseFolder(kCraftedStored);
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
-    EXPECT_EQ("[Work],Home / Docs,[Pictures\"]", Shown());
+    EXPECT_EQ(wxString("[Work],Home / Docs,[") + kCraftedStored + "]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_MOVE_FOLDER), ExpectDialogProjectSelect("Home"));
     EXPECT_EQ("[Work],Home / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Work"));
     EXPECT_EQ("[Work],Home /", Shown());
-    EXPECT_EQ("Docs|Work; Pictures\"|Home; Docs|Home",
+    EXPECT_EQ(wxString("Docs|Work; ") + kCraftedStored + "|Home; Docs|Home",
               Rows("select F.FOLDER, P.CAPTION from FOLDER F join PROJECT P on P.ID=F.PROJECTID "
                    "where F.DELETED=0"));
 }

@@ -23,18 +23,11 @@ TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
     const wxString deep = "D:\\Work\\Projects\\2024\\report.txt";
     const wxString longEnds = "AVeryLongFirstComponent\\middle\\AnotherLongTailName.txt";
     const wxString unc = "\\\\server\\share\\folder\\file.txt";
-    const struct {
-        wxString path;
-        size_t n;
-        const char* shown;
-    } cases[] = {
-        {"report.txt", 10, "report.txt"}, {"report.txt", 5, "re..."},
-        {deep, 20, "D:\\Work\\...report.txt"}, {deep, 26, "D:\\Work\\Projects\\...report.txt"},
-        {deep, 14, "D:\\...report.txt"}, {longEnds, 20, "AVeryL...\\...ame.txt"},
-        {longEnds, 9, "A...\\...t"}, {unc, 3, "\\\\s"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ShortenPath(c.path, c.n), c.shown) << c.path << " " << c.n;
+    for (const auto& [path, n, shown] : {std::tuple<wxString, size_t, const char*>{"report.txt", 10, "report.txt"},
+             {"report.txt", 5, "re..."}, {deep, 20, "D:\\Work\\...report.txt"},
+             {deep, 26, "D:\\Work\\Projects\\...report.txt"}, {deep, 14, "D:\\...report.txt"},
+             {longEnds, 20, "AVeryL...\\...ame.txt"}, {longEnds, 9, "A...\\...t"}, {unc, 3, "\\\\s"}})
+        EXPECT_EQ(ShortenPath(path, n), shown) << path << " " << n;
     for (const wxString& path : {deep, longEnds, unc})
         for (size_t n = 7; n < path.length() + 2; ++n)
             EXPECT_LE(ShortenPath(path, n).length(), n + 4) << path << " n=" << n;
@@ -48,19 +41,15 @@ TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
 // One row per path through the matcher: case-sensitive, the whole text, one backtrack point.
 TEST(MatchWildcardTest, MatchesTheWholeTextAsTheTableSays)
 {
-    const struct {
-        const char *mask, *text;
-        bool hiddenDot, matches;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {
         {"", "", true, true},           {"*", "", false, false},          {"*", ".hidden", true, false},
         {"*", ".hidden", false, true},  {"a*", "abc", false, true},       {"A*", "abc", false, false},
         {"ab?", "ab", false, false},    {"abc", "abcd", false, false},    {"*.*", "name", false, false},
         {"*a*b", "xaYbZb", false, true}, {"*a*b", "xaYbZ", false, false}, {"*aab", "aaab", false, true},
         {"?.txt", "ё.txt", false, true}, {"Отчёт*", "отчёт", false, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MatchWildcard(FromUtf8(c.mask), FromUtf8(c.text), c.hiddenDot), c.matches)
-            << c.mask << " / " << c.text << " / " << c.hiddenDot;
+    for (const auto& [mask, text, hiddenDot, matches] : cases)
+        EXPECT_EQ(MatchWildcard(FromUtf8(mask), FromUtf8(text), hiddenDot), matches) << mask << " / " << text;
 }
 
 // Eight lower-case 4-digit values of 0..32767, so each begins with 0-7; a generator stuck on
