@@ -236,31 +236,37 @@ void CatalogMerge::MergeSection(const wxXmlNode* section, const char* table, Str
 
 void CatalogMerge::MergeStations(const wxXmlNode* section)
 {
-    MergeSection(section, "STATION", &stationMap,
-                 [this](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "STATION", &stationMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                         std::int64_t deleted) {
         const wxString name = ReadText(item, "NAME", "Unknown");
         return std::optional<ItemWrite>(ItemWrite{
-            name, [=, this](wxUint32 row) { sql_->updateStation.Update(key.guid, name, key.modified, deleted, row); },
+            name,
+            [=, this](wxUint32 row) {
+                sql_->updateStation.Update(key.guid, name, key.modified, deleted, row);
+            },
             [=, this] { sql_->insertStation.Update(key.guid, name, key.modified, deleted); }});
     });
 }
 
 void CatalogMerge::MergeMedia(const wxXmlNode* section)
 {
-    MergeSection(section, "MEDIA", &mediumMap,
-                 [this](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "MEDIA", &mediumMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                      std::int64_t deleted) {
         const wxString name = ReadText(item, "NAME", "Unknown");
         // An update keeps the medium's GUID: the drives carry it in their markers.
         return std::optional<ItemWrite>(ItemWrite{
-            {}, [=, this](wxUint32 row) { sql_->updateMedium.Update(name, key.modified, deleted, row); },
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateMedium.Update(name, key.modified, deleted, row);
+            },
             [=, this] { sql_->insertMedium.Update(key.guid, name, key.modified, deleted); }});
     });
 }
 
 void CatalogMerge::MergeProjects(const wxXmlNode* section)
 {
-    MergeSection(section, "PROJECT", &projectMap,
-                 [this](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "PROJECT", &projectMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                         std::int64_t deleted) {
         const auto over = ReadNumber(item, "IGNORESIZEOVER", kSizeRange);
         const auto below = ReadNumber(item, "BZ2BELOW", kSizeRange);
         if (!over || !below)
@@ -271,21 +277,28 @@ void CatalogMerge::MergeProjects(const wxXmlNode* section)
             [=, this](wxUint32 row) {
                 sql_->updateProject.Update(caption, *over, *below, key.modified, deleted, row);
             },
-            [=, this] { sql_->insertProject.Update(key.guid, caption, *over, *below, key.modified, deleted); }});
+            [=, this] {
+                sql_->insertProject.Update(key.guid, caption, *over, *below, key.modified, deleted);
+            }});
     });
 }
 
 void CatalogMerge::MergeFolders(const wxXmlNode* section)
 {
-    MergeSection(section, "FOLDER", &folderMap,
-                 [this](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "FOLDER", &folderMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                       std::int64_t deleted) {
         const wxUint32 project = ResolveParent(item, {projectMap, "PROJECT", "PROJECTID"});
         if (project == 0)
             return std::optional<ItemWrite>();
         const wxString name = ReadText(item, "FOLDER", key.guid);
         return std::optional<ItemWrite>(ItemWrite{
-            {}, [=, this](wxUint32 row) { sql_->updateFolder.Update(name, project, key.modified, deleted, row); },
-            [=, this] { sql_->insertFolder.Update(key.guid, name, project, key.modified, deleted); }});
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateFolder.Update(name, project, key.modified, deleted, row);
+            },
+            [=, this] {
+                sql_->insertFolder.Update(key.guid, name, project, key.modified, deleted);
+            }});
     });
 }
 
@@ -307,8 +320,8 @@ void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
                                   const ParentRef& first, const ParentRef& second,
                                   BoundStatement& update, BoundStatement& insert)
 {
-    MergeSection(section, table, nullptr,
-                 [&](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, table, nullptr, [&](const wxXmlNode* item, const ItemKey& key,
+                                              std::int64_t deleted) {
         const wxUint32 firstId = ResolveParent(item, first);
         const wxUint32 secondId = ResolveParent(item, second);
         if (firstId == 0 || secondId == 0)
@@ -319,7 +332,9 @@ void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
             [=, &update](wxUint32 row) {
                 update.Update(location, firstId, secondId, key.modified, deleted, row);
             },
-            [=, &insert] { insert.Update(key.guid, location, firstId, secondId, key.modified, deleted); }});
+            [=, &insert] {
+                insert.Update(key.guid, location, firstId, secondId, key.modified, deleted);
+            }});
     });
 }
 
@@ -334,8 +349,9 @@ void CatalogMerge::MergeRules(const wxXmlNode* section)
                 nextLine[static_cast<wxUint32>(rows.GetInt64(0).GetValue())] = rows.GetInt64(1).GetValue();
         }
     }
-    MergeSection(section, "ACLRULES", nullptr,
-                 [this, &nextLine](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "ACLRULES", nullptr, [this, &nextLine](const wxXmlNode* item,
+                                                                 const ItemKey& key,
+                                                                 std::int64_t deleted) {
         const auto allow = ReadNumber(item, "ALLOW", kFlagRange);
         const wxString lineText = GetAttributeOrDefault(item, "NLINE", wxString());
         const auto line = ParseImportNumber(lineText, kLineRange);
@@ -346,7 +362,8 @@ void CatalogMerge::MergeRules(const wxXmlNode* section)
         return std::optional<ItemWrite>(ItemWrite{
             {},
             [=, this](wxUint32 row) {
-                sql_->updateRule.Update(mask, folder, line.value_or(0), *allow, key.modified, deleted, row);
+                sql_->updateRule.Update(mask, folder, line.value_or(0), *allow, key.modified,
+                                        deleted, row);
             },
             [=, this, &nextLine] {
                 std::int64_t newLine = line.value_or(5);
@@ -354,18 +371,20 @@ void CatalogMerge::MergeRules(const wxXmlNode* section)
                     newLine = next->second;
                     next->second += 5;
                 }
-                sql_->insertRule.Update(key.guid, mask, folder, newLine, *allow, key.modified, deleted);
+                sql_->insertRule.Update(key.guid, mask, folder, newLine, *allow, key.modified,
+                                        deleted);
             }});
     });
 }
 
 void CatalogMerge::MergeIncompressibleMasks(const wxXmlNode* section)
 {
-    MergeSection(section, "BZ2IGNORE", nullptr,
-                 [this](const wxXmlNode* item, const ItemKey& key, std::int64_t deleted) {
+    MergeSection(section, "BZ2IGNORE", nullptr, [this](const wxXmlNode* item, const ItemKey& key,
+                                                       std::int64_t deleted) {
         const wxString mask = ReadText(item, "FILEMASK", key.guid);
         return std::optional<ItemWrite>(ItemWrite{
-            {}, [=, this](wxUint32 row) { sql_->updateMask.Update(mask, key.modified, deleted, row); },
+            {},
+            [=, this](wxUint32 row) { sql_->updateMask.Update(mask, key.modified, deleted, row); },
             [=, this] { sql_->insertMask.Update(key.guid, mask, key.modified, deleted); }});
     });
 }
@@ -384,9 +403,10 @@ void FixRuleLineDuplicates(wxSQLite3Database& db)
     {
         wxSQLite3ResultSet rows = select.Query();
         while (rows.NextRow()) {
-            rules.push_back({rows.GetInt64(0).GetValue(),
-                             rows.IsNull(1) ? std::nullopt : std::optional(rows.GetInt64(1).GetValue()),
-                             rows.GetInt64(2).GetValue()});
+            std::optional<std::int64_t> line;
+            if (!rows.IsNull(1))
+                line = rows.GetInt64(1).GetValue();
+            rules.push_back({rows.GetInt64(0).GetValue(), line, rows.GetInt64(2).GetValue()});
         }
     }
     // Each pass of the plain algorithm moves, group by group in line order, the highest ID of

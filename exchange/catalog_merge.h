@@ -41,11 +41,11 @@ enum LookupResult {
 // by GUID (a station by GUID, else by name); parent rows arrive as GUIDs and are translated
 // through the maps that the parent merges fill, else found by GUID in the catalogue.
 // Every value is validated and bound, never pasted: an element with a missing, short or long
-// GUID, a MODIFIED that is no real time in the catalogue's form or lies after the export, a flag other than 0 or 1, a size outside
-// 0..2^31-1, a line number beyond +-1e9 or a parent found nowhere is skipped. CAPTION, NAME,
-// FOLDER and FILEMASK are stored with single quotes made double quotes, as the windows store
-// them. The row of the station this program runs as (stationId) is never changed.
-// Runs no transaction of its own (the caller wraps each file in one). One thread; db must
+// GUID, a MODIFIED that is no real time in the catalogue's form or lies after the export,
+// a flag other than 0 or 1, a size outside 0..2^31-1, a line number beyond +-1e9 or a parent
+// found nowhere is skipped. CAPTION, NAME, FOLDER and FILEMASK are stored with single quotes
+// made double quotes, as the windows store them. The row of the station this program runs
+// as (stationId) is never changed. Runs no transaction of its own (the caller wraps each file in one). One thread; db must
 // outlive the object.
 class CatalogMerge {
 public:

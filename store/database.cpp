@@ -36,10 +36,12 @@ bool HoldsNoStatement(std::string_view text)
 const wxString& OneStatement(const wxString& sql)
 {
     const std::string text = ToUtf8(sql);
-    for (std::size_t end = text.find(';'); end != std::string::npos; end = text.find(';', end + 1)) {
+    for (std::size_t end = text.find(';'); end != std::string::npos;
+         end = text.find(';', end + 1)) {
         if (sqlite3_complete(text.substr(0, end + 1).c_str())) {
             if (!HoldsNoStatement(std::string_view(text).substr(end + 1)))
-                throw wxSQLite3Exception(WXSQLITE_ERROR, "The statement text holds more than one statement");
+                throw wxSQLite3Exception(WXSQLITE_ERROR,
+                                         "The statement text holds more than one statement");
             break;
         }
     }
