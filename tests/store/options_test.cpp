@@ -1,6 +1,8 @@
 #include "store/options.h"
 
 #include <ctime>
+#include <functional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -108,39 +110,53 @@ TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 // asked and gives a chosen answer. Counts of days that reach past the year 9999 mean never.
 TEST_F(OptionsTest, RunLogsOlderThanTheDaysAreOfferedOnceAndRemovedOnYes)
 {
-    const struct {
-        unsigned days;
-        bool answer;
-        const char* question;  // "" when nothing is to be asked
-        std::vector<bool> kept;  // per log below
-    } cases[] = {
-        {3, true, "1 synchronization log files older then 3 days found. Remove them?", {0, 1, 1, 1, 1}},
-        {3, false, "1 synchronization log files older then 3 days found. Remove them?", {1, 1, 1, 1, 1}},
-        {1, true, "2 synchronization log files older then 1 days found. Remove them?", {0, 0, 1, 1, 1}},
-        {0, true, "", {1, 1, 1, 1, 1}}, {4294967295u, true, "", {1, 1, 1, 1, 1}},
-        {3000000u, true, "", {1, 1, 1, 1, 1}}, {2900000u, true, "", {1, 1, 1, 1, 1}},
-    };
+    const char* const asked = " synchronization log files older then %u days found. Remove them? | Remove expired logs";
+    const std::tuple<unsigned, bool, const char*, const char*> cases[] = {  // days, answer, count asked, kept
+        {3, true, "1", "01111"}, {3, false, "1", "11111"}, {1, true, "2", "00111"}, {0, true, "", "11111"},
+        {4294967295u, true, "", "11111"}, {3000000u, true, "", "11111"}, {2900000u, true, "", "11111"}};
     const std::pair<const char*, int> logs[] = {{"dralvo_sync_old.xml.bz2", 4}, {"dralvo_sync_recent.xml", 2},
                                                 {"dralvo_sync_x.txt", 9},       {"notes_dralvo_sync_x.xml", 9},
                                                 {"dralvo_sync_today.xml", 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.days);
-        std::vector<wxString> questions;
+    for (const auto& [days, answer, count, kept] : cases) {
+        wxString question, left;
         askYesNo = [&](const wxString& message, const wxString& caption) {
-            questions.push_back(message + " | " + caption);
-            return c.answer;
+            question << message << " | " << caption;
+            return answer;
         };
-        soDeleteLogsAfterDays = c.days;
+        soDeleteLogsAfterDays = days;
         for (const auto& [name, daysOld] : logs)
             SetFileModTime(dir.Write(name, "<sync/>"), FileTimeFromUnix(std::time(nullptr) - daysOld * 86400LL));
         dir.MakeDir("dralvo_sync_dir.xml");
         RemoveExpiredLogs();
-        EXPECT_EQ(questions, *c.question ? std::vector<wxString>{wxString(c.question) + " | Remove expired logs"}
-                                         : std::vector<wxString>{});
-        for (size_t i = 0; i < c.kept.size(); ++i)
-            EXPECT_EQ(Exists(dir / logs[i].first), c.kept[i]) << logs[i].first;
+        for (const auto& log : logs)
+            left << (Exists(dir / log.first) ? "1" : "0");
+        EXPECT_EQ(question + "/" + left, (*count ? count + wxString::Format(asked, days) : wxString()) + "/" + kept);
     }
     EXPECT_TRUE(FindExpiredLogs(dir / "missing/", wxDateTime::Now()).empty());
+}
+
+// A typed quote is stored doubled; a statement text runs only when it holds one statement.
+TEST_F(OptionsTest, QuotesAreDoubledAndATextRunsOneStatementOnly)
+{
+    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
+                                        {"''", "\"\""}, {"a\"b", "a\"b"}})
+        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
+
+    // Whatever follows the first statement may be blanks, semicolons and comments only.
+    AddProject("p");
+    const std::pair<const char*, bool> tails[] = {
+        {"", true}, {"; ;\n-- end\n/* c */", true}, {" and CAPTION <> 'a;b'", true},
+        {"; update PROJECT set CAPTION='pwn'", false}, {";--\nupdate PROJECT set CAPTION='pwn'", false},
+        {"/* ; */; delete from PROJECT;--", false}};
+    for (const auto& [tail, one] : tails) {
+        const wxString query = wxString("select count(*) from PROJECT where DELETED=0") + tail;
+        const std::function<void()> runs[] = {
+            [&] { ExecScalar(query); }, [&] { ExecScalar64(query); }, [&] { ExecQuery(query); },
+            [&] { Prepare(query); }, [&] { ExecUpdate(wxString("update PROJECT set DELETED=0 where ID=1") + tail); }};
+        for (const auto& run : runs)
+            EXPECT_EQ(one, [&] { try { run(); return true; } catch (const wxSQLite3Exception&) { return false; } }()) << tail;
+    }
+    EXPECT_EQ(Rows("select CAPTION from PROJECT"), "p");
 }
 
 } // namespace
