@@ -41,15 +41,15 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     EXPECT_EQ("Kitchen\"s photos,[C] / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_RENAME"), ExpectDialogProject::Cancel());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_PROJECT_PROPERTIES),
-                  ExpectDialogProject("Office's", 100, 2));
-    EXPECT_EQ("Kitchen\"s photos,[Office\"s] / [Docs]", Shown());
+                  ExpectDialogProject(kCraftedName, 100, 2));
+    EXPECT_EQ(wxString("Kitchen\"s photos,[") + kCraftedStored + "] / [Docs]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_PROJECT), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("[Kitchen\"s photos] /", Shown());
     EXPECT_EQ("111100000010", enabled());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ(" /", Shown());
     EXPECT_EQ("100000000000", enabled());
-    EXPECT_EQ("Work|1||; Kitchen\"s photos|1||; B|1||; Office\"s|1|100|2",
+    EXPECT_EQ(wxString("Work|1||; Kitchen\"s photos|1||; B|1||; ") + kCraftedStored + "|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
