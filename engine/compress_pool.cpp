@@ -64,7 +64,8 @@ void CompressPool::Run(Job& job)
 {
     try {
         job.file = std::make_unique<AtomicFile>(job.target);
-        if (!job.file->Create() || !job.write(*job.file) || !SetFileModTime(job.file->Fd(), job.time))
+        if (!job.file->Create() || !job.write(*job.file)
+            || !SetFileModTime(job.file->Fd(), job.time))
             job.file.reset();
     } catch (...) {
         // Only the lack of memory throws here: the copy thread writes the file itself.

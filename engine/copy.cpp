@@ -494,7 +494,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         if (ShouldCompress(project, item.source)) {
             item.target += kCompressedSuffix;
             const bool done = WriteFile(
-                item, [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
+                item,
+                [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
                 [&] { return RemoveRegularFile(plainTarget); });
             if (!done)
                 Fail(" result=\"bz_error\"");
@@ -596,7 +597,7 @@ void swxCopy::RemoveTemporaries(const wxString& directory, bool report)
 void swxCopy::ReportRemovedTemporaries(const std::optional<std::string>& directory)
 {
     for (auto& [native, removed] : cleanedDirectories) {
-        if (directory && native != *directory)
+        if (removed.empty() || (directory && native != *directory))
             continue;
         for (const wxString& path : removed)
             event.PostMessageText(wxString::Format(_("Removed temporary file: %s"), path));

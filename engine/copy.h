@@ -32,6 +32,11 @@
 // stays. Leftover temporary files of an earlier run are removed
 // from each directory that a real run writes to.
 //
+// The files of a folder that are compressed or decompressed are written ahead into their
+// temporary files on every core (CompressPool); the thread itself still does, in plan order,
+// every check, removal, rename, message, log entry and event, and writes any file the pool did
+// not foresee as it decides.
+//
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
 // (CheckRootIdentities) every item fails and nothing is written or removed. No item acts
 // through a symbolic link below a folder root. A removal that the other side justifies (the

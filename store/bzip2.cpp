@@ -358,8 +358,9 @@ bool CompressFileBz2(const wxString& source, AtomicFile& target)
 
 bool DecompressFileBz2(const wxString& source, AtomicFile& target, std::uint64_t maxOutput)
 {
-    return TransformInto(source, target,
-                         [&](FILE* in, FILE* out) { return DecompressStreams(in, out, maxOutput); });
+    return TransformInto(source, target, [&](FILE* in, FILE* out) {
+        return DecompressStreams(in, out, maxOutput);
+    });
 }
 
 bool CompressFileBz2(const wxString& source, const wxString& target)
