@@ -54,6 +54,15 @@ bench_report() {
     "$(head -n 1 <<<"$sorted")" "$(tail -n 1 <<<"$sorted")" "${#r[@]}" "$target"
 }
 
+# The same line for figures that are no ratio (memory): their median, range and count.
+bench_value() {
+  local name=$1 values=$2 target=${3:-}
+  local sorted
+  sorted=$(printf '%s\n' $values | sort -g)
+  printf 'ratio: %s | %s | %s-%s | %d | %s\n' "$name" "$(bench_median $values)" \
+    "$(head -n 1 <<<"$sorted")" "$(tail -n 1 <<<"$sorted")" "$(wc -l <<<"$sorted")" "$target"
+}
+
 # The machine's cores and load, printed beside figures that depend on them.
 bench_machine() {
   printf 'cores: %s; load average (1, 5, 15 min): %s\n' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"

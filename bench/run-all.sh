@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs every benchmark of this folder one after another, then prints one table of all ratios
-# (program time / reference time, median of paired runs: above 1 means the program is slower).
+# (program time / reference time, median of paired runs: above 1 means the program is slower)
+# and the analysis's memory, each with its target, under the machine's cores and load.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/bench-lib.sh"
@@ -19,7 +20,8 @@ for bench in "$here"/*-bench.sh; do
 done
 
 echo
-echo "== ratios (program time / reference time; median of paired runs, range, pairs, target)"
+echo "== ratios (program time / reference time) and the analysis's memory per walked file:"
+echo "   median of the runs, range, runs, target (targets hold on an idle machine)"
 echo "machine at the start: $start_machine"
 echo "machine now:          $(bench_machine)"
 grep '^ratio: ' "$rows" | sed 's/^ratio: //' |
