@@ -5,6 +5,7 @@
 
 #include <linux/capability.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -190,3 +192,21 @@ inline void LeaveTemporary(const wxString& target)
     else
         waitpid(child, nullptr, 0);
 }
+
+// A fresh tmpfs mounted on an existing directory, as a stick is, until Unmount or the end of the
+// scope (unmounted lazily, as a pulled stick leaves). Refused() says why mounting failed.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(const wxString& dir) : dir_(ToUtf8(dir))
+    {
+        mounted_ = mount("dralvo-stick", dir_.c_str(), "tmpfs", 0, "size=8m") == 0;
+        refused_ = mounted_ ? "" : "cannot mount a tmpfs: " + std::string(strerror(errno));
+    }
+    ~TmpfsMount() { Unmount(); }
+    void Unmount() { mounted_ = mounted_ && umount2(dir_.c_str(), MNT_DETACH) != 0; }
+    const std::string& Refused() const { return refused_; }
+
+private:
+    std::string dir_, refused_;
+    bool mounted_;
+};
