@@ -1,5 +1,7 @@
 #include "engine/analyze.h"
 
+#include "engine/root_check.h"
+
 #include <chrono>
 #include <future>
 
@@ -85,6 +87,40 @@ TEST_F(swxAnalyzeTest, FoldersAreComparedAndTwinsAbortTheirProjectOnly)
     EXPECT_NE(normal.mediumRootId, normal.stationRootId);
 }
 
+// Station and medium folders that are one directory or lie one inside the other, also through a
+// link or a bind mount or before the inner one is made, are refused; the other folders go on.
+TEST_F(swxAnalyzeTest, OverlappingFoldersAreRefusedAlone)
+{
+    const wxString stick = dir.MakeDir("stick"), work = dir.MakeDir("stick/work");
+    dir.Write("stick/work/a", "x");
+    ASSERT_EQ(symlink(ToUtf8(work).c_str(), ToUtf8(dir / "link").c_str()), 0);
+    const TestMount bind(dir.MakeDir("bind"), stick);
+    if (!bind.Refused().empty())
+        GTEST_SKIP() << bind.Refused();
+    ProjectJob& project = Project("P", SD_COPY_MDEL, {"ok", "1", "2", "3", "4", "5", "6"});
+    const std::pair<wxString, wxString> overlapping[] = {{work, stick}, {stick, work + "/"},
+        {stick, stick}, {dir / "link", stick}, {stick, work + "/new/inner"}, {dir / "bind/work", stick}};
+    Texts expected;
+    for (size_t i = 0; i < std::size(overlapping); ++i) {
+        FolderJob& folder = *project.folders[i + 1];
+        std::tie(folder.stationPath, folder.mediumPath) = overlapping[i];
+        expected.push_back(ToUtf8("Nothing planned for the folder " + folder.stationPath + " (" +
+                                  folder.mediumPath + " on medium): The station folder and the "
+                                  "medium folder are the same directory or one lies inside the other."));
+    }
+    dir.Write("ok/station/b", "x");
+    EventSink sink;
+    swxAnalyze analysis(&sink, &jobs);
+    EXPECT_EQ(Run(analysis, sink), RUN_FINISHED);
+    Texts refused = sink.Messages();
+    std::erase_if(refused, [](const std::string& m) { return !m.starts_with("Nothing planned"); });
+    EXPECT_EQ(refused, expected);
+    EXPECT_EQ(project.folders[0]->items.size(), 1u);
+    for (size_t i = 1; i < project.folders.size(); ++i)
+        EXPECT_TRUE(project.folders[i]->items.empty() && !CheckRootIdentities(*project.folders[i]).empty());
+    EXPECT_EQ(CheckRootIdentities(*project.folders[0]), "");
+}
+
 // At the first directory message of the walk of the first folder: a failure ('t' throws) ends
 // the analysis with errors; Cancel ('c') and wxThread::Delete while held ('h') with "cancelled".
 // Cancel before the thread runs (0): nothing is compared. A cancel stops the walk at once (a
@@ -93,9 +129,9 @@ TEST_F(swxAnalyzeTest, FailureCancelAndDeleteEndTheAnalysis)
 {
     ProjectJob& project = Project("Big", SD_COPY, {"m", "n"});
     for (const auto& folder : project.folders)
-        folder->stationPath = dir.Path();
+        folder->stationPath = dir / "big";
     for (int i = 0; i < 50; ++i)
-        dir.MakeDir(wxString::Format("d%03d", i));
+        dir.MakeDir(wxString::Format("big/d%03d", i));
     const struct {
         char act;
         long result;

@@ -234,7 +234,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     stationName = "test-station";
     soRemoveEmptyFolders = row.clean;
     const Trees trees(mediumBase);
-    std::optional<TmpfsMount> stick;
+    std::optional<TestMount> stick;
     if (row.drive.starts_with("tmpfs") && !stick.emplace(trees.medium).Refused().empty())
         GTEST_SKIP() << stick->Refused();
     trees.Make(row.before);

@@ -86,16 +86,19 @@ TEST_F(swxDirTraverserTest, RulesDecideWhatIsTaken)
 // holding "\") and files named like temporaries are reported and skipped.
 TEST_F(swxDirTraverserTest, ReportsRootsAndNamesItCannotSee)
 {
-    const wxString file = station.Write("file", "x");
-    WalkBoth(file, medium / "absent");
+    const wxString locked = station.MakeDir("locked");
+    chmod(ToUtf8(locked).c_str(), 0);
+    WithPermissionsEnforced([&] { WalkBoth(locked, medium / "absent"); });
     EXPECT_EQ(sink.Messages(),
-              (Names{"Cannot read directory: " + ToUtf8(file) + "/ (nothing is planned inside it)",
+              (Names{"Cannot read directory: " + ToUtf8(locked) + "/ (nothing is planned inside it)",
                      "Folder not found: " + ToUtf8(medium / "absent/") +
                          " (no deletions are planned for it on the other side)"}));
     EXPECT_EQ(unreadable.station, Names{""});
     EXPECT_TRUE(unreadable.mediumMissing && !unreadable.stationMissing);
 
     const std::string root = ToUtf8(station.Path());
+    rmdir(ToUtf8(locked).c_str());
+    station.Write("file", "x");
     for (const char* name : {"x\\y.txt", "d\\e/inner.txt", ".~dralvo-0123456789ab.tmp", ".~dralvo-report.tmp",
                              "real/a.txt"})
         station.Write(name, "x");

@@ -193,16 +193,19 @@ inline void LeaveTemporary(const wxString& target)
         waitpid(child, nullptr, 0);
 }
 
-// A fresh tmpfs mounted on an existing directory, as a stick is, until Unmount or the end of the
-// scope (unmounted lazily, as a pulled stick leaves). Refused() says why mounting failed.
-class TmpfsMount {
+// A fresh tmpfs (or, with from, a bind mount of that directory) mounted on an existing directory
+// until Unmount or the end of the scope; unmounted lazily, as a pulled stick leaves. Refused()
+// says why mounting failed.
+class TestMount {
 public:
-    explicit TmpfsMount(const wxString& dir) : dir_(ToUtf8(dir))
+    explicit TestMount(const wxString& dir, const wxString& from = {}) : dir_(ToUtf8(dir))
     {
-        mounted_ = mount("dralvo-stick", dir_.c_str(), "tmpfs", 0, "size=8m") == 0;
-        refused_ = mounted_ ? "" : "cannot mount a tmpfs: " + std::string(strerror(errno));
+        mounted_ = (from.empty() ? mount("dralvo-stick", dir_.c_str(), "tmpfs", 0, "size=8m")
+                                 : mount(ToUtf8(from).c_str(), dir_.c_str(), nullptr, MS_BIND,
+                                         nullptr)) == 0;
+        refused_ = mounted_ ? "" : "cannot mount: " + std::string(strerror(errno));
     }
-    ~TmpfsMount() { Unmount(); }
+    ~TestMount() { Unmount(); }
     void Unmount() { mounted_ = mounted_ && umount2(dir_.c_str(), MNT_DETACH) != 0; }
     const std::string& Refused() const { return refused_; }
 

@@ -71,12 +71,13 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(Listed(false), "stick|FAT32| ");
     dir.Write("media/stick/dralvo.txt", "'" + guid.substr(1));
     EXPECT_EQ(Listed(false), "stick|FAT32|\"" + guid.substr(1) + " ");
-    // Written in place of a link, never through it.
-    const wxString outside = dir.Write("outside.txt", "keep");
+    // Read and written in place of a link, never through it.
+    const wxString outside = dir.Write("outside.txt", kOtherGuid);
     std::filesystem::remove(ToUtf8(root + kMediumMarkerName));
     std::filesystem::create_symlink(ToUtf8(outside), ToUtf8(root + kMediumMarkerName));
+    EXPECT_EQ(Listed(false), "stick|FAT32| ");
     ASSERT_TRUE(WriteMediumMarker(root, kGuid));
-    EXPECT_EQ(ReadAll(outside), "keep");
+    EXPECT_EQ(ReadAll(outside), kOtherGuid);
     EXPECT_FALSE(std::filesystem::is_symlink(ToUtf8(root + kMediumMarkerName)));
     EXPECT_FALSE(WriteMediumMarker(dir / "no-such-drive/", kGuid));
 }
