@@ -61,7 +61,7 @@ protected:
             }
             EXPECT_TRUE(item->selected && item->targetOnMedium == (target[0] == 'M') &&
                         item->sourceTime == time) << text;
-            texts += (texts.empty() ? "" : " ") + sign + text;
+            texts += (texts.empty() ? "" : " ") + text;
         }
         return texts;
     }
