@@ -127,24 +127,6 @@ TEST_F(swxDirCompareTest, EveryModePlansItsItemsInOrder)
     }
 }
 
-// New names go into the existing directory of other case; rules are normalised in place.
-TEST_F(swxDirCompareTest, RulesAndTheCaseOfTheExistingSideDecideTheItems)
-{
-    rules.clear();
-    for (const auto& [mask, allow] : {std::pair{"\\Tmp\\", false}, {"*.DOC", false}, {"*", true}})
-        rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-    WriteWithTime(station, "Report.txt", 10);
-    WriteWithTime(medium, "report.TXT.bz2", 0);
-    for (const char* name : {"Docs/New/a.txt", "tmp/b.txt", "c.doc"})
-        station.Write(name, "x");
-    medium.MakeDir("docs");
-    ASSERT_TRUE(Compare(SD_COPY));
-    EXPECT_EQ(Planned(),
-              "+M:docs/New S:Docs/New/a.txt>M:docs/New/a.txt S:Report.txt>M:report.TXT");
-    EXPECT_EQ(rules[0]->mask, "\\tmp\\");
-    EXPECT_EQ(std::ranges::count(sink.Messages(), "Ignore directory: tmp"), 1);
-}
-
 TEST_F(swxDirCompareTest, CaseTwinsAreListedDirectoriesFirst)
 {
     for (const char* name : {"A.txt", "a.txt"})
@@ -176,45 +158,87 @@ TEST_F(swxDirCompareTest, NothingIsDoneWithoutOutputForAnInvalidModeOrAfterACanc
     EXPECT_EQ(sink.Codes(), std::vector<int>{TE_START});
 }
 
-// What the walks take and say, seen in the plan of a two-way copy and in the messages but
-// "Traversing directory" (both sorted, roots written "S:" and "M:"). The trees: "S:rel" a file,
-// ending "/" a directory, "->" a link, "|" a FIFO; "S:!" the station root unreadable and "M:~"
-// the medium root missing. Links, FIFOs and the program's temporary files are not taken; names
-// that cannot stand in the catalogue's paths and files named like temporaries are skipped.
-const struct {
+// What the walks take and say, seen in the plan (items and messages but "Traversing directory",
+// both sorted, roots written "S:" and "M:"). The trees: "S:rel" a file (its time moved by "@+N"
+// seconds), "S:d/" a directory, "->" a link, "|" a FIFO, "!NNN" the permissions of a directory
+// (of the station root alone: "S:!0"). Links, FIFOs and the program's temporary files are not
+// taken; names that cannot stand in the catalogue's paths and files named like temporaries are
+// skipped. A directory that exists but cannot be read hides what lies in it: nothing is planned
+// below it on either side (one that can be written but not read must not take copies over
+// newer files). A missing medium root counts as empty, but nothing is deleted for it. New names
+// go into an existing directory of other case; rules are normalised in place.
+std::vector<std::string> Blind(const std::string& lock = "")
+{
+    std::vector<std::string> tree = {"S:s.txt", "S:box/in.txt@+10", "M:m.txt", "M:boxes.txt",
+                                     "M:box/in.txt", "M:box/m.txt", lock};
+    return lock.empty() ? std::vector(tree.begin(), tree.end() - 1) : tree;
+}
+const std::string kCannotRead = " (nothing is planned inside it)", kStationBox = "Cannot read "
+    "directory: S:box" + kCannotRead, kAbsent = "Folder not found: M:absent/ (no deletions are "
+    "planned for it on the other side)";
+const struct WalkCase {
     const char* label;
-    std::vector<std::pair<const char*, bool>> rules;
+    int mode = SD_COPY_DS;
+    std::vector<std::pair<const char*, bool>> rules = {{"*", true}};
     std::vector<std::string> tree;
+    const char* mediumRoot = "";  // a name in the medium folder taking its place
     const char* items;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages = {};
 } kWalkCases[] = {
-    {"no rules: directories only", {}, {"S:a/b/x.txt", "M:c/y.txt"}, "+M:a +M:a/b +S:c", {}},
-    {"a directory rule names one directory only, a file rule never a directory",
-     {{"\\tmp\\", false}, {"*.tmp", false}, {"*", true}},
-     {"S:tmp2/a.txt", "S:a/tmp/b.txt", "S:x.tmp", "S:d.tmp/a.txt", "S:tmp/c.txt"},
-     "+M:a +M:a/tmp +M:d.tmp +M:tmp2 S:a/tmp/b.txt>M S:d.tmp/a.txt>M S:tmp2/a.txt>M",
-     {"Ignore directory: tmp"}},
-    {"an empty mask matches nothing; the suffix is cut only behind a name",
-     {{"", false}, {"*", true}},
-     {"M:x.bz2", "M:.bz2", "M:d/Y.BZ2", "M:z.bz3"}, "+S:d M:.bz2>S M:d/Y>S M:x>S M:z.bz3>S", {}},
-    {"roots that cannot be read or are missing", {{"*", true}}, {"S:!", "M:~"}, "",
-     {"Cannot read directory: S: (nothing is planned inside it)",
-      "Folder not found: M:absent/ (no deletions are planned for it on the other side)"}},
-    {"names it cannot take", {{"*", true}},
-     {"S:x\\y.txt", "S:d\\e/in.txt", "S:.~dralvo-0123456789ab.tmp", "S:.~dralvo-report.tmp",
-      "S:real/a.txt", "S:file", "S:dir->real", "S:link->file", "S:pipe|", "S:caf\xe9.txt"},
-     "+M:real S:.~dralvo-report.tmp>M S:file>M S:real/a.txt>M",
-     {"Skipping a file named like a temporary file of this program: S:.~dralvo-0123456789ab.tmp",
-      "Skipping a name that contains a backslash: S:d\\e",
-      "Skipping a name that contains a backslash: S:x\\y.txt",
-      "Skipping a name that is not valid UTF-8: S:caf?.txt"}},
+    {.label = "no rules: directories only", .rules = {}, .tree = {"S:a/b/x.txt", "M:c/y.txt"},
+     .items = "+M:a +M:a/b +S:c"},
+    {.label = "a directory rule names one directory only, a file rule never a directory",
+     .rules = {{"\\tmp\\", false}, {"*.tmp", false}, {"*", true}},
+     .tree = {"S:tmp2/a.txt", "S:a/tmp/b.txt", "S:x.tmp", "S:d.tmp/a.txt", "S:tmp/c.txt"},
+     .items = "+M:a +M:a/tmp +M:d.tmp +M:tmp2 S:a/tmp/b.txt>M S:d.tmp/a.txt>M S:tmp2/a.txt>M",
+     .messages = {"Ignore directory: tmp"}},
+    {.label = "an empty mask matches nothing; the suffix is cut only behind a name",
+     .rules = {{"", false}, {"*", true}}, .tree = {"M:x.bz2", "M:.bz2", "M:d/Y.BZ2", "M:z.bz3"},
+     .items = "+S:d M:.bz2>S M:d/Y>S M:x>S M:z.bz3>S"},
+    {.label = "the case of the existing side", .mode = SD_COPY,
+     .rules = {{"\\Tmp\\", false}, {"*.DOC", false}, {"*", true}},
+     .tree = {"S:Report.txt@+10", "M:report.TXT.bz2", "S:Docs/New/a.txt", "S:tmp/b.txt", "S:c.doc",
+              "M:docs/"},
+     .items = "+M:docs/New S:Docs/New/a.txt>M:docs/New/a.txt S:Report.txt>M:report.TXT",
+     .messages = {"Ignore directory: tmp"}},
+    {.label = "names it cannot take",
+     .tree = {"S:x\\y.txt", "S:d\\e/in.txt", "S:.~dralvo-0123456789ab.tmp", "S:.~dralvo-report.tmp",
+              "S:real/a.txt", "S:file", "S:dir->real", "S:link->file", "S:pipe|", "S:caf\xe9.txt"},
+     .items = "+M:real S:.~dralvo-report.tmp>M S:file>M S:real/a.txt>M",
+     .messages = {"Skipping a file named like a temporary file of this program: "
+                  "S:.~dralvo-0123456789ab.tmp",
+                  "Skipping a name that contains a backslash: S:d\\e",
+                  "Skipping a name that contains a backslash: S:x\\y.txt",
+                  "Skipping a name that is not valid UTF-8: S:caf?.txt"}},
+    {.label = "station root unreadable, medium root missing", .tree = {"S:a", "S:!0"},
+     .mediumRoot = "absent", .items = "",
+     .messages = {"Cannot read directory: S:" + kCannotRead, kAbsent}},
+    {.label = "station box unreadable", .mode = SD_COPY_DEL, .tree = Blind("S:box!0"),
+     .items = "-M:boxes.txt -M:m.txt S:s.txt>M", .messages = {kStationBox}},
+    {.label = "station box listable, not searchable", .mode = SD_COPY_DEL,
+     .tree = Blind("S:box!400"), .items = "-M:boxes.txt -M:m.txt S:s.txt>M",
+     .messages = {kStationBox}},
+    {.label = "station box writable, not readable", .mode = DS_COPY, .tree = Blind("S:box!300"),
+     .items = "M:boxes.txt>S M:m.txt>S", .messages = {kStationBox}},
+    {.label = "medium box unreadable", .tree = Blind("M:box!0"),
+     .items = "M:boxes.txt>S M:m.txt>S S:s.txt>M",
+     .messages = {"Cannot read directory: M:box" + kCannotRead}},
+    {.label = "medium root no directory", .mode = SD_COPY_DEL_DS, .tree = Blind(),
+     .mediumRoot = "m.txt", .items = "",
+     .messages = {"Cannot read directory: M:m.txt/" + kCannotRead}},
+    {.label = "medium root missing: no deletions", .mode = DS_COPY_DEL, .tree = Blind(),
+     .mediumRoot = "absent", .items = "", .messages = {kAbsent}},
+    {.label = "medium root missing: copies", .mode = SD_COPY_DEL_DS, .tree = Blind(),
+     .mediumRoot = "absent",
+     .items = "+M:absent/box S:box/in.txt>M:absent/box/in.txt S:s.txt>M:absent/s.txt",
+     .messages = {kAbsent}},
 };
 
 TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
 {
     namespace fs = std::filesystem;
     const std::string s = ToUtf8(station.Path()), m = ToUtf8(medium.Path());
-    for (const auto& c : kWalkCases) {
+    for (const WalkCase& c : kWalkCases) {
         SCOPED_TRACE(c.label);
         for (const std::string& root : {s, m})
             for (const auto& entry : fs::directory_iterator(root))
@@ -222,25 +246,31 @@ TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
         rules.clear();
         for (const auto& [mask, allow] : c.rules)
             rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
+        std::vector<std::string> locked;
         for (const std::string& spec : c.tree) {
             const std::string rel = spec.substr(2);
-            const auto arrow = rel.find("->");
-            const std::string path =
-                (spec[0] == 'S' ? s : m) + rel.substr(0, std::min(arrow, rel.find('|')));
+            const auto cut = std::min(rel.find("->"), rel.find_first_of("|!@"));
+            const std::string path = (spec[0] == 'S' ? s : m) + rel.substr(0, cut);
             fs::create_directories(fs::path(path).parent_path());
-            if (arrow != std::string::npos)
-                fs::create_symlink(rel.substr(arrow + 2), path);
-            else if (rel.ends_with("|"))
+            if (rel.find("->") != std::string::npos)
+                fs::create_symlink(rel.substr(cut + 2), path);
+            else if (rel[cut] == '|')
                 mkfifo(path.c_str(), 0600);
-            else if (rel == "!")
-                chmod(s.c_str(), 0);
-            else if (rel != "~")
+            else if (rel[cut] == '!')
+                chmod(locked.emplace_back(path).c_str(), std::stoi(rel.substr(cut + 1), 0, 8));
+            else if (rel.ends_with("/"))
+                fs::create_directories(path);
+            else {
                 std::ofstream(path) << "x";
+                const time_t time = 1600000000 + (cut == rel.npos ? 0 : std::stoi(rel.substr(cut + 2)));
+                const timespec times[] = {{time, 0}, {time, 0}};
+                EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+            }
         }
         sink.events.clear();
-        const wxString mediumRoot = medium / (c.tree.back() == "M:~" ? "absent" : "");
-        WithPermissionsEnforced([&] { ASSERT_TRUE(Compare(SD_COPY_DS, {}, mediumRoot)); });
-        chmod(s.c_str(), 0700);
+        WithPermissionsEnforced([&] { ASSERT_TRUE(Compare(c.mode, {}, medium / c.mediumRoot)); });
+        for (const std::string& path : locked)
+            chmod(path.c_str(), 0700);
         wxArrayString planned = wxSplit(Planned(), ' ', 0);
         planned.Sort();
         EXPECT_EQ(wxJoin(planned, ' ', 0), c.items);
@@ -254,47 +284,8 @@ TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
         }
         std::ranges::sort(messages);
         EXPECT_EQ(messages, c.messages);
-    }
-}
-
-// A directory that exists but cannot be read hides what lies in it: nothing is planned below
-// it on either side (a folder that can be written but not read must not take copies over newer
-// files). A missing root counts as empty, but nothing is deleted for it. The tree: station
-// s.txt, box/in.txt (newer); medium m.txt, boxes.txt, box/m.txt, box/in.txt. Items sorted.
-const struct {
-    const char* label;
-    int mode;
-    const char* mediumRoot;  // "": the folder, else a name in it taking its place
-    char lockedSide;         // 'S' / 'M': whose box gets lockMode
-    mode_t lockMode;
-    const char* items;
-} kBlindCases[] = {
-    {"station box unreadable", SD_COPY_DEL, "", 'S', 0000, "-M:boxes.txt -M:m.txt S:s.txt>M"},
-    {"station box listable, not searchable", SD_COPY_DEL, "", 'S', 0400,
-     "-M:boxes.txt -M:m.txt S:s.txt>M"},
-    {"station box writable, not readable", DS_COPY, "", 'S', 0300, "M:boxes.txt>S M:m.txt>S"},
-    {"medium box unreadable", SD_COPY_DS, "", 'M', 0000, "M:boxes.txt>S M:m.txt>S S:s.txt>M"},
-    {"medium root no directory", SD_COPY_DEL_DS, "m.txt", 0, 0, ""},
-    {"medium root missing: no deletions", DS_COPY_DEL, "absent", 0, 0, ""},
-    {"medium root missing: copies", SD_COPY_DEL_DS, "absent", 0, 0,
-     "+M:absent/box S:box/in.txt>M:absent/box/in.txt S:s.txt>M:absent/s.txt"},
-};
-
-TEST_F(swxDirCompareTest, NothingIsPlannedWhereTheWalkCouldNotSee)
-{
-    WriteWithTime(station, "s.txt", 0);
-    WriteWithTime(station, "box/in.txt", 10);
-    for (const char* name : {"m.txt", "boxes.txt", "box/in.txt", "box/m.txt"})
-        WriteWithTime(medium, name, 0);
-    for (const auto& c : kBlindCases) {
-        SCOPED_TRACE(c.label);
-        const std::string box = ToUtf8((c.lockedSide == 'S' ? station : medium) / "box");
-        ASSERT_EQ(chmod(box.c_str(), c.lockedSide ? c.lockMode : 0700), 0);
-        WithPermissionsEnforced([&] { ASSERT_TRUE(Compare(c.mode, {}, medium / c.mediumRoot)); });
-        ASSERT_EQ(chmod(box.c_str(), 0700), 0);
-        wxArrayString planned = wxSplit(Planned(), ' ', 0);
-        planned.Sort();
-        EXPECT_EQ(wxJoin(planned, ' ', 0), c.items);
+        for (size_t i = 0; i < rules.size(); ++i)
+            EXPECT_EQ(rules[i]->mask, wxString(c.rules[i].first).Lower());
     }
 }
 
