@@ -262,7 +262,7 @@ TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
                 fs::create_directories(path);
             else {
                 std::ofstream(path) << "x";
-                const time_t time = 1600000000 + (cut == rel.npos ? 0 : std::stoi(rel.substr(cut + 2)));
+                const time_t time = 1600000000 + (cut == rel.npos ? 0 : stoi(rel.substr(cut + 2)));
                 const timespec times[] = {{time, 0}, {time, 0}};
                 EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
             }
