@@ -251,12 +251,13 @@ TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
             const std::string rel = spec.substr(2);
             const auto cut = std::min(rel.find("->"), rel.find_first_of("|!@"));
             const std::string path = (spec[0] == 'S' ? s : m) + rel.substr(0, cut);
+            const char kind = cut == rel.npos ? 0 : rel[cut];
             fs::create_directories(fs::path(path).parent_path());
-            if (rel.find("->") != std::string::npos)
+            if (kind == '-')
                 fs::create_symlink(rel.substr(cut + 2), path);
-            else if (rel[cut] == '|')
+            else if (kind == '|')
                 mkfifo(path.c_str(), 0600);
-            else if (rel[cut] == '!')
+            else if (kind == '!')
                 chmod(locked.emplace_back(path).c_str(), std::stoi(rel.substr(cut + 1), 0, 8));
             else if (rel.ends_with("/"))
                 fs::create_directories(path);
