@@ -6,15 +6,10 @@
 
 namespace {
 
-// A file with the fixed time moved by whole seconds.
-void WriteWithTime(const TempDir& dir, const wxString& rel, int seconds)
-{
-    EXPECT_TRUE(SetFileModTime(dir.Write(rel, "x"), FileTimeFromUnix(1600000000LL + seconds)));
-}
-
 class swxDirCompareTest : public ::testing::Test {
 protected:
     TempDir station, medium;
+    const std::string s = ToUtf8(station.Path()), m = ToUtf8(medium.Path());
     FolderRules rules;
     swxDirCompare::ItemList output;
     EventSink sink;
@@ -36,6 +31,34 @@ protected:
         const bool result = comparer->Compare();
         sink.Pump();
         return result;
+    }
+    // Makes a tree (see kWalkCases) and returns the directories whose permissions it changed.
+    std::vector<std::string> Make(const std::vector<std::string>& tree) const
+    {
+        namespace fs = std::filesystem;
+        std::vector<std::string> locked;
+        for (const std::string& spec : tree) {
+            const std::string rel = spec.substr(2);
+            const auto cut = std::min(rel.find("->"), rel.find_first_of("|!@"));
+            const std::string path = (spec[0] == 'S' ? s : m) + rel.substr(0, cut);
+            const char kind = cut == rel.npos ? 0 : rel[cut];
+            fs::create_directories(fs::path(path).parent_path());
+            if (kind == '-')
+                fs::create_symlink(rel.substr(cut + 2), path);
+            else if (kind == '|')
+                mkfifo(path.c_str(), 0600);
+            else if (kind == '!')
+                chmod(locked.emplace_back(path).c_str(), std::stoi(rel.substr(cut + 1), 0, 8));
+            else if (rel.ends_with("/"))
+                fs::create_directories(path);
+            else {
+                std::ofstream(path) << "x";
+                const time_t time = 1600000000 + (cut == rel.npos ? 0 : stoi(rel.substr(cut + 2)));
+                const timespec times[] = {{time, 0}, {time, 0}};
+                EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+            }
+        }
+        return locked;
     }
     // "S:rel" or "M:rel" for a path under one of the roots.
     std::string Place(const wxString& path) const
@@ -107,13 +130,8 @@ const ModeCase kModeCases[] = {
 // handled.
 TEST_F(swxDirCompareTest, EveryModePlansItsItemsInOrder)
 {
-    for (const char* name : {"same", "a/b/c/m/md", "a/UP.bz2"})
-        WriteWithTime(medium, name, 0);
-    for (const auto& [name, seconds] :
-         {std::pair{"a/b/dn", 0}, {"a/b/c/st", 0}, {"same", 3}, {"a/up", 4}})
-        WriteWithTime(station, name, seconds);
-    WriteWithTime(medium, "a/b/dn", 4);
-    station.MakeDir("a/b/c/s");
+    Make({"M:same", "M:a/b/c/m/md", "M:a/UP.bz2", "M:a/b/dn@+4", "S:a/b/dn", "S:a/b/c/st",
+          "S:same@+3", "S:a/up@+4", "S:a/b/c/s/"});
     for (const ModeCase& c : kModeCases) {
         SCOPED_TRACE(c.mode);
         sink.events.clear();
@@ -237,7 +255,6 @@ const struct WalkCase {
 TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
 {
     namespace fs = std::filesystem;
-    const std::string s = ToUtf8(station.Path()), m = ToUtf8(medium.Path());
     for (const WalkCase& c : kWalkCases) {
         SCOPED_TRACE(c.label);
         for (const std::string& root : {s, m})
@@ -246,28 +263,7 @@ TEST_F(swxDirCompareTest, WalksTakeWhatTheRulesAllowAndReportWhatTheyCannotSee)
         rules.clear();
         for (const auto& [mask, allow] : c.rules)
             rules.push_back(std::make_unique<FolderRule>(FolderRule{mask, allow}));
-        std::vector<std::string> locked;
-        for (const std::string& spec : c.tree) {
-            const std::string rel = spec.substr(2);
-            const auto cut = std::min(rel.find("->"), rel.find_first_of("|!@"));
-            const std::string path = (spec[0] == 'S' ? s : m) + rel.substr(0, cut);
-            const char kind = cut == rel.npos ? 0 : rel[cut];
-            fs::create_directories(fs::path(path).parent_path());
-            if (kind == '-')
-                fs::create_symlink(rel.substr(cut + 2), path);
-            else if (kind == '|')
-                mkfifo(path.c_str(), 0600);
-            else if (kind == '!')
-                chmod(locked.emplace_back(path).c_str(), std::stoi(rel.substr(cut + 1), 0, 8));
-            else if (rel.ends_with("/"))
-                fs::create_directories(path);
-            else {
-                std::ofstream(path) << "x";
-                const time_t time = 1600000000 + (cut == rel.npos ? 0 : stoi(rel.substr(cut + 2)));
-                const timespec times[] = {{time, 0}, {time, 0}};
-                EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
-            }
-        }
+        const std::vector<std::string> locked = Make(c.tree);
         sink.events.clear();
         WithPermissionsEnforced([&] { ASSERT_TRUE(Compare(c.mode, {}, medium / c.mediumRoot)); });
         for (const std::string& path : locked)
