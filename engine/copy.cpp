@@ -161,6 +161,7 @@ wxThread::ExitCode swxCopy::Entry()
 {
     runResult = RUN_FINISHED;
     anyItemFailed = false;
+    mediumLost = false;
     try {
         RunJobs();
         if (anyItemFailed && runResult == RUN_FINISHED)
@@ -240,9 +241,11 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
             runResult = RUN_CANCELLED;
             break;
         }
-        if (change.empty() && !logOnly)
+        // The pool writes ahead only while the medium is still the one the analysis saw.
+        const bool rootsGone = !change.empty() || MediumLost(folder);
+        if (!rootsGone && !logOnly)
             QueueAhead(project, folder, std::max(ahead, i), ahead);
-        RunItem(project, folder, item, !change.empty());
+        RunItem(project, folder, item, rootsGone);
         if (pool)
             pool->Drop(&item);
         if (logging)
@@ -253,10 +256,22 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     ReportRemovedTemporaries(std::nullopt);
     if (logging)
         log.ActionsEnd();
-    if (change.empty())
+    if (change.empty() && !mediumLost)
         CleanEmptyFolders(project, folder);
     if (logging)
         log.FolderEnd();
+}
+
+bool swxCopy::MediumLost(const FolderJob& folder)
+{
+    // A stick pulled in the middle of a folder leaves its bare mount directory on this disk.
+    if (!mediumLost && !MediumStillMounted(folder)) {
+        mediumLost = true;
+        event.PostMessageText(wxString::Format(
+            _("The medium %s was removed or replaced: nothing more is done on it."),
+            folder.mediumDriveRoot));
+    }
+    return mediumLost;
 }
 
 void swxCopy::MakeMediumFolder(const FolderJob& folder)

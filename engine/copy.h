@@ -38,7 +38,8 @@
 // not foresee as it decides.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
-// (CheckRootIdentities) every item fails and nothing is written or removed. No item acts
+// (CheckRootIdentities) every item fails and nothing is written or removed; so does every item
+// after a check before an item finds the medium's drive root off its mount. No item acts
 // through a symbolic link below a folder root. A removal that the other side justifies (the
 // source of a move, a deletion of a move mode) happens only while that counterpart is still
 // there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS.
@@ -122,6 +123,8 @@ private:
     bool WriteFile(const SyncItem& item, const std::function<bool(const wxString&)>& write,
                    const BeforeRename& beforeRename = nullptr);
     void MakeMediumFolder(const FolderJob& folder);
+    // Checked before every item: true from the first sign that the medium left its mount.
+    bool MediumLost(const FolderJob& folder);
     void Attribute(const char* attribute);
     // Logs the item's error result (and posts message when not empty); the run then ends with
     // RUN_FINISHED_WITH_ERRORS.
@@ -136,6 +139,7 @@ private:
     wxArrayString incompressibleMasks;
     int runResult = RUN_FINISHED;
     bool anyItemFailed = false;
+    bool mediumLost = false;  // every later item fails: nothing more is written or removed
     // Where leftover temporaries were looked for, with the removals not reported yet.
     std::map<std::string, std::vector<wxString>> cleanedDirectories;
     std::unique_ptr<CompressPool> pool;  // made when there is something to compress or expand
