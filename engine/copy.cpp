@@ -171,6 +171,8 @@ wxThread::ExitCode swxCopy::Entry()
         event.PostMessageText(_("The synchronization stopped after an unexpected error."));
         runResult = RUN_FINISHED_WITH_ERRORS;
     }
+    // Files written ahead for a folder that an error left unfinished go before the end.
+    pool.reset();
     // The run dialog compresses the log when the end event arrives: complete it first.
     log.Close();
     event.PostCode(TE_COPY_END, runResult);
