@@ -122,6 +122,10 @@ public:
             return ImportRefusal::NotUtf8;
         if (const std::string encoding = DeclaredEncoding(text_); !encoding.empty() && encoding != "utf-8")
             return ImportRefusal::NotUtf8;
+        // Anywhere, in a comment too: nothing in an export needs one.
+        for (std::size_t i = text_.find("<!"); i != std::string_view::npos; i = text_.find("<!", i + 2))
+            if (StartsWithNoCase(text_.substr(i), "<!doctype"))
+                return ImportRefusal::Doctype;
         while (at_ < text_.size()) {
             if (at_ >= nextStopCheck_) {
                 if (stop_ && stop_())
@@ -178,8 +182,6 @@ private:
             return Until("]]>", 9);
         if (rest.starts_with("<?"))
             return Until("?>", 2);
-        if (StartsWithNoCase(rest, "<!doctype"))
-            return ImportRefusal::Doctype;
         if (rest.starts_with("<!"))
             return Until(">", 2);
         if (rest.starts_with("</")) {
