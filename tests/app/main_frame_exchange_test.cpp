@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include <wx/checkbox.h>
 #include <wx/gauge.h>
 #include <wx/toolbar.h>
 
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
+#include "store/options.h"
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
@@ -17,21 +21,19 @@ protected:
     // Pumps events until the import tool is back or 20 s have passed.
     bool PumpUntilImported() const
     {
-        const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
-        while (!ToolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline) {
+        for (const wxLongLong end = wxGetLocalTimeMillis() + 20000;
+             !ToolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < end; wxMilliSleep(5))
             wxYield();
-            wxMilliSleep(5);
-        }
         return ToolOn(dralvoFrame::ID_TOOL_IMPORT);
     }
 };
 
-TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
+TEST_F(MainFrameExchangeTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFailedOnes)
 {
-    AddMedium(wxString('s', 36), "Stick");
-    AddMedium(wxString('b', 36), "Broken");
+    for (const char* name : {"stick", "twin", "broken"})
+        AddMedium(wxString(name[0], 36), wxString(name).Capitalize());
     const wxString stick = AddDrive("stick", std::string(36, 's')), other = AddDrive("other", "");
-    AddDrive("broken", std::string(36, 'b'));
+    const wxString twin = AddDrive("twin", std::string(36, 't')), broken = AddDrive("broken", std::string(36, 'b'));
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
@@ -39,24 +41,34 @@ TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFail
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectDatabaseError(failed));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     EXPECT_NE(text.value_or("").find("CAPTION=\"Photos\""), std::string::npos);
+    EXPECT_EQ(ReadAll(twin + kExportFileBz2), ReadAll(stick + kExportFileBz2));
     EXPECT_FALSE(Exists(other + kExportFileBz2) || Exists(other + kExportFilePlain));
+    // When compression fails, every catalogued medium gets the plain document.
+    const long quality = std::exchange(soBzQuality, 0);
+    Command(dralvoFrame::ID_MENU_EXPORT);
+    soBzQuality = quality;
+    EXPECT_NE(ReadAll(broken + kExportFilePlain).find("CAPTION=\"Photos\""), std::string::npos);
+    EXPECT_EQ(ReadAll(broken + kExportFilePlain), ReadAll(stick + kExportFilePlain));
 }
 
-TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
+TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed)
 {
-    // A catalogue of another station with one project.
+    // A catalogue of another station with one project and the medium of the first drive.
     const auto catalogue = [](const char* caption) {
         return "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
                std::string(36, caption[0]) + "\" CAPTION=\"" + caption +
-               "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project></dralvo>";
+               "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project><media><item GUID=\"" +
+               std::string(36, 'c') + "\" NAME=\"Carried\" MODIFIED=\"2001-01-01 00:00:00\"/></media></dralvo>";
     };
     dir.Write("media/stick/dralvo.xml", catalogue("Imported"));
     // One file per medium, the compressed one preferred; a medium without one is passed over.
-    dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
+    const wxString damaged = dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
     dir.Write("media/a/dralvo.xml", catalogue("Plain"));
-    for (const char* name : {"stick", "a", "none"})
+    AddDrive("stick", std::string(36, 'c'));  // engaged on the other station
+    for (const char* name : {"a", "none"})
         AddDrive(name, "");
     OpenWith({"Local"});
+    widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
@@ -70,11 +82,13 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFa
                   ExpectMessage("Dralvo import from XML is already in progress!"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectMessage(busy));
     wxTEST_DIALOG(ASSERT_TRUE(PumpUntilImported()),
-                  ExpectMessage("1 catalogue file could not be merged."));
+                  ExpectMessage("1 catalogue file could not be merged.\n" + damaged +
+                                ": the compressed file is damaged."));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
     EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Projects()->FindString("Plain"), wxNOT_FOUND);
+    EXPECT_EQ(Media()->GetStrings(), wxArrayString(1, "Carried"));
     // Closing during an import waits for it.
     dir.Write("media/a/dralvo.xml.bz2", "");
     Command(dralvoFrame::ID_TOOL_IMPORT);
