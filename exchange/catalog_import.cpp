@@ -25,6 +25,9 @@
 namespace {
 
 constexpr int kStepsPerFile = 8;
+// What the parser spends on a node (element, attribute, text, comment) besides its characters,
+// measured: about 160 bytes.
+constexpr std::uint64_t kNodeCost = 160;
 
 // The whole regular file, refused beyond limit bytes.
 std::optional<std::vector<char>> ReadBounded(const wxString& path, std::uint64_t limit,
@@ -104,7 +107,7 @@ std::string DeclaredEncoding(std::string_view text)
 class TextCheck {
 public:
     TextCheck(std::string_view text, const ImportLimits& limits, const std::function<bool()>& stop)
-        : text_(text), maxToken_(limits.maxTokenBytes), stop_(stop)
+        : text_(text), maxToken_(limits.maxTokenBytes), stop_(stop), maxTree_(limits.maxTreeBytes)
     {
     }
 
@@ -132,7 +135,7 @@ public:
                     return ImportRefusal::Stopped;
                 nextStopCheck_ = at_ + (1 << 20);
             }
-            const ImportRefusal refusal = text_[at_] == '<' ? Markup() : Run('<', 0);
+            const ImportRefusal refusal = text_[at_] == '<' ? Markup() : Text();
             if (refusal != ImportRefusal::None)
                 return refusal;
         }
@@ -153,6 +156,7 @@ private:
             at_ = text_.size();
             return mayEnd ? ImportRefusal::None : ImportRefusal::Malformed;
         }
+        token_ = text_.substr(at_ + skip, length);
         at_ += skip + length;
         return ImportRefusal::None;
     }
@@ -169,8 +173,26 @@ private:
         if (length == std::string_view::npos)
             return window.size() >= maxToken_ + end.size() ? ImportRefusal::LongToken
                                                            : ImportRefusal::Malformed;
+        token_ = text_.substr(at_ + skip, length);
         at_ += skip + length + end.size();
-        return ImportRefusal::None;
+        return Keep(token_.size());
+    }
+
+    // Counts what the parser will build for a token: a node, when asked, and its characters
+    // (at 4 bytes each). TooLarge past the limit.
+    ImportRefusal Keep(std::size_t characters, bool node = true)
+    {
+        tree_ += 4 * characters + (node ? kNodeCost : 0);
+        return tree_ > maxTree_ ? ImportRefusal::TooLarge : ImportRefusal::None;
+    }
+
+    // Character data up to the next markup; blanks between elements are dropped by the parser.
+    ImportRefusal Text()
+    {
+        ImportRefusal refusal = Run('<', 0);
+        if (refusal == ImportRefusal::None && token_.find_first_not_of(" \t\r\n") != std::string_view::npos)
+            refusal = Keep(token_.size());
+        return refusal;
     }
 
     ImportRefusal Markup()
@@ -196,6 +218,8 @@ private:
     {
         static constexpr std::string_view kNameEnd(" \t\r\n=/>\"'<");
         ImportRefusal refusal = Run(kNameEnd, 1, false);
+        if (refusal == ImportRefusal::None)
+            refusal = Keep(token_.size());
         for (;;) {
             while (refusal == ImportRefusal::None && at_ < text_.size() && IsSpace(text_[at_]))
                 ++at_;
@@ -210,6 +234,8 @@ private:
             }
             if (c == '"' || c == '\'') {
                 refusal = Run(c, 1, false);
+                if (refusal == ImportRefusal::None)
+                    refusal = Keep(token_.size(), false);
                 ++at_;  // the closing quote
             } else if (c == '=') {
                 ++at_;
@@ -217,6 +243,8 @@ private:
                 return ImportRefusal::Malformed;
             } else {
                 refusal = Run(kNameEnd, 0, false);
+                if (refusal == ImportRefusal::None)
+                    refusal = Keep(token_.size());
             }
         }
     }
@@ -227,6 +255,9 @@ private:
     std::size_t at_ = 0;
     std::size_t nextStopCheck_ = 0;
     int depth_ = 0;
+    std::string_view token_;  // the last token passed
+    std::uint64_t maxTree_;
+    std::uint64_t tree_ = 0;  // the estimated size of the parsed document
 };
 
 // The bytes as a stream for the parser, which reads them a little at a time: a stop request

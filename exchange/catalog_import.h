@@ -25,13 +25,16 @@ struct ImportLimits {
     std::size_t maxCompressedBytes = std::size_t{32} << 20; // a ".bz2" file
     std::uint64_t maxTextBytes = std::uint64_t{64} << 20;   // a plain file or a decompressed text
     std::size_t maxTokenBytes = std::size_t{64} << 10;      // a name, value, text or comment
+    // The parsed document, estimated from its nodes and characters: 100,000 rules take about
+    // 180 MiB, so that a text at the limit cannot take more memory than the import may.
+    std::uint64_t maxTreeBytes = std::uint64_t{192} << 20;
 };
 
 // Why a file was not merged.
 enum class ImportRefusal {
     None,
     Unreadable,     // missing, not a regular file, a link, unreadable
-    TooLarge,       // beyond maxCompressedBytes or maxTextBytes
+    TooLarge,       // beyond maxCompressedBytes, maxTextBytes or maxTreeBytes
     Damaged,        // a ".bz2" file that does not decompress cleanly
     NotUtf8,        // another byte-order mark, a NUL byte or another declared encoding
     Doctype,        // a document type declaration anywhere
@@ -55,7 +58,8 @@ std::optional<std::string> ReadCatalogFile(const wxString& path, const ImportLim
 
 // The linear check of a text before parsing: UTF-8 only (a UTF-8 byte-order mark at most, no
 // NUL byte, no other declared encoding), no DOCTYPE anywhere, no token beyond the limit, no
-// nesting deeper than kMaxImportDepth. None when the text may be parsed.
+// nesting deeper than kMaxImportDepth, no document larger than the tree limit. None when the
+// text may be parsed.
 inline constexpr int kMaxImportDepth = 16;
 ImportRefusal CheckCatalogText(std::string_view utf8, const ImportLimits& limits,
                                const std::function<bool()>& stop = {});
