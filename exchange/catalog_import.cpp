@@ -107,7 +107,8 @@ std::string DeclaredEncoding(std::string_view text)
 class TextCheck {
 public:
     TextCheck(std::string_view text, const ImportLimits& limits, const std::function<bool()>& stop)
-        : text_(text), maxToken_(limits.maxTokenBytes), stop_(stop), maxTree_(limits.maxTreeBytes)
+        : text_(text), maxToken_(limits.maxTokenBytes), stop_(stop),
+          maxTree_(limits.maxTreeBytes)
     {
     }
 
@@ -123,12 +124,15 @@ public:
                 return ImportRefusal::NotUtf8;
         if (text_.find('\0') != std::string_view::npos)
             return ImportRefusal::NotUtf8;
-        if (const std::string encoding = DeclaredEncoding(text_); !encoding.empty() && encoding != "utf-8")
+        const std::string encoding = DeclaredEncoding(text_);
+        if (!encoding.empty() && encoding != "utf-8")
             return ImportRefusal::NotUtf8;
         // Anywhere, in a comment too: nothing in an export needs one.
-        for (std::size_t i = text_.find("<!"); i != std::string_view::npos; i = text_.find("<!", i + 2))
+        for (std::size_t i = text_.find("<!"); i != std::string_view::npos;
+             i = text_.find("<!", i + 2)) {
             if (StartsWithNoCase(text_.substr(i), "<!doctype"))
                 return ImportRefusal::Doctype;
+        }
         while (at_ < text_.size()) {
             if (at_ >= nextStopCheck_) {
                 if (stop_ && stop_())
@@ -190,7 +194,8 @@ private:
     ImportRefusal Text()
     {
         ImportRefusal refusal = Run('<', 0);
-        if (refusal == ImportRefusal::None && token_.find_first_not_of(" \t\r\n") != std::string_view::npos)
+        const bool blank = token_.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        if (refusal == ImportRefusal::None && !blank)
             refusal = Keep(token_.size());
         return refusal;
     }
@@ -308,7 +313,8 @@ wxString ImportRefusalText(ImportRefusal refusal)
 }
 
 std::optional<std::string> ReadCatalogFile(const wxString& path, const ImportLimits& limits,
-                                           ImportRefusal* refusal, const std::function<bool()>& stop)
+                                           ImportRefusal* refusal,
+                                           const std::function<bool()>& stop)
 {
     ImportRefusal why = ImportRefusal::None;
     std::optional<std::string> text;
@@ -318,7 +324,8 @@ std::optional<std::string> ReadCatalogFile(const wxString& path, const ImportLim
             text.emplace(data->begin(), data->end());
     } else if (auto data = ReadBounded(path, limits.maxCompressedBytes, why)) {
         text.emplace();
-        const Bz2Status status = DecompressBufferToBytes(data->data(), data->size(), limits.maxTextBytes, *text, stop);
+        const Bz2Status status =
+            DecompressBufferToBytes(data->data(), data->size(), limits.maxTextBytes, *text, stop);
         if (status != Bz2Status::Complete) {
             text.reset();
             why = status == Bz2Status::TooLarge  ? ImportRefusal::TooLarge
