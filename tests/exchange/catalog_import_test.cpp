@@ -35,8 +35,9 @@ TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
     const std::string good = ReadAll(ExportTo(remote, "base")), tooLong(maxToken + 1, 'x');
     const std::string x(100, 'x');
     const std::string deep = std::regex_replace(x, std::regex("x"), "<x>") + std::regex_replace(x, std::regex("x"), "</x>");
-    const std::string entity = Replaced(Replaced(good, "<dralvo ", "<!DOCTYPE dralvo [<!ENTITY e \"ee\">]><dralvo "), "Photos", "&e;");
-    const wxCharBuffer utf16 = wxMBConvUTF16LE().cWC2MB(FromUtf8(Replaced(entity, "UTF-8", "UTF-16")).wc_str());
+    const std::string entity = "<!DOCTYPE dralvo [<!ENTITY e \"ee\">]><dralvo export_time=\"2001-01-01 00:00:00\">"
+        "<project><item GUID=\"" + ToUtf8(Guid("u")) + "\" CAPTION=\"&e;\" MODIFIED=\"2024-01-01 10:00:00\"/></project></dralvo>";
+    const wxCharBuffer utf16 = wxMBConvUTF16LE().cWC2MB(FromUtf8(entity).wc_str());
     // A comment of 200 MiB in 200 streams of 1 MiB.
     std::string bomb = Compressed("<dralvo><!--");
     for (const std::string mib = Compressed(std::string(1 << 20, 'x')); bomb.size() < 200 * mib.size();)
