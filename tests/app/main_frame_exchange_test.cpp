@@ -1,24 +1,17 @@
 #include "app/main_frame.h"
 
-#include <gtest/gtest.h>
-
 #include <utility>
 
-#include <wx/checkbox.h>
 #include <wx/gauge.h>
 #include <wx/toolbar.h>
 
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
-#include "store/options.h"
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
 
-class MainFrameExchangeTest : public MainFrameTest {
-protected:
-    bool ToolOn(wxWindowID id) const { return frame->GetToolBar()->GetToolEnabled(id); }
-};
+using MainFrameExchangeTest = MainFrameTest;
 
 TEST_F(MainFrameExchangeTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFailedOnes)
 {
@@ -54,9 +47,9 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFi
     const wxString damaged = dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
     dir.Write("media/a/dralvo.xml", "");
     AddDrive("stick", std::string(36, 'c'));  // engaged on the other station
-    for (const char* name : {"a", "none"})
-        AddDrive(name, "");
+    AddDrive("a", ""), AddDrive("none", "");
     OpenWith({"Local"});
+    const auto ToolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
     widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
@@ -76,9 +69,9 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFi
                       wxYield(),
                   ExpectMessage("1 catalogue file could not be merged.\n" + damaged +
                                 ": the compressed file is damaged."));
-    ASSERT_TRUE(ToolOn(dralvoFrame::ID_TOOL_IMPORT));
+    ASSERT_TRUE(ToolOn(dralvoFrame::ID_TOOL_IMPORT) && ToolOn(dralvoFrame::ID_TOOL_EXPORT) &&
+                ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
-    EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Media()->GetStrings(), wxArrayString(1, "Carried"));
     // Closing during an import waits for it.
