@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <exception>
 #include <string_view>
-#include <vector>
 
 #include <wx/datetime.h>
 #include <wx/intl.h>
@@ -30,15 +29,15 @@ constexpr int kStepsPerFile = 8;
 constexpr std::uint64_t kNodeCost = 160;
 
 // The whole regular file, refused beyond limit bytes.
-std::optional<std::vector<char>> ReadBounded(const wxString& path, std::uint64_t limit,
-                                             ImportRefusal& refusal)
+std::optional<std::string> ReadBounded(const wxString& path, std::uint64_t limit,
+                                       ImportRefusal& refusal)
 {
     refusal = ImportRefusal::Unreadable;
     // O_NOFOLLOW: never through a link; O_NONBLOCK: a FIFO must not wait for a writer.
     const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    std::optional<std::vector<char>> data;
+    std::optional<std::string> data;
     struct stat st;
     const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (regular && static_cast<std::uint64_t>(st.st_size) > limit)
@@ -58,7 +57,7 @@ std::optional<std::vector<char>> ReadBounded(const wxString& path, std::uint64_t
             }
             if (n == 0)
                 break;
-            data->insert(data->end(), buffer, buffer + n);
+            data->append(buffer, static_cast<std::size_t>(n));
         }
     }
     ::close(fd);
@@ -239,9 +238,10 @@ private:
             }
             if (c == '"' || c == '\'') {
                 refusal = Run(c, 1, false);
-                if (refusal == ImportRefusal::None)
+                if (refusal == ImportRefusal::None) {
                     refusal = Keep(token_.size(), false);
-                ++at_;  // the closing quote
+                    ++at_;  // the closing quote
+                }
             } else if (c == '=') {
                 ++at_;
             } else if (c == '/' || c == '<') {
@@ -319,9 +319,7 @@ std::optional<std::string> ReadCatalogFile(const wxString& path, const ImportLim
     ImportRefusal why = ImportRefusal::None;
     std::optional<std::string> text;
     if (path.Right(4).Lower() != ".bz2") {
-        const auto data = ReadBounded(path, limits.maxTextBytes, why);
-        if (data)
-            text.emplace(data->begin(), data->end());
+        text = ReadBounded(path, limits.maxTextBytes, why);
     } else if (auto data = ReadBounded(path, limits.maxCompressedBytes, why)) {
         text.emplace();
         const Bz2Status status =
