@@ -1,5 +1,3 @@
-#include "app/main_frame.h"
-
 #include <utility>
 
 #include <wx/gauge.h>
@@ -11,9 +9,7 @@
 
 namespace {
 
-using MainFrameExchangeTest = MainFrameTest;
-
-TEST_F(MainFrameExchangeTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFailedOnes)
+TEST_F(MainFrameTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFailedOnes)
 {
     for (const char* name : {"stick", "twin", "broken"})
         AddMedium(wxString(name[0], 36), wxString(name).Capitalize());
@@ -22,8 +18,9 @@ TEST_F(MainFrameExchangeTest, ExportWritesOneDocumentToTheCataloguedMediaAndRepo
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
-    const char failed[] = "The catalogue could not be exported to these media:\nBroken: ";
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectDatabaseError(failed));
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
+                  ExpectDatabaseError("The catalogue could not be exported to these media:\n"
+                                      "Broken: "));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     EXPECT_NE(text.value_or("").find("CAPTION=\"Photos\""), std::string::npos);
     EXPECT_EQ(ReadAll(twin + kExportFileBz2), ReadAll(stick + kExportFileBz2));
@@ -36,7 +33,7 @@ TEST_F(MainFrameExchangeTest, ExportWritesOneDocumentToTheCataloguedMediaAndRepo
     EXPECT_EQ(ReadAll(broken + kExportFilePlain), ReadAll(stick + kExportFilePlain));
 }
 
-TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed)
+TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed)
 {
     // Another station's catalogue with a project and the medium of the first drive.
     dir.Write("media/stick/dralvo.xml", "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
@@ -49,29 +46,29 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFi
     AddDrive("stick", std::string(36, 'c'));  // engaged on the other station
     AddDrive("a", ""), AddDrive("none", "");
     OpenWith({"Local"});
-    const auto ToolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
     widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
+    const auto toolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
         gaugeShown = Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown();
-        toolsOff = !ToolOn(dralvoFrame::ID_TOOL_EXPORT) && !ToolOn(dralvoFrame::ID_TOOL_RUN);
+        toolsOff = !toolOn(dralvoFrame::ID_TOOL_EXPORT) && !toolOn(dralvoFrame::ID_TOOL_RUN);
         e.Skip();
     }, ID_IMPORT_FINISHED);
     Command(dralvoFrame::ID_TOOL_IMPORT);
-    const char busy[] = "Dralvo import from XML already in progress. Please wait until it is over!";
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_IMPORT),
                   ExpectMessage("Dralvo import from XML is already in progress!"));
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectMessage(busy));
-    // Events are pumped until the import tool is back, 20 s at most.
-    wxTEST_DIALOG(for (const wxLongLong end = wxGetLocalTimeMillis() + 20000;
-                       !ToolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < end; wxMilliSleep(5))
-                      wxYield(),
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
+                  ExpectMessage("Dralvo import from XML already in progress. Please wait until it "
+                                "is over!"));
+    // Pumps events until the import tool is back or 20 s have passed.
+    const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
+    wxTEST_DIALOG(while (!toolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline)
+                      (wxYield(), wxMilliSleep(5)),
                   ExpectMessage("1 catalogue file could not be merged.\n" + damaged +
                                 ": the compressed file is damaged."));
-    ASSERT_TRUE(ToolOn(dralvoFrame::ID_TOOL_IMPORT) && ToolOn(dralvoFrame::ID_TOOL_EXPORT) &&
-                ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
+    EXPECT_TRUE(toolOn(dralvoFrame::ID_TOOL_EXPORT) && toolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Media()->GetStrings(), wxArrayString(1, "Carried"));
     // Closing during an import waits for it.
