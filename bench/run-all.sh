@@ -26,5 +26,5 @@ echo "machine at the start: $start_machine"
 echo "machine now:          $(bench_machine)"
 grep '^ratio: ' "$rows" | sed 's/^ratio: //' |
   awk -F' [|] ' '{ printf "%-52s %7s  %-13s %5s  %s\n", $1, $2, $3, $4, $5 }
-                 BEGIN { printf "%-52s %7s  %-13s %5s  %s\n", "measure", "median", "range", "pairs", "target" }'
+                 BEGIN { printf "%-52s %7s  %-13s %5s  %s\n", "measure", "median", "range", "runs", "target" }'
 exit $failed
