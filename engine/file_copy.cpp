@@ -242,7 +242,7 @@ bool MakeDirectoriesBelow(const wxString& root, const wxString& path)
             && (::mkdir(current.c_str(), 0777) != 0 || ::lstat(current.c_str(), &st) != 0))
             return false;
         if (!S_ISDIR(st.st_mode))
-            return FailWith(S_ISLNK(st.st_mode) ? ELOOP : EEXIST);
+            return FailWith(S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR);
     }
     return true;
 }
