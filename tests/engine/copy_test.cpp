@@ -516,6 +516,65 @@ TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
         RunRow(row);
 }
 
+// Stop in the middle of a large file (compressed, decompressed, copied in the kernel): the run
+// ends at once, the file's temporary goes, target and source stay as they were, and the item is
+// left undone (no log line, no step), as are the items after it.
+TEST(CopyRunTest, StopInterruptsTheFileBeingWritten)
+{
+    using Clock = std::chrono::steady_clock;
+    const OtherFileSystem other;
+    const struct {
+        int mode;
+        std::int64_t compress;
+        bool kernel;  // stopped from inside the kernel's copy, else once the temporary shows
+    } rows[] = {{SD_COPY_M, kMiB << 10, false}, {DS_COPY_M, 0, false}, {SD_COPY_M, 0, true}};
+    for (const auto& row : rows) {
+        const bool back = row.mode == DS_COPY_M;
+        SCOPED_TRACE(testing::Message() << "mode " << row.mode << (row.kernel ? ", kernel" : ""));
+        const Trees trees(other.Path().empty() ? wxString() : other.Path() + std::to_string(&row - rows) + "/");
+        // Eight mebibytes, plain or as eight streams of one.
+        const std::string plain = TestBytes(8 * kMiB);
+        ASSERT_TRUE(CompressFileBz2(trees.dir.Write("chunk", plain.substr(0, kMiB)), trees.dir / "z"));
+        std::string packed;
+        while (packed.size() < 8 * ReadAll(trees.dir / "z").size())
+            packed += ReadAll(trees.dir / "z");
+        const std::string& big = back ? packed : plain;
+        ASSERT_TRUE(WriteBinaryFile(trees.Path(back ? "m/big.bz2" : "s/big"), big.data(), big.size()));
+        trees.Make({back ? "s/big=old" : "m/big=old", back ? "m/next=1" : "s/next=1"});
+        const std::vector<std::string> before = trees.Snapshot();
+        CopyRun run(trees.dir / "log.xml");
+        FolderJob& folder = run.Folder(row.mode, trees.station, trees.medium, 0, row.compress);
+        for (const char* item : {"move s/big", "move s/next"})
+            CopyRun::Add(folder, trees, back ? std::string(item).replace(5, 1, "m") : item);
+        swxCopy copy(&run.events, &run.jobs, false, run.log);
+        std::atomic<bool> ended{false};
+        Clock::time_point stopped{};
+        run.events.onPost = [&](const wxCommandEvent& e) { ended = ended || e.GetInt() == TE_COPY_END; };
+        if (row.kernel)
+            duringKernelCopy = [&] { stopped = Clock::now(), copy.Stop(); };
+        ASSERT_EQ(copy.Create(), wxTHREAD_NO_ERROR);
+        ASSERT_EQ(copy.Run(), wxTHREAD_NO_ERROR);
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        while (!row.kernel && !ended && TemporariesUnder(back ? trees.station : trees.medium) == 0
+               && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!row.kernel)
+            stopped = Clock::now(), copy.Stop();
+        while (!ended && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto took = Clock::now() - stopped;
+        copy.Wait();
+        duringKernelCopy = nullptr;
+        run.events.Pump();
+        EXPECT_LT(took, std::chrono::seconds(2));
+        EXPECT_EQ(trees.Snapshot(), before);
+        EXPECT_EQ(run.Results(), std::vector<std::string>());
+        EXPECT_EQ(run.End(), RUN_CANCELLED);
+        EXPECT_EQ(run.events.Count(TE_STEP), 0);
+        EXPECT_TRUE(ParsesAsXml(run.log));
+    }
+}
+
 // ---- a move killed at any moment ----------------------------------------------------------------
 
 // Counts the renames and removals of a run in a child process, which kills itself right after
