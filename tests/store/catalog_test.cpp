@@ -1,5 +1,7 @@
 #include "store/catalog.h"
 
+#include <sys/stat.h>
+
 #include <map>
 #include <regex>
 #include <string>
@@ -129,19 +131,30 @@ TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
     EXPECT_EQ("1|1; 2|77; 3|3", CatalogTest::Rows("select ID, NLINE from ACLRULES order by ID"));
 }
 
-// Versions 1 and 2 gain their missing tables and keep their rows; an unknown one is left alone.
-TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3AndBrokenOnesThrow)
+// Versions 1 and 2 gain their missing tables and keep their rows; a newer one is refused, closed
+// and left as it was to the byte and the second.
+TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3NewerOnesAreRefusedBrokenOnesThrow)
 {
-    for (const int version : {1, 2, 7}) {
+    for (const int version : {1, 2, 99}) {
         SCOPED_TRACE(version);
         databasePath = dir / wxString::Format("version%d.db", version);
         BuildFile(version, version != 1);
-        ASSERT_TRUE(OpenCatalog());
-        SchemaMap expected = kVersion3Schema;
-        for (const char* added : {"OPTIONS", "IDX_OPTIONS"})
-            expected.erase(version == 7 ? added : "");
-        EXPECT_EQ(Schema(), expected);
-        EXPECT_EQ(ExecScalar("select VERSION from VERSION"), version == 7 ? 7 : 3);
+        const std::string bytes = ReadAll(databasePath);
+        struct stat before {}, after {};
+        stat(NativePath(databasePath).c_str(), &before);
+        wxString refusal;
+        ASSERT_EQ(OpenCatalog(&refusal), version != 99);
+        if (version == 99) {
+            EXPECT_FALSE(catalogDb.IsOpen());
+            EXPECT_TRUE(refusal.Contains("version 99") && refusal.Contains("version 3")) << refusal;
+            stat(NativePath(databasePath).c_str(), &after);
+            EXPECT_EQ(ReadAll(databasePath), bytes);
+            EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+            EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+            continue;
+        }
+        EXPECT_EQ(Schema(), kVersion3Schema);
+        EXPECT_EQ(ExecScalar("select VERSION from VERSION"), 3);
         EXPECT_EQ(Text("select CAPTION from PROJECT"), version == 1 ? "<no row>" : "Old project");
         CloseCatalog();
     }
