@@ -529,11 +529,11 @@ TEST(CopyRunTest, StopInterruptsTheFileBeingWritten)
         const bool back = row.mode == DS_COPY_M;
         SCOPED_TRACE(testing::Message() << "mode " << row.mode << (row.kernel ? ", kernel" : ""));
         const Trees trees(other.Path().empty() ? wxString() : other.Path() + std::to_string(&row - rows) + "/");
-        // Eight mebibytes, plain or as eight streams of one.
-        const std::string plain = TestBytes(8 * kMiB);
+        // Four mebibytes, plain or as four streams of one.
+        const std::string plain = TestBytes(4 * kMiB);
         ASSERT_TRUE(CompressFileBz2(trees.dir.Write("chunk", plain.substr(0, kMiB)), trees.dir / "z"));
         std::string packed;
-        while (packed.size() < 8 * ReadAll(trees.dir / "z").size())
+        while (packed.size() < 4 * ReadAll(trees.dir / "z").size())
             packed += ReadAll(trees.dir / "z");
         const std::string& big = back ? packed : plain;
         ASSERT_TRUE(WriteBinaryFile(trees.Path(back ? "m/big.bz2" : "s/big"), big.data(), big.size()));
