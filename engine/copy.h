@@ -31,8 +31,8 @@
 //
 // A moved source is removed only once its copy is on the device: the sources of a folder's
 // moves wait until one flush of the target's file system after the folder's items (or after
-// every thousand items, which bounds the log lines held in memory meanwhile). A real run that was not stopped ends by flushing the medium's
-// file system, before its end event.
+// every thousand items, which bounds the log lines held in memory meanwhile). A real run that
+// was not stopped ends by flushing the medium's file system, before its end event.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
 // (CheckRootIdentities) every item fails and nothing is written or removed. No item acts
