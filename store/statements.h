@@ -56,8 +56,9 @@ inline constexpr const char* kSqlSelectLiveProjects =
     "select ID, CAPTION from PROJECT where DELETED = 0 order by CAPTION";
 inline constexpr const char* kSqlSelectLiveProjectsForPicker =
     "select ID, CAPTION from PROJECT where DELETED=0 order by CAPTION";
+// The run's projects: each project with a live location on the medium, once.
 inline constexpr const char* kSqlSelectProjectsOnMedium =
-    "select P.ID, P.CAPTION from PROJECT P  join MEPROJECT M on M.PROJECTID = P.ID where (M.MEDIAID = %u) and (P.DELETED = 0) order by P.CAPTION";
+    "select distinct P.ID, P.CAPTION from PROJECT P  join MEPROJECT M on M.PROJECTID = P.ID where (M.MEDIAID = %u) and (M.DELETED = 0) and (P.DELETED = 0) order by P.CAPTION";
 inline constexpr const char* kSqlCountOtherProjectsCaptionLike =
     "select count(*) from PROJECT where (CAPTION like '%s') and (ID <> %u)";
 inline constexpr const char* kSqlCountProjectsCaptionLike = "select count(*) from PROJECT where CAPTION like '%s'";

@@ -15,6 +15,13 @@ void TearDownTestEnvironment();
 // The MODIFIED time of rows a test stores itself, so that a later write shows.
 inline constexpr const char* kOldTime = "2000-01-01 00:00:00";
 
+// text as an SQL string literal, quotes doubled.
+inline wxString SqlText(wxString text)
+{
+    text.Replace("'", "''");
+    return "'" + text + "'";
+}
+
 // A fresh catalogue in a temporary directory (on memory where possible), opened as start-up opens it (station
 // "test-station"), with the option defaults set, closed after the test.
 class CatalogTest : public ::testing::Test {
