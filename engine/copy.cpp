@@ -188,6 +188,7 @@ wxThread::ExitCode swxCopy::Entry()
 {
     runResult = RUN_FINISHED;
     anyItemFailed = false;
+    mediumLost = false;
     try {
         RunJobs();
         FlushMedium();
@@ -266,7 +267,7 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
             runResult = RUN_CANCELLED;
             break;
         }
-        RunItem(project, folder, *item, !change.empty());
+        RunItem(project, folder, *item, !change.empty() || MediumLost(folder));
         if (interrupted) {
             runResult = RUN_CANCELLED;
             break;
@@ -279,10 +280,22 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     SettleRemovals(folder);
     if (logging)
         log.ActionsEnd();
-    if (change.empty())
+    if (change.empty() && !mediumLost)
         CleanEmptyFolders(project, folder);
     if (logging)
         log.FolderEnd();
+}
+
+bool swxCopy::MediumLost(const FolderJob& folder)
+{
+    // A stick pulled in the middle of a folder leaves its bare mount directory on this disk.
+    if (!mediumLost && !MediumStillMounted(folder)) {
+        mediumLost = true;
+        event.PostMessageText(wxString::Format(
+            _("The medium %s was removed or replaced: nothing more is done on it."),
+            folder.mediumDriveRoot));
+    }
+    return mediumLost;
 }
 
 void swxCopy::MakeMediumFolder(const FolderJob& folder)

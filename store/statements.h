@@ -137,9 +137,8 @@ inline constexpr const char* kSqlSelectLiveRules =
     "select ID, FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where (FOLDERID=%u) and (DELETED=0) order by NLINE";
 inline constexpr const char* kSqlSelectAllRules =
     "select ID, FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where FOLDERID=%u order by NLINE";
-inline constexpr const char* kSqlSelectNextRuleLine = "select max (NLINE) + 5 from ACLRULES where FOLDERID = %u";
-inline constexpr const char* kSqlSelectDuplicateRuleLines =
-    "select max(ID) MAID, FOLDERID from ACLRULES group by FOLDERID, NLINE having count(*) > 1";
+// Every rule's line, for renumbering the lines that collide.
+inline constexpr const char* kSqlSelectRuleLines = "select FOLDERID, NLINE, ID from ACLRULES";
 inline constexpr const char* kSqlInsertRule =
     "insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) values ('%s', %u, '%s', %u, %u, '%s', %u)";
 inline constexpr const char* kSqlImportInsertRule =

@@ -41,15 +41,15 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     EXPECT_EQ("Kitchen\"s photos,[C] / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_RENAME"), ExpectDialogProject::Cancel());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_PROJECT_PROPERTIES),
-                  ExpectDialogProject("Office's", 100, 2));
-    EXPECT_EQ("Kitchen\"s photos,[Office\"s] / [Docs]", Shown());
+                  ExpectDialogProject(kCraftedName, 100, 2));
+    EXPECT_EQ(wxString("Kitchen\"s photos,[") + kCraftedStored + "] / [Docs]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_PROJECT), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("[Kitchen\"s photos] /", Shown());
     EXPECT_EQ("111100000010", enabled());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ(" /", Shown());
     EXPECT_EQ("100000000000", enabled());
-    EXPECT_EQ("Work|1||; Kitchen\"s photos|1||; B|1||; Office\"s|1|100|2",
+    EXPECT_EQ(wxString("Work|1||; Kitchen\"s photos|1||; B|1||; ") + kCraftedStored + "|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
@@ -87,23 +87,23 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER),
-                  wxExpectModal<wxTextEntryDialog>("Pictures'"));
-    EXPECT_EQ("[Work] / Docs,[Pictures\"]", Shown());
-    EXPECT_EQ("Docs|1; Pictures\"|0", Rows(live));
+                  wxExpectModal<wxTextEntryDialog>(kCraftedName));
+    EXPECT_EQ(wxString("[Work] / Docs,[") + kCraftedStored + "]", Shown());
+    EXPECT_EQ(wxString("Docs|1; ") + kCraftedStored + "|0", Rows(live));
 
     NewProject("Home");
     NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
     ChooseProject("Work");
-    EXPECT_EQ("[Work],Home / [Docs],Pictures\"", Shown());
-    ChooseFolder("Pictures\"");
+    EXPECT_EQ(wxString("[Work],Home / [Docs],") + kCraftedStored, Shown());
+    ChooseFolder(kCraftedStored);
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
-    EXPECT_EQ("[Work],Home / Docs,[Pictures\"]", Shown());
+    EXPECT_EQ(wxString("[Work],Home / Docs,[") + kCraftedStored + "]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_MOVE_FOLDER), ExpectDialogProjectSelect("Home"));
     EXPECT_EQ("[Work],Home / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Work"));
     EXPECT_EQ("[Work],Home /", Shown());
-    EXPECT_EQ("Docs|Work; Pictures\"|Home; Docs|Home",
+    EXPECT_EQ(wxString("Docs|Work; ") + kCraftedStored + "|Home; Docs|Home",
               Rows("select F.FOLDER, P.CAPTION from FOLDER F join PROJECT P on P.ID=F.PROJECTID "
                    "where F.DELETED=0"));
 }

@@ -107,10 +107,10 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     PickMedium("Bob\"s");  // the last
     wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
     EXPECT_EQ("New|New", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    Type(Caption(), "Blue's");
+    Type(Caption(), kCraftedName);
     manager->Close();
     Settle();
-    EXPECT_EQ("Stick0,Other1,Gone1,Blue\"s0,Bob\"s1",
+    EXPECT_EQ(wxString("Stick0,Other1,Gone1,") + kCraftedStored + "0,Bob\"s1",
               Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
 }
 

@@ -22,6 +22,7 @@ protected:
         AddDrive("stick", stick);
         AddMedium(stick, "Stick");
         dir.Write("media/stick/Sync/Work/Docs/d.bin", "xx");
+        dir.Write(wxString("media/stick/Sync/Work/Docs/") + kCraftedName, "x");
         OpenWith({"Work"}, {"Docs"});
         for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
                  {"a.txt", 3}, {"b.tmp", 10}, {"sub/c.txt", 100}, {"sub/d.bin", 1000}})
@@ -107,7 +108,8 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     ContextMenu(1, Testbed::ID_MENU_RESET_FILTER);
     Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
     RunTest();
-    EXPECT_EQ("\\d.bin:d*+", Rows());  // with the new rules and no filter
+    EXPECT_EQ(wxString("\\d.bin:d*+ \\") + kCraftedName + ":*.txt+", Rows());  // new rules, no filter
+    ContextMenu(1, Testbed::ID_MENU_ADD_NAME);  // a mask made from a name is quoted too
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     wxTEST_DIALOG(ClickIn(testbed, "ID_BUTTON_RUN"),
                   ExpectMessage("The folder's location on the medium \"..\\..\\home\\Docs\" leads "
@@ -118,9 +120,10 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     ClickIn(testbed, "ID_BUTTON_OK");
     Settle();
     EXPECT_FALSE(testbed);
-    EXPECT_EQ("*.txt1,*.tmp0,sub\\*1,d*1,*.bin1",
+    EXPECT_EQ(wxString("*.txt1,*.tmp0,sub\\*1,d*1,*.bin1,") + wxString(kCraftedStored).BeforeLast('.') + "*1",
               Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // in ID order
-    EXPECT_EQ(5u, Rules()->GetRulesList()->GetCount());  // the main window reloaded them
+    EXPECT_EQ(0, Hijacked());
+    EXPECT_EQ(6u, Rules()->GetRulesList()->GetCount());  // the main window reloaded them
 
     OpenTestbed();  // the main window forgot the closed one
     for (int n = 0; n < 300; ++n)

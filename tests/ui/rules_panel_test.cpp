@@ -122,8 +122,9 @@ TEST_F(PanelRulesTest, AddedRuleAllowsAndIsWrittenOnlyOnSave)
 
     StoreRule("*.neg", -4, 1, 0, kFolder + 1);
     panel->SetFolder(kFolder + 1, true);
-    panel->AddRule("*.given's");  // a caller's mask is taken as it is
+    panel->AddRule(kCraftedName);  // a caller's mask is quoted as a typed one
     EXPECT_EQ(5, list->GetItem(1)->order);
+    EXPECT_EQ(kCraftedStored, list->GetItem(1)->text);
 }
 
 // The edited rule is committed when another is selected or on save; undo drops the edits, and
@@ -140,15 +141,15 @@ TEST_F(PanelRulesTest, EditsAreCommittedAndStoredAsTyped)
     panel->SaveRules();
     EXPECT_EQ(before, Changes());
 
-    Type(mask, "Kitchen's *.jpg");
+    Type(mask, kCraftedName);
     Toggle(allow);
     ChooseLine(list, 1);
-    EXPECT_EQ("Kitchen\"s *.jpg* *.b", Listed());
+    EXPECT_EQ(wxString(kCraftedStored) + "* *.b", Listed());
     Type(mask, "");
     panel->AddRule("*.new");
     Toggle(allow);  // the new rule stops allowing
     panel->SaveRules();
-    EXPECT_EQ("Kitchen\"s *.jpg|5|0|0|1; |10|1|0|1; *.new|15|0|0|1", Stored());
+    EXPECT_EQ(wxString(kCraftedStored) + "|5|0|0|1; |10|1|0|1; *.new|15|0|0|1", Stored());
     const int after = Changes();
     panel->SaveRules();
     EXPECT_EQ(after, Changes());
