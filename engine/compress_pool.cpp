@@ -32,14 +32,7 @@ CompressPool::CompressPool(unsigned workers)
     // Kept in the workers' heaps it is reused; the destructor gives it back.
     mallopt(M_MMAP_THRESHOLD, kKeptWorkingMemory);
     mallopt(M_TRIM_THRESHOLD, 4 * kKeptWorkingMemory);
-    if (workers == 0)
-        workers = std::max(1u, std::thread::hardware_concurrency());
-    try {
-        for (unsigned i = 0; i < workers; ++i)
-            workers_.emplace_back([this] { Work(); });
-    } catch (const std::system_error&) {
-        // Fewer workers than asked for: the ones started do the work.
-    }
+    maxWorkers_ = workers != 0 ? workers : std::max(1u, std::thread::hardware_concurrency());
 }
 
 CompressPool::~CompressPool()
@@ -58,7 +51,7 @@ CompressPool::~CompressPool()
 bool CompressPool::Full() const
 {
     const std::lock_guard lock(mutex_);
-    return jobs_.size() >= 2 * workers_.size();
+    return jobs_.size() >= 2 * maxWorkers_;
 }
 
 void CompressPool::Submit(const void* tag, const wxString& source, const wxString& target,
@@ -67,9 +60,16 @@ void CompressPool::Submit(const void* tag, const wxString& source, const wxStrin
     auto job = std::make_unique<Job>();
     std::tie(job->tag, job->source, job->target, job->time) = std::tie(tag, source, target, time);
     job->write = std::move(write);
-    {
-        const std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
+    const std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+    // Workers start as the work comes: a folder with a few files to compress needs few.
+    if (idle_ == 0 && workers_.size() < maxWorkers_) {
+        try {
+            workers_.emplace_back([this] { Work(); });
+            ++idle_;
+        } catch (const std::system_error&) {
+            // The workers there are do the work; with none, the taker does.
+        }
     }
     queued_.notify_one();
 }
@@ -101,10 +101,12 @@ void CompressPool::Work()
         if (ending_)
             return;
         job->state = Job::State::running;
+        --idle_;
         lock.unlock();
         Run(*job);
         lock.lock();
         job->state = Job::State::done;
+        ++idle_;
         finished_.notify_all();
     }
 }

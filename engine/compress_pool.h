@@ -28,7 +28,8 @@ public:
     // Writes the temporary file's content; false fails the job.
     using Write = std::function<bool(AtomicFile& temporary)>;
 
-    // workers 0: one per core. When no thread can be started, nothing is ever queued.
+    // workers 0: one per core, each started when work comes and no worker is free. When no
+    // thread can be started, the jobs run when they are taken.
     explicit CompressPool(unsigned workers = 0);
     // Drops every job (Clear) and ends the workers.
     ~CompressPool();
@@ -58,7 +59,9 @@ private:
     // Waits until the oldest job has run (running it here when no worker has started it).
     void Finish(std::unique_lock<std::mutex>& lock);
 
+    unsigned maxWorkers_ = 1;
     std::vector<std::thread> workers_;
+    unsigned idle_ = 0;  // started workers waiting for a job
     mutable std::mutex mutex_;
     std::condition_variable queued_;    // a job was queued, or the workers are to end
     std::condition_variable finished_;  // a job has run
