@@ -10,6 +10,9 @@
 #     `cp` of the large ones;
 #   that compressed tree copied back to the station (decompressing): against `bzip2 -d` one
 #     after another and `xargs -P<cores> bzip2 -d`, each plus `cp` of the large ones.
+#   moving the 10,000 small files to the medium (a fresh copy of them each round, made untimed):
+#     against the program's copy of them, so the row shows what the flush before the removal of
+#     the sources and the removals themselves cost.
 # Runs are paired (program, references, program, ... the order turning every round) for REPEAT
 # rounds (default 5); each figure is the median of the round-by-round ratios (program time /
 # reference time) with their range. Nothing is deleted until the end (ext4 searches slowly for
@@ -90,10 +93,22 @@ zours=("${times[@]:0:repeat}") zseq=("${times[@]:repeat:repeat}") zpar=("${times
 compressed "program_down" "bunzip2_cp u@" "bunzip2_cp q@ $cores"
 uours=("${times[@]:0:repeat}") useq=("${times[@]:repeat:repeat}") upar=("${times[@]:2*repeat:repeat}")
 
+mours=() mcopies=()
+move_run() { "$driver" run "$work/msrc$1" "$work/out$n" 0 "$work/out$n.xml" move; }
+for ((i = 0; i < repeat; i++)); do
+  cp -r "$work/small" "$work/msrc$i"
+  if ((i % 2 == 0)); then
+    mours+=("$(timed move_run $i)"); mcopies+=("$(timed program "$work/small" 0)")
+  else
+    mcopies+=("$(timed program "$work/small" 0)"); mours+=("$(timed move_run $i)")
+  fi
+done
+
 echo "mixed tree s: copy run ${ours_mixed[*]}; cp -r ${cp_mixed[*]}; rsync ${rsync_mixed[*]}"
 echo "small files s: copy run ${ours_small[*]}; cp -r ${cp_small[*]}; rsync ${rsync_small[*]}"
 echo "compressed s: copy run ${zours[*]}; bzip2 + cp ${zseq[*]}; xargs -P$cores bzip2 + cp ${zpar[*]}"
 echo "decompressed s: copy run ${uours[*]}; bzip2 -d + cp ${useq[*]}; xargs -P$cores bzip2 -d + cp ${upar[*]}"
+echo "moved small files s: move run ${mours[*]}; copy run ${mcopies[*]}"
 bench_report "copy, mixed tree / cp -r" "${ours_mixed[*]}" "${cp_mixed[*]}"
 bench_report "copy, mixed tree / rsync -a --whole-file" "${ours_mixed[*]}" "${rsync_mixed[*]}"
 bench_report "copy, 10,000 small files / cp -r" "${ours_small[*]}" "${cp_small[*]}"
@@ -102,3 +117,4 @@ bench_report "compressed copy / bzip2 -$quality one by one + cp" "${zours[*]}" "
 bench_report "compressed copy / xargs -P$cores bzip2 -$quality + cp" "${zours[*]}" "${zpar[*]}" "<= 1.10"
 bench_report "decompressing copy / bzip2 -d one by one + cp" "${uours[*]}" "${useq[*]}" "<= 0.40"
 bench_report "decompressing copy / xargs -P$cores bzip2 -d + cp" "${uours[*]}" "${upar[*]}" "<= 1.10"
+bench_report "move, 10,000 small files / copy of them" "${mours[*]}" "${mcopies[*]}"

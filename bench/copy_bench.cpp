@@ -1,6 +1,6 @@
 // Driver of copy-bench.sh: makes the station tree, and times a full copy run of it.
 //   copy_bench make-tree DIR [small]    (small: the small files only)
-//   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG
+//   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG [move]   (move: SOURCE ends empty)
 //   copy_bench run-down MEDIUM STATION LOG   (back to the station, ".bz2" files decompressed)
 // The script times the whole process, as it times the reference commands.
 #include <cstdint>
@@ -86,9 +86,10 @@ int MakeTree(const fs::path& root, bool smallOnly)
     return 0;
 }
 
-// The planned actions of a copy to an empty folder: directories (parents first), then every
+// The planned copies (or moves) to an empty folder: directories (parents first), then every
 // file, named as the analysis names them (without ".bz2").
-void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob& folder)
+void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob& folder,
+              int action)
 {
     std::vector<std::unique_ptr<SyncItem>> copies;
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
@@ -102,7 +103,7 @@ void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob
             item->action = FP_MKDIR;
             folder.items.push_back(std::move(item));
         } else {
-            item->action = FP_COPY;
+            item->action = action;
             item->source = FromUtf8((source / relative).string());
             GetFileModTime(FromUtf8(entry.path().string()), item->sourceTime);
             copies.push_back(std::move(item));
@@ -113,17 +114,17 @@ void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob
 }
 
 int RunCopy(const fs::path& source, const fs::path& target, bool up, std::int64_t compressBelow,
-            const wxString& log)
+            const wxString& log, bool move)
 {
     JobTree jobs;
     auto project = std::make_unique<ProjectJob>();
     project->caption = "bench";
-    project->mode = up ? SD_COPY : DS_COPY;
+    project->mode = !up ? DS_COPY : move ? SD_COPY_M : SD_COPY;
     project->compressBelow = compressBelow;
     auto folder = std::make_unique<FolderJob>();
     folder->stationPath = FromUtf8((up ? source : target).string());
     folder->mediumPath = FromUtf8((up ? target : source).string());
-    PlanCopy(source, target, up, *folder);
+    PlanCopy(source, target, up, *folder, move ? FP_MOVE : FP_COPY);
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
@@ -148,12 +149,13 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "make-tree" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "small")))
         return MakeTree(argv[2], argc == 4);
-    if (command == "run" && argc == 6)
+    const bool move = argc == 7 && std::string(argv[6]) == "move";
+    if (command == "run" && (argc == 6 || move))
         return RunCopy(argv[2], argv[3], true, std::strtoll(argv[4], nullptr, 10),
-                       FromUtf8(argv[5]));
+                       FromUtf8(argv[5]), move);
     if (command == "run-down" && argc == 5)
-        return RunCopy(argv[2], argv[3], false, 0, FromUtf8(argv[4]));
+        return RunCopy(argv[2], argv[3], false, 0, FromUtf8(argv[4]), false);
     std::fprintf(stderr, "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM "
-                         "COMPRESS_BELOW LOG | run-down MEDIUM STATION LOG\n");
+                         "COMPRESS_BELOW LOG [move] | run-down MEDIUM STATION LOG\n");
     return 2;
 }
