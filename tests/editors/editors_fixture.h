@@ -3,6 +3,7 @@
 // The main window's fixture, with drivers for the editor windows it opens (they go with it).
 
 #include <functional>
+#include <set>
 
 #include <wx/stopwatch.h>
 
@@ -30,6 +31,21 @@ protected:
             if (watch.Time() > 10000)
                 return false;
         return true;
+    }
+    // Every control named "ID_..." carries an identifier of its own (the toolkit makes up a
+    // negative one for wxID_ANY).
+    static void ExpectOwnIdentifiers(wxWindow* window)
+    {
+        std::set<int> seen;
+        const auto walk = [&seen](const auto& self, wxWindow* parent) -> void {
+            for (wxWindow* child : parent->GetChildren()) {
+                EXPECT_TRUE(!child->GetName().StartsWith("ID_") ||
+                            (child->GetId() > 0 && seen.insert(child->GetId()).second))
+                    << child->GetName();
+                self(self, child);
+            }
+        };
+        walk(walk, window);
     }
     // Lets windows that asked to close go.
     static void Settle()
