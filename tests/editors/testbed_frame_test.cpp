@@ -1,5 +1,6 @@
 #include "editors/testbed_frame.h"
 
+#include <wx/menu.h>
 #include <wx/stattext.h>
 
 #include "editors/file_list_ctrl.h"
@@ -9,32 +10,37 @@ namespace {
 
 using Testbed = FrameFolderTestbed;
 
-// Project "Work", folder "Docs" at <dir>/home/docs with files of 3, 10, 100 and 1000 bytes,
-// the rules "*.txt" (allow) and "*.tmp" (deny); a drive of the medium "Stick" with the folder
-// at Sync\Work\Docs holding d.bin; the testbed open on the folder.
+// Project "R&D", folder "Docs" at <dir>/home/docs with files of 3, 10, 100 and 1000 bytes,
+// the rules "*.txt" (allow), "*.bin" (allow, deleted) and "*.tmp" (deny); a drive of the
+// medium "Stick" with the folder at Sync\Work\Docs holding d.bin; the testbed open on the
+// folder. The context menu is not shown: the labels of its rules are kept.
 class FrameFolderTestbedTest : public EditorsTest {
 protected:
     void SetUp() override
     {
         EditorsTest::SetUp();
-        previous = Testbed::SetMenuPresenter([](wxWindow*, wxMenu&) {});
+        previous = Testbed::SetMenuPresenter([this](wxWindow*, wxMenu& menu) {
+            menuLabels.clear();
+            for (int id = Testbed::ID_MENU_ADD_EXTENSION; id <= Testbed::ID_MENU_ADD_FOLDER; ++id)
+                if (const wxMenuItem* item = menu.FindItem(id))
+                    menuLabels << item->GetItemLabelText() << "|";
+        });
         const char* stick = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
         AddDrive("stick", stick);
         AddMedium(stick, "Stick");
         dir.Write("media/stick/Sync/Work/Docs/d.bin", "xx");
-        OpenWith({"Work"}, {"Docs"});
+        OpenWith({"R&D"}, {"Docs"});
         for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
-                 {"a.txt", 3}, {"b.tmp", 10}, {"sub/c.txt", 100}, {"sub/d.bin", 1000}})
+                 {"a.txt", 3}, {"b.tmp", 10}, {"s&b/c.txt", 100}, {"s&b/d.bin", 1000}})
             dir.Write(wxString("home/docs/") + name, std::string(size, 'x'));
-        const int docs = FolderId("Docs");
-        ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, "
-                                    "MODIFIED, DELETED) values ('r', %d, '*.txt', 5, 1, '', 0), "
-                                    "('r', %d, '*.tmp', 10, 0, '', 0)",
-                                    docs, docs));
+        ExecUpdate(wxString::Format(
+            "insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
+            "values ('r', %d, '*.txt', 5, 1, '', 0), ('r', %d, '*.bin', 7, 1, '', 1), "
+            "('r', %d, '*.tmp', 10, 0, '', 0)", FolderId("Docs"), FolderId("Docs"),
+            FolderId("Docs")));
         ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
                                     "MEDIAID, DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
-                                    ProjectId("Work")));
-        ChooseFolder("Docs");
+                                    ProjectId("R&D")));
         browseAnswers = {dir / "home/docs"};
         Click("ID_BITMAPBUTTON_LOCAL_DIR");
         OpenTestbed();
@@ -71,7 +77,21 @@ protected:
         }
         return text;
     }
-    // Right-click on a row, then the menu command `id`.
+    // The selected rows and the statistics label, as "0,1,|Selected size 1.1 KB".
+    wxString Selection() const
+    {
+        wxString rows;
+        for (long n = -1; (n = list->GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;)
+            rows << n << ",";
+        return rows + "|" + Label("ID_STATICTEXT_STATISTICS");
+    }
+    // A click on a column header; a right-click on a row, then the menu command `id`.
+    void ClickColumn(int column)
+    {
+        wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
+        click.m_col = column;
+        list->GetEventHandler()->ProcessEvent(click);
+    }
     void ContextMenu(long row, int id)
     {
         wxListEvent click(wxEVT_LIST_ITEM_RIGHT_CLICK, list->GetId());
@@ -80,31 +100,43 @@ protected:
         wxCommandEvent command(wxEVT_MENU, id);
         list->GetEventHandler()->ProcessEvent(command);
     }
-    wxString Label(const char* name) const { return In<wxStaticText>(testbed, name)->GetLabel(); }
+    wxString Label(const char* name) const
+    {
+        return In<wxStaticText>(testbed, name)->GetLabelText();
+    }
 
     wxWeakRef<Testbed> testbed;
     swxFileListCtrl* list = nullptr;
     Testbed::MenuPresenter previous;
+    wxString menuLabels;
 };
 
-// The rows come sorted by file name from RunTest. Rules made from a row join the next test at
-// once and reach the catalogue with OK. Closing during a test ends the test's thread first.
+// Deleted rules take no part. The selection stays with the files through sorts and filters.
+// Rules made from a row join the next test at once and reach the catalogue with OK. Closing
+// during a test ends the test's thread first. "&" in names shows as itself.
 TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
 {
-    EXPECT_EQ("Project: Work|Folder: Docs",
+    EXPECT_EQ("Project: R&D|Folder: Docs",
               Label("ID_STATICTEXT_PROJECT") + "|" + Label("ID_STATICTEXT_FOLDER"));
     RunTest();  // on the station
-    EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- sub\\c.txt:*.txt+ sub\\d.bin:-", Rows());
+    EXPECT_EQ("\\a.txt:*.txt+ \\b.tmp:*.tmp- s&b\\c.txt:*.txt+ s&b\\d.bin:-", Rows());
     EXPECT_EQ("Close", In<wxButton>(testbed, "ID_BUTTON_CANCEL")->GetLabel());
     for (long row : {2, 3})  // c.txt and d.bin
         list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    EXPECT_TRUE(PumpUntil([&] { return Label("ID_STATICTEXT_STATISTICS").EndsWith(" 1.1 KB"); }));
-    ContextMenu(2, Testbed::ID_MENU_FILTER_SUBFOLDERS);  // c.txt; the filters are the model's
-    EXPECT_EQ("sub\\c.txt:*.txt+ sub\\d.bin:-", Rows());
-    ContextMenu(0, Testbed::ID_MENU_ADD_FOLDER);  // c.txt
-    ContextMenu(1, Testbed::ID_MENU_ADD_NAME);  // d.bin
-    ContextMenu(1, Testbed::ID_MENU_ADD_EXTENSION);
-    ContextMenu(1, Testbed::ID_MENU_RESET_FILTER);
+    EXPECT_TRUE(PumpUntil([&] { return Selection() == "2,3,|Selected size 1.1 KB"; })) << Selection();
+    ClickColumn(3);
+    ClickColumn(3);  // by size, descending
+    EXPECT_EQ("0,1,|Selected size 1.1 KB", Selection());
+    ContextMenu(1, Testbed::ID_MENU_FILTER_EXTENSION);  // c.txt; the filters are the model's
+    EXPECT_EQ("0,|Selected size 100 B", Selection());
+    ContextMenu(0, Testbed::ID_MENU_FILTER_SUBFOLDERS);
+    EXPECT_EQ("s&b\\d.bin:- s&b\\c.txt:*.txt+|Tree: s&b",
+              Rows() + "|" + Label("ID_STATICTEXT_FILTER"));
+    ContextMenu(1, Testbed::ID_MENU_ADD_FOLDER);  // c.txt
+    EXPECT_EQ("Extension (*.txt)|Name (c*)|Folder (s&b)|", menuLabels);
+    ContextMenu(0, Testbed::ID_MENU_ADD_NAME);  // d.bin
+    ContextMenu(0, Testbed::ID_MENU_ADD_EXTENSION);
+    ContextMenu(0, Testbed::ID_MENU_RESET_FILTER);
     Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
     RunTest();
     EXPECT_EQ("\\d.bin:d*+", Rows());  // with the new rules and no filter
@@ -114,11 +146,11 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
                                 "outside the medium.",
                                 wxOK, "Message"));
     EXPECT_FALSE(testbed->Testing());
-    EXPECT_EQ(2, Scalar("select count(*) from ACLRULES"));
+    EXPECT_EQ(3, Scalar("select count(*) from ACLRULES"));
     ClickIn(testbed, "ID_BUTTON_OK");
     Settle();
     EXPECT_FALSE(testbed);
-    EXPECT_EQ("*.txt1,*.tmp0,sub\\*1,d*1,*.bin1",
+    EXPECT_EQ("*.txt1,*.bin1,*.tmp0,s&b\\*1,d*1,*.bin1",
               Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // in ID order
     EXPECT_EQ(5u, Rules()->GetRulesList()->GetCount());  // the main window reloaded them
 
