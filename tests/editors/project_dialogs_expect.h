@@ -1,9 +1,8 @@
 #pragma once
 
 // Answers for wxTEST_DIALOG when the code under test opens the project dialogs. They fill the
-// real controls and press the real buttons, so the dialogs' own handlers run (and write the
-// catalogue) exactly as for a user. A refused OK (a message box, which the test must expect as
-// well) stands for the user pressing Cancel afterwards. Cancel() presses Cancel at once.
+// real controls and press the real buttons, so the dialogs' own handlers write the catalogue
+// as for a user. A refused OK (a message box the test expects too) stands for a later Cancel.
 
 #include <wx/listbox.h>
 #include <wx/spinctrl.h>
@@ -14,7 +13,7 @@
 #include "editors/project_select_dialog.h"
 #include "tests/support/widgets.h"
 
-// Types the caption and the limits and presses OK.
+// Types the caption and the limits and presses OK; Cancel() presses Cancel.
 class ExpectDialogProject : public wxExpectModalBase<DialogProject, ExpectDialogProject> {
 public:
     ExpectDialogProject(const wxString& caption, int sizeLimit, int compressLimit)
@@ -43,8 +42,7 @@ protected:
 
 private:
     wxString caption_;
-    int sizeLimit_;
-    int compressLimit_;
+    int sizeLimit_, compressLimit_;
 };
 
 // Selects the project with this caption (none when it is not listed) and presses OK; Cancel()
@@ -52,9 +50,8 @@ private:
 class ExpectDialogProjectSelect
     : public wxExpectModalBase<DialogProjectSelect, ExpectDialogProjectSelect> {
 public:
-    explicit ExpectDialogProjectSelect(const wxString& caption, bool cancel = false)
-        : caption_(caption), cancel_(cancel) {}
-    static ExpectDialogProjectSelect Cancel() { return ExpectDialogProjectSelect(wxString(), true); }
+    explicit ExpectDialogProjectSelect(const wxString& caption) : caption_(caption) {}
+    static ExpectDialogProjectSelect Cancel() { return ExpectDialogProjectSelect(wxString()); }
 
 protected:
     int OnInvoked(DialogProjectSelect* dlg) const override
@@ -62,11 +59,10 @@ protected:
         auto* list = widgets_test::Find<wxListBox>(dlg, "ID_LISTBOX_PROJECTS");
         list->SetSelection(list->FindString(caption_, true));
         dlg->SetReturnCode(0);
-        widgets_test::Click(dlg, cancel_ ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
+        widgets_test::Click(dlg, caption_.empty() ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
         return dlg->GetReturnCode() == wxOK ? wxOK : wxCANCEL;
     }
 
 private:
     wxString caption_;
-    bool cancel_;
 };

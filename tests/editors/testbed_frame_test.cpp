@@ -33,14 +33,11 @@ protected:
         for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
                  {"a.txt", 3}, {"b.tmp", 10}, {"s&b/c.txt", 100}, {"s&b/d.bin", 1000}})
             dir.Write(wxString("home/docs/") + name, std::string(size, 'x'));
-        ExecUpdate(wxString::Format(
-            "insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
-            "values ('r', %d, '*.txt', 5, 1, '', 0), ('r', %d, '*.bin', 7, 1, '', 1), "
-            "('r', %d, '*.tmp', 10, 0, '', 0)", FolderId("Docs"), FolderId("Docs"),
-            FolderId("Docs")));
-        ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
-                                    "MEDIAID, DELETED) values ('m', 'Sync\\Work', '', %d, 1, 0)",
-                                    ProjectId("R&D")));
+        ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
+                   "values ('r', 1, '*.txt', 5, 1, '', 0), ('r', 1, '*.bin', 7, 1, '', 1), "
+                   "('r', 1, '*.tmp', 10, 0, '', 0)");
+        ExecUpdate("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, DELETED) "
+                   "values ('m', 'Sync\\Work', '', 1, 1, 0)");
         browseAnswers = {dir / "home/docs"};
         Click("ID_BITMAPBUTTON_LOCAL_DIR");
         OpenTestbed();
@@ -50,7 +47,6 @@ protected:
         EditorsTest::TearDown();
         Testbed::SetMenuPresenter(previous);
     }
-
     void OpenTestbed()
     {
         Click("ID_BITMAPBUTTON_RUN_TESTBED");
@@ -85,25 +81,18 @@ protected:
             rows << n << ",";
         return rows + "|" + Label("ID_STATICTEXT_STATISTICS");
     }
-    // A click on a column header; a right-click on a row, then the menu command `id`.
-    void ClickColumn(int column)
+    // A click on column n's header, or a right-click on row n and then the menu command id.
+    void ListClick(long n, int id = 0)
     {
-        wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
-        click.m_col = column;
-        list->GetEventHandler()->ProcessEvent(click);
-    }
-    void ContextMenu(long row, int id)
-    {
-        wxListEvent click(wxEVT_LIST_ITEM_RIGHT_CLICK, list->GetId());
-        click.m_itemIndex = row;
+        wxListEvent click(id ? wxEVT_LIST_ITEM_RIGHT_CLICK : wxEVT_LIST_COL_CLICK, list->GetId());
+        click.m_itemIndex = n;
+        click.m_col = static_cast<int>(n);
         list->GetEventHandler()->ProcessEvent(click);
         wxCommandEvent command(wxEVT_MENU, id);
-        list->GetEventHandler()->ProcessEvent(command);
+        if (id)
+            list->GetEventHandler()->ProcessEvent(command);
     }
-    wxString Label(const char* name) const
-    {
-        return In<wxStaticText>(testbed, name)->GetLabelText();
-    }
+    wxString Label(const char* name) const { return In<wxStaticText>(testbed, name)->GetLabelText(); }
 
     wxWeakRef<Testbed> testbed;
     swxFileListCtrl* list = nullptr;
@@ -124,19 +113,19 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     for (long row : {2, 3})  // c.txt and d.bin
         list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     EXPECT_TRUE(PumpUntil([&] { return Selection() == "2,3,|Selected size 1.1 KB"; })) << Selection();
-    ClickColumn(3);
-    ClickColumn(3);  // by size, descending
+    ListClick(3);
+    ListClick(3);  // by size, descending
     EXPECT_EQ("0,1,|Selected size 1.1 KB", Selection());
-    ContextMenu(1, Testbed::ID_MENU_FILTER_EXTENSION);  // c.txt; the filters are the model's
+    ListClick(1, Testbed::ID_MENU_FILTER_EXTENSION);  // c.txt; the filters are the model's
     EXPECT_EQ("0,|Selected size 100 B", Selection());
-    ContextMenu(0, Testbed::ID_MENU_FILTER_SUBFOLDERS);
+    ListClick(0, Testbed::ID_MENU_FILTER_SUBFOLDERS);
     EXPECT_EQ("s&b\\d.bin:- s&b\\c.txt:*.txt+|Tree: s&b",
               Rows() + "|" + Label("ID_STATICTEXT_FILTER"));
-    ContextMenu(1, Testbed::ID_MENU_ADD_FOLDER);  // c.txt
+    ListClick(1, Testbed::ID_MENU_ADD_FOLDER);  // c.txt
     EXPECT_EQ("Extension (*.txt)|Name (c*)|Folder (s&b)|", menuLabels);
-    ContextMenu(0, Testbed::ID_MENU_ADD_NAME);  // d.bin
-    ContextMenu(0, Testbed::ID_MENU_ADD_EXTENSION);
-    ContextMenu(0, Testbed::ID_MENU_RESET_FILTER);
+    ListClick(0, Testbed::ID_MENU_ADD_NAME);  // d.bin
+    ListClick(0, Testbed::ID_MENU_ADD_EXTENSION);
+    ListClick(0, Testbed::ID_MENU_RESET_FILTER);
     Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
     RunTest();
     EXPECT_EQ("\\d.bin:d*+", Rows());  // with the new rules and no filter
