@@ -3,7 +3,6 @@
 // The main window's fixture, with drivers for the editor windows it opens (they go with it).
 
 #include <functional>
-#include <set>
 
 #include <wx/stopwatch.h>
 
@@ -32,25 +31,15 @@ protected:
                 return false;
         return true;
     }
+    // Lets windows that asked to close go.
+    static void Settle() { wxYield(), wxTheApp->ProcessIdle(); }
     // Every control named "ID_..." carries an identifier of its own (the toolkit makes up a
     // negative one for wxID_ANY).
     static void ExpectOwnIdentifiers(wxWindow* window)
     {
-        std::set<int> seen;
-        const auto walk = [&seen](const auto& self, wxWindow* parent) -> void {
-            for (wxWindow* child : parent->GetChildren()) {
-                EXPECT_TRUE(!child->GetName().StartsWith("ID_") ||
-                            (child->GetId() > 0 && seen.insert(child->GetId()).second))
-                    << child->GetName();
-                self(self, child);
-            }
-        };
-        walk(walk, window);
-    }
-    // Lets windows that asked to close go.
-    static void Settle()
-    {
-        wxYield();
-        wxTheApp->ProcessIdle();
+        for (wxWindow* child : window->GetChildren()) {
+            EXPECT_TRUE(child->GetId() > 0 || !child->GetName().StartsWith("ID_")) << child->GetName();
+            ExpectOwnIdentifiers(child);
+        }
     }
 };

@@ -22,8 +22,8 @@ void Fill(Model& model)
 std::string Files(const Model& model)
 {
     std::string files;
-    for (size_t n = 0; n < model.VisibleCount(); ++n)
-        files += model.Visible(static_cast<long>(n))->file.ToStdString() + ",";
+    for (long n = 0; n < static_cast<long>(model.VisibleCount()); ++n)
+        files += model.Visible(n)->file.ToStdString() + ",";
     return files + (model.Ascending() ? "" : "v");
 }
 
@@ -61,12 +61,8 @@ TEST(FileListModelTest, FiltersAndHeaderClicksDecideTheRows)
             model.SortByColumn(column);
         EXPECT_EQ(c.files, Files(model));
     }
-}
-
-// Records arriving later append unsorted and filtered-out ones come back sorted; Clear forgets
-// the sort but keeps the filter.
-TEST(FileListModelTest, LateRecordsAndClear)
-{
+    // Records arriving later append unsorted and filtered-out ones come back sorted; Clear
+    // forgets the sort but keeps the filter.
     Model model;
     Fill(model);
     model.SortByColumn(3);

@@ -23,11 +23,6 @@ protected:
         Settle();
         return TopWindow<FrameOptions>() == nullptr;
     }
-    static wxString Stored()
-    {
-        return Text("select group_concat(IOPTION || '=' || VALUE) from "
-                    "(select * from OPTIONS order by IOPTION)");
-    }
 
     FrameOptions* window = nullptr;
 };
@@ -36,6 +31,8 @@ protected:
 // window shows the options in force; Cancel drops the edits.
 TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
 {
+    const char* stored = "select group_concat(IOPTION || '=' || VALUE) from "
+                         "(select * from OPTIONS order by IOPTION)";
     SetOption(3, "soLanguage", "56");  // chosen already: InitOptions does not ask
     InitOptions();
     OpenWith();
@@ -44,7 +41,7 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
                       {"ID_CHECKBOX_ALL_DRIVES", 1}, {"ID_CHECKBOX_RM_EMPTY_DIRS", 1},
                       {"ID_CHECKBOX_ALWAYS_SHOW_LOG", 1}, {"ID_CHECKBOX1", 0}},
                      "ID_BUTTON_OK"));
-    EXPECT_EQ("1=0,2=100,3=56,4=1,5=130,6=1,7=1,8=1,9=0", Stored());
+    EXPECT_EQ("1=0,2=100,3=56,4=1,5=130,6=1,7=1,8=1,9=0", Text(stored));
     InitOptions();  // back to the defaults, then read the rows again
     EXPECT_FALSE(Edit({{"ID_SPINCTRL_LOG_DAYS", 9}}, "ID_BUTTON_RESET"));
     EXPECT_EQ(100, In<wxSpinCtrl>(window, "ID_SPINCTRL_LOG_DAYS")->GetValue());
@@ -60,7 +57,7 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
                   ExpectMessage("Preferable language has been changed.\nPlease restart program "
                                 "to update interface.",
                                 wxOK, "Language changed"));
-    EXPECT_EQ("1=0,2=0,3=156,4=1,5=130,6=1,7=1,8=1,9=0", Stored());  // 0: never delete
+    EXPECT_EQ("1=0,2=0,3=156,4=1,5=130,6=1,7=1,8=1,9=0", Text(stored));  // 0: never delete
 }
 
 } // namespace
