@@ -20,23 +20,20 @@ protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
-        Store();
         frame->Show();
     }
-    static void Store()
+    // Stores the rules afresh, shows the folder and takes the user's steps: "+x" adds the
+    // rule x, "#n" picks line n, "allow" toggles the box, a button's name without
+    // "ID_BITMAPBUTTON" clicks it ("_DELETE", "_UP", "4" (down), "_UNDO"), "save" saves,
+    // anything else is typed into the mask field.
+    void Steps(wxUint32 folder, bool all, std::initializer_list<wxString> steps) const
     {
         ExecUpdate("delete from ACLRULES");
         ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, "
-                   "DELETED) values ('g', 3, '*.a', 5, 1, '', 0), ('g', 3, '*.b', 10, 1, '', 0), "
+                   "DELETED) values ('g', 3, '*.a', 5, 1, '', 0), ('g', 3, '*.b', 10, 0, '', 0), "
                    "('g', 3, '*.c', 15, 1, '', 0), ('g', 3, '*.gone', 40, 1, '', 1), "
                    "('g', 4, '*.neg', -4, 1, '', 0)");
-    }
-
-    // The user's steps: "+x" adds the rule x, "#n" picks line n, "allow" toggles the box, a
-    // button's name without "ID_BITMAPBUTTON" clicks it ("_DELETE", "_UP", "4" (down),
-    // "_UNDO"), "save" saves, anything else is typed into the mask field.
-    void Steps(std::initializer_list<wxString> steps) const
-    {
+        panel->SetFolder(folder, !all);
         for (const wxString& step : steps) {
             if (step.StartsWith("+"))
                 panel->AddRule(step.Mid(1));
@@ -53,17 +50,19 @@ protected:
         }
     }
     // The listed masks, a "!" before each flagged deleted, "*" after each flagged changed;
-    // then "mask|line|allow|deleted" of every rule written, in the order stored.
+    // the mask field and the allow box ("+", "-", "x" disabled) in brackets; then
+    // "mask|line|allow|deleted" of every rule written, in the order stored.
     wxString Shown() const
     {
         wxString text;
         for (size_t n = 0; n < list->GetCount(); ++n) {
             const BitmapListItem* rule = list->GetItem(n);
-            text << (n ? " " : "") << (rule->deleted ? "!" : "") << rule->text
-                 << (rule->changed ? "*" : "");
+            text << (rule->deleted ? "!" : "") << rule->text << (rule->changed ? "* " : " ");
         }
-        return text + " / " + Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where "
-                                   "MODIFIED<>'' order by ID");
+        const char* box = !allow->IsEnabled() ? "x" : allow->GetValue() ? "+" : "-";
+        text << "[" << mask->GetValue() << box;
+        return text + "] " + Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where "
+                                  "MODIFIED<>'' order by ID");
     }
 
     const std::unique_ptr<wxFrame> frame{
@@ -74,85 +73,70 @@ protected:
     wxCheckBox* const allow = Find<wxCheckBox>(panel, "ID_CHECKBOX_RULE_ALLOW");
 };
 
-// Edits are committed when another rule is picked or on save, and only saved ones are
-// written; a deleted rule shows until reloaded; a moved rule takes the edit with it.
+// Rules are listed in line order, the first shown. Edits are committed when another rule is
+// picked or on save, and only saved ones are written. Added rules follow the largest listed
+// line by five (at least five) and allow. A deleted rule
+// shows until reloaded; a moved rule takes the edit with it.
 TEST_F(PanelRulesTest, EditsAreWrittenOnSaveOnly)
 {
     const struct {
+        wxUint32 folder;
         bool all;  // deleted rules listed too
         std::initializer_list<wxString> steps;
         const char* shown;
     } cases[] = {
-        {false, {"*.changed", "+*.new", "_UNDO", "save"}, "*.a *.b *.c / "},
-        {false, {"Kitchen's *.jpg", "#1"}, "Kitchen\"s *.jpg* *.b *.c / "},
-        {false, {"Kitchen's *.jpg", "allow", "#1", "save"},
-         "Kitchen\"s *.jpg *.b *.c / Kitchen\"s *.jpg|5|0|0"},
-        {false, {"", "+*.new", "allow", "save", "save"}, " *.b *.c *.new / |5|1|0; *.new|20|0|0"},
-        {false, {"_DELETE", "_DELETE", "save"}, "*.a *.b *.c / *.a|5|1|0"},
-        {false, {"_DELETE", "save"}, "!*.a *.b *.c / *.a|5|1|1"},
-        {true, {"#3", "_DELETE", "save"}, "*.a *.b *.c *.gone / *.gone|40|1|0"},
-        {false, {"_UP", "#1", "_UP", "*.B", "4", "4", "4", "save"},
-         "*.a *.c *.B / *.a|5|1|0; *.B|15|1|0; *.c|10|1|0"},
+        {9, false, {}, "[x] "},
+        {3, false, {"#1"}, "*.a *.b *.c [*.b-] "},
+        {3, true, {}, "*.a *.b *.c !*.gone [*.a+] "},
+        {4, false, {"+*.given", "save"}, "*.neg *.given [*.given+] *.given|5|1|0"},
+        {3, false, {"*.changed", "+*.new", "_UNDO", "save"}, "*.a *.b *.c [*.a+] "},
+        {3, false, {"Kitchen's *.jpg", "allow", "#1"}, "Kitchen\"s *.jpg* *.b *.c [*.b-] "},
+        {3, false, {"", "+*.new", "allow", "save", "save"},
+         " *.b *.c *.new [*.new-] |5|1|0; *.new|20|0|0"},
+        {3, false, {"allow", "save"}, "*.a *.b *.c [*.a-] *.a|5|0|0"},
+        {3, false, {"_DELETE", "_DELETE", "save"}, "*.a *.b *.c [*.a+] *.a|5|1|0"},
+        {3, false, {"_DELETE", "save"}, "!*.a *.b *.c [*.a+] *.a|5|1|1"},
+        {3, true, {"#3", "_DELETE", "save"}, "*.a *.b *.c *.gone [*.gone+] *.gone|40|1|0"},
+        {3, false, {"_UP", "#1", "_UP", "*.B", "4", "4", "4", "save"},
+         "*.a *.c *.B [*.B-] *.a|5|1|0; *.B|15|0|0; *.c|10|1|0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
-        Store();
-        panel->SetFolder(3, !c.all);
-        Steps(c.steps);
+        Steps(c.folder, c.all, c.steps);
         EXPECT_EQ(c.shown, Shown());
     }
 }
 
-// Rules are listed in line order, the first shown; an empty folder disables the allow box.
-// Added rules follow the largest listed line by five (at least five) and allow; a typed quote
-// is stored doubled, a given mask as it is. Disabling keeps the list usable. Failures leave
-// what was not written flagged, and a failed reload an empty list.
-TEST_F(PanelRulesTest, RulesAreListedAddedDisabledAndKeptThroughFailures)
+// A typed quote is stored doubled; disabling keeps the list usable. Failures leave what was
+// not written flagged, and a failed reload an empty list.
+TEST_F(PanelRulesTest, AddedAndDisabledAndKeptThroughFailures)
 {
-    panel->SetFolder(9, true);
-    EXPECT_EQ(" / ", Shown() + mask->GetValue());
-    EXPECT_FALSE(allow->IsEnabled());
-    ExecUpdate("update ACLRULES set NLINE=12, ALLOW=0 where ID=1");
-    panel->SetFolder(3, true);
-    EXPECT_EQ("*.b *.a *.c / |0|*.b|1", wxString::Format("%s|%d|%s|%d", Shown(),
-                                                       list->GetSelection(), mask->GetValue(),
-                                                       allow->GetValue()));
-    Steps({"#1"});
-    EXPECT_FALSE(allow->GetValue());
+    Steps(3, false, {});
     wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
     wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_ADD"),
                   wxExpectModal<wxTextEntryDialog>("Kitchen's *.jpg"));
-    EXPECT_TRUE(allow->GetValue());
-    Steps({"save"});
-    EXPECT_EQ("*.b *.a *.c Kitchen\"s *.jpg / Kitchen\"s *.jpg|20|1|0", Shown());
+    panel->SaveRules();
+    EXPECT_EQ("*.a *.b *.c Kitchen\"s *.jpg [Kitchen\"s *.jpg+] Kitchen\"s *.jpg|20|1|0", Shown());
     EXPECT_EQ(36, Scalar("select length(GUID) from ACLRULES where ID=6"));
-    EXPECT_EQ(6u, list->GetItem(3)->data);
-    panel->SetFolder(4, true);
-    Steps({"+*.given's"});
-    EXPECT_EQ(5, list->GetItem(1)->order);
-    EXPECT_EQ("*.given's", list->GetItem(1)->text);
     panel->EnableControls(false);
     EXPECT_FALSE(Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled() || mask->IsEnabled());
     EXPECT_TRUE(list->IsEnabled());
 
-    Store();
-    panel->SetFolder(3, true);  // a failed save keeps unwritten rules flagged
-    Steps({"_DELETE", "#1", "_DELETE"});
+    Steps(3, false, {"_DELETE", "#1", "_DELETE"});
     ExecUpdate("create trigger REFUSE before update on ACLRULES when OLD.FILEMASK='*.b' "
                "begin select raise(ABORT, 'refused'); end");
     EXPECT_THROW(panel->SaveRules(), wxSQLite3Exception);
-    EXPECT_EQ("!*.a !*.b* *.c / *.a|5|1|1", Shown());
+    EXPECT_EQ("!*.a !*.b* *.c [*.b-] *.a|5|1|1", Shown());
     ExecUpdate("drop trigger REFUSE");
-    Steps({"save"});
-    EXPECT_EQ("!*.a !*.b *.c / *.a|5|1|1; *.b|10|1|1", Shown());
-
+    panel->SaveRules();
+    EXPECT_EQ("!*.a !*.b *.c [*.b-] *.a|5|1|1; *.b|10|0|1", Shown());
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
     wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_UNDO"),
                   ExpectDatabaseError("The folder rules could not be read again."));
     EXPECT_TRUE(list->GetCount() == 0 && mask->IsEmpty());
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
-    Steps({"_UNDO"});
-    EXPECT_EQ("*.c / *.a|5|1|1; *.b|10|1|1", Shown());
+    Click(panel, "ID_BITMAPBUTTON_UNDO");
+    EXPECT_EQ("*.c [*.c+] *.a|5|1|1; *.b|10|0|1", Shown());
 }
 
 } // namespace
