@@ -23,13 +23,12 @@ public:
     // What a user does in the dialog: fill it, press OK (or Cancel when sizeLimit < 0).
     static void Answer(DialogProject* dlg, const wxString& caption, int sizeLimit, int compressLimit)
     {
-        using namespace widgets_test;
-        if (sizeLimit < 0)
-            return Click(dlg, "ID_BUTTON_CANCEL");
-        Find<wxTextCtrl>(dlg, "ID_TEXTCTRL_CAPTION")->ChangeValue(caption);
-        Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_SIZE")->SetValue(sizeLimit);
-        Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_BZ")->SetValue(compressLimit);
-        Click(dlg, "ID_BUTTON_OK");
+        if (sizeLimit >= 0) {
+            widgets_test::Find<wxTextCtrl>(dlg, "ID_TEXTCTRL_CAPTION")->ChangeValue(caption);
+            widgets_test::Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_SIZE")->SetValue(sizeLimit);
+            widgets_test::Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_BZ")->SetValue(compressLimit);
+        }
+        widgets_test::Click(dlg, sizeLimit < 0 ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
     }
 
 protected:
