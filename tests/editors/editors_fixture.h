@@ -38,7 +38,8 @@ protected:
     static void ExpectOwnIdentifiers(wxWindow* window)
     {
         for (wxWindow* child : window->GetChildren()) {
-            EXPECT_TRUE(child->GetId() > 0 || !child->GetName().StartsWith("ID_")) << child->GetName();
+            EXPECT_TRUE(child->GetId() > 0 || !child->GetName().StartsWith("ID_"))
+                << child->GetName();
             ExpectOwnIdentifiers(child);
         }
     }

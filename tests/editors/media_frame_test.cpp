@@ -18,7 +18,7 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     const char other[] = "11111111-2222-3333-4444-555555555555";
     const wxString blankRoot = AddDrive("blank", "");
     AddDrive("other", other);
-    AddMedium(stick, "Stick");
+    AddMedium(stick, "Stick");  // medium 1
     AddMedium(other, "Other");
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
     OpenWith();
@@ -32,9 +32,6 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
         widgets_test::Notify(list, wxEVT_LISTBOX);
     };
     const auto click = [&](const char* name) { ClickIn(manager, name); };
-    const auto known = [](const char* name) {
-        return FindConnectedMedium(Scalar(wxString("select ID from MEDIA where NAME='") + name + "'"));
-    };
     const wxString exists = "Medium with this name already exists!";
     const wxString sure = "Do you really wish to delete this medium?";
     const ExpectMessage notEngaged("The marker file " + blankRoot + "dralvo.txt could not be "
@@ -46,17 +43,19 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
     ExecUpdate("update MEDIA set GUID='0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f''' where ID=1");
     wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"), notEngaged);  // it would read back with "
-    EXPECT_TRUE(In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->IsEmpty() && !known("Stick"));
+    EXPECT_TRUE(In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->IsEmpty() && !FindConnectedMedium(1));
     wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_ADD"), wxExpectModal<wxTextEntryDialog>("New"));
     click("ID_BITMAPBUTTON_CONNECT");
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
-    EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'"), marker);  // no line end
-    EXPECT_EQ(marker, In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_TRUE(known("New") && TemporariesUnder(blankRoot) == 0);
+    EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'") + "|" + marker,  // no line end
+              marker + "|" + In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
+    EXPECT_TRUE(FindConnectedMedium(4) && TemporariesUnder(blankRoot) == 0);  // New is 4
     wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK));
 
     pick("Stick");  // a drive marked for another medium: the user's choice decides
+    const ExpectMessage refusal("The device's UID belongs to the medium \"Other\".\nTwo media "
+                                "cannot have one UID.", wxOK, "Message");
     const char loose[] = "99999999-8888-7777-6666-555555555555";  // no live medium's
     const struct {
         const char *name, *marker;
@@ -76,18 +75,12 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
         dir.Write("media/other/dralvo.txt", c.marker);
         click("ID_BITMAPBUTTON_REFRESH");
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), "other");
-        if (c.refused) {
-            wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
-                          wxExpectModal<wxSingleChoiceDialog>(c.choice),
-                          ExpectMessage("The device's UID belongs to the medium \"Other\".\n"
-                                        "Two media cannot have one UID.", wxOK, "Message"));
-        } else {
-            wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
-                          wxExpectModal<wxSingleChoiceDialog>(c.choice));
-        }
+        wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
+                      wxExpectModal<wxSingleChoiceDialog>(c.choice),
+                      c.refused ? refusal : refusal.Optional());
         EXPECT_EQ(c.choice == 0 ? stick : c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
-        EXPECT_EQ(c.knownAsStick, known("Stick") != nullptr);
+        EXPECT_EQ(c.knownAsStick, FindConnectedMedium(1) != nullptr);
     }
 
     Type(caption, "OTHER");

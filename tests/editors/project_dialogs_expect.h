@@ -21,7 +21,8 @@ public:
     static ExpectDialogProject Cancel() { return ExpectDialogProject(wxString(), -1, -1); }
 
     // What a user does in the dialog: fill it, press OK (or Cancel when sizeLimit < 0).
-    static void Answer(DialogProject* dlg, const wxString& caption, int sizeLimit, int compressLimit)
+    static void Answer(DialogProject* dlg, const wxString& caption, int sizeLimit,
+                       int compressLimit)
     {
         if (sizeLimit >= 0) {
             widgets_test::Find<wxTextCtrl>(dlg, "ID_TEXTCTRL_CAPTION")->ChangeValue(caption);

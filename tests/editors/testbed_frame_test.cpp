@@ -22,12 +22,13 @@ using FrameFolderTestbedTest = EditorsTest;
 TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
 {
     wxString menuLabels;  // of the context menu's rules; the menu itself is not shown
-    const Testbed::MenuPresenter previous = Testbed::SetMenuPresenter([&](wxWindow*, wxMenu& menu) {
+    const auto note = [&](wxWindow*, wxMenu& menu) {
         menuLabels.clear();
         for (int id = Testbed::ID_MENU_ADD_EXTENSION; id <= Testbed::ID_MENU_ADD_FOLDER; ++id)
             if (const wxMenuItem* item = menu.FindItem(id))
                 menuLabels << item->GetItemLabelText() << "|";
-    });
+    };
+    const Testbed::MenuPresenter previous = Testbed::SetMenuPresenter(note);
     const std::shared_ptr<void> restore(nullptr, [&](void*) { Testbed::SetMenuPresenter(previous); });
     AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
     AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
@@ -36,9 +37,8 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
              {"a.txt", 3}, {"b.tmp", 10}, {"s&b/c.txt", 100}, {"s&b/d.bin", 1000}})
         dir.Write(wxString("home/docs/") + name, std::string(size, 'x'));
-    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) "
-               "values ('r', 1, '*.txt', 5, 1, '', 0), ('r', 1, '*.bin', 7, 1, '', 1), "
-               "('r', 1, '*.tmp', 10, 0, '', 0)");
+    ExecUpdate("insert into ACLRULES (FOLDERID, FILEMASK, NLINE, ALLOW, DELETED) values "
+               "(1, '*.txt', 5, 1, 0), (1, '*.bin', 7, 1, 1), (1, '*.tmp', 10, 0, 0)");
     ExecUpdate("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, DELETED) "
                "values ('m', 'Sync\\Work', '', 1, 1, 0)");
     browseAnswers = {dir / "home/docs"};

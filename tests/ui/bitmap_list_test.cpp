@@ -14,7 +14,6 @@ namespace {
 class DrawableList : public swxBitmapListBox {
 public:
     using swxBitmapListBox::swxBitmapListBox;
-    using swxBitmapListBox::OnDrawItem;
     using swxBitmapListBox::OnGetRowHeight;
 
     // Line n drawn on white into a canvas 30 pixels taller than the line.
@@ -37,12 +36,11 @@ TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
     const std::unique_ptr<wxFrame> frame(new wxFrame(nullptr, wxID_ANY, "list"));
     auto* list = new DrawableList(frame.get(), wxID_ANY);
     const wxColour colours[] = {*wxRED, *wxGREEN, *wxBLUE};  // allows, denies, deleted
-    const auto solid = [](const wxColour& c) {
-        wxImage image(16, 16);
-        image.SetRGB(wxRect(0, 0, 16, 16), c.Red(), c.Green(), c.Blue());
-        return wxBitmap(image);
-    };
-    ASSERT_TRUE(list->SetBitmaps(solid(colours[0]), solid(colours[1]), solid(colours[2])));
+    wxImage solid[3];
+    for (int n = 0; n < 3; ++n)
+        solid[n].Create(16, 16), solid[n].SetRGB(wxRect(0, 0, 16, 16), colours[n].Red(),
+                                                 colours[n].Green(), colours[n].Blue());
+    ASSERT_TRUE(list->SetBitmaps(wxBitmap(solid[0]), wxBitmap(solid[1]), wxBitmap(solid[2])));
     frame->Show();
     list->Append("gjpqy", 1, true);
     list->Append("denies", 2, false);
@@ -55,7 +53,6 @@ TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
     }
     for (int points : {9, 24}) {
         list->SetFont(wxFontInfo(points));
-        list->RefreshAll();
         const int height = list->OnGetRowHeight(0);
         const wxImage image = list->Draw(0, height);
         int lowestInk = -1;
