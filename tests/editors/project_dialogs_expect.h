@@ -31,8 +31,6 @@ public:
         }
         widgets_test::Click(dlg, sizeLimit < 0 ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
     }
-
-protected:
     int OnInvoked(DialogProject* dlg) const override
     {
         dlg->SetReturnCode(0);
@@ -52,8 +50,6 @@ class ExpectDialogProjectSelect
 public:
     explicit ExpectDialogProjectSelect(const wxString& caption) : caption_(caption) {}
     static ExpectDialogProjectSelect Cancel() { return ExpectDialogProjectSelect(wxString()); }
-
-protected:
     int OnInvoked(DialogProjectSelect* dlg) const override
     {
         auto* list = widgets_test::Find<wxListBox>(dlg, "ID_LISTBOX_PROJECTS");

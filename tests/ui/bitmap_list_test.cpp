@@ -41,7 +41,6 @@ TEST(SwxBitmapListBoxTest, LinesShowTheirFlagAndHoldTheWholeText)
         solid[n].Create(16, 16), solid[n].SetRGB(wxRect(0, 0, 16, 16), colours[n].Red(),
                                                  colours[n].Green(), colours[n].Blue());
     ASSERT_TRUE(list->SetBitmaps(wxBitmap(solid[0]), wxBitmap(solid[1]), wxBitmap(solid[2])));
-    frame->Show();
     list->Append("gjpqy", 1, true);
     list->Append("denies", 2, false);
     list->Append("deleted", 3, true);

@@ -33,7 +33,7 @@ protected:
                    "(3, '*.a', 5, 1, 0), (3, '*.b', 10, 0, 0), (3, '*.c', 15, 1, 0), "
                    "(3, '*.gone', 40, 1, 1), (4, '*.neg', -4, 1, 0)");
         panel->SetFolder(folder, !all);
-        for (const wxString& step : steps) {
+        for (const wxString& step : steps)
             if (step.StartsWith("+"))
                 panel->AddRule(step.Mid(1));
             else if (step.StartsWith("#"))
@@ -46,7 +46,6 @@ protected:
                 Click(panel, ("ID_BITMAPBUTTON" + step.ToStdString()).c_str());
             else
                 Type(mask, step);
-        }
     }
     // The listed masks, a "!" before each flagged deleted, "*" after each flagged changed;
     // the mask field and the allow box ("+", "-", "x" disabled) in brackets; then
@@ -54,10 +53,9 @@ protected:
     wxString Shown() const
     {
         wxString text;
-        for (size_t n = 0; n < list->GetCount(); ++n) {
-            const BitmapListItem* rule = list->GetItem(n);
-            text << (rule->deleted ? "!" : "") << rule->text << (rule->changed ? "* " : " ");
-        }
+        for (size_t n = 0; n < list->GetCount(); ++n)
+            text << (list->GetItem(n)->deleted ? "!" : "") << list->GetItem(n)->text
+                 << (list->GetItem(n)->changed ? "* " : " ");
         const char* box = !allow->IsEnabled() ? "x" : allow->GetValue() ? "+" : "-";
         text << "[" << mask->GetValue() << box;
         return text + "] " + Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where "
@@ -100,7 +98,6 @@ TEST_F(PanelRulesTest, EditsAreWrittenOnSaveOnly)
          "*.a *.c *.B [*.B-] *.a|5|1|0; *.B|15|0|0; *.c|10|1|0"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.shown);
         Steps(c.folder, c.all, c.steps);
         EXPECT_EQ(c.shown, Shown());
     }

@@ -13,7 +13,7 @@ namespace {
 // Cancels the system folder chooser after checking its instruction text. (GTK's chooser
 // reports a path only after it really ran, so the chosen path cannot be faked here.)
 class CancelDirDialog : public wxExpectModalBase<wxDirDialog, CancelDirDialog> {
-protected:
+public:
     int OnInvoked(wxDirDialog* dlg) const override
     {
         EXPECT_EQ("Choose it", dlg->GetMessage());
@@ -27,11 +27,10 @@ TEST(WindowUtilsTest, BitmapsAreMaskedBrowsingAsksTheSystemChooserTextIsEscaped)
 {
     const std::unique_ptr<wxFrame> frame(new wxFrame(nullptr, wxID_ANY, "utils"));
     const wxImage image = LoadMaskedBitmap("plus").ConvertToImage();
-    EXPECT_TRUE(image.IsTransparent(0, 0) && !image.IsTransparent(8, 8));
-    EXPECT_FALSE(LoadMaskedBitmap("no_such_bitmap").IsOk());
-    wxString result = "unchanged";
-    wxTEST_DIALOG(result = BrowseForFolder(frame.get(), "/none", "Choose it"), CancelDirDialog());
-    EXPECT_EQ("", result);
+    EXPECT_TRUE(image.IsTransparent(0, 0) && !image.IsTransparent(8, 8) &&
+                !LoadMaskedBitmap("no_such_bitmap").IsOk());
+    wxTEST_DIALOG(EXPECT_EQ("", BrowseForFolder(frame.get(), "/none", "Choose it")),
+                  CancelDirDialog());
     EXPECT_EQ("R&&D a", EscapeMnemonics("R&D\ta"));
 }
 
