@@ -4,6 +4,8 @@
 #include <wx/filesys.h>
 #include <wx/fs_zip.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpwnd.h>
+#include <wx/treectrl.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/platinfo.h>
@@ -19,13 +21,11 @@
 
 namespace {
 
-// The two letters of the language the program speaks ("ru", "en").
+// The first two letters of the locale's canonical name ("ru" of "ru_RU", "en" of "en_US").
+// The locale keeps that name even where the system cannot switch to it.
 wxString LanguageLetters()
 {
-    wxLanguage language = WxLanguageFromStored(soLanguage);
-    if (language == wxLANGUAGE_DEFAULT)
-        language = static_cast<wxLanguage>(wxLocale::GetSystemLanguage());
-    return wxLocale::GetLanguageCanonicalName(language).Left(2);
+    return appLocale ? appLocale->GetCanonicalName().Left(2) : wxString();
 }
 
 void OpenHomePage(wxWindow* parent)
@@ -37,7 +37,12 @@ void OpenHomePage(wxWindow* parent)
 void CheckForUpdates(wxWindow* parent)
 {
     wxString remote;
-    if (!FetchLatestVersion(remote)) {
+    bool fetched = false;
+    {
+        const wxBusyCursor busy;
+        fetched = FetchLatestVersion(remote);
+    }
+    if (!fetched) {
         ShowMessage(parent, _("Failed to retrieve last version information!"));
         return;
     }
@@ -45,8 +50,9 @@ void CheckForUpdates(wxWindow* parent)
         ShowMessage(parent, _("You have the latest Dralvo version!"));
         return;
     }
-    if (AskYesNo(parent, wxString::Format(_("Dralvo v. %s is available. Do you wish to visit the website?"), remote),
-                 _("Update available")))
+    const wxString question =
+        wxString::Format(_("Dralvo v. %s is available. Do you wish to visit the website?"), remote);
+    if (AskYesNo(parent, question, _("Update available")))
         OpenHomePage(parent);
 }
 
@@ -54,7 +60,8 @@ void CheckForUpdates(wxWindow* parent)
 
 wxString wxbuildinfo(int format)
 {
-    wxString info = wxString::Format("wxWidgets %d.%d.%d", wxMAJOR_VERSION, wxMINOR_VERSION, wxRELEASE_NUMBER);
+    wxString info = wxString::Format("wxWidgets %d.%d.%d", wxMAJOR_VERSION, wxMINOR_VERSION,
+                                     wxRELEASE_NUMBER);
     if (format == 1)
         info << "-" << wxPlatformInfo::Get().GetPortIdName() << "-Unicode build";
     return info;
@@ -91,6 +98,9 @@ void dralvoFrame::OnHelpIndex(wxCommandEvent&)
         helpLoaded = true;
     }
     helpController->DisplayContents();
+    // The book opens with its whole table of contents in view, not just its title.
+    if (wxHtmlHelpWindow* window = helpController->GetHelpWindow(); window && window->GetTreeCtrl())
+        window->GetTreeCtrl()->ExpandAll();
 }
 
 void dralvoFrame::OnAbout(wxCommandEvent&)

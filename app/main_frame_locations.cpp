@@ -25,23 +25,6 @@
 
 // Locations on this station and on media, and the medium choice.
 
-namespace {
-
-// The catalogue keeps a typed single quote as a double quote; a path holding one would then
-// name a directory that does not exist.
-bool RefuseQuotedPath(wxWindow* parent, const wxString& path)
-{
-    if (!path.Contains("'"))
-        return false;
-    ShowMessage(parent, wxString::Format(_("The path \"%s\" contains a single quote ('), which "
-                                           "the catalogue cannot keep. Please choose a folder "
-                                           "whose path has no single quote."),
-                                         path));
-    return true;
-}
-
-} // namespace
-
 void dralvoFrame::RefreshMediaChoice()
 {
     SaveMediaDirEdit();
@@ -164,7 +147,7 @@ void dralvoFrame::OnBitmapButtonMediaDirClick(wxCommandEvent&)
     const ConnectedMediumPtr drive = selectedMedium;
     const wxString chosen = BrowseForFolder(this, mediumDirField->GetValue(),
                                             _("Select project folder on the media"));
-    if (chosen.empty() || RefuseQuotedPath(this, chosen))
+    if (chosen.empty())
         return;
     const std::optional<wxString> location = LocationBelowRoot(chosen, drive->root);
     if (!location) {
@@ -172,8 +155,8 @@ void dralvoFrame::OnBitmapButtonMediaDirClick(wxCommandEvent&)
         return;
     }
     RunCatalogAction(_("The project's location on the medium could not be stored."), [&] {
-        StoreMediumLocation(*location);
-        SetFieldText(mediumDirField, chosen);
+        StoreMediumLocation(EscapeQuotes(*location));
+        SetFieldText(mediumDirField, EscapeQuotes(chosen));
     }, this);
 }
 
@@ -182,10 +165,10 @@ void dralvoFrame::OnBitmapButtonLocalDirClick(wxCommandEvent&)
     const int selection = folderList->GetSelection();
     if (selectedFolderId == 0 || selection == wxNOT_FOUND)
         return;
-    const wxString chosen =
+    const wxString chosen = EscapeQuotes(
         BrowseForFolder(this, localDirField->GetValue(),
-                        _("Choose virtual folder projection on the local computer"));
-    if (chosen.empty() || RefuseQuotedPath(this, chosen))
+                        _("Choose virtual folder projection on the local computer")));
+    if (chosen.empty())
         return;
     RunCatalogAction(_("The folder's location on this computer could not be stored."), [&] {
         BitmapListItem* item = folderList->GetItem(selection);

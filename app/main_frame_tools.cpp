@@ -55,6 +55,8 @@ void dralvoFrame::OnMenuRunSelected(wxCommandEvent&)
 {
     if (runDialog != nullptr)
         return;
+    // The dialog lists the projects from the catalogue: a location typed here must be in it.
+    StorePendingEdits();
     auto* dialog = new DialogRun(this, wxID_ANY);
     dialog->SetOwner({[this] { SavePendingEdits(); }, [this] { RunDialogClosed(); }});
     runDialog = dialog;

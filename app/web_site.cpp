@@ -1,18 +1,21 @@
 #include "app/web_site.h"
 
 #include <algorithm>
-#include <memory>
+#include <chrono>
+#include <optional>
+#include <string>
 
-#include <wx/protocol/http.h>
-#include <wx/sstream.h>
-#include <wx/stream.h>
+#include <wx/socket.h>
 #include <wx/utils.h>
 
 namespace {
 
-// The largest version file read; anything longer is not a version.
-constexpr size_t kMaxBody = 4096;
-constexpr int kHttpTimeoutSeconds = 10;
+using Clock = std::chrono::steady_clock;
+
+// The largest answer read (head and body); anything longer holds no version.
+constexpr size_t kMaxAnswer = 8192;
+// The HTTP client's time-out for one wait.
+constexpr long kTimeoutMs = 10000;
 
 BrowserLauncher& Launcher()
 {
@@ -29,21 +32,80 @@ wxString Significant(const wxString& number)
     return number.empty() ? wxString("0") : number.Mid(first);
 }
 
-bool ReadBody(wxInputStream& in, wxString& body)
+// Milliseconds to wait now: the client's time-out, cut to what is left before the deadline.
+long WaitMs(Clock::time_point deadline)
 {
-    std::string bytes;
-    char buffer[1024];
-    while (!in.Eof() && bytes.size() <= kMaxBody) {
-        in.Read(buffer, sizeof buffer);
-        const size_t n = in.LastRead();
-        if (n == 0)
-            break;
-        bytes.append(buffer, n);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return std::clamp<long>(left, 0, kTimeoutMs);
+}
+
+// An HTTP answer: its status code and body.
+struct Answer {
+    long status = 0;
+    std::string body;
+};
+
+// The answer read so far once it is complete: the server closed the connection, or the body
+// has the length the head announced. None before, or when the head never ends.
+std::optional<Answer> Complete(const std::string& read, bool closed)
+{
+    const size_t headEnd = read.find("\r\n\r\n");
+    if (headEnd == std::string::npos)
+        return std::nullopt;
+    const wxArrayString head = wxSplit(wxString::FromUTF8(read.data(), headEnd), '\n', 0);
+    Answer answer;
+    if (!head.empty() && head[0].StartsWith("HTTP/"))
+        head[0].AfterFirst(' ').BeforeFirst(' ').ToLong(&answer.status);
+    answer.body = read.substr(headEnd + 4);
+    bool sized = false;
+    for (size_t i = 1; i < head.size() && !sized; ++i) {
+        unsigned long length = 0;
+        sized = head[i].BeforeFirst(':').IsSameAs("Content-Length", false) &&
+                head[i].AfterFirst(':').Trim().Trim(false).ToULong(&length) &&
+                answer.body.size() >= length;
+        if (sized)
+            answer.body.resize(length);
     }
-    if (bytes.size() > kMaxBody)
+    if (!sized && !closed)
+        return std::nullopt;
+    return answer;
+}
+
+// One connection to host:port ("host" or "host:port"): the request sent, the answer read until
+// it is complete or the deadline. False when nothing at all came back (refused, unreachable,
+// dropped at once).
+bool Exchange(const wxString& hostPort, unsigned short port, Clock::time_point deadline,
+              std::optional<Answer>& answer)
+{
+    const wxString host = hostPort.BeforeFirst(':');
+    wxIPV4address address;
+    if (!address.Hostname(host) || !address.Service(port))
         return false;
-    body = wxString::FromUTF8(bytes.data(), bytes.size());
-    return true;
+    // No events are handled while it waits: the check must not run twice at once.
+    wxSocketClient socket(wxSOCKET_BLOCK);
+    socket.SetTimeout(kTimeoutMs / 1000);
+    // A refused connection fails at once; others are waited for.
+    const bool connected = socket.Connect(address, false) ||
+                           (socket.LastError() == wxSOCKET_WOULDBLOCK &&
+                            socket.WaitOnConnect(0, WaitMs(deadline)) && socket.IsConnected());
+    if (!connected)
+        return false;
+    const std::string request = ("GET /version.txt HTTP/1.0\r\nHost: " + hostPort +
+                                 "\r\nContent-type: text/plain\r\n\r\n").utf8_string();
+    socket.Write(request.data(), request.size());
+    std::string read;
+    char buffer[1024];
+    while (!answer && read.size() <= kMaxAnswer) {
+        const long wait = WaitMs(deadline);
+        if (wait == 0 || !socket.WaitForRead(0, wait))
+            break;
+        socket.Read(buffer, sizeof buffer);
+        read.append(buffer, socket.LastCount());
+        answer = Complete(read, socket.LastCount() == 0);
+        if (socket.LastCount() == 0)
+            break;
+    }
+    return !read.empty();
 }
 
 } // namespace
@@ -101,33 +163,29 @@ int CompareVersions(const wxString& a, const wxString& b)
     return 0;
 }
 
-bool FetchLatestVersion(wxString& version, int attempts, int pauseMs)
+bool FetchLatestVersion(wxString& version, const UpdateCheckLimits& limits)
 {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limits.totalMs);
     const wxString address = WebHost();
-    const wxString host = address.BeforeFirst(':');
     unsigned long port = 80;
-    if (address.Contains(":") && !address.AfterFirst(':').ToULong(&port))
+    if (address.Contains(":") && (!address.AfterFirst(':').ToULong(&port) || port > 65535))
         return false;
-    wxHTTP http;
-    // No events are handled while it waits: the check must not run twice at once.
-    http.SetFlags(wxSOCKET_BLOCK);
-    http.SetHeader("Content-type", "text/plain");
-    http.SetTimeout(kHttpTimeoutSeconds);
-    bool connected = false;
-    for (int attempt = 0; attempt < attempts && !connected; ++attempt) {
-        if (attempt > 0)
-            wxMilliSleep(pauseMs);
-        connected = http.Connect(host, static_cast<unsigned short>(port));
+    std::optional<Answer> answer;
+    for (int attempt = 0; attempt < limits.attempts; ++attempt) {
+        if (attempt > 0) {
+            if (Clock::now() + std::chrono::milliseconds(limits.pauseMs) >= deadline)
+                return false;
+            wxMilliSleep(limits.pauseMs);
+        }
+        if (Exchange(address, static_cast<unsigned short>(port), deadline, answer))
+            break;
     }
-    if (!connected)
+    if (!answer || answer->status != 200)
         return false;
-    const std::unique_ptr<wxInputStream> in(http.GetInputStream("/version.txt"));
-    wxString body;
-    if (!in || http.GetResponse() != 200 || http.GetError() != wxPROTO_NOERR || !ReadBody(*in, body))
+    wxString text = wxString::FromUTF8(answer->body.data(), answer->body.size());
+    text.Trim(true).Trim(false);
+    if (!IsVersionText(text))
         return false;
-    body.Trim(true).Trim(false);
-    if (!IsVersionText(body))
-        return false;
-    version = body;
+    version = text;
     return true;
 }

@@ -31,8 +31,15 @@ int CompareVersions(const wxString& a, const wxString& b);
 // True when text is a version the update check accepts: digits and dots, at least one digit.
 bool IsVersionText(const wxString& text);
 
-// Reads "/version.txt" from the web host over HTTP ("Content-type: text/plain", 10 s
-// time-out), at most attempts connections (pausing pauseMs between them). True and the
-// trimmed body in version only for an HTTP 200 answer whose body is a version text. Blocks
-// the calling thread while it works (the GUI thread: the check is short and bounded).
-bool FetchLatestVersion(wxString& version, int attempts = 2, int pauseMs = 5000);
+// The bounds of one update check, which blocks the GUI thread: every wait on the network ends
+// by the deadline (looking up the host's name is bounded only by the system's resolver).
+struct UpdateCheckLimits {
+    int attempts = 3;       // connections tried; one that gets no answer at all is tried again
+    int pauseMs = 5000;     // between two attempts
+    int totalMs = 15000;    // the whole check, pauses included
+};
+
+// Reads "/version.txt" from the web host over HTTP ("Content-type: text/plain", 10 s time-out
+// for each wait). True and the trimmed body in version only for an HTTP 200 answer whose body
+// is a version text; false on any failure and when limits.totalMs pass first. GUI thread.
+bool FetchLatestVersion(wxString& version, const UpdateCheckLimits& limits = {});

@@ -280,44 +280,47 @@ void swxCopy::RunItem(const ProjectJob& project, const FolderJob& folder, SyncIt
         if (logOnly)
             message = wxString::Format(_("Not done: %s"), item.target);
     } else if (logOnly) {
-        message = DescribeItem(project, item);
+        message = DescribeItem(project, item, true);
     } else {
+        // Worded first: the item's paths and files change when it is done.
+        if (itemTexts)
+            message = DescribeItem(project, item, false);
         PerformItem(project, folder, item);
     }
-    if (logOnly) {
-        event.Event().SetString(message);
-        event.PostCode(TE_LOG_ONLY_STEP);
-    } else {
-        event.PostCode(TE_STEP);
-    }
+    event.Event().SetString(message);
+    event.PostCode(logOnly ? TE_LOG_ONLY_STEP : TE_STEP);
 }
 
-wxString swxCopy::DescribeItem(const ProjectJob& project, const SyncItem& item)
+wxString swxCopy::DescribeItem(const ProjectJob& project, const SyncItem& item, bool logResult)
 {
+    const auto result = [&](const char* attribute) {
+        if (logResult)
+            Attribute(attribute);
+    };
     switch (item.action) {
     case FP_DELETE:
         if (SizeWithinLimit(project, item.target)) {
-            Attribute("  result=\"ok\"");
+            result("  result=\"ok\"");
             return wxString::Format(_("Delete: %s"), item.target);
         }
-        Attribute("  result=\"wrong_size\"");
+        result("  result=\"wrong_size\"");
         return wxString::Format(_("Delete (ignored): %s"), item.target);
     case FP_MOVE:
         if (SizeWithinLimit(project, item.source)) {
-            Attribute("  result=\"ok\"");
+            result("  result=\"ok\"");
             return wxString::Format(_("Move: %s => %s"), item.source, item.target);
         }
-        Attribute(" result=\"wrong_size\"");
+        result(" result=\"wrong_size\"");
         return wxString::Format(_("Move (ignored): %s => %s"), item.source, item.target);
     case FP_COPY:
         if (SizeWithinLimit(project, item.source)) {
-            Attribute(" result=\"ok\"");
+            result(" result=\"ok\"");
             return wxString::Format(_("Copy: %s => %s"), item.source, item.target);
         }
-        Attribute(" result=\"wrong_size\"");
+        result(" result=\"wrong_size\"");
         return wxString::Format(_("Copy (ignored): %s => %s"), item.source, item.target);
     case FP_MKDIR:
-        Attribute("  result=\"ok\"");
+        result("  result=\"ok\"");
         return wxString::Format(_("Makedir: %s"), item.target);
     default:
         return wxString();

@@ -56,6 +56,9 @@ public:
     // Owner's thread, before Run(): a file whose lower-cased path matches the mask is never
     // compressed. "/" and "\" are the same separator in masks and paths.
     void AddIncompressibleMask(const wxString& mask);
+    // Owner's thread, before Run(): a real run also sends each item's text, worded as a
+    // log-only run words it, with the item's step (code 3).
+    void SendItemTexts() { itemTexts = true; }
 
     // Any thread: ask the run to end at its next check. Returns at once.
     void Stop() { stopRequested = true; }
@@ -88,7 +91,8 @@ private:
     void RunFolder(const ProjectJob& project, FolderJob& folder);
     void RunItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item,
                  bool rootsChanged);
-    wxString DescribeItem(const ProjectJob& project, const SyncItem& item);
+    // The item's text; with logResult its result attribute goes to the log.
+    wxString DescribeItem(const ProjectJob& project, const SyncItem& item, bool logResult);
     void PerformItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
     void MoveOneFile(const ProjectJob& project, SyncItem& item);
     void DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
@@ -107,6 +111,7 @@ private:
     RunLog log;
     const bool logOnly;
     const bool logging;
+    bool itemTexts = false;
     wxArrayString incompressibleMasks;
     int runResult = RUN_FINISHED;
     bool anyItemFailed = false;

@@ -152,6 +152,7 @@ bool CheckImportRoot(const wxXmlDocument& doc, ImportSections& sections, const s
     if (!exported.ParseDateTime(root->GetAttribute("export_time", wxString())) ||
         !exported.IsValid() || !exported.IsEarlierThan(wxDateTime::Now()))
         return false;
+    sections.exportTime = exported.Format("%Y-%m-%d %H:%M:%S");
     bool anyChild = false;
     for (const wxXmlNode* child = root->GetChildren(); child; child = child->GetNext()) {
         if (child->GetType() != wxXML_ELEMENT_NODE)

@@ -1,12 +1,16 @@
 #include "exchange/catalog_merge.h"
 
+#include <algorithm>
 #include <map>
+#include <tuple>
+#include <vector>
 #include <optional>
 
 #include <wx/xml/xml.h>
 
 #include "exchange/bound_statement.h"
 #include "exchange/import_values.h"
+#include "store/catalog.h"
 #include "store/database.h"
 #include "store/statements.h"
 
@@ -18,11 +22,13 @@ struct ItemKey {
     wxString modified;
 };
 
-std::optional<ItemKey> ReadKey(const wxXmlNode* item)
+// A time later than the file's export (latest, when known) cannot be true.
+std::optional<ItemKey> ReadKey(const wxXmlNode* item, const wxString& latest)
 {
     ItemKey key{GetAttributeOrDefault(item, "GUID", wxString()),
                 GetAttributeOrDefault(item, "MODIFIED", wxString())};
-    if (!IsImportGuid(key.guid) || !IsImportTime(key.modified))
+    if (!IsImportGuid(key.guid) || !IsImportTime(key.modified) ||
+        (!latest.empty() && key.modified > latest))
         return std::nullopt;
     return key;
 }
@@ -149,6 +155,7 @@ bool CatalogMerge::MergeAll(const ImportSections& s)
         Statements& sql;
         ~ResetOnExit() { sql.ResetAll(); }
     } resetOnExit{*sql_};
+    latest_ = s.exportTime;
     using Merge = void (CatalogMerge::*)(const wxXmlNode*);
     const std::pair<Merge, const wxXmlNode*> merges[] = {
         {&CatalogMerge::MergeStations, s.station},
@@ -177,121 +184,122 @@ LookupResult CatalogMerge::LookupRowByGuid(const char* table, const wxString& mo
 LookupResult CatalogMerge::LookupStationRow(const wxString& modified, const wxString& guid,
                                             const wxString& name, wxUint32& id)
 {
-    // The GUID first: a same-named other station must not capture the row.
-    const LookupResult byGuid = LookupRowByGuid("STATION", modified, guid, id);
-    if (byGuid != LOOKUP_NONE)
-        return byGuid;
-    return ReadLookup(sql_->findStationByName.Query(modified, guid, name), id);
+    // The GUID first: a same-named other station must not capture the row. A name never
+    // matches when empty, and this computer's own row is never taken over.
+    LookupResult found = LookupRowByGuid("STATION", modified, guid, id);
+    if (found == LOOKUP_NONE && !name.empty())
+        found = ReadLookup(sql_->findStationByName.Query(modified, guid, name), id);
+    return found != LOOKUP_NONE && id == stationId ? LOOKUP_KEEP : found;
 }
 
-wxUint32 CatalogMerge::ResolveParent(const StringIdMap& map, const char* table, const wxString& guid)
+wxUint32 CatalogMerge::ResolveParent(const wxXmlNode* item, const ParentRef& parent)
 {
+    const wxString guid = GetAttributeOrDefault(item, parent.attribute, wxString());
     if (!IsImportGuid(guid))
         return 0;
-    if (const auto found = map.find(guid); found != map.end())
+    if (const auto found = parent.map.find(guid); found != parent.map.end())
         return found->second;
+    // A parent that this file does not carry may be known here already.
     wxUint32 id = 0;
-    return LookupRowByGuid(table, wxString(), guid, id) == LOOKUP_NONE ? 0 : id;
+    return LookupRowByGuid(parent.table, wxString(), guid, id) == LOOKUP_NONE ? 0 : id;
 }
 
-template <class Update, class Insert>
-wxUint32 CatalogMerge::Apply(LookupResult found, wxUint32 id, const Update& update, const Insert& insert)
+template <class Read>
+void CatalogMerge::MergeSection(const wxXmlNode* section, const char* table, StringIdMap* map,
+                                const Read& read)
 {
-    if (found == LOOKUP_OLDER) {
-        update(id);
-    } else if (found == LOOKUP_NONE) {
-        insert();
-        id = sql_->LastInsertId();
-    }
-    return id;
+    if (map)
+        map->clear();
+    ForEachItem(section, [&](const wxXmlNode* item) {
+        const auto key = ReadKey(item, latest_);
+        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
+        const std::optional<ItemWrite> write =
+            key && deleted ? read(item, *key, *deleted) : std::nullopt;
+        if (write) {
+            wxUint32 id = 0;
+            const LookupResult found =
+                map == &stationMap ? LookupStationRow(key->modified, key->guid, write->name, id)
+                                   : LookupRowByGuid(table, key->modified, key->guid, id);
+            if (found == LOOKUP_OLDER) {
+                write->update(id);
+            } else if (found == LOOKUP_NONE) {
+                write->insert();
+                id = sql_->LastInsertId();
+            }
+            if (map)
+                (*map)[key->guid] = id;
+        }
+        return !Stopped();
+    });
+    Step();
 }
 
 void CatalogMerge::MergeStations(const wxXmlNode* section)
 {
-    stationMap.clear();
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
+    MergeSection(section, "STATION", &stationMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                         std::int64_t deleted) {
         const wxString name = ReadText(item, "NAME", "Unknown");
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        if (key && deleted) {
-            wxUint32 id = 0;
-            const LookupResult found = LookupStationRow(key->modified, key->guid, name, id);
-            stationMap[key->guid] = Apply(
-                found, id,
-                [&](wxUint32 row) { sql_->updateStation.Update(key->guid, name, key->modified, *deleted, row); },
-                [&] { sql_->insertStation.Update(key->guid, name, key->modified, *deleted); });
-        }
-        return !Stopped();
+        return std::optional<ItemWrite>(ItemWrite{
+            name,
+            [=, this](wxUint32 row) {
+                sql_->updateStation.Update(key.guid, name, key.modified, deleted, row);
+            },
+            [=, this] { sql_->insertStation.Update(key.guid, name, key.modified, deleted); }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeMedia(const wxXmlNode* section)
 {
-    mediumMap.clear();
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
+    MergeSection(section, "MEDIA", &mediumMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                      std::int64_t deleted) {
         const wxString name = ReadText(item, "NAME", "Unknown");
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        if (key && deleted) {
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("MEDIA", key->modified, key->guid, id);
-            // An update keeps the medium's GUID: the drives carry it in their markers.
-            mediumMap[key->guid] = Apply(
-                found, id, [&](wxUint32 row) { sql_->updateMedium.Update(name, key->modified, *deleted, row); },
-                [&] { sql_->insertMedium.Update(key->guid, name, key->modified, *deleted); });
-        }
-        return !Stopped();
+        // An update keeps the medium's GUID: the drives carry it in their markers.
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateMedium.Update(name, key.modified, deleted, row);
+            },
+            [=, this] { sql_->insertMedium.Update(key.guid, name, key.modified, deleted); }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeProjects(const wxXmlNode* section)
 {
-    projectMap.clear();
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
-        const auto ignoreOver = ReadNumber(item, "IGNORESIZEOVER", kSizeRange);
-        const auto compressBelow = ReadNumber(item, "BZ2BELOW", kSizeRange);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        if (key && ignoreOver && compressBelow && deleted) {
-            const wxString caption = ReadText(item, "CAPTION", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("PROJECT", key->modified, key->guid, id);
-            projectMap[key->guid] = Apply(
-                found, id,
-                [&](wxUint32 row) {
-                    sql_->updateProject.Update(caption, *ignoreOver, *compressBelow, key->modified, *deleted, row);
-                },
-                [&] {
-                    sql_->insertProject.Update(key->guid, caption, *ignoreOver, *compressBelow, key->modified,
-                                               *deleted);
-                });
-        }
-        return !Stopped();
+    MergeSection(section, "PROJECT", &projectMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                         std::int64_t deleted) {
+        const auto over = ReadNumber(item, "IGNORESIZEOVER", kSizeRange);
+        const auto below = ReadNumber(item, "BZ2BELOW", kSizeRange);
+        if (!over || !below)
+            return std::optional<ItemWrite>();
+        const wxString caption = ReadText(item, "CAPTION", key.guid);
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateProject.Update(caption, *over, *below, key.modified, deleted, row);
+            },
+            [=, this] {
+                sql_->insertProject.Update(key.guid, caption, *over, *below, key.modified, deleted);
+            }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeFolders(const wxXmlNode* section)
 {
-    folderMap.clear();
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const wxUint32 projectId = ResolveParent(projectMap, "PROJECT", GetAttributeOrDefault(item, "PROJECTID", wxString()));
-        if (key && deleted && projectId != 0) {
-            const wxString name = ReadText(item, "FOLDER", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("FOLDER", key->modified, key->guid, id);
-            folderMap[key->guid] = Apply(
-                found, id,
-                [&](wxUint32 row) { sql_->updateFolder.Update(name, projectId, key->modified, *deleted, row); },
-                [&] { sql_->insertFolder.Update(key->guid, name, projectId, key->modified, *deleted); });
-        }
-        return !Stopped();
+    MergeSection(section, "FOLDER", &folderMap, [this](const wxXmlNode* item, const ItemKey& key,
+                                                       std::int64_t deleted) {
+        const wxUint32 project = ResolveParent(item, {projectMap, "PROJECT", "PROJECTID"});
+        if (project == 0)
+            return std::optional<ItemWrite>();
+        const wxString name = ReadText(item, "FOLDER", key.guid);
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateFolder.Update(name, project, key.modified, deleted, row);
+            },
+            [=, this] {
+                sql_->insertFolder.Update(key.guid, name, project, key.modified, deleted);
+            }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeStationFolders(const wxXmlNode* section)
@@ -312,31 +320,22 @@ void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
                                   const ParentRef& first, const ParentRef& second,
                                   BoundStatement& update, BoundStatement& insert)
 {
-    ForEachItem(section, [&](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        const auto parent = [&](const ParentRef& ref) {
-            return ResolveParent(ref.map, ref.table,
-                                 GetAttributeOrDefault(item, ref.attribute, wxString()));
-        };
-        const wxUint32 firstId = parent(first);
-        const wxUint32 secondId = parent(second);
-        if (key && deleted && firstId != 0 && secondId != 0) {
-            const wxString location = ReadText(item, "FOLDER", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid(table, key->modified, key->guid, id);
-            Apply(
-                found, id,
-                [&](wxUint32 row) {
-                    update.Update(location, firstId, secondId, key->modified, *deleted, row);
-                },
-                [&] {
-                    insert.Update(key->guid, location, firstId, secondId, key->modified, *deleted);
-                });
-        }
-        return !Stopped();
+    MergeSection(section, table, nullptr, [&](const wxXmlNode* item, const ItemKey& key,
+                                              std::int64_t deleted) {
+        const wxUint32 firstId = ResolveParent(item, first);
+        const wxUint32 secondId = ResolveParent(item, second);
+        if (firstId == 0 || secondId == 0)
+            return std::optional<ItemWrite>();
+        const wxString location = ReadText(item, "FOLDER", key.guid);
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, &update](wxUint32 row) {
+                update.Update(location, firstId, secondId, key.modified, deleted, row);
+            },
+            [=, &insert] {
+                insert.Update(key.guid, location, firstId, secondId, key.modified, deleted);
+            }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeRules(const wxXmlNode* section)
@@ -350,76 +349,103 @@ void CatalogMerge::MergeRules(const wxXmlNode* section)
                 nextLine[static_cast<wxUint32>(rows.GetInt64(0).GetValue())] = rows.GetInt64(1).GetValue();
         }
     }
-    ForEachItem(section, [this, &nextLine](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
+    MergeSection(section, "ACLRULES", nullptr, [this, &nextLine](const wxXmlNode* item,
+                                                                 const ItemKey& key,
+                                                                 std::int64_t deleted) {
         const auto allow = ReadNumber(item, "ALLOW", kFlagRange);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
         const wxString lineText = GetAttributeOrDefault(item, "NLINE", wxString());
         const auto line = ParseImportNumber(lineText, kLineRange);
-        const wxUint32 folderId = ResolveParent(folderMap, "FOLDER", GetAttributeOrDefault(item, "FOLDERID", wxString()));
-        if (key && allow && deleted && (line || lineText.empty()) && folderId != 0) {
-            const wxString mask = ReadText(item, "FILEMASK", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("ACLRULES", key->modified, key->guid, id);
-            Apply(
-                found, id,
-                [&](wxUint32 row) {
-                    sql_->updateRule.Update(mask, folderId, line.value_or(0), *allow, key->modified, *deleted, row);
-                },
-                [&] {
-                    std::int64_t newLine = line.value_or(5);
-                    if (const auto next = nextLine.find(folderId); next != nextLine.end()) {
-                        newLine = next->second;
-                        next->second += 5;
-                    }
-                    sql_->insertRule.Update(key->guid, mask, folderId, newLine, *allow, key->modified, *deleted);
-                });
-        }
-        return !Stopped();
+        const wxUint32 folder = ResolveParent(item, {folderMap, "FOLDER", "FOLDERID"});
+        if (!allow || (!line && !lineText.empty()) || folder == 0)
+            return std::optional<ItemWrite>();
+        const wxString mask = ReadText(item, "FILEMASK", key.guid);
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, this](wxUint32 row) {
+                sql_->updateRule.Update(mask, folder, line.value_or(0), *allow, key.modified,
+                                        deleted, row);
+            },
+            [=, this, &nextLine] {
+                std::int64_t newLine = line.value_or(5);
+                if (const auto next = nextLine.find(folder); next != nextLine.end()) {
+                    newLine = next->second;
+                    next->second += 5;
+                }
+                sql_->insertRule.Update(key.guid, mask, folder, newLine, *allow, key.modified,
+                                        deleted);
+            }});
     });
-    Step();
 }
 
 void CatalogMerge::MergeIncompressibleMasks(const wxXmlNode* section)
 {
-    ForEachItem(section, [this](const wxXmlNode* item) {
-        const auto key = ReadKey(item);
-        const auto deleted = ReadNumber(item, "DELETED", kFlagRange);
-        if (key && deleted) {
-            const wxString mask = ReadText(item, "FILEMASK", key->guid);
-            wxUint32 id = 0;
-            const LookupResult found = LookupRowByGuid("BZ2IGNORE", key->modified, key->guid, id);
-            Apply(
-                found, id, [&](wxUint32 row) { sql_->updateMask.Update(mask, key->modified, *deleted, row); },
-                [&] { sql_->insertMask.Update(key->guid, mask, key->modified, *deleted); });
-        }
-        return !Stopped();
+    MergeSection(section, "BZ2IGNORE", nullptr, [this](const wxXmlNode* item, const ItemKey& key,
+                                                       std::int64_t deleted) {
+        const wxString mask = ReadText(item, "FILEMASK", key.guid);
+        return std::optional<ItemWrite>(ItemWrite{
+            {},
+            [=, this](wxUint32 row) { sql_->updateMask.Update(mask, key.modified, deleted, row); },
+            [=, this] { sql_->insertMask.Update(key.guid, mask, key.modified, deleted); }});
     });
-    Step();
 }
 
-bool FixRuleLineDuplicates(wxSQLite3Database& db, int maxPasses)
+void FixRuleLineDuplicates(wxSQLite3Database& db)
 {
-    BoundStatement duplicates(db, kSqlSelectDuplicateRuleLines);
-    BoundStatement nextLine(db, kSqlSelectNextRuleLine);
+    struct Rule {
+        std::int64_t folder;
+        std::optional<std::int64_t> line;  // null lines collide with each other
+        std::int64_t id;
+    };
+    BoundStatement select(db, kSqlSelectRuleLines);
     BoundStatement setLine(db, kSqlUpdateRuleLine);
     WriteTransaction transaction(db);
-    bool clean = false;
-    for (int pass = 0; pass < maxPasses && !clean; ++pass) {
-        std::vector<std::pair<std::int64_t, std::int64_t>> moves; // rule ID, folder ID
-        {
-            wxSQLite3ResultSet rows = duplicates.Query();
-            while (rows.NextRow())
-                moves.emplace_back(rows.GetInt64(0).GetValue(), rows.GetInt64(1).GetValue());
+    std::vector<Rule> rules;
+    {
+        wxSQLite3ResultSet rows = select.Query();
+        while (rows.NextRow()) {
+            std::optional<std::int64_t> line;
+            if (!rows.IsNull(1))
+                line = rows.GetInt64(1).GetValue();
+            rules.push_back({rows.GetInt64(0).GetValue(), line, rows.GetInt64(2).GetValue()});
         }
-        clean = moves.empty();
-        for (const auto& [ruleId, folderId] : moves) {
-            wxSQLite3ResultSet rows = nextLine.Query(folderId);
-            if (rows.NextRow() && !rows.IsNull(0)) {
-                setLine.Update(rows.GetInt64(0).GetValue(), ruleId);
+    }
+    // Each pass of the plain algorithm moves, group by group in line order, the highest ID of
+    // every group that still collides to 5 past the folder's highest line. A moved rule never
+    // collides again, so the k-th highest ID of a group moves in pass k and the lowest stays:
+    // sorting the moves by pass and line gives the passes' result in one go.
+    std::sort(rules.begin(), rules.end(), [](const Rule& a, const Rule& b) {
+        return std::tie(a.folder, a.line, b.id) < std::tie(b.folder, b.line, a.id);
+    });
+    struct Move {
+        std::size_t pass, group;
+        std::int64_t id;
+    };
+    for (std::size_t begin = 0, end = 0; begin < rules.size(); begin = end) {
+        std::vector<Move> moves;
+        std::optional<std::int64_t> highest;
+        std::size_t group = 0;
+        for (end = begin; end < rules.size() && rules[end].folder == rules[begin].folder; ++group) {
+            const std::size_t first = end;
+            for (; end < rules.size() && rules[end].folder == rules[first].folder &&
+                   rules[end].line == rules[first].line;
+                 ++end) {
+                if (end + 1 < rules.size() && rules[end + 1].folder == rules[first].folder &&
+                    rules[end + 1].line == rules[first].line)
+                    moves.push_back({end - first, group, rules[end].id});
             }
+            if (rules[first].line)
+                highest = rules[first].line;
+        }
+        std::sort(moves.begin(), moves.end(), [](const Move& a, const Move& b) {
+            return std::tie(a.pass, a.group) < std::tie(b.pass, b.group);
+        });
+        // A folder without any line number starts at 0, as the plain algorithm's empty
+        // maximum reads.
+        std::int64_t next = highest ? *highest + 5 : 0;
+        for (const Move& move : moves) {
+            setLine.Update(next, move.id);
+            next += 5;
         }
     }
     transaction.Commit();
-    return clean;
 }

@@ -22,6 +22,8 @@ struct ImportSections {
     const wxXmlNode* meproject = nullptr;
     const wxXmlNode* aclrules = nullptr;
     const wxXmlNode* bz2ignore = nullptr;
+    // The file's export time as "%Y-%m-%d %H:%M:%S"; no item can be newer. Empty: unknown.
+    wxString exportTime;
 
     // The member for a section element's lower-cased name, or null for any other name.
     const wxXmlNode** Slot(const wxString& name);
@@ -39,11 +41,11 @@ enum LookupResult {
 // by GUID (a station by GUID, else by name); parent rows arrive as GUIDs and are translated
 // through the maps that the parent merges fill, else found by GUID in the catalogue.
 // Every value is validated and bound, never pasted: an element with a missing, short or long
-// GUID, a MODIFIED not in the catalogue's form, a flag other than 0 or 1, a size outside
-// 0..2^31-1, a line number beyond +-1e9 or a parent found nowhere is skipped. CAPTION, NAME,
-// FOLDER and FILEMASK are stored with single quotes made double quotes, as the windows store
-// them.
-// Runs no transaction of its own (the caller wraps each file in one). One thread; db must
+// GUID, a MODIFIED that is no real time in the catalogue's form or lies after the export,
+// a flag other than 0 or 1, a size outside 0..2^31-1, a line number beyond +-1e9 or a parent
+// found nowhere is skipped. CAPTION, NAME, FOLDER and FILEMASK are stored with single quotes
+// made double quotes, as the windows store them. The row of the station this program runs
+// as (stationId) is never changed. Runs no transaction of its own (the caller wraps each file in one). One thread; db must
 // outlive the object.
 class CatalogMerge {
 public:
@@ -66,7 +68,8 @@ public:
     void MergeRules(const wxXmlNode* section);
     void MergeIncompressibleMasks(const wxXmlNode* section);
 
-    // A station by GUID, else (when no row has that GUID) by name. Reports the ID through id.
+    // A station by GUID, else (when no row has that GUID) by a name that is not empty.
+    // Reports the ID through id; this computer's own row is always LOOKUP_KEEP.
     LookupResult LookupStationRow(const wxString& modified, const wxString& guid,
                                   const wxString& name, wxUint32& id);
     // A row of table (a catalogue table name) by GUID.
@@ -82,6 +85,19 @@ private:
         const char* attribute;
     };
 
+    // What one valid item writes: the name a station is also matched by, and its statements.
+    struct ItemWrite {
+        wxString name;
+        std::function<void(wxUint32)> update;  // a row older here, by ID
+        std::function<void()> insert;          // no row here
+    };
+
+    // The step every merge shares: for each item with a valid key and DELETED flag that read
+    // (item, key, deleted) turns into an ItemWrite, finds the row in table and inserts it or
+    // updates it as its age says; a parent merge records the row's ID in map. One step posted.
+    template <class Read>
+    void MergeSection(const wxXmlNode* section, const char* table, StringIdMap* map,
+                      const Read& read);
     // The location rows under two parents (a station folder, a project on a medium); update and
     // insert take the parents in the order first, second.
     void MergeLocations(const wxXmlNode* section, const char* table, const ParentRef& first,
@@ -89,11 +105,9 @@ private:
 
     bool Stopped() const { return stop_ && stop_(); }
     void Step();
-    // Runs update(id) for an older row or insert() for a missing one; the row's ID afterwards.
-    template <class Update, class Insert>
-    wxUint32 Apply(LookupResult found, wxUint32 id, const Update& update, const Insert& insert);
-    // The local ID of a parent named by GUID: from map, else from table; 0 when unknown.
-    wxUint32 ResolveParent(const StringIdMap& map, const char* table, const wxString& guid);
+    // The local ID of the parent that item names by GUID: from the map, else from the table;
+    // 0 when unknown.
+    wxUint32 ResolveParent(const wxXmlNode* item, const ParentRef& parent);
 
     wxSQLite3Database& db_;
     std::function<void(int)> progress_;
@@ -103,10 +117,11 @@ private:
     StringIdMap mediumMap;
     StringIdMap projectMap;
     StringIdMap folderMap;
+    wxString latest_;  // the export time of the file being merged
 };
 
-// Renumbers the rule lines that collide within a folder: of each group, the rule with the
-// highest ID moves 5 past the folder's highest line, pass after pass until no group is left,
-// at most maxPasses passes. In one transaction. True when no duplicate is left. Throws
-// wxSQLite3Exception (the transaction is then rolled back).
-bool FixRuleLineDuplicates(wxSQLite3Database& db, int maxPasses = 1000);
+// Renumbers the rule lines that collide within a folder, all in one transaction, with the
+// result of moving, pass after pass, the rule with the highest ID of each colliding group to 5
+// past the folder's highest line until no group is left; in time n log n, whatever the lines.
+// Throws wxSQLite3Exception (the transaction is then rolled back).
+void FixRuleLineDuplicates(wxSQLite3Database& db);

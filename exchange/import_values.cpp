@@ -26,7 +26,19 @@ bool IsImportTime(const wxString& text)
         if (!ok)
             return false;
     }
-    return true;
+    const auto field = [&text](size_t at, size_t digits) {
+        int value = 0;
+        for (size_t i = at; i < at + digits; ++i)
+            value = value * 10 + static_cast<int>(text[i].GetValue() - '0');
+        return value;
+    };
+    const int year = field(0, 4), month = field(5, 2), day = field(8, 2);
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return false;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= days[month - 1] + (month == 2 && leap) && field(11, 2) < 24 &&
+           field(14, 2) < 60 && field(17, 2) < 60;
 }
 
 std::optional<std::int64_t> ParseImportNumber(const wxString& text, ImportRange range)

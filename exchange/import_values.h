@@ -15,7 +15,8 @@ wxString GetAttributeOrDefault(const wxXmlNode* element, const wxString& name, c
 // A row GUID as the catalogue keeps it: exactly 36 characters.
 bool IsImportGuid(const wxString& text);
 // A MODIFIED time in the catalogue's fixed form "dddd-dd-dd dd:dd:dd" (digits), which keeps
-// the text comparison of times right.
+// the text comparison of times right, naming a real moment (a day of its month, hours below
+// 24, minutes and seconds below 60).
 bool IsImportTime(const wxString& text);
 
 // The value ranges that an imported number must keep.

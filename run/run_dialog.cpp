@@ -29,6 +29,7 @@
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/options.h"
+#include "store/run_logs.h"
 #include "store/statements.h"
 #include "ui/db_error.h"
 #include "ui/window_utils.h"
@@ -58,6 +59,7 @@ const ActionEntry kActions[] = {
 const wxSize kClientSize(449, 293);
 const wxSize kDialogSize(600, 400);
 constexpr int kSashPosition = 200;
+constexpr int kBorder = 2;
 
 unsigned DataOf(const wxItemContainer* control, unsigned n)
 {
@@ -76,6 +78,16 @@ wxCheckBox* OptionBox(wxWindow* parent, wxWindowID id, const wxString& text,
                                wxDefaultValidator, name);
     box->SetToolTip(toolTip);
     return box;
+}
+
+// Starts the left pane wide enough for the longest action text of the language, never below
+// the usual width; the dialog grows by as much, so the log keeps its width.
+void FitLeftPane(wxWindow* dialog, wxChoice* actions)
+{
+    const int width = std::max(kSashPosition, actions->GetBestSize().x + 2 * kBorder);
+    dialog->SetSize(kDialogSize + wxSize(width - kSashPosition, 0));
+    wxStaticCast(dialog->FindWindow(DialogRun::ID_SPLITTERWINDOW_RUN), wxSplitterWindow)
+        ->SetSashPosition(width);
 }
 
 int GaugeValue(long value)
@@ -106,6 +118,7 @@ DialogRun::DialogRun(wxWindow* parent, wxWindowID id, const wxPoint& pos, const 
     SetSize(kDialogSize);
     gauge_->Hide();
     FillActions();
+    FitLeftPane(this, actionChoice_);
     FillMedia();
 }
 
@@ -154,7 +167,7 @@ wxWindow* DialogRun::CreateLeftPanel(wxWindow* parent)
     column->Add(Label(panel, ID_STATICTEXT3, _("Select action:"), "ID_STATICTEXT3"), 0, wxALL, 2);
     actionChoice_ = new wxChoice(panel, ID_CHOICE_ACTION, wxDefaultPosition, wxDefaultSize, 0,
                                  nullptr, 0, wxDefaultValidator, "ID_CHOICE_ACTION");
-    column->Add(actionChoice_, 0, wxALL | wxEXPAND, 2);
+    column->Add(actionChoice_, 0, wxALL | wxEXPAND, kBorder);
     logOnlyBox_ = OptionBox(panel, ID_CHECKBOX_TESTING, _("Log only"),
                             _("Do not copy/move files, just log analysis results"),
                             "ID_CHECKBOX_TESTING");
@@ -281,6 +294,10 @@ void DialogRun::OnRun(wxCommandEvent&)
         projects.push_back({DataOf(projectList_, n), projectList_->GetString(n)});
         projectsText += (projects.size() > 1 ? ", " : "") + projectList_->GetString(n);
     }
+    if (projects.empty()) {
+        ShowMessage(this, _("Select at least one project."));
+        return;
+    }
     log_->Clear();
     const bool logOnly = logOnlyBox_->GetValue();
     showItemTexts_ = logOnly;
@@ -346,10 +363,10 @@ void DialogRun::OnThreadEvent(wxCommandEvent& event)
         AppendLog(event.GetString() + "\n");
         break;
     case TE_LOG_ONLY_STEP:
-        if (showItemTexts_)
-            AppendLog(event.GetString() + "\n");
-        [[fallthrough]];
     case TE_STEP:
+        // A real run's steps carry a text only when the copy was asked for them.
+        if (showItemTexts_ && (event.GetInt() == TE_LOG_ONLY_STEP || !event.GetString().empty()))
+            AppendLog(event.GetString() + "\n");
         if (gauge_->GetValue() < gauge_->GetRange())
             gauge_->SetValue(gauge_->GetValue() + 1);
         break;
@@ -411,13 +428,8 @@ void DialogRun::ReviewPlannedItems()
 void DialogRun::StartCopy(bool logOnly)
 {
     showItemTexts_ = logOnly;
-    if (logToXml_) {
-        logFilePath_ = userDataDir + wxString::Format("dralvo_sync_%s.xml",
-                                                      wxDateTime::Now().Format("%Y-%m-%d_%H%M%S"));
-        AppendLog(wxString::Format(_("\nSaving log to file:\n%s\n"), logFilePath_));
-    } else {
-        logFilePath_.clear();
-    }
+    // The log pane names the log file once the copy has ended and the file is final.
+    logFilePath_ = logToXml_ ? NewRunLogPath(userDataDir, wxDateTime::Now()) : wxString();
     wxArrayString masks;
     const bool read = RunCatalogAction(
         _("The incompressible files could not be read."),
@@ -433,6 +445,8 @@ void DialogRun::StartCopy(bool logOnly)
     }
     copy_ = std::make_unique<swxCopy>(this, &jobs_, logOnly, logFilePath_);
     showItemTexts_ = logOnly || soAlwaysShowLog;
+    if (showItemTexts_)
+        copy_->SendItemTexts();
     if (copy_->Create() != wxTHREAD_NO_ERROR) {
         StartFailed();
         return;
@@ -470,10 +484,13 @@ void DialogRun::OnCopyDone(int result)
 
 void DialogRun::CompressLog()
 {
-    if (!soCompressLog || logFilePath_.empty() || !wxFileExists(logFilePath_))
+    if (logFilePath_.empty() || !wxFileExists(logFilePath_))
         return;
-    if (CompressFileBz2(logFilePath_, logFilePath_ + ".bz2"))
+    if (soCompressLog && CompressFileBz2(logFilePath_, logFilePath_ + ".bz2")) {
         wxRemoveFile(logFilePath_);
+        logFilePath_ += ".bz2";
+    }
+    AppendLog(wxString::Format(_("\nLog saved to file:\n%s\n"), logFilePath_));
 }
 
 void DialogRun::ExportCatalog()

@@ -1,5 +1,7 @@
 #include "run/select_sync_items_dialog.h"
 
+#include <algorithm>
+
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/font.h>
@@ -16,10 +18,13 @@
 
 namespace {
 
-wxPanel* PanelWith(wxWindow* parent, const char* name, wxWindow*& child,
+// The lines of the longest details text (a copy or a move).
+constexpr int kDetailLines = 6;
+
+wxPanel* PanelWith(wxWindow* parent, wxWindowID id, const char* name, wxWindow*& child,
                    const std::function<wxWindow*(wxPanel*)>& make)
 {
-    auto* panel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+    auto* panel = new wxPanel(parent, id, wxDefaultPosition, wxDefaultSize,
                               wxTAB_TRAVERSAL, name);
     child = make(panel);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -38,11 +43,12 @@ DialogSelectSyncItems::DialogSelectSyncItems(wxWindow* parent, wxWindowID id, co
     auto* column = new wxBoxSizer(wxVERTICAL);
 
     auto* tools = new wxBoxSizer(wxHORIZONTAL);
-    auto* selectAll = NewBitmapButton(this, wxID_ANY, "ID_BITMAPBUTTON_SELECT_ALL", "select_all",
+    auto* selectAll = NewBitmapButton(this, ID_BITMAPBUTTON_SELECT_ALL,
+                                      "ID_BITMAPBUTTON_SELECT_ALL", "select_all",
                                       _("Select/unselect all"));
-    auto* filter = NewBitmapButton(this, wxID_ANY, "ID_BITMAPBUTTON_FILTER", "filter",
+    auto* filter = NewBitmapButton(this, ID_BITMAPBUTTON_FILTER, "ID_BITMAPBUTTON_FILTER", "filter",
                                    _("Set/clear filter"));
-    filterLabel_ = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition,
+    filterLabel_ = new wxStaticText(this, ID_STATICTEXT_FILTER, wxString(), wxDefaultPosition,
                                     wxDefaultSize, 0, "ID_STATICTEXT_FILTER");
     filterLabel_->SetForegroundColour(wxColour(221, 0, 0));
     filterLabel_->SetFont(wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD,
@@ -52,22 +58,31 @@ DialogSelectSyncItems::DialogSelectSyncItems(wxWindow* parent, wxWindowID id, co
     tools->Add(filterLabel_, 1, wxALL | wxALIGN_CENTER_VERTICAL, 4);
     column->Add(tools, 0, wxEXPAND);
 
-    auto* splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                          wxSP_3D, "ID_SPLITTERWINDOW_SYNC");
+    auto* splitter = new wxSplitterWindow(this, ID_SPLITTERWINDOW_SYNC, wxDefaultPosition,
+                                          wxDefaultSize, wxSP_3D, "ID_SPLITTERWINDOW_SYNC");
     splitter->SetMinimumPaneSize(10);
     wxWindow* list = nullptr;
     wxWindow* details = nullptr;
-    auto* top = PanelWith(splitter, "ID_PANEL_TOP", list, [](wxPanel* panel) {
-        return new swxCheckVListBox(panel, wxID_ANY, wxSize(358, 268), "ID_CHECKLISTBOX_PAIRS");
+    auto* top = PanelWith(splitter, ID_PANEL_TOP, "ID_PANEL_TOP", list, [](wxPanel* panel) {
+        return new swxCheckVListBox(panel, ID_CHECKLISTBOX_PAIRS, wxSize(358, 268),
+                                    "ID_CHECKLISTBOX_PAIRS");
     });
-    auto* bottom = PanelWith(splitter, "ID_PANEL_BOTTOM", details, [](wxPanel* panel) {
-        return new wxTextCtrl(panel, wxID_ANY, wxString(), wxDefaultPosition, wxSize(358, 101),
-                              wxTE_MULTILINE | wxTE_READONLY | wxHSCROLL | wxVSCROLL,
-                              wxDefaultValidator, "ID_TEXTCTRL_DETAILS");
+    auto* bottom = PanelWith(splitter, ID_PANEL_BOTTOM, "ID_PANEL_BOTTOM", details,
+                             [](wxPanel* panel) {
+        auto* text = new wxTextCtrl(panel, ID_TEXTCTRL_DETAILS, wxString(), wxDefaultPosition,
+                                    wxSize(358, 101),
+                                    wxTE_MULTILINE | wxTE_READONLY | wxHSCROLL | wxVSCROLL,
+                                    wxDefaultValidator, "ID_TEXTCTRL_DETAILS");
+        // Tall enough for every line of the details with the font in use, and half a line.
+        const int lines = kDetailLines * text->GetCharHeight() + text->GetCharHeight() / 2;
+        const int height = text->GetSizeFromTextSize(358, lines).y;
+        text->SetInitialSize(wxSize(358, std::max(101, height)));
+        return text;
     });
     list_ = static_cast<swxCheckVListBox*>(list);
     details_ = static_cast<wxTextCtrl*>(details);
-    splitter->SplitHorizontally(top, bottom, 268 + 8);
+    // The bottom pane starts at its own height: the details show whole.
+    splitter->SplitHorizontally(top, bottom, top->GetBestSize().y);
     column->Add(splitter, 1, wxEXPAND);
 
     const OkCancelRow buttons = MakeOkCancelRow(this);
@@ -139,7 +154,7 @@ void DialogSelectSyncItems::ApplyFilterEntry(int kind)
         next = MakeFilter(kind, record);
     }
     filter_ = next;
-    filterLabel_->SetLabel(filter_.label);
+    filterLabel_->SetLabelText(filter_.label);
     Layout();
     FillList();
 }
@@ -150,18 +165,24 @@ void DialogSelectSyncItems::OnBitmapButtonSelectAllClick(wxCommandEvent&)
         list_->Refresh();
 }
 
-void DialogSelectSyncItems::OnBitmapButtonFilterClick(wxCommandEvent&)
+void DialogSelectSyncItems::FillFilterMenu(wxMenu& menu) const
 {
-    wxMenu menu(_("Filter"));
     if (const ReviewItem* record = SelectedRecord()) {
+        // Names may hold "&", which a menu would take for a mnemonic.
         for (const int kind : {RF_EXTENSION, RF_NAME, RF_PROJECT, RF_FOLDER})
-            menu.Append(kind, FilterMenuText(kind, *record));
+            menu.Append(kind, wxControl::EscapeMnemonics(FilterMenuText(kind, *record)));
         menu.AppendSeparator();
     }
     menu.Append(RF_BEGINS, _("Begins on..."));
     menu.Append(RF_CONTAINS, _("Contains..."));
     menu.AppendSeparator();
     menu.Append(RF_NONE, _("Reset filter"));
+}
+
+void DialogSelectSyncItems::OnBitmapButtonFilterClick(wxCommandEvent&)
+{
+    wxMenu menu(_("Filter"));
+    FillFilterMenu(menu);
     // The menu lives on the stack and goes when it has closed.
     PopupMenu(&menu);
 }

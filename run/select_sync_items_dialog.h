@@ -8,6 +8,7 @@
 #include "run/review_items.h"
 
 class swxCheckVListBox;
+class wxMenu;
 class wxStaticText;
 class wxTextCtrl;
 
@@ -17,6 +18,15 @@ class wxTextCtrl;
 // wxCANCEL (16) from "Cancel" or the close box. GUI thread only.
 class DialogSelectSyncItems : public wxDialog {
 public:
+    static inline const wxWindowID ID_BITMAPBUTTON_SELECT_ALL = wxNewId();
+    static inline const wxWindowID ID_BITMAPBUTTON_FILTER = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT_FILTER = wxNewId();
+    static inline const wxWindowID ID_SPLITTERWINDOW_SYNC = wxNewId();
+    static inline const wxWindowID ID_PANEL_TOP = wxNewId();
+    static inline const wxWindowID ID_CHECKLISTBOX_PAIRS = wxNewId();
+    static inline const wxWindowID ID_PANEL_BOTTOM = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_DETAILS = wxNewId();
+
     // Ids of the filter menu's entries (ReviewFilterKind).
     static constexpr int kFilterMenuIds[] = {RF_NONE,    RF_EXTENSION, RF_NAME,    RF_PROJECT,
                                              RF_FOLDER, RF_BEGINS,    RF_CONTAINS};
@@ -32,6 +42,10 @@ public:
     // Applies the filter entry `kind` as the filter menu does (RF_BEGINS and RF_CONTAINS ask
     // for the text).
     void ApplyFilterEntry(int kind);
+
+    // Appends the filter menu's entries: four from the selected row's record when a row is
+    // selected, then the typed filters and the reset.
+    void FillFilterMenu(wxMenu& menu) const;
 
     // The record index of each shown row.
     const std::vector<std::size_t>& ShownRows() const { return rows_; }

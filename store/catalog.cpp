@@ -1,8 +1,11 @@
 #include "store/catalog.h"
 
+#include <unistd.h>
+
 #include <wx/app.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
@@ -76,6 +79,13 @@ void RegisterStation()
 
 } // namespace
 
+wxString StationNameOf(const wxString& fullHostName, const wxString& hostName)
+{
+    if (!fullHostName.empty())
+        return fullHostName;
+    return hostName.empty() ? wxString("localhost") : hostName;
+}
+
 void InitPaths()
 {
     wxStandardPaths& paths = wxStandardPaths::Get();
@@ -85,7 +95,16 @@ void InitPaths()
     if (!wxFileName::DirExists(userDataDir))
         wxFileName::Mkdir(userDataDir, 0777, wxPATH_MKDIR_FULL);
     databasePath = userDataDir + "dralvo.db";
-    stationName = wxGetFullHostName();
+    wxString fullName;
+    {
+        // Without a resolvable name the lookup complains in raw words; the plain name serves.
+        wxLogNull quiet;
+        fullName = wxGetFullHostName();
+    }
+    char plain[256] = {};
+    if (gethostname(plain, sizeof plain - 1) != 0)
+        plain[0] = '\0';
+    stationName = StationNameOf(fullName, wxString::FromUTF8(plain));
     sessionStart = wxDateTime::Now();
 }
 

@@ -7,7 +7,7 @@
 extern wxString programDir;    // the program's data directory, ending with "/"
 extern wxString userDataDir;   // the per-user data directory, ending with "/"; created
 extern wxString databasePath;  // userDataDir + "dralvo.db"
-extern wxString stationName;   // this computer's full host name
+extern wxString stationName;   // this computer's host name (StationNameOf)
 extern unsigned stationId;     // STATION.ID of this computer; 0 until OpenCatalog
 extern wxDateTime sessionStart;
 
@@ -15,6 +15,10 @@ extern wxDateTime sessionStart;
 // station name and the session start. Reports nothing: an unusable directory shows up as a
 // failure of OpenCatalog. GUI thread, before OpenCatalog.
 void InitPaths();
+
+// The station's name: the full host name, else the plain one, else "localhost"; never
+// empty, so that two computers without a name never meet as one station.
+wxString StationNameOf(const wxString& fullHostName, const wxString& hostName);
 
 // Opens catalogDb on databasePath (created when missing), creates or upgrades the schema to
 // version 3, registers this station (found again by name) and writes the session start.

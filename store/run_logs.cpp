@@ -11,6 +11,15 @@
 #include "store/file_time.h"
 #include "store/options.h"
 
+wxString NewRunLogPath(const wxString& dir, const wxDateTime& start)
+{
+    const wxString stem = dir + "dralvo_sync_" + start.Format("%Y-%m-%d_%H%M%S");
+    wxString path = stem + ".xml";
+    for (int n = 2; wxFileExists(path) || wxFileExists(path + ".bz2"); ++n)
+        path = wxString::Format("%s_%d.xml", stem, n);
+    return path;
+}
+
 wxArrayString FindExpiredLogs(const wxString& dir, const wxDateTime& limit)
 {
     wxArrayString expired;

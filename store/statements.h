@@ -59,8 +59,9 @@ inline constexpr const char* kSqlSelectLiveProjects =
     "select ID, CAPTION from PROJECT where DELETED = 0 order by CAPTION";
 inline constexpr const char* kSqlSelectLiveProjectsForPicker =
     "select ID, CAPTION from PROJECT where DELETED=0 order by CAPTION";
+// The run's projects: each project with a live location on the medium, once.
 inline constexpr const char* kSqlSelectProjectsOnMedium =
-    "select P.ID, P.CAPTION from PROJECT P  join MEPROJECT M on M.PROJECTID = P.ID where (M.MEDIAID = %u) and (P.DELETED = 0) order by P.CAPTION";
+    "select distinct P.ID, P.CAPTION from PROJECT P  join MEPROJECT M on M.PROJECTID = P.ID where (M.MEDIAID = %u) and (M.DELETED = 0) and (P.DELETED = 0) order by P.CAPTION";
 inline constexpr const char* kSqlCountOtherProjectsCaptionLike =
     "select count(*) from PROJECT where (CAPTION like '%s') and (ID <> %u)";
 inline constexpr const char* kSqlCountProjectsCaptionLike = "select count(*) from PROJECT where CAPTION like '%s'";
@@ -139,9 +140,8 @@ inline constexpr const char* kSqlSelectLiveRules =
     "select ID, FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where (FOLDERID=%u) and (DELETED=0) order by NLINE";
 inline constexpr const char* kSqlSelectAllRules =
     "select ID, FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where FOLDERID=%u order by NLINE";
-inline constexpr const char* kSqlSelectNextRuleLine = "select max (NLINE) + 5 from ACLRULES where FOLDERID = %u";
-inline constexpr const char* kSqlSelectDuplicateRuleLines =
-    "select max(ID) MAID, FOLDERID from ACLRULES group by FOLDERID, NLINE having count(*) > 1";
+// Every rule's line, for renumbering the lines that collide.
+inline constexpr const char* kSqlSelectRuleLines = "select FOLDERID, NLINE, ID from ACLRULES";
 inline constexpr const char* kSqlInsertRule =
     "insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, MODIFIED, DELETED) values ('%s', %u, '%s', %u, %u, '%s', %u)";
 inline constexpr const char* kSqlImportInsertRule =

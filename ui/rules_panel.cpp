@@ -142,11 +142,13 @@ void PanelRules::SaveRules()
 void PanelRules::AddRule(const wxString& mask)
 {
     CommitRuleEdit();
+    // A mask made from a file's name is user text like a typed one.
     wxString text = mask;
     if (text.empty()) {
-        text = EscapeQuotes(wxGetTextFromUser(_("File mask for the new rule"),
-                                              _("Add new folder rule"), wxString(), this));
+        text = wxGetTextFromUser(_("File mask for the new rule"), _("Add new folder rule"),
+                                 wxString(), this);
     }
+    text = EscapeQuotes(text);
     if (text.empty())
         return;
     const int previous = rulesList_->GetSelection();

@@ -48,8 +48,8 @@ public:
     // longer flagged changed, the rest keep their flags, so a later save writes them.
     void SaveRules();
     // Appends a new allowing rule with order = largest order + 5, selects it and flags it
-    // changed. `mask` is used as given; an empty `mask` asks the user (the answer is quoted
-    // with EscapeQuotes) and an empty answer or Cancel adds nothing.
+    // changed. An empty `mask` asks the user; either text is quoted with EscapeQuotes. An
+    // empty answer or Cancel adds nothing.
     void AddRule(const wxString& mask);
     // Enables or disables the mask field, the allow box and the five buttons; the list stays
     // usable.

@@ -1,85 +1,88 @@
 #pragma once
 
-// A one-answer HTTP server on 127.0.0.1 for the update check: every request gets the status
-// and body set last. Runs on its own thread until destroyed.
+// An HTTP server on 127.0.0.1 for the update check, on its own thread until destroyed: a
+// request other than "GET /version.txt" gets 404. Not listening, it refuses every connection.
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
 
 class TestHttpServer {
 public:
-    TestHttpServer()
+    explicit TestHttpServer(bool listening = true)
     {
-        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(listener_, 4) == 0 &&
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        if (listening && listen(listener_, 4) == 0)
+            thread_ = std::thread([this] { while (!stop_) Serve(); });
     }
     ~TestHttpServer()
     {
         stop_ = true;
-        thread_.join();
+        if (thread_.joinable())
+            thread_.join();
         close(listener_);
     }
 
     int Port() const { return port_; }
-    void Answer(int status, const std::string& body)
+    int Connections() const { return connections_; }
+    // What later requests get: the first dropped connections are reset unanswered; with dripMs
+    // the answer goes out one byte per dripMs.
+    void Answer(int status, const std::string& body, int dropped = 0, int dripMs = 0)
     {
         std::lock_guard lock(mutex_);
-        status_ = status;
-        body_ = body;
-    }
-    // The last request's head.
-    std::string LastRequest()
-    {
-        std::lock_guard lock(mutex_);
-        return request_;
+        status_ = status, body_ = body, dropped_ = dropped, dripMs_ = dripMs;
     }
 
 private:
     void Serve()
     {
-        while (!stop_) {
-            pollfd wait{listener_, POLLIN, 0};
-            if (poll(&wait, 1, 50) <= 0)
-                continue;
-            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                continue;
-            std::string head;
-            char buffer[1024];
-            pollfd in{client, POLLIN, 0};
-            ssize_t n = 0;
-            while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
-                   poll(&in, 1, 2000) > 0 && (n = read(client, buffer, sizeof buffer)) > 0)
-                head.append(buffer, static_cast<size_t>(n));
-            std::lock_guard lock(mutex_);
-            request_ = head;
-            const std::string answer = "HTTP/1.0 " + std::to_string(status_) +
-                                       " Answer\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                       std::to_string(body_.size()) + "\r\n\r\n" + body_;
-            (void)!write(client, answer.data(), answer.size());
+        pollfd wait{listener_, POLLIN, 0};
+        const int client = poll(&wait, 1, 50) > 0 ? accept(listener_, nullptr, nullptr) : -1;
+        if (client < 0)
+            return;
+        ++connections_;
+        std::unique_lock lock(mutex_);
+        if (dropped_ > 0 && dropped_--) {
+            const linger reset{1, 0};
+            setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             close(client);
+            return;
         }
+        std::string head, answer;
+        char buf[1024];
+        pollfd in{client, POLLIN, 0};
+        for (ssize_t n = 0; head.find("\r\n\r\n") == std::string::npos &&
+                            poll(&in, 1, 2000) > 0 && (n = read(client, buf, sizeof buf)) > 0;)
+            head.append(buf, static_cast<size_t>(n));
+        const bool asked = head.rfind("GET /version.txt HTTP/", 0) == 0;
+        answer = "HTTP/1.0 " + std::to_string(asked ? status_ : 404) +
+                 " Answer\r\nContent-Length: " + std::to_string(body_.size()) + "\r\n\r\n" + body_;
+        const int dripMs = dripMs_;
+        lock.unlock();
+        const size_t step = dripMs > 0 ? 1 : answer.size();
+        for (size_t sent = 0; sent < answer.size() && !stop_; sent += step) {
+            if (send(client, &answer[sent], step, MSG_NOSIGNAL) != static_cast<ssize_t>(step))
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(dripMs));
+        }
+        close(client);
     }
 
-    int listener_ = -1, port_ = 0;
+    int listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0), port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
     std::mutex mutex_;
-    int status_ = 200;
-    std::string body_, request_;
+    int status_ = 200, dropped_ = 0, dripMs_ = 0;
+    std::string body_;
     std::thread thread_;
 };

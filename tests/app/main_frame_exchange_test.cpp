@@ -1,7 +1,3 @@
-#include "app/main_frame.h"
-
-#include <gtest/gtest.h>
-
 #include <wx/gauge.h>
 #include <wx/toolbar.h>
 
@@ -11,22 +7,7 @@
 
 namespace {
 
-class MainFrameExchangeTest : public MainFrameTest {
-protected:
-    bool ToolOn(wxWindowID id) const { return frame->GetToolBar()->GetToolEnabled(id); }
-    // Pumps events until the import tool is back or 20 s have passed.
-    bool PumpUntilImported() const
-    {
-        const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
-        while (!ToolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline) {
-            wxYield();
-            wxMilliSleep(5);
-        }
-        return ToolOn(dralvoFrame::ID_TOOL_IMPORT);
-    }
-};
-
-TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
+TEST_F(MainFrameTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
 {
     AddMedium(wxString('s', 36), "Stick");
     AddMedium(wxString('b', 36), "Broken");
@@ -35,23 +16,24 @@ TEST_F(MainFrameExchangeTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFail
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
-    const char failed[] = "The catalogue could not be exported to these media:\nBroken: ";
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectDatabaseError(failed));
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
+                  ExpectDatabaseError("The catalogue could not be exported to these media:\n"
+                                      "Broken: "));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     EXPECT_NE(text.value_or("").find("CAPTION=\"Photos\""), std::string::npos);
     EXPECT_FALSE(Exists(other + kExportFileBz2) || Exists(other + kExportFilePlain));
 }
 
-TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
+// One file per medium, the compressed one preferred; a medium without one is passed over.
+TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
 {
-    // A catalogue of another station with one project.
     const auto catalogue = [](const char* caption) {
         return "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
                std::string(36, caption[0]) + "\" CAPTION=\"" + caption +
                "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project></dralvo>";
     };
+    const auto toolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
     dir.Write("media/stick/dralvo.xml", catalogue("Imported"));
-    // One file per medium, the compressed one preferred; a medium without one is passed over.
     dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
     dir.Write("media/a/dralvo.xml", catalogue("Plain"));
     for (const char* name : {"stick", "a", "none"})
@@ -61,18 +43,22 @@ TEST_F(MainFrameExchangeTest, ImportShowsProgressRefusesASecondOneAndCountsTheFa
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
         gaugeShown = Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown();
-        toolsOff = !ToolOn(dralvoFrame::ID_TOOL_EXPORT) && !ToolOn(dralvoFrame::ID_TOOL_RUN);
+        toolsOff = !toolOn(dralvoFrame::ID_TOOL_EXPORT) && !toolOn(dralvoFrame::ID_TOOL_RUN);
         e.Skip();
     }, ID_IMPORT_FINISHED);
     Command(dralvoFrame::ID_TOOL_IMPORT);
-    const char busy[] = "Dralvo import from XML already in progress. Please wait until it is over!";
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_IMPORT),
                   ExpectMessage("Dralvo import from XML is already in progress!"));
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT), ExpectMessage(busy));
-    wxTEST_DIALOG(ASSERT_TRUE(PumpUntilImported()),
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
+                  ExpectMessage("Dralvo import from XML already in progress. Please wait until it "
+                                "is over!"));
+    // Pumps events until the import tool is back or 20 s have passed.
+    const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
+    wxTEST_DIALOG(while (!toolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline)
+                      (wxYield(), wxMilliSleep(5)),
                   ExpectMessage("1 catalogue file could not be merged."));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
-    EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
+    EXPECT_TRUE(toolOn(dralvoFrame::ID_TOOL_EXPORT) && toolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Projects()->FindString("Plain"), wxNOT_FOUND);
     // Closing during an import waits for it.

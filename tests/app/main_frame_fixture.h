@@ -4,23 +4,14 @@
 // drivers that use its controls as a user's clicks and keystrokes would.
 
 #include <deque>
-#include <initializer_list>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include <wx/app.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
-#include <wx/testing.h>
-#include <wx/textctrl.h>
 #include <wx/weakref.h>
 
 #include "app/main_frame.h"
-#include "store/catalog.h"
-#include "store/database.h"
-#include "store/media.h"
 #include "store/options.h"
 #include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/fake_drives.h"
@@ -37,6 +28,7 @@ protected:
     {
         CatalogTest::SetUp();
         soShowAllDrives = false;
+        // The folder chooser answers with browseAnswers in turn and records what it was given.
         previousBrowser_ = SetFolderBrowser([this](wxWindow*, const wxString& start,
                                                    const wxString& title) {
             browseStarts.push_back(start);
@@ -52,8 +44,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame)
-            delete frame.get();
+        delete frame.get();
         SetFolderBrowser(previousBrowser_);
         connectedMedia.clear();
         CatalogTest::TearDown();
@@ -130,47 +121,47 @@ protected:
 
     // New projects and folders through the window's add buttons, answered as a user would
     // (AddProject of the base class stores a row directly).
-    void NewProject(const wxString& caption)
+    void NewProject(const wxString& caption) { Name("ID_BITMAPBUTTON_ADD", caption); }
+    void NewFolder(const wxString& name) { Name("ID_BITMAPBUTTON_DIR_ADD", name); }
+    // Clicks the button and gives the name it asks for; a given message must follow.
+    void Name(const char* button, const wxString& name, const wxString& message = wxString())
     {
-        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>(caption));
-    }
-    void NewFolder(const wxString& name)
-    {
-        wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>(name));
+        if (message.empty()) {
+            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name));
+        } else {
+            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name),
+                          ExpectMessage(message, wxOK, "Message"));
+        }
     }
 
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
     wxString Shown() const
     {
-        wxString text = ChoiceShown(Projects()) + " /" + (Folders()->GetCount() ? " " : "");
-        for (int i = 0; i < static_cast<int>(Folders()->GetCount()); ++i)
-            text << Item(i, Folders()->GetSelection(), Folders()->GetItemText(i));
-        return text;
+        wxArrayString folders;
+        for (unsigned i = 0; i < Folders()->GetCount(); ++i)
+            folders.push_back(Folders()->GetItemText(i));
+        const wxString listed = Listed(folders, Folders()->GetSelection());
+        return ChoiceShown(Projects()) + " /" + (listed.empty() ? "" : " ") + listed;
     }
     // The items of a choice as "A,[B]", the selection in brackets.
-    static wxString ChoiceShown(const wxChoice* choice)
+    static wxString ChoiceShown(const wxChoice* c)
     {
-        wxString text;
-        for (int i = 0; i < static_cast<int>(choice->GetCount()); ++i)
-            text << Item(i, choice->GetSelection(), choice->GetString(i));
-        return text;
+        return Listed(c->GetStrings(), c->GetSelection());
     }
-    static wxString Item(int i, int selected, const wxString& item)
+    static wxString Listed(wxArrayString items, int selected)
     {
-        return wxString(i ? "," : "") + (i == selected ? "[" + item + "]" : item);
+        if (selected >= 0 && selected < static_cast<int>(items.size()))
+            items[selected] = "[" + items[selected] + "]";
+        return wxJoin(items, ',', '\0');
     }
 
-    static int ProjectId(const wxString& caption)
+    static int ProjectId(const wxString& caption) { return Id("PROJECT where CAPTION", caption); }
+    static int FolderId(const wxString& name) { return Id("FOLDER where FOLDER", name); }
+    static int RuleFolder(const wxString& m) { return Id("ACLRULES where FILEMASK", m, "FOLDERID"); }
+    // The ID (or another column) of the row whose column is text: Id("PROJECT where CAPTION", ..).
+    static int Id(const wxString& where, const wxString& text, const wxString& column = "ID")
     {
-        return Scalar("select ID from PROJECT where CAPTION='" + caption + "'");
-    }
-    static int FolderId(const wxString& name)
-    {
-        return Scalar("select ID from FOLDER where FOLDER='" + name + "'");
-    }
-    static int RuleFolder(const wxString& mask)
-    {
-        return Scalar("select FOLDERID from ACLRULES where FILEMASK='" + mask + "'");
+        return Scalar("select " + column + " from " + where + "='" + text + "'");
     }
     static void AddMedium(const wxString& guid, const wxString& name)
     {

@@ -1,13 +1,13 @@
-#include "app/main_frame.h"
-
 #include <stdlib.h>
 
-#include <gtest/gtest.h>
+#include <chrono>
 
+#include <wx/filesys.h>
+#include <wx/fs_zip.h>
+#include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
 #include <wx/socket.h>
-#include <wx/wfstream.h>
-#include <wx/zipstrm.h>
+#include <wx/translation.h>
 
 #include "app/web_site.h"
 #include "tests/app/http_test_server.h"
@@ -15,90 +15,81 @@
 
 namespace {
 
-// A help book whose only page is titled title.
-void WriteBook(const wxString& path, const wxString& title)
+// The entries a book's contents or index file lists.
+size_t Entries(const wxString& book, const char* file)
 {
-    wxFFileOutputStream file(path);
-    wxZipOutputStream zip(file);
-    const wxString hhp = "[OPTIONS]\nTitle=" + title + "\nDefault topic=p.html\n[FILES]\np.html\n";
-    for (const auto& [name, text] : {std::pair<wxString, wxString>{"book.hhp", hhp},
-                                     {"p.html", "<title>" + title + "</title>"}}) {
-        zip.PutNextEntry(name);
-        zip.Write(text.utf8_str().data(), text.utf8_str().length());
-    }
+    wxFileSystem files;
+    const std::unique_ptr<wxFSFile> in(files.OpenFile(book + "#zip:" + file));
+    std::string text(in ? in->GetStream()->GetSize() : 0, '\0');
+    if (in)
+        in->GetStream()->Read(text.data(), text.size());
+    size_t count = 0;
+    for (size_t at = 0; (at = text.find("type=\"text/sitemap\"", at)) != std::string::npos; ++at)
+        ++count;
+    return count;
 }
 
-// The title of the help viewer's frame, empty when none is open.
-wxString HelpFrameTitle()
+// Points the update check at a server.
+void Serve(const TestHttpServer& server)
 {
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* help = dynamic_cast<wxHtmlHelpFrame*>(window))
-            return help->GetTitle();
-    return wxString();
+    setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
 }
 
-class MainFrameHelpTest : public MainFrameTest {
-protected:
-    void SetUp() override
-    {
-        MainFrameTest::SetUp();
-        savedProgramDir_ = programDir;
-        wxSocketBase::Initialize();
-        setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
-        previousLauncher_ = SetBrowserLauncher([this](const wxString& address) {
-            opened.push_back(address);
-            return browserWorks;
-        });
-    }
-    void TearDown() override
-    {
-        SetBrowserLauncher(previousLauncher_);
-        unsetenv(kWebHostVariable);
-        programDir = savedProgramDir_;
-        MainFrameTest::TearDown();
-    }
-
-    TestHttpServer server;
-    std::vector<wxString> opened;
-    bool browserWorks = true;
-
-private:
-    wxString savedProgramDir_;
-    BrowserLauncher previousLauncher_;
-};
-
-TEST_F(MainFrameHelpTest, HelpShowsTheBookOfTheLanguage)
+// The language is the first two letters of the locale's name; each book loads every entry of
+// its contents (below the book's own title) and of its index, none of them blank.
+TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
+    const wxString savedProgramDir = programDir;
     programDir = dir.MakeDir("share") + "/";
+    wxFileSystem::AddHandler(new wxZipFSHandler);
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HELP_INDEX),
                   ExpectMessage("The help file is not installed."));
-    // Books are added one by one; the language's own book wins over the plain one.
     const struct {
         unsigned language;
         const char *added, *chosen;
-    } rows[] = {{kLanguageEnglish, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
+    } rows[] = {{kLanguageEnglishUS, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
                 {kLanguageRussian, "dralvo_ru", "dralvo_ru"},
-                {kLanguageEnglish, "dralvo_en", "dralvo_en"}};
+                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
-        WriteBook(programDir + row.added + ".htb", wxString("Book ") + row.added);
+        const wxString book = programDir + row.added + ".htb";
+        EXPECT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
         soLanguage = row.language;
+        LoadOptions();
         EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
+        wxHtmlHelpData data;
+        EXPECT_TRUE(data.AddBook(book));
+        EXPECT_EQ(data.GetContentsArray().size(), Entries(book, "contents.hhc") + 1);
+        EXPECT_EQ(data.GetIndexArray().size(), Entries(book, "index.hhk"));
+        for (const auto* items : {&data.GetContentsArray(), &data.GetIndexArray()})
+            for (size_t i = 0; i < items->size(); ++i)
+                EXPECT_FALSE((*items)[i].name.empty()) << (*items)[i].page;
     }
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
-    EXPECT_TRUE(HelpFrameTitle().Contains("Book dralvo_en")) << HelpFrameTitle();
+    EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
+    programDir = savedProgramDir;
+    appLocale.reset();
+    wxTranslations::Set(nullptr);  // later tests see untranslated texts
 }
 
-TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
+// Each answer of the version file gives its message; a connection that fails or is dropped
+// unanswered is tried again after the pause, and a slow server is given up at the bound.
+TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
 {
+    TestHttpServer server, refusing(false);
+    std::vector<wxString> opened;
+    bool browserWorks = true;
+    const BrowserLauncher previous = SetBrowserLauncher([&](const wxString& address) {
+        opened.push_back(address);
+        return browserWorks;
+    });
+    wxSocketBase::Initialize();
+    Serve(server);
     const wxString home = wxString::Format("http://127.0.0.1:%d/", server.Port());
-    const wxString about = wxString::Format("Dralvo v. 1.1.146.734\nwxWidgets %d.%d.%d-wxGTK-"
-                                            "Unicode build\nKeeps your files in step between "
-                                            "computers, carried on USB sticks.\n", wxMAJOR_VERSION,
-                                            wxMINOR_VERSION, wxRELEASE_NUMBER) + home;
     OpenWith();
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT), ExpectMessage(about, wxOK, "About Dralvo"));
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT),
+                  ExpectMessage("Dralvo v. 1.1.146.734\nwxWidgets ", wxOK, "About Dralvo", true));
     Command(dralvoFrame::ID_MENU_HOME_PAGE);
     browserWorks = false;
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE),
@@ -128,8 +119,36 @@ TEST_F(MainFrameHelpTest, AboutHomePageAndUpdateCheckWithEachAnswer)
         wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_CHECK_UPDATES),
                       ExpectMessage(row.message, row.answer, caption));
         EXPECT_EQ(opened.size(), row.answer == wxYES ? 1u : 0u);
-        EXPECT_NE(server.LastRequest().find("GET /version.txt"), std::string::npos);
+        EXPECT_FALSE(wxIsBusy());
     }
+
+    const struct {
+        const char* name;
+        int dropped, dripMs;  // dropped -1: refused
+        UpdateCheckLimits limits;
+        bool fetched;
+        int minMs, maxMs, connections;
+    } waits[] = {{"refused", -1, 0, {3, 150, 5000}, false, 300, 4000, 0},
+                 {"no time for a pause", -1, 0, {3, 5000, 1000}, false, 0, 900, 0},
+                 {"dropped once", 1, 0, {2, 150, 5000}, true, 150, 4000, 2},
+                 {"dropped twice", 2, 0, {2, 150, 5000}, false, 150, 4000, 2},
+                 {"one byte a while", 0, 100, {3, 150, 1000}, false, 950, 4000, 1}};
+    for (const auto& row : waits) {
+        SCOPED_TRACE(row.name);
+        const int before = server.Connections();
+        server.Answer(200, "1.2", row.dropped, row.dripMs);
+        Serve(row.dropped < 0 ? refusing : server);
+        wxString version;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(FetchLatestVersion(version, row.limits), row.fetched);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(version, row.fetched ? "1.2" : "");
+        EXPECT_TRUE(ms >= row.minMs && ms < row.maxMs) << ms;
+        EXPECT_EQ(server.Connections() - before, row.connections);
+    }
+    SetBrowserLauncher(previous);
+    unsetenv(kWebHostVariable);
 }
 
 } // namespace

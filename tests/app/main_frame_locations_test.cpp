@@ -1,157 +1,129 @@
-#include "app/main_frame.h"
-
-#include <gtest/gtest.h>
-
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
 
 constexpr char kStickGuid[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
-constexpr char kDiskGuid[] = "11111111-2222-3333-4444-555555555555";
-constexpr char kAwayGuid[] = "99999999-8888-7777-6666-555555555555";
 
-class MainFrameLocations : public MainFrameTest {
-protected:
-    // A project "Work" with the folder "Docs"; a connected catalogued medium "Stick", a
-    // connected drive without marker and a catalogued medium "Away" that is not connected.
-    void OpenWithMedia()
-    {
-        stickRoot = AddDrive("stick", kStickGuid);
-        AddDrive("plain", "");
-        AddMedium(kStickGuid, "Stick");
-        AddMedium(kAwayGuid, "Away");
-        OpenWith({"Work"}, {"Docs"});
-    }
-
-    // The medium choice, the medium field (the stick's root as "<stick>/") and "+" when
-    // browsing is offered: "Away,[Stick] <stick>/Sync +".
-    wxString MediumShown() const
-    {
-        wxString field = MediumField()->GetValue();
-        field.Replace(stickRoot, "<stick>/");
-        const bool browse = Enabled("ID_BITMAPBUTTON_MEDIA_DIR");
-        return ChoiceShown(Media()) + " " + field + (browse ? " +" : "");
-    }
-    // The station field and the folder's located flag: "/home/docs +".
-    wxString LocalShown() const
-    {
-        const BitmapListItem* folder = Folders()->GetItem(Folders()->GetSelection());
-        return LocalField()->GetValue() + (folder && folder->flagA ? " +" : "");
-    }
-    // "medium|location" of every stored medium location of the project "Work".
-    static wxString MediumLocations()
-    {
-        return Rows(wxString::Format("select D.NAME, M.FOLDER from MEPROJECT M join MEDIA D on D.ID = "
-                                     "M.MEDIAID where M.PROJECTID=%d order by D.NAME", ProjectId("Work")));
-    }
-    static ExpectMessage RefusedQuote(const wxString& path)
-    {
-        return ExpectMessage(wxString::Format("The path \"%s\" contains a single quote ('), which the "
-                                              "catalogue cannot keep. Please choose a folder whose path "
-                                              "has no single quote.", path),
-                             wxOK, "Message");
-    }
-
-    wxString stickRoot;
-};
-
-// The location comes back when the folder is shown again; cancelled or quoted choices store
-// nothing. Browsing on a medium is offered only when it is connected; a stored location is shown
-// below its root.
-TEST_F(MainFrameLocations, ChoosingStationLocationAndCatalogueModeWithEveryLiveMedium)
+// The station location comes back when the folder is shown again; a cancelled choice stores
+// nothing, a quoted one is stored quoted. Browsing on a medium is offered only when it is connected, below its root; a
+// stored location is shown below its root, one leaving the medium never as a path.
+TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
 {
     ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
-    OpenWithMedia();
-    const wxString first = dir.MakeDir("home/docs");
-    const wxString second = dir.MakeDir("home/documents");
-    const wxString quoted = dir.MakeDir("home/Kitchen's photos");
+    const wxString stick = AddDrive("stick", kStickGuid);
+    AddDrive("plain", "");
+    AddMedium(kStickGuid, "Stick");
+    AddMedium("99999999-8888-7777-6666-555555555555", "Away");
+    OpenWith({"Work"}, {"Docs"});
+    // The medium choice, the medium field (the stick's root as "<stick>/") and "+" when
+    // browsing is offered: "Away,[Stick] <stick>/Sync +".
+    const auto medium = [&] {
+        wxString field = MediumField()->GetValue();
+        field.Replace(stick, "<stick>/");
+        return ChoiceShown(Media()) + " " + field + (Enabled("ID_BITMAPBUTTON_MEDIA_DIR") ? " +" : "");
+    };
+    // The station field and the folder's located flag: "/home/docs +".
+    const auto local = [&] {
+        const BitmapListItem* folder = Folders()->GetItem(Folders()->GetSelection());
+        return LocalField()->GetValue() + (folder && folder->flagA ? " +" : "");
+    };
+    const auto stored = [] {
+        return Rows("select D.NAME, M.FOLDER from MEPROJECT M join MEDIA D on D.ID=M.MEDIAID");
+    };
+    const wxString first = dir.MakeDir("home/docs"), second = dir.MakeDir("home/documents");
+    const wxString quoted = dir.MakeDir(wxString("home/") + kCraftedName);
+    const wxString kept = quoted.BeforeLast('/') + "/" + kCraftedStored;
     browseAnswers = {"", first};
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
-    EXPECT_EQ("", LocalShown());
+    EXPECT_EQ("", local());
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
     EXPECT_EQ("Choose virtual folder projection on the local computer", browseTitles.back());
-    EXPECT_EQ(first + " +", LocalShown());
+    EXPECT_EQ(first + " +", local());
     EXPECT_FALSE(LocalField()->IsModified());
     browseAnswers = {second, quoted};
     Click("ID_BITMAPBUTTON_LOCAL_DIR");
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_LOCAL_DIR"), RefusedQuote(quoted));
+    Click("ID_BITMAPBUTTON_LOCAL_DIR");
     EXPECT_EQ((std::vector<wxString>{"", "", first, second}), browseStarts);
-    EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", second, FolderId("Docs"), stationId),
+    EXPECT_EQ(wxString::Format("%s|%d|%u|0|36", kept, FolderId("Docs"), stationId),
               Rows("select FOLDER, FOLDERID, STATIONID, DELETED, length(GUID) from STAFOLDER"));
-
     NewFolder("Mail");
-    EXPECT_EQ("", LocalShown());
+    EXPECT_EQ("", local());
     ChooseFolder("Docs");
-    EXPECT_EQ(second + " +", LocalShown());
+    EXPECT_EQ(kept + " +", local());
 
-    EXPECT_EQ("[Away],Stick ", MediumShown());
-    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
-                                "DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 from MEDIA",
-                                ProjectId("Work")));
+    EXPECT_EQ("[Away],Stick ", medium());
+    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
+                                "MEDIAID, DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 "
+                                "from MEDIA", ProjectId("Work")));
     ChooseMedium("Stick");
-    EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", MediumShown());
+    EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", medium());
     ChooseMedium("Away");
-    EXPECT_EQ("[Away],Stick Sync\\Work", MediumShown());
+    EXPECT_EQ("[Away],Stick Sync\\Work", medium());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");  // not connected: no chooser
-
-    // A stored location leaving the medium is never shown as a path.
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     ChooseMedium("Stick");
-    EXPECT_EQ("Away,[Stick] ..\\..\\home +", MediumShown());
-
-    // A change of medium stores the typed text first, relative to the root, a quote doubled
-    // (the other changes and the conversion have tests of their own).
+    EXPECT_EQ("Away,[Stick] ..\\..\\home +", medium());
+    // A change of medium stores the typed text first, relative to the root, a quote doubled;
+    // refilling the field is the program's own change and stores nothing.
     ExecUpdate("delete from MEPROJECT");
-    Type(MediumField(), stickRoot + "Sync/Bob's");
+    Type(MediumField(), stick + "Sync/" + kCraftedName);
     ChooseMedium("Away");
-    EXPECT_EQ("[Away],Stick ", MediumShown());
-    EXPECT_EQ("Stick|Sync\\Bob\"s", MediumLocations());
-}
-
-// Choices outside the medium or with a quote are refused; a second choice updates the row.
-TEST_F(MainFrameLocations, ConnectedOnlyListsCatalogedDrivesAndBrowsesBelowTheirRoot)
-{
-    OpenWithMedia();
+    EXPECT_EQ("[Away],Stick ", medium());
     ToggleConnectedOnly();
-    EXPECT_EQ("[Stick]  +", MediumShown());
-    browseAnswers = {dir.MakeDir("media/stick/Sync/Work"), stickRoot + "Other",
-                     dir.MakeDir("media/plain/Sync"), stickRoot + "It's here"};
+    ToggleConnectedOnly();
+    Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
+    NewProject("Third");
+    ChooseProject("Work");
+    EXPECT_EQ(wxString("Stick|Sync\\") + kCraftedStored, stored());
+    EXPECT_EQ(0, Hijacked());
+
+    // Connected only: choices outside the medium are refused, a quote is stored quoted; a second
+    // choice updates the row.
+    ExecUpdate("delete from MEPROJECT");
+    ToggleConnectedOnly();
+    EXPECT_EQ("[Stick]  +", medium());
+    browseAnswers = {dir.MakeDir("media/stick/Sync/Work"), stick + "Other",
+                     dir.MakeDir("media/plain/Sync"), stick + kCraftedName};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     EXPECT_EQ("Select project folder on the media", browseTitles.back());
-    EXPECT_EQ("[Stick] <stick>/Sync/Work +", MediumShown());
+    EXPECT_EQ("[Stick] <stick>/Sync/Work +", medium());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"),
-                  ExpectMessage("Selected directory is out of mount point of the medium!", wxOK, "Message"));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_MEDIA_DIR"), RefusedQuote(stickRoot + "It's here"));
-    EXPECT_EQ(stickRoot + "Sync/Work", browseStarts[1]);
-    EXPECT_EQ("Stick|Other", MediumLocations());
-    EXPECT_EQ("[Stick] <stick>/Other +", MediumShown());
-
+                  ExpectMessage("Selected directory is out of mount point of the medium!"));
+    Click("ID_BITMAPBUTTON_MEDIA_DIR");
+    EXPECT_EQ(stick + "Sync/Work", browseStarts[5]);
+    EXPECT_EQ(wxString("Stick|") + kCraftedStored, stored());
+    EXPECT_EQ(wxString("[Stick] <stick>/") + kCraftedStored + " +", medium());
+    EXPECT_EQ(0, Hijacked());
     ToggleConnectedOnly();
     ChooseMedium("Stick");
-    EXPECT_EQ("Away,[Stick] <stick>/Other +", MediumShown());
-
+    EXPECT_EQ(wxString("Away,[Stick] <stick>/") + kCraftedStored + " +", medium());
     // Without a catalogued drive connected there is nothing to browse.
     ExecUpdate("update MEDIA set GUID='none' where NAME='Stick'");
     Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     ToggleConnectedOnly();
-    EXPECT_EQ(" ", MediumShown());
+    EXPECT_EQ(" ", medium());
 
     // Another window enumerating the media again does not invalidate the drive shown here; the
     // same marker on two drives keeps each drive's root.
     ExecUpdate(wxString::Format("update MEDIA set GUID='%s' where NAME='Stick'", kStickGuid));
-    const wxString copyRoot = AddDrive("stick-copy", kStickGuid);
-    AddDrive("disk", kDiskGuid);
-    AddMedium(kDiskGuid, "Disk");
+    const wxString copy = AddDrive("stick-copy", kStickGuid);
+    AddDrive("disk", "11111111-2222-3333-4444-555555555555");
+    AddMedium("11111111-2222-3333-4444-555555555555", "Disk");
     Command(dralvoFrame::ID_TOOL_REFRESH);
-    EXPECT_EQ("[Disk],Stick,Stick  +", MediumShown());
+    EXPECT_EQ("[Disk],Stick,Stick  +", medium());
     Choose(Media(), 2);
     EnumerateConnectedMedia(false);
     EnumerateConnectedMedia(false);
-    browseAnswers = {copyRoot + "Sync"};
+    browseAnswers = {copy + "Sync"};
     Click("ID_BITMAPBUTTON_MEDIA_DIR");
-    EXPECT_EQ("Stick|Sync", MediumLocations());
-    EXPECT_EQ(copyRoot + "Sync", MediumField()->GetValue());
+    EXPECT_EQ("Stick|Sync", stored());
+    EXPECT_EQ(copy + "Sync", MediumField()->GetValue());
+    // Quitting stores the typed location.
+    Type(MediumField(), copy + "Home");
+    Command(dralvoFrame::ID_MENU_QUIT);
+    wxTheApp->ProcessIdle();
+    EXPECT_EQ("Stick|Home", stored());
 }
 
 } // namespace

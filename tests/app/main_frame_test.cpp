@@ -1,11 +1,5 @@
-#include "app/main_frame.h"
-
 #include <functional>
 #include <string>
-
-#include <gtest/gtest.h>
-
-#include <wx/menu.h>
 
 #include "tests/app/main_frame_fixture.h"
 
@@ -25,16 +19,15 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
                                  "DIR_MOVE", "LOCAL_DIR", "RUN_TESTBED"})
             text << Enabled(("ID_BITMAPBUTTON_" + std::string(name)).c_str());
         const wxMenuBar* menu = frame->GetMenuBar();
-        return text << Enabled("ID_TEXTCTRL_RULE")
-                    << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER)
+        return text << Enabled("ID_TEXTCTRL_RULE") << menu->IsEnabled(dralvoFrame::ID_MENU_ADD_FOLDER)
                     << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
     OpenWith({"Work"});
-    EXPECT_EQ("Work|0|36||", Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
+    EXPECT_EQ("Work|0|36||",
+              Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"),
                   ExpectMessage(kDeleteProject, wxYES, "Delete synchronization project"));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("WORK"),
-                  ExpectMessage("Project \"WORK\" already exists!", wxOK, "Message"));
+    Name("ID_BITMAPBUTTON_ADD", "WORK", "Project \"WORK\" already exists!");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_PROJECT), wxExpectModal<wxTextEntryDialog>("W_rk"),
                   ExpectMessage("Project \"W_rk\" already exists!"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
@@ -47,15 +40,16 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("Kitchen\"s photos,[C] / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_RENAME"), ExpectDialogProject::Cancel());
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_PROJECT_PROPERTIES), ExpectDialogProject("Office's", 100, 2));
-    EXPECT_EQ("Kitchen\"s photos,[Office\"s] / [Docs]", Shown());
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_PROJECT_PROPERTIES),
+                  ExpectDialogProject(kCraftedName, 100, 2));
+    EXPECT_EQ(wxString("Kitchen\"s photos,[") + kCraftedStored + "] / [Docs]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_PROJECT), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("[Kitchen\"s photos] /", Shown());
     EXPECT_EQ("111100000010", enabled());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ(" /", Shown());
     EXPECT_EQ("100000000000", enabled());
-    EXPECT_EQ("Work|1||; Kitchen\"s photos|1||; B|1||; Office\"s|1|100|2",
+    EXPECT_EQ(wxString("Work|1||; Kitchen\"s photos|1||; B|1||; ") + kCraftedStored + "|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
@@ -68,62 +62,59 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
 // same name or cancelling writes nothing; moving into the same project drops the item.
 TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
 {
+    const wxString taken = "Project \"Work\" already contains folder \"%s\"!";
     OpenWith({"Work"}, {"Photos", "Docs", "Mail"});
     EXPECT_EQ("[Work] / Photos,Docs,[Mail]", Shown());
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("docs"),
-                  ExpectMessage("Project \"Work\" already contains folder \"docs\"!", wxOK, "Message"));
+    Name("ID_BITMAPBUTTON_DIR_ADD", "docs", wxString::Format(taken, "docs"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_FOLDER), wxExpectModal<wxTextEntryDialog>("Ph_tos"),
-                  ExpectMessage("Project \"Work\" already contains folder \"Ph_tos\"!"));
+                  ExpectMessage(wxString::Format(taken, "Ph_tos")));
     ChooseFolder("Photos");
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxNO, "Delete virtual folder"));
+    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"),
+                  ExpectMessage(kDeleteFolder, wxNO, "Delete virtual folder"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxYES));
     EXPECT_EQ("[Work] / [Docs],Mail", Shown());
     ChooseFolder("Mail");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_FOLDER), ExpectMessage(kDeleteFolder, wxYES));
     EXPECT_EQ("[Work] / [Docs]", Shown());
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_ADD"), wxExpectModal<wxTextEntryDialog>("photos"),
-                  ExpectMessage("Project \"Work\" already contains folder \"photos\"!"));
+    Name("ID_BITMAPBUTTON_DIR_ADD", "photos", wxString::Format(taken, "photos"));
 
     NewFolder("Pics");
     ExecUpdate(wxString::Format("update FOLDER set MODIFIED='%s'", kOldTime));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("Pics"));
+    Name("ID_BITMAPBUTTON_DIR_RENAME", "Pics");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("DOCS"),
-                  ExpectMessage("Virtual folder \"DOCS\" is not unique for the project!", wxOK,
-                                "Message"));
+    Name("ID_BITMAPBUTTON_DIR_RENAME", "DOCS", "Virtual folder \"DOCS\" is not unique for the project!");
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
-    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER), wxExpectModal<wxTextEntryDialog>("Pictures'"));
-    EXPECT_EQ("[Work] / Docs,[Pictures\"]", Shown());
-    EXPECT_EQ("Docs|1; Pictures\"|0", Rows(live));
+    wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_RENAME_FOLDER),
+                  wxExpectModal<wxTextEntryDialog>(kCraftedName));
+    EXPECT_EQ(wxString("[Work] / Docs,[") + kCraftedStored + "]", Shown());
+    EXPECT_EQ(wxString("Docs|1; ") + kCraftedStored + "|0", Rows(live));
 
     NewProject("Home");
     NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
     ChooseProject("Work");
-    EXPECT_EQ("[Work],Home / [Docs],Pictures\"", Shown());
-    ChooseFolder("Pictures\"");
+    EXPECT_EQ(wxString("[Work],Home / [Docs],") + kCraftedStored, Shown());
+    ChooseFolder(kCraftedStored);
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
-    EXPECT_EQ("[Work],Home / Docs,[Pictures\"]", Shown());
+    EXPECT_EQ(wxString("[Work],Home / Docs,[") + kCraftedStored + "]", Shown());
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_MOVE_FOLDER), ExpectDialogProjectSelect("Home"));
     EXPECT_EQ("[Work],Home / [Docs]", Shown());
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect("Work"));
     EXPECT_EQ("[Work],Home /", Shown());
-    EXPECT_EQ("Docs|Work; Pictures\"|Home; Docs|Home",
+    EXPECT_EQ(wxString("Docs|Work; ") + kCraftedStored + "|Home; Docs|Home",
               Rows("select F.FOLDER, P.CAPTION from FOLDER F join PROJECT P on P.ID=F.PROJECTID "
                    "where F.DELETED=0"));
 }
 
 // Whatever takes the shown folder away first stores the rules panel's unsaved edits for it;
-// quitting stores them and the typed medium location too.
+// quitting stores them too.
 TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
 {
-    using Action = std::function<void()>;
     const struct {
-        const char* name;
-        const char* folder;
-        Action action;
+        const char *name, *folder;
+        std::function<void()> action;
     } rows[] = {
         {"another folder", "A", [this] { ChooseFolder("B"); }},
         {"another project", "B", [this] { ChooseProject("Home"); }},
@@ -136,8 +127,6 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
              wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxYES));
          }},
     };
-    const wxString root = AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
-    AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
     OpenWith({"Home", "Work"}, {"A", "B", "C", "D"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -155,13 +144,10 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
     frame->TestbedClosed();
     EXPECT_EQ(3u, Rules()->GetRulesList()->GetCount());
     Rules()->AddRule("*.doc");
-    Type(MediumField(), root + "Sync/Work");
     Command(dralvoFrame::ID_MENU_QUIT);
     wxTheApp->ProcessIdle();
     EXPECT_FALSE(frame);
     EXPECT_EQ(FolderId("A"), RuleFolder("*.doc"));
-    EXPECT_EQ("Stick|Sync\\Work",
-              Rows("select M.NAME, P.FOLDER from MEPROJECT P join MEDIA M on M.ID=P.MEDIAID"));
 }
 
 // A failing statement is shown and the window stays usable; edits that cannot be stored keep
@@ -185,6 +171,24 @@ TEST_F(MainFrameTest, FailingStatementsAreShownAndTheWindowStaysUsable)
     ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
     CloseWindow();
     EXPECT_EQ(FolderId("Docs"), RuleFolder("*.doc"));
+}
+
+// At the smallest size the window allows, the rules list, the mask field and the allow box
+// still have their room.
+TEST_F(MainFrameTest, MinimumSizeKeepsTheRulesControlsWhole)
+{
+    OpenWith({"A project with a rather long caption"}, {"Docs"});
+    frame->SetSize(frame->GetMinSize());
+    frame->Layout();
+    wxTheApp->ProcessIdle();
+    for (const char* name : {"ID_CUSTOM_BMPLBX_RULES", "ID_TEXTCTRL_RULE", "ID_CHECKBOX_RULE_ALLOW",
+                             "ID_BITMAPBUTTON_RUN_TESTBED", "ID_BITMAPBUTTON_RENAME"}) {
+        SCOPED_TRACE(name);
+        wxWindow* control = Find<wxWindow>(name);
+        const wxRect rect(frame->ScreenToClient(control->GetScreenPosition()), control->GetSize());
+        EXPECT_TRUE(wxRect(frame->GetClientSize()).Contains(rect));
+        EXPECT_GE(rect.height, control->GetBestSize().y);
+    }
 }
 
 } // namespace

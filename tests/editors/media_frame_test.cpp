@@ -36,7 +36,7 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     const wxString sure = "Do you really wish to delete this medium?";
     const ExpectMessage notEngaged("The marker file " + blankRoot + "dralvo.txt could not be "
                                    "written.\nThe device was not engaged.", wxOK, "Message");
-    ExpectOwnIdentifiers(manager);
+    EXPECT_EQ("", widgets_test::UnidentifiedControls(manager));
     pick("Stick");
     dir.MakeDir("media/blank/dralvo.txt");
     wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"), notEngaged);
@@ -99,10 +99,10 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     pick("Bob\"s");  // the last
     wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
     EXPECT_EQ("New|New", caption->GetValue() + "|" + list->GetStringSelection());
-    Type(caption, "Blue's");
+    Type(caption, kCraftedName);
     manager->Close();
     Settle();
-    EXPECT_EQ("Stick0,Other1,Gone1,Blue\"s0,Bob\"s1",
+    EXPECT_EQ(wxString("Stick0,Other1,Gone1,") + kCraftedStored + "0,Bob\"s1",
               Text("select group_concat(NAME || DELETED) from (select * from MEDIA order by ID)"));
 }
 

@@ -46,7 +46,7 @@ TEST_F(FrameOptionsTest, OkStoresEveryOptionAndCancelDropsEdits)
     wxTEST_DIALOG(EXPECT_FALSE(edit({{"ID_SPINCTRL_LOG_DAYS", 0}}, "ID_BUTTON_OK")),
                   ExpectMessage("Failed to get language!", wxOK, "Message"));
     EXPECT_EQ(100u, soDeleteLogsAfterDays);  // a refused OK changes nothing
-    ExpectOwnIdentifiers(window);
+    EXPECT_EQ("", widgets_test::UnidentifiedControls(window));
     In<wxChoice>(window, "ID_CHOICE_LANGUAGE")->SetStringSelection("Russian");
     wxTEST_DIALOG(ClickIn(window, "ID_BUTTON_OK"),
                   ExpectMessage("Preferable language has been changed.\nPlease restart program "

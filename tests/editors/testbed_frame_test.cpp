@@ -33,6 +33,7 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     AddDrive("stick", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
     AddMedium("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "Stick");
     dir.Write("media/stick/Sync/Work/Docs/d.bin", "xx");
+    dir.Write(wxString("media/stick/Sync/Work/Docs/") + kCraftedName, "x");
     OpenWith({"R&D"}, {"Docs"});
     for (const auto& [name, size] : std::initializer_list<std::pair<const char*, int>>{
              {"a.txt", 3}, {"b.tmp", 10}, {"s&b/c.txt", 100}, {"s&b/d.bin", 1000}})
@@ -97,7 +98,9 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     listClick(0, Testbed::ID_MENU_RESET_FILTER);
     Choose(In<wxChoice>(testbed, "ID_CHOICE_MEDIA"), "Stick");
     runTest();
-    EXPECT_EQ("\\d.bin:d*+ ", shown().BeforeFirst('|'));  // with the new rules and no filter
+    EXPECT_EQ(wxString("\\d.bin:d*+ \\") + kCraftedName + ":*.txt+ ",
+              shown().BeforeFirst('|'));  // with the new rules and no filter
+    listClick(1, Testbed::ID_MENU_ADD_NAME);  // a mask made from a name is quoted too
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
     wxTEST_DIALOG(ClickIn(testbed, "ID_BUTTON_RUN"),
                   ExpectMessage("The folder's location on the medium \"..\\..\\home\\Docs\" leads "
@@ -106,8 +109,10 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     ClickIn(testbed, "ID_BUTTON_OK");
     Settle();
     EXPECT_FALSE(testbed);
-    EXPECT_EQ("*.txt1,*.bin1,*.tmp0,s&b\\*1,d*1,*.bin1",
-              Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // in ID order
+    const wxString stem = wxString(kCraftedStored).BeforeLast('.');
+    EXPECT_EQ("*.txt1,*.bin1,*.tmp0,s&b\\*1,d*1,*.bin1," + stem + "*1",
+              Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // by ID
+    EXPECT_EQ(0, Hijacked());
 
     Click("ID_BITMAPBUTTON_RUN_TESTBED");  // the main window forgot the closed one
     testbed = TopWindow<Testbed>();

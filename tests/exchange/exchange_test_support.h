@@ -101,6 +101,8 @@ inline const std::vector<wxString> kCatalogue = {
     "ACLRULES|r2|FOLDERID=@f2|FILEMASK=tmp\\|NLINE=10|ALLOW=0|MODIFIED=2024-01-01 10:00:00|DELETED=0",
     "BZ2IGNORE|b1|FILEMASK=*.zip|MODIFIED=2024-01-01 10:00:00|DELETED=0",
 };
+// The export time of ExportTo: later than every row time of the tests.
+inline const std::string kExportTime = "2025-06-01 00:00:00";
 inline const std::vector<wxString> kBase(kCatalogue.begin(), kCatalogue.begin() + 4);
 
 
@@ -123,7 +125,7 @@ protected:
     {
         // An export of the same second would count as not yet made.
         wxString xml = BuildCatalogXml(db);
-        xml.replace(xml.Find("export_time=\"") + 13, 19, "2001-02-03 04:05:06");
+        xml.replace(xml.Find("export_time=\"") + 13, 19, kExportTime);
         return dir.Write(medium + "/" + kExportFilePlain, ToUtf8(xml));
     }
 

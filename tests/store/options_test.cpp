@@ -1,18 +1,25 @@
 #include "store/options.h"
 
+#include <ctime>
+#include <functional>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/translation.h>
 
 #include "store/database.h"
+#include "store/file_time.h"
+#include "store/run_logs.h"
 #include "store/statements.h"
 #include "tests/support/test_env.h"
 
 namespace {
 
-// A catalogue whose OPTIONS rows each test writes itself; the language box is a stub that
-// counts its calls and answers with a chosen row (-1 = cancelled).
+// The language box is a stub that counts its calls and answers with a chosen row (-1 =
+// cancelled); each case writes the OPTIONS rows itself. The Yes/No box of the run logs is
+// restored afterwards.
 class OptionsTest : public CatalogTest {
 protected:
     void SetUp() override
@@ -23,73 +30,63 @@ protected:
     void TearDown() override
     {
         chooseLanguage = [] { return -1; };
+        askYesNo = [](const wxString&, const wxString&) { return false; };
         appLocale.reset();
         wxTranslations::Set(nullptr);  // later tests see untranslated texts
         CatalogTest::TearDown();
     }
-
     // Replaces the OPTIONS rows by these.
-    static void Store(std::initializer_list<std::pair<unsigned, const char*>> rows)
+    static void Store(const std::vector<std::pair<unsigned, const char*>>& rows)
     {
         ExecUpdate("delete from OPTIONS");
         for (const auto& [ioption, value] : rows)
             ExecUpdate(wxString::Format(kSqlInsertOption, ioption, "stored", value));
     }
-    // The nine options in memory, in the order of their IOPTION numbers.
-    static wxString Current()
+    // Loads the options: the nine in memory (in IOPTION order), then the rows.
+    wxString Loaded()
     {
-        return wxString::Format("%d %u %u %u %u %d %d %d %d", soCompressLog, soDeleteLogsAfterDays,
-                                soLanguage, soBzQuality, soBzWorkFactor, soShowAllDrives,
-                                soRemoveEmptyFolders, soAlwaysShowLog, soAutoExportDatabase);
+        languageAsked = 0;
+        InitOptions();
+        return wxString::Format("%d %u %u %u %u %d %d %d %d|", soCompressLog, soDeleteLogsAfterDays, soLanguage,
+                                soBzQuality, soBzWorkFactor, soShowAllDrives, soRemoveEmptyFolders,
+                                soAlwaysShowLog, soAutoExportDatabase) +
+               Rows("select IOPTION, STOPTION, VALUE from OPTIONS order by ID");
     }
-    static wxString Stored() { return Rows("select IOPTION, STOPTION, VALUE from OPTIONS order by ID"); }
 
     int languageAsked = 0;
     int languageAnswer = -1;
 };
 
-// Without a row or with a stored 1 the box asks and the answer is stored at once; a cancelled
-// box stores zero, which is not asked again.
+// Without a language row or with a stored 1 the box asks and the answer is stored at once; a
+// cancelled box stores zero, which is not asked again. Flags are true unless empty or starting
+// with "0"; numbers must be the whole text and fit; rows outside 1..9 are ignored; a later row
+// overrides, a bad one keeps the earlier value.
 TEST_F(OptionsTest, DefaultsLanguageBoxAndStoredValues)
 {
     const struct {
-        const char* stored;  // nullptr: no row
+        std::vector<std::pair<unsigned, const char*>> rows;
         int answer, asked;
-        const char* current;
-        const char* row;
+        const char* loaded;
     } cases[] = {
-        {nullptr, -1, 1, "1 3 0 3 30 0 0 0 1", "3|soLanguage|0"},
-        {nullptr, 3, 1, "1 3 58 3 30 0 0 0 1", "3|soLanguage|58"},
-        {"1", 2, 1, "1 3 56 3 30 0 0 0 1", "3|stored|56"},
-        {"0", 2, 0, "1 3 0 3 30 0 0 0 1", "3|stored|0"},
+        {{}, -1, 1, "1 3 0 3 30 0 0 0 1|3|soLanguage|0"},
+        {{}, 3, 1, "1 3 58 3 30 0 0 0 1|3|soLanguage|58"},
+        {{{3, "1"}}, 2, 1, "1 3 56 3 30 0 0 0 1|3|stored|56"},
+        {{{3, "0"}}, 2, 0, "1 3 0 3 30 0 0 0 1|3|stored|0"},
+        {{{3, "56"}, {0, "9"}, {10, "9"}, {4294967295u, "9"}, {1, "00"}, {6, "yes"}, {9, ""}, {2, "5"}, {2, "8"},
+          {4, "4294967295"}, {4, "5x"}, {5, "4294967296"}}, -1, 0, "0 8 56 4294967295 30 1 0 0 0|"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.row);
-        Store({});
-        if (c.stored)
-            Store({{3, c.stored}});
-        languageAsked = 0;
+        Store(c.rows);
         languageAnswer = c.answer;
-        InitOptions();
-        EXPECT_EQ(languageAsked, c.asked);
-        EXPECT_EQ(c.current, Current());
-        EXPECT_EQ(c.row, Stored());
+        EXPECT_TRUE(Loaded().StartsWith(c.loaded)) << c.loaded;
+        EXPECT_EQ(languageAsked, c.asked) << c.loaded;
     }
-
-    // Flags are true unless empty or starting with "0"; numbers must be the whole text and fit;
-    // rows outside 1..9 are ignored; a later row overrides, a bad one keeps the earlier value.
-    Store({{3, "56"}, {0, "9"}, {10, "9"}, {4294967295u, "9"}, {1, "00"}, {6, "yes"}, {9, ""},
-           {2, "5"}, {2, "8"}, {4, "4294967295"}, {4, "5x"}, {5, "4294967296"}});
-    InitOptions();
-    EXPECT_EQ("0 8 56 4294967295 30 1 0 0 0", Current());
-    EXPECT_EQ(languageAsked, 0);
 }
 
 // All nine rows in their order, the language row updated where it exists; they come back.
 TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
 {
-    InitOptions();
-    ExecUpdate("delete from OPTIONS");
+    Store({});
     soCompressLog = soAutoExportDatabase = false;
     soDeleteLogsAfterDays = 0;
     soLanguage = kLanguageRussian;
@@ -97,20 +94,69 @@ TEST_F(OptionsTest, SavedValuesComeBackOnTheNextLoad)
     soBzWorkFactor = 250;
     soShowAllDrives = soRemoveEmptyFolders = soAlwaysShowLog = true;
     SaveOptions();
-    EXPECT_EQ("1|soCompressLog|0; 2|soDeleteLogsAfterDays|0; 4|soBzQuality|9; 5|soBzWorkFactor|250; "
-              "3|soLanguage|156; 6|soShowAllDrives|1; 7|soRemoveEmptyFolders|1; 8|soAlwaysShowLog|1; "
-              "9|soAutoExportDatabase|0", Stored());
     soCompressLog = true;
-    InitOptions();
-    EXPECT_EQ("0 0 156 9 250 1 1 1 0", Current());
+    EXPECT_EQ("0 0 156 9 250 1 1 1 0|1|soCompressLog|0; 2|soDeleteLogsAfterDays|0; 4|soBzQuality|9; "
+              "5|soBzWorkFactor|250; 3|soLanguage|156; 6|soShowAllDrives|1; 7|soRemoveEmptyFolders|1; "
+              "8|soAlwaysShowLog|1; 9|soAutoExportDatabase|0", Loaded());
     EXPECT_EQ(_("Remove expired logs"), wxString::FromUTF8("Удаление устаревших журналов"));
-
     Store({{3, "56"}});
     soLanguage = kLanguageEnglishUS;
     SaveOptions();
-    EXPECT_TRUE(Stored().StartsWith("3|stored|58; 1|soCompressLog|0;")) << Stored();
-    InitOptions();
+    EXPECT_TRUE(Loaded().Contains("|3|stored|58; 1|soCompressLog|0;"));
     EXPECT_EQ(_("Remove expired logs"), "Remove expired logs");
+}
+
+// Run logs of chosen ages in userDataDir; the Yes/No box is a stub that records what it was
+// asked and gives a chosen answer. Counts of days that reach past the year 9999 mean never.
+TEST_F(OptionsTest, RunLogsOlderThanTheDaysAreOfferedOnceAndRemovedOnYes)
+{
+    const char* const asked = " synchronization log files older then %u days found. Remove them? | Remove expired logs";
+    const std::tuple<unsigned, bool, const char*, const char*> cases[] = {  // days, answer, count asked, kept
+        {3, true, "1", "01111"}, {3, false, "1", "11111"}, {1, true, "2", "00111"}, {0, true, "", "11111"},
+        {4294967295u, true, "", "11111"}, {3000000u, true, "", "11111"}, {2900000u, true, "", "11111"}};
+    const std::pair<const char*, int> logs[] = {{"dralvo_sync_old.xml.bz2", 4}, {"dralvo_sync_recent.xml", 2},
+                                                {"dralvo_sync_x.txt", 9},       {"notes_dralvo_sync_x.xml", 9},
+                                                {"dralvo_sync_today.xml", 0}};
+    for (const auto& [days, answer, count, kept] : cases) {
+        wxString question, left;
+        askYesNo = [&](const wxString& message, const wxString& caption) {
+            question << message << " | " << caption;
+            return answer;
+        };
+        soDeleteLogsAfterDays = days;
+        for (const auto& [name, daysOld] : logs)
+            SetFileModTime(dir.Write(name, "<sync/>"), FileTimeFromUnix(std::time(nullptr) - daysOld * 86400LL));
+        dir.MakeDir("dralvo_sync_dir.xml");
+        RemoveExpiredLogs();
+        for (const auto& log : logs)
+            left << (Exists(dir / log.first) ? "1" : "0");
+        EXPECT_EQ(question + "/" + left, (*count ? count + wxString::Format(asked, days) : wxString()) + "/" + kept);
+    }
+    EXPECT_TRUE(FindExpiredLogs(dir / "missing/", wxDateTime::Now()).empty());
+}
+
+// A typed quote is stored doubled; a statement text runs only when it holds one statement.
+TEST_F(OptionsTest, QuotesAreDoubledAndATextRunsOneStatementOnly)
+{
+    for (const auto& [typed, stored] : {std::pair{"Kitchen's photos", "Kitchen\"s photos"}, {"", ""},
+                                        {"''", "\"\""}, {"a\"b", "a\"b"}})
+        EXPECT_EQ(EscapeQuotes(typed), stored) << typed;
+
+    // Whatever follows the first statement may be blanks, semicolons and comments only.
+    AddProject("p");
+    const std::pair<const char*, bool> tails[] = {
+        {"", true}, {"; ;\n-- end\n/* c */", true}, {" and CAPTION <> 'a;b'", true},
+        {"; update PROJECT set CAPTION='pwn'", false}, {";--\nupdate PROJECT set CAPTION='pwn'", false},
+        {"/* ; */; delete from PROJECT;--", false}};
+    for (const auto& [tail, one] : tails) {
+        const wxString query = wxString("select count(*) from PROJECT where DELETED=0") + tail;
+        const std::function<void()> runs[] = {
+            [&] { ExecScalar(query); }, [&] { ExecScalar64(query); }, [&] { ExecQuery(query); },
+            [&] { Prepare(query); }, [&] { ExecUpdate(wxString("update PROJECT set DELETED=0 where ID=1") + tail); }};
+        for (const auto& run : runs)
+            EXPECT_EQ(one, [&] { try { run(); return true; } catch (const wxSQLite3Exception&) { return false; } }()) << tail;
+    }
+    EXPECT_EQ(Rows("select CAPTION from PROJECT"), "p");
 }
 
 } // namespace

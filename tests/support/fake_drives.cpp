@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +26,6 @@ std::string Escape(const std::string& text, const std::string& specials, const c
     }
     return out;
 }
-std::string MountTableEscape(const std::string& text) { return Escape(text, " \t\n\\", "\\%03o"); }
-std::string LabelEscape(const std::string& text) { return Escape(text, " /\\", "\\x%02x"); }
 
 void WriteFile(const fs::path& path, const std::string& content)
 {
@@ -36,62 +35,38 @@ void WriteFile(const fs::path& path, const std::string& content)
 
 } // namespace
 
-FakeDrives::FakeDrives(const TempDir& dir, const wxString& sysRoot)
-    : dir_(dir), sysRoot_(dir.MakeDir(sysRoot) + "/")
+FakeDrives::FakeDrives(const TempDir& dir) : dir_(dir), root_(ToUtf8(dir.MakeDir("sysroot")) + "/")
 {
-    dir_.MakeDir(sysRoot + "/sys/class/block");
-    dir_.MakeDir(sysRoot + "/dev/disk/by-label");
-    dir_.MakeDir(sysRoot + "/run/udev/data");
-    WriteMountTable();
-    if (const char* value = getenv(kSysRootVariable))
-        previous_ = value;
-    setenv(kSysRootVariable, ToUtf8(sysRoot_).c_str(), 1);
+    for (const char* tree : {"sys/class/block", "dev/disk/by-label", "run/udev/data"})
+        fs::create_directories(root_ + tree);
+    WriteFile(root_ + "proc/self/mountinfo", "");
+    setenv(kSysRootVariable, root_.c_str(), 1);
 }
 
-FakeDrives::~FakeDrives()
-{
-    if (previous_)
-        setenv(kSysRootVariable, previous_->c_str(), 1);
-    else
-        unsetenv(kSysRootVariable);
-}
+FakeDrives::~FakeDrives() { unsetenv(kSysRootVariable); }
 
 wxString FakeDrives::Add(const FakeDrive& drive)
 {
-    const std::size_t index = mountLines_.size();
-    const std::string device = "fakedisk" + std::to_string(index);
-    const std::string majorMinor = "8:" + std::to_string(16 * index + 1);
+    const std::string index = std::to_string(std::count(mountTable_.begin(), mountTable_.end(), '\n'));
+    const std::string device = "fakedisk" + index, majorMinor = "8:" + std::to_string(16 * std::stoi(index) + 1);
     wxString mountDir = drive.mountDir.StartsWith("/") ? drive.mountDir : dir_ / drive.mountDir;
     if (mountDir.EndsWith("/") && mountDir.length() > 1)
         mountDir.RemoveLast();
     fs::create_directories(ToUtf8(mountDir));
 
-    const fs::path root(ToUtf8(sysRoot_));
-    const fs::path sysDevice = root / "sys" / "class" / "block" / device;
+    const fs::path sysDevice = root_ + "sys/class/block/" + device;
     WriteFile(sysDevice / "removable", drive.removable ? "1\n" : "0\n");
     WriteFile(sysDevice / "dev", majorMinor + "\n");
     if (!drive.label.empty()) {
-        const fs::path link = root / "dev" / "disk" / "by-label" / LabelEscape(ToUtf8(drive.label));
+        const fs::path link = root_ + "dev/disk/by-label/" + Escape(ToUtf8(drive.label), " /\\", "\\x%02x");
         std::error_code ec;
         fs::remove(link, ec);
         fs::create_symlink("../../" + device, link);
     }
-    if (!drive.probedFsType.empty()) {
-        const fs::path udev = root / "run" / "udev" / "data" / ("b" + majorMinor);
-        WriteFile(udev, "E:ID_FS_TYPE=" + drive.probedFsType + "\n");
-    }
-
-    mountLines_.push_back(std::to_string(100 + index) + " 1 0:" + std::to_string(100 + index) +
-                          " / " + MountTableEscape(ToUtf8(mountDir)) + " rw,relatime - " +
-                          drive.fsType + " /dev/" + device + " rw");
-    WriteMountTable();
+    if (!drive.probedFsType.empty())
+        WriteFile(root_ + "run/udev/data/b" + majorMinor, "E:ID_FS_TYPE=" + drive.probedFsType + "\n");
+    mountTable_ += "10" + index + " 1 0:10" + index + " / " + Escape(ToUtf8(mountDir), " \t\n\\", "\\%03o") +
+                   " rw,relatime - " + drive.fsType + " /dev/" + device + " rw\n";
+    WriteFile(root_ + "proc/self/mountinfo", mountTable_);
     return mountDir == "/" ? mountDir : mountDir + "/";
-}
-
-void FakeDrives::WriteMountTable() const
-{
-    std::string table;
-    for (const std::string& line : mountLines_)
-        table += line + "\n";
-    WriteFile(fs::path(ToUtf8(sysRoot_)) / "proc" / "self" / "mountinfo", table);
 }

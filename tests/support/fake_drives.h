@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,27 +16,21 @@ struct FakeDrive {
     std::string probedFsType;      // what udev found on the device (matters for "fuseblk")
 };
 
-// A DRALVO_SYSROOT tree (mount table, sysfs flags, labels, udev data) inside a TempDir. The
-// variable points at it while this object lives and gets its previous value back afterwards.
-// Drives are listed in the order of their mount directories, as the drive layer sorts them.
-// Test thread only; one at a time.
+// A DRALVO_SYSROOT tree (mount table, sysfs flags, labels, udev data) inside a TempDir; the
+// variable names it while this object lives. Drives are listed in the order of their mount
+// directories, as the drive layer sorts them. Test thread only; one at a time.
 class FakeDrives {
 public:
-    explicit FakeDrives(const TempDir& dir, const wxString& sysRoot = "sysroot");
+    explicit FakeDrives(const TempDir& dir);
     ~FakeDrives();
     FakeDrives(const FakeDrives&) = delete;
     FakeDrives& operator=(const FakeDrives&) = delete;
 
     // Adds a drive and returns its root (the mount directory with a trailing "/").
     wxString Add(const FakeDrive& drive);
-    // The directory DRALVO_SYSROOT names, ending with "/".
-    const wxString& SysRoot() const { return sysRoot_; }
 
 private:
-    void WriteMountTable() const;
-
     const TempDir& dir_;
-    wxString sysRoot_;
-    std::vector<std::string> mountLines_;
-    std::optional<std::string> previous_;
+    std::string root_;  // the tree, ending with "/"
+    std::string mountTable_;
 };

@@ -14,64 +14,46 @@
 
 // Enters text and presses OK; with cancel set, presses Cancel instead.
 template <>
-class wxExpectModal<wxTextEntryDialog> : public wxExpectModalBase<wxTextEntryDialog> {
-public:
-    explicit wxExpectModal(const wxString& text, bool cancel = false) : text_(text), cancel_(cancel) {}
-
-protected:
+struct wxExpectModal<wxTextEntryDialog> : wxExpectModalBase<wxTextEntryDialog> {
+    explicit wxExpectModal(const wxString& text, bool cancel = false) : text(text), cancel(cancel) {}
     int OnInvoked(wxTextEntryDialog* dlg) const override
     {
-        dlg->SetValue(text_);
-        return cancel_ ? wxID_CANCEL : wxID_OK;
+        dlg->SetValue(text);
+        return cancel ? wxID_CANCEL : wxID_OK;
     }
-
-private:
-    wxString text_;
-    bool cancel_;
+    wxString text;
+    bool cancel;
 };
 
 // Picks the row at index and presses OK; a negative index presses Cancel.
 template <>
-class wxExpectModal<wxSingleChoiceDialog> : public wxExpectModalBase<wxSingleChoiceDialog> {
-public:
-    explicit wxExpectModal(int index) : index_(index) {}
-
-protected:
+struct wxExpectModal<wxSingleChoiceDialog> : wxExpectModalBase<wxSingleChoiceDialog> {
+    explicit wxExpectModal(int index) : index(index) {}
     int OnInvoked(wxSingleChoiceDialog* dlg) const override
     {
-        if (index_ < 0)
-            return wxID_CANCEL;
-        dlg->SetSelection(index_);
-        return wxID_OK;
+        if (index >= 0)
+            dlg->SetSelection(index);
+        return index < 0 ? wxID_CANCEL : wxID_OK;
     }
-
-private:
-    int index_;
+    int index;
 };
 
 // A message box whose text is exactly message (with prefix set: begins with it) and, when one
 // is given, whose caption is caption; answers id (wxOK, wxYES, wxNO, wxCANCEL).
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
+struct ExpectMessage : wxExpectModalBase<wxMessageDialog, ExpectMessage> {
     explicit ExpectMessage(const wxString& message, int id = wxOK, const wxString& caption = wxString(),
                            bool prefix = false)
-        : message_(message), caption_(caption), id_(id), prefix_(prefix) {}
-
-protected:
+        : message(message), caption(caption), id(id), prefix(prefix) {}
     int OnInvoked(wxMessageDialog* dlg) const override
     {
         const wxString shown = dlg->GetMessage();
-        EXPECT_TRUE(prefix_ ? shown.StartsWith(message_) : shown == message_)
-            << shown << "\n  not " << message_;
-        EXPECT_TRUE(caption_.empty() || caption_ == dlg->GetTitle()) << dlg->GetTitle();
-        return id_ == wxYES ? wxID_YES : id_ == wxNO ? wxID_NO : id_ == wxCANCEL ? wxID_CANCEL : wxID_OK;
+        EXPECT_TRUE(prefix ? shown.StartsWith(message) : shown == message) << shown << "\n  not " << message;
+        EXPECT_TRUE(caption.empty() || caption == dlg->GetTitle()) << dlg->GetTitle();
+        return id == wxYES ? wxID_YES : id == wxNO ? wxID_NO : id == wxCANCEL ? wxID_CANCEL : wxID_OK;
     }
-
-private:
-    wxString message_;
-    wxString caption_;
-    int id_;
-    bool prefix_;
+    wxString message, caption;
+    int id;
+    bool prefix;
 };
 
 // The box of a failed catalogue statement: the sentence saying what failed, then the engine's

@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir(const std::string& base)
 {
-    const fs::path parent = base.empty() ? fs::temp_directory_path() : fs::path(base);
-    std::string pattern = (parent / "dralvo-test-XXXXXX").string();
+    std::string pattern = ((base.empty() ? fs::temp_directory_path() : fs::path(base)) / "dralvo-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = FromUtf8(pattern) + "/";
@@ -26,20 +25,18 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     // Tests may leave read-only directories behind: make them writable before removing.
-    for (auto it = fs::recursive_directory_iterator(ToUtf8(path_), ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(ToUtf8(path_), ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
     fs::remove_all(ToUtf8(path_), ec);
 }
 
 wxString TempDir::Write(const wxString& relative, const std::string& content) const
 {
-    const fs::path full = fs::path(ToUtf8(path_ + relative));
+    const fs::path full(ToUtf8(path_ + relative));
     fs::create_directories(full.parent_path());
-    std::ofstream out(full, std::ios::binary | std::ios::trunc);
-    out << content;
+    std::ofstream(full, std::ios::binary | std::ios::trunc) << content;
     return path_ + relative;
 }
 
@@ -49,10 +46,7 @@ wxString TempDir::MakeDir(const wxString& relative) const
     return path_ + relative;
 }
 
-std::string MemoryTempBase()
-{
-    return access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "";
-}
+std::string MemoryTempBase() { return access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : ""; }
 
 std::string ReadAll(const wxString& path)
 {

@@ -86,4 +86,15 @@ inline void Settle()
     wxTheApp->ProcessIdle();
 }
 
+// The names of the windows below parent named after an identifier ("ID_...") but made without
+// one (wxID_ANY gives a negative, made-up identifier), each followed by a blank.
+inline wxString UnidentifiedControls(wxWindow* parent)
+{
+    wxString found;
+    for (wxWindow* child : parent->GetChildren())
+        found << (child->GetName().StartsWith("ID_") && child->GetId() < 0 ? child->GetName() + " " : "")
+              << UnidentifiedControls(child);
+    return found;
+}
+
 } // namespace widgets_test

@@ -72,23 +72,26 @@ protected:
 
 // Rules are listed in line order, the first shown. Edits are committed when another rule is
 // picked or on save, and only saved ones are written. Added rules follow the largest listed
-// line by five (at least five) and allow. A deleted rule
+// line by five (at least five) and allow; a given mask is quoted as a typed one. A deleted rule
 // shows until reloaded; a moved rule takes the edit with it.
 TEST_F(PanelRulesTest, EditsAreWrittenOnSaveOnly)
 {
+    const wxString crafted = kCraftedName, stored = kCraftedStored;  // typed or given alike
     const struct {
         wxUint32 folder;
         bool all;  // deleted rules listed too
         std::initializer_list<wxString> steps;
-        const char* shown;
+        wxString shown;
     } cases[] = {
         {9, false, {}, "[x] "},
         {3, false, {"#1"}, "*.a *.b *.c [*.b-] "},
         {3, true, {}, "*.a *.b *.c !*.gone [*.a+] "},
-        {4, false, {"+*.given", "save"}, "*.neg *.given [*.given+] *.given|5|1|0"},
+        {4, false, {"+" + crafted, "save"}, "*.neg " + stored + " [" + stored + "+] " + stored +
+                                              "|5|1|0"},
         {3, false, {"*.changed", "+*.new", "_UNDO", "save"}, "*.a *.b *.c [*.a+] "},
         {3, false, {"Kitchen's *.jpg", "allow", "#1"}, "Kitchen\"s *.jpg* *.b *.c [*.b-] "},
-        {3, false, {"allow", "save"}, "*.a *.b *.c [*.a-] *.a|5|0|0"},
+        {3, false, {crafted, "allow", "save"}, stored + " *.b *.c [" + crafted + "-] " + stored +
+                                                  "|5|0|0"},
         {3, false, {"", "+*.new", "allow", "save", "save"},
          " *.b *.c *.new [*.new-] |5|1|0; *.new|20|0|0"},
         {3, false, {"_DELETE", "_DELETE", "save"}, "*.a *.b *.c [*.a+] *.a|5|1|0"},
@@ -99,8 +102,9 @@ TEST_F(PanelRulesTest, EditsAreWrittenOnSaveOnly)
     };
     for (const auto& c : cases) {
         Steps(c.folder, c.all, c.steps);
-        EXPECT_EQ(c.shown, Shown());
+        EXPECT_EQ(c.shown.ToStdString(), Shown().ToStdString());
     }
+    EXPECT_EQ(0, Hijacked());
 }
 
 // A typed quote is stored doubled; disabling keeps the list usable. Failures leave what was
