@@ -109,9 +109,8 @@ TEST_F(FrameFolderTestbedTest, RulesAreTriedOnTheStationAndOnTheMedium)
     ClickIn(testbed, "ID_BUTTON_OK");
     Settle();
     EXPECT_FALSE(testbed);
-    const wxString stem = wxString(kCraftedStored).BeforeLast('.');
-    EXPECT_EQ("*.txt1,*.bin1,*.tmp0,s&b\\*1,d*1,*.bin1," + stem + "*1",
-              Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // by ID
+    EXPECT_EQ("*.txt1,*.bin1,*.tmp0,s&b\\*1,d*1,*.bin1," + wxString(kCraftedStored).BeforeLast('.')
+              + "*1", Text("select group_concat(FILEMASK || ALLOW) from ACLRULES"));  // by ID
     EXPECT_EQ(0, Hijacked());
 
     Click("ID_BITMAPBUTTON_RUN_TESTBED");  // the main window forgot the closed one

@@ -56,10 +56,10 @@ protected:
         for (size_t n = 0; n < list->GetCount(); ++n)
             text << (list->GetItem(n)->deleted ? "!" : "") << list->GetItem(n)->text
                  << (list->GetItem(n)->changed ? "* " : " ");
-        const char* box = !allow->IsEnabled() ? "x" : allow->GetValue() ? "+" : "-";
-        text << "[" << mask->GetValue() << box;
-        return text + "] " + Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where "
-                                  "MODIFIED is not null order by ID");
+        const char box = !allow->IsEnabled() ? 'x' : allow->GetValue() ? '+' : '-';
+        return text + '[' + mask->GetValue() + box + "] " +
+               Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where MODIFIED is not "
+                    "null order by ID");
     }
 
     const std::unique_ptr<wxFrame> frame{
