@@ -87,6 +87,15 @@ bool swxAnalyze::AnalyseFolder(ProjectJob& project, FolderJob& folder)
     events_.PostMessageText(wxString::Format(
         _("\n******************************************\n Project %s, folder %s (%s on medium)"),
         project.caption, folder.stationPath, folder.mediumPath));
+    // The deletion and move modes would lose the only copy of a file that both sides show.
+    if (FoldersOverlap(folder.stationPath, folder.mediumPath)) {
+        folder.refusal = _("The station folder and the medium folder are the same directory "
+                           "or one lies inside the other.");
+        events_.PostMessageText(
+            wxString::Format(_("Nothing planned for the folder %s (%s on medium): %s"),
+                             folder.stationPath, folder.mediumPath, folder.refusal));
+        return true;
+    }
     swxDirCompare* comparer;
     {
         wxCriticalSectionLocker locker(lock_);

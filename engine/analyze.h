@@ -18,7 +18,8 @@ class swxDirCompare;
 // comparisons' own codes 0, 1 and 3, and code 4 last with the RunResult: 0 finished, 2
 // cancelled (whenever Cancel came, even before the thread started), 1 after an unexpected
 // failure. Before each comparison it records the identities of the folder's roots
-// (RecordRootIdentities) for the copy to check.
+// (RecordRootIdentities) for the copy to check. A folder whose station and medium folders
+// overlap (FoldersOverlap) is not compared: one message, nothing planned, its refusal set.
 //
 // Lifetime: a joinable thread. The owner makes it, calls AddProject, then Create() and Run().
 // It keeps the object and must Wait() for it (after the code-4 event, or after Cancel() when

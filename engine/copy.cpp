@@ -160,6 +160,7 @@ wxThread::ExitCode swxCopy::Entry()
 {
     runResult = RUN_FINISHED;
     anyItemFailed = false;
+    mediumLost = false;
     try {
         RunJobs();
         if (anyItemFailed && runResult == RUN_FINISHED)
@@ -237,16 +238,28 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
             runResult = RUN_CANCELLED;
             break;
         }
-        RunItem(project, folder, *item, !change.empty());
+        RunItem(project, folder, *item, !change.empty() || MediumLost(folder));
         if (logging)
             log.ItemClose(LogTime());
     }
     if (logging)
         log.ActionsEnd();
-    if (change.empty())
+    if (change.empty() && !mediumLost)
         CleanEmptyFolders(project, folder);
     if (logging)
         log.FolderEnd();
+}
+
+bool swxCopy::MediumLost(const FolderJob& folder)
+{
+    // A stick pulled in the middle of a folder leaves its bare mount directory on this disk.
+    if (!mediumLost && !MediumStillMounted(folder)) {
+        mediumLost = true;
+        event.PostMessageText(wxString::Format(
+            _("The medium %s was removed or replaced: nothing more is done on it."),
+            folder.mediumDriveRoot));
+    }
+    return mediumLost;
 }
 
 void swxCopy::MakeMediumFolder(const FolderJob& folder)

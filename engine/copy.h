@@ -28,7 +28,8 @@
 // from each directory that a real run writes to.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
-// (CheckRootIdentities) every item fails and nothing is written or removed. No item acts
+// (CheckRootIdentities) every item fails and nothing is written or removed; so does every item
+// after a check before an item finds the medium's drive root off its mount. No item acts
 // through a symbolic link below a folder root. A removal that the other side justifies (the
 // source of a move, a deletion of a move mode) happens only while that counterpart is still
 // there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS.
@@ -101,6 +102,8 @@ private:
     bool CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium);
     void RemoveTemporaries(const wxString& directory);
     void MakeMediumFolder(const FolderJob& folder);
+    // Checked before every item: true from the first sign that the medium left its mount.
+    bool MediumLost(const FolderJob& folder);
     void Attribute(const char* attribute);
     // Logs the item's error result (and posts message when not empty); the run then ends with
     // RUN_FINISHED_WITH_ERRORS.
@@ -115,6 +118,7 @@ private:
     wxArrayString incompressibleMasks;
     int runResult = RUN_FINISHED;
     bool anyItemFailed = false;
+    bool mediumLost = false;  // every later item fails: nothing more is written or removed
     std::set<std::string> cleanedDirectories;  // where leftover temporaries were looked for
     std::atomic<bool> stopRequested{false};
 };

@@ -17,6 +17,17 @@ struct RootIdentity {
     bool operator==(const RootIdentity&) const = default;
 };
 
+// What the analysis saw of the medium's drive. Device and inode numbers come back alike when
+// two sticks formatted alike are mounted one after the other; the mount ID and the marker do
+// not.
+struct DriveIdentity {
+    RootIdentity root;
+    std::uint64_t mountId = 0;
+    // The root was on another device than its parent directory: a real mount (a simulated
+    // drive or "/" is not), so a pull shows as the parent's device.
+    bool ownDevice = false;
+};
+
 // The identity of path as it stands now; exists is false for a missing path, a link or a
 // non-directory.
 RootIdentity ReadRootIdentity(const wxString& path);
@@ -25,11 +36,21 @@ RootIdentity ReadRootIdentity(const wxString& path);
 // (DRALVO_SYSROOT honoured, so simulated drives count as mounted).
 bool IsMountedDriveRoot(const wxString& driveRoot);
 
+// True when the two folders are the same directory or one lies inside the other, compared by
+// the identities of each folder and all its ancestors (links and bind mounts resolved); a
+// folder not made yet counts by its nearest existing ancestor, and by its name.
+bool FoldersOverlap(const wxString& first, const wxString& second);
+
 // Analysis thread, before the folder is compared: records the identities of the station root,
-// the medium root and the medium's drive root (when folder.mediumDriveRoot is set).
+// the medium root and the medium's drive (when folder.mediumDriveRoot is set).
 void RecordRootIdentities(FolderJob& folder);
 
-// Copy thread, before the folder's items are carried out: empty when every root that existed at
-// analysis still exists with the same identity and the drive root (when set) is still mounted
-// with its identity; otherwise a sentence naming what changed.
+// Copy thread, before the folder's items are carried out: empty when the analysis did not
+// refuse the folder, every root that existed at analysis still exists with the same identity,
+// the medium folder is not reached through a link on the drive, and the drive (when set) is
+// still the same mount with the run medium's marker; otherwise a sentence naming what changed.
 wxString CheckRootIdentities(const FolderJob& folder);
+
+// Copy thread, before every item: false once the drive root (when set) is no longer the
+// directory the analysis saw on its own device. Two stats, no mount table read.
+bool MediumStillMounted(const FolderJob& folder);

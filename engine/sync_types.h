@@ -80,10 +80,14 @@ struct FolderJob {
     // The medium's drive root (mount point with "/") that mediumPath lies under; set by whoever
     // builds the job. Empty: no mount check, and a missing medium root is created without bound.
     wxString mediumDriveRoot;
+    // The GUID of the run's medium: the drive root's marker must still hold it.
+    wxString mediumGuid;
     // Recorded by the analysis (RecordRootIdentities), checked by the copy.
     RootIdentity stationRootId;
     RootIdentity mediumRootId;
-    RootIdentity driveRootId;
+    DriveIdentity driveId;
+    // Why the analysis refused the folder (nothing planned, nothing done); empty when it did not.
+    wxString refusal;
     std::vector<std::unique_ptr<SyncItem>> items;   // filled by the analysis
     std::vector<std::unique_ptr<FolderRule>> rules;  // in rule-line order
 };

@@ -1,6 +1,8 @@
 #include "platform/drives.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
@@ -14,6 +16,11 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Unique, never reused mount IDs (Linux 6.8); older headers lack the name.
+#ifndef STATX_MNT_ID_UNIQUE
+constexpr unsigned STATX_MNT_ID_UNIQUE = 0x4000U;
+#endif
 
 // FAT32 starts at this many clusters; below it the volume is FAT12/16, which Windows calls FAT.
 constexpr std::uint64_t kFat32MinClusters = 65525;
@@ -98,6 +105,7 @@ std::optional<MountedDrive> ParseMountLine(const std::string& line)
     if (f.size() >= 9 && dash - f.begin() >= 6 && f.end() - dash >= 3 &&
         f[2].find(':') != std::string::npos) {
         drive.majorMinor = f[2];
+        drive.mountId = std::strtoull(f[0].c_str(), nullptr, 10);
         drive.mountPoint = DecodeOctalEscapes(f[4]);
         drive.type = DecodeOctalEscapes(dash[1]);
         drive.device = DecodeOctalEscapes(dash[2]);
@@ -294,6 +302,24 @@ std::optional<wxString> ReadVolumeLabel(const MountedDrive& drive, const DriveRo
             return wxString::FromUTF8(label.data(), label.size());
     const std::string name = fs::path(drive.mountPoint).filename().string();
     return wxString::FromUTF8(name.data(), name.size());
+}
+
+std::uint64_t MountIdOf(const std::string& path)
+{
+    std::string wanted = path;
+    while (wanted.size() > 1 && wanted.back() == '/')
+        wanted.pop_back();
+    if (SysRootPrefix().empty()) {
+        struct statx st {};
+        if (statx(AT_FDCWD, wanted.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                  STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) == 0 &&
+            (st.stx_mask & (STATX_MNT_ID | STATX_MNT_ID_UNIQUE)))
+            return st.stx_mnt_id;
+    }
+    for (const MountedDrive& drive : ListMountedDrives())
+        if (drive.mountPoint == wanted)
+            return drive.mountId;
+    return 0;
 }
 
 wxString DriveRoot(const MountedDrive& drive)

@@ -35,6 +35,7 @@ struct MountedDrive {
     std::string device;      // the mount source, e.g. /dev/sdb1 (may be a pseudo name: tmpfs)
     std::string type;        // Linux file-system type as the table names it: vfat, fuseblk, ...
     std::string majorMinor;  // "8:17" from a mountinfo table, empty from a mounts table
+    std::uint64_t mountId = 0;  // the first field of a mountinfo table, 0 from a mounts table
 };
 
 // The mounts in mount-point order (byte order of the path, standing for the letter order).
@@ -61,6 +62,13 @@ wxString WindowsFileSystemName(const std::string& type, std::uint64_t clusters);
 // GetVolumeInformationW fails for a drive without a disc.
 std::optional<wxString> ReadVolumeLabel(const MountedDrive& drive,
                                         const DriveRoots& roots = DefaultDriveRoots());
+
+// The ID of the mount that holds the directory at path (not followed when it is a link): the
+// kernel's unique mount ID where it has one, else its reused one, else field 1 of the mount
+// table line of that mount point. With DRALVO_SYSROOT set, that of the simulated mount table
+// (its drives are plain directories). 0 when unknown. A stick unmounted and mounted again, or
+// another one mounted at the same place, gets another ID, even with the same device numbers.
+std::uint64_t MountIdOf(const std::string& path);
 
 // The drive root: the mount point with a trailing "/" (it stands where "E:\" stood).
 wxString DriveRoot(const MountedDrive& drive);

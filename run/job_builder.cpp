@@ -58,6 +58,7 @@ void AddFolders(ProjectJob& job, unsigned projectId, const wxString& projectLoca
         folder->stationPath = rows.GetAsString(1);
         folder->mediumPath = *mediumPath;
         folder->mediumDriveRoot = medium.root;
+        folder->mediumGuid = medium.guid;
         AddRules(*folder, static_cast<unsigned>(rows.GetInt(2)));
         job.folders.push_back(std::move(folder));
     }

@@ -14,6 +14,7 @@ struct RunMedium {
     wxString root;      // mount point with a trailing "/"
     unsigned id = 0;    // MEDIA.ID
     wxString name;      // display name
+    wxString guid;      // the marker's GUID: the copy checks that the drive still holds it
 };
 
 // A project checked for a run: its catalogue ID and its caption as listed.

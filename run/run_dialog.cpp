@@ -313,7 +313,7 @@ void DialogRun::OnRun(wxCommandEvent&)
     twoSteps_ = twoSteps;
     logOnly_ = logOnly;
     logToXml_ = logToXmlBox_->GetValue();
-    runMedium_ = RunMedium{medium.root, medium.mediumId, medium.displayName};
+    runMedium_ = RunMedium{medium.root, medium.mediumId, medium.displayName, medium.uid};
     StartAnalysis(projects, mode);
 }
 

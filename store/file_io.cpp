@@ -133,11 +133,14 @@ std::optional<std::vector<char>> ReadBinaryFile(const wxString& path)
     return ReadBinaryFile(path, SIZE_MAX);
 }
 
-std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_t maxSize)
+namespace {
+
+std::optional<std::vector<char>> ReadRegularFile(const wxString& path, std::size_t maxSize,
+                                                 int extraFlags)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer. Only regular files are read, so
     // a FIFO or a device never blocks or reads without end.
-    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | extraFlags);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
@@ -171,6 +174,18 @@ std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_
     }
     ::close(fd);
     return data;
+}
+
+} // namespace
+
+std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_t maxSize)
+{
+    return ReadRegularFile(path, maxSize, 0);
+}
+
+std::optional<std::vector<char>> ReadBinaryFileNoLink(const wxString& path, std::size_t maxSize)
+{
+    return ReadRegularFile(path, maxSize, O_NOFOLLOW);
 }
 
 wxString ReadTextFile(const wxString& path, std::size_t maxSize)

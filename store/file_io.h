@@ -14,6 +14,8 @@
 // holds more than maxSize bytes (then nothing is read: a huge file costs no memory).
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path);
 std::optional<std::vector<char>> ReadBinaryFile(const wxString& path, std::size_t maxSize);
+// The same, but a symbolic link at path is refused instead of followed (files on a medium).
+std::optional<std::vector<char>> ReadBinaryFileNoLink(const wxString& path, std::size_t maxSize);
 // The whole file decoded as UTF-8 up to its first zero byte (a leading signature stays as
 // U+FEFF); empty when missing, not a regular file, unreadable or larger than maxSize bytes.
 wxString ReadTextFile(const wxString& path, std::size_t maxSize = SIZE_MAX);

@@ -14,17 +14,6 @@ constexpr std::size_t kGuidLength = 36;
 // A marker holds a GUID; a larger file is no marker and is not read at all.
 constexpr std::size_t kMarkerMaxBytes = 4096;
 
-// The marker's GUID, or empty when the marker is missing, unreadable, too large or malformed.
-// Only a regular file is read: a FIFO named like the marker would block the enumeration.
-wxString ReadMarker(const wxString& root)
-{
-    wxString uid = ReadTextFile(root + kMediumMarkerName, kMarkerMaxBytes);
-    uid.Replace("'", "\"");
-    if (uid.length() != kGuidLength)
-        uid.clear();
-    return uid;
-}
-
 // Fills in mediumId and displayName from the MEDIA row whose GUID is the marker's.
 void MatchWithCatalog(ConnectedMedium& medium)
 {
@@ -59,7 +48,7 @@ bool EnumerateMediaDrives(ConnectedMediaList& list, bool showAll, const wxString
         medium->label = *label;
         medium->root = DriveRoot(drive);
         medium->fileSystem = fileSystem;
-        medium->uid = ReadMarker(medium->root);
+        medium->uid = ReadMediumMarker(medium->root);
         list.push_back(std::move(medium));
     }
     return true;
@@ -79,6 +68,21 @@ void EnumerateConnectedMedia(bool showAll)
         media.push_back(std::move(medium));
     }
     connectedMedia = std::move(media);
+}
+
+wxString ReadMediumMarker(const wxString& root)
+{
+    const wxString path = root.EndsWith("/") ? root : root + "/";
+    const auto data = ReadBinaryFileNoLink(path + kMediumMarkerName, kMarkerMaxBytes);
+    if (!data)
+        return wxString();
+    std::string_view bytes(data->data(), data->size());
+    bytes = bytes.substr(0, bytes.find('\0'));
+    wxString uid = FromUtf8(bytes);
+    uid.Replace("'", "\"");
+    if (uid.length() != kGuidLength)
+        uid.clear();
+    return uid;
 }
 
 ConnectedMediumPtr FindConnectedMedium(unsigned mediumId)

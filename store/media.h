@@ -40,6 +40,11 @@ void EnumerateConnectedMedia(bool showAll);
 // The first record of connectedMedia with this medium ID, or null.
 ConnectedMediumPtr FindConnectedMedium(unsigned mediumId);
 
+// The GUID in the marker at the drive's root (with or without its trailing "/"): quotes made
+// double quotes, empty unless exactly 36 characters. A bounded read of a regular file, never
+// through a link: the stick is untrusted. Any thread.
+wxString ReadMediumMarker(const wxString& root);
+
 // Writes "dralvo.txt" holding guid at the drive's root, atomically and never through a link.
 // True when it was written.
 bool WriteMediumMarker(const wxString& root, const wxString& guid);

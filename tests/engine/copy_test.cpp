@@ -218,9 +218,15 @@ struct Row {
     const char* folder = "";        // the folder's place in both trees
     int stopAt = 0;                 // the event right after which the run sees a Stop ...
     bool throws = false;            // ... or a lack of memory
-    std::string drive = "";  // the medium tree a drive whose roots are recorded, then "kept",
-                             // "swapped" (its folder) or "pulled" (unmounted)
+    // The medium tree a simulated drive whose roots are recorded, then "kept", "swapped" (its
+    // folder), "pulled" (unmounted), "remounted" or "other marker"; or a tmpfs then "tmpfs
+    // swapped" for another one with the same files, or "tmpfs pulled" at stopAt.
+    std::string drive = "";
 };
+
+constexpr char kGuid[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
+const std::string kMarker = "m/dralvo.txt=" + std::string(kGuid);
+const std::string kOtherMarker = "m/dralvo.txt=11111111-2222-3333-4444-555555555555";
 
 void RunRow(const Row& row, const wxString& mediumBase = wxString())
 {
@@ -228,6 +234,9 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     stationName = "test-station";
     soRemoveEmptyFolders = row.clean;
     const Trees trees(mediumBase);
+    std::optional<TestMount> stick;
+    if (row.drive.starts_with("tmpfs") && !stick.emplace(trees.medium).Refused().empty())
+        GTEST_SKIP() << stick->Refused();
     trees.Make(row.before);
     CopyRun run(trees.dir / "log.xml");
     FolderJob& folder = run.Folder(row.mode, trees.station + row.folder, trees.medium + row.folder,
@@ -235,12 +244,21 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     for (const std::string& item : row.items)
         CopyRun::Add(folder, trees, item);
     std::optional<FakeDrives> drives;
+    FakeDrive fake;
+    fake.mountDir = "m";
     if (!row.drive.empty()) {
-        FakeDrive stick;
-        stick.mountDir = "m";
-        folder.mediumDriveRoot = drives.emplace(trees.dir).Add(stick);
+        folder.mediumDriveRoot = stick ? trees.medium : drives.emplace(trees.dir).Add(fake);
+        folder.mediumGuid = kGuid;
         RecordRootIdentities(folder);
     }
+    if (row.drive == "tmpfs swapped") {
+        stick.emplace(trees.medium);
+        trees.Make(row.before);
+    }
+    if (row.drive == "remounted")
+        drives->Add(fake);
+    if (row.drive == "other marker")
+        trees.Make({kOtherMarker});
     if (row.drive == "swapped") {
         fs::rename(ToUtf8(trees.medium + "W"), ToUtf8(trees.medium + "Old"));
         fs::create_directories(ToUtf8(folder.mediumPath));
@@ -252,7 +270,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
         if (++n == row.stopAt && row.throws)
             throw std::bad_alloc();
         if (n == row.stopAt)
-            copy.Stop();
+            stick ? stick->Unmount() : copy.Stop();
     };
     for (const wxString& mask : row.masks)
         copy.AddIncompressibleMask(mask);
@@ -278,7 +296,6 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
 const std::string kLinkMessage = "Not done, the path leads through a symbolic link: ";
 const std::string kRoots = "Nothing done in the folder s/W/D/ (m/W/D/ on medium): ";
 const std::string kSwapped = kRoots + "The folder m/W/D/ changed or vanished after the analysis.";
-const std::string kPulled = kRoots + "The medium m/ is no longer the drive the analysis saw.";
 const std::string kCounterpartMessage = "Not removed, its counterpart is missing or older: ";
 const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=\"bz\"", ok = " result=\"ok\"",
                   ok2 = "  result=\"ok\"", cpError = " result=\"cp_error\"", error = " result=\"error\"",
@@ -351,6 +368,12 @@ const Row kItemRows[] = {
      .after = {"m/older=1", "m/same.bz2=~1", "s/gone=1", "s/older=1@+100"},
      .results = {error, error, "", ""},
      .messages = {kCounterpartMessage + "s/gone", kCounterpartMessage + "s/older"}, .end = 1},
+    {.name = "a counterpart reached through a link justifies no removal", .mode = SD_COPY_M,
+     .before = {"s/a=1", "s/d/b=1", "o/a=1", "o/d/b=1", "m/a->../o/a", "m/d->../o/d"},
+     .items = {"del s/a", "del s/d/b"},
+     .after = {"m/a->../o/a", "m/d->../o/d", "o/a=1", "o/d/", "o/d/b=1", "s/a=1", "s/d/", "s/d/b=1"},
+     .results = {error, error},
+     .messages = {kCounterpartMessage + "s/a", kCounterpartMessage + "s/d/b"}, .end = 1},
     {.name = "a missing station folder is made with its parents", .mode = DS_COPY,
      .before = {"m/n/x/a=1", "m/n/x/d/"}, .items = {"mkdir s/n/x/d", "copy m/n/x/a"},
      .after = {"m/n/", "m/n/x/", "m/n/x/a=1", "m/n/x/d/", "s/n/", "s/n/x/", "s/n/x/a=1", "s/n/x/d/"},
@@ -448,22 +471,6 @@ const Row kRunRows[] = {
                   "Move: s/move => m/move", "Copy (ignored): s/large => m/large", "Move (ignored): s/large => m/large",
                   "Cancelled by user: m/copy"},
      .clean = true, .logOnly = true, .folder = "new/"},
-    // The analysis recorded the roots; a stick unmounted or swapped since then is left alone,
-    // and a medium folder missing then is made on the drive only while it is mounted.
-    {.name = "medium folder missing then", .mode = SD_COPY_M, .before = {"s/W/D/a=1"},
-     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "m/W/D/a=1", "s/W/", "s/W/D/"},
-     .results = {cp + "  remove=\"source\""}, .folder = "W/D/", .drive = "kept"},
-    {.name = "medium folder swapped", .mode = SD_COPY_M, .before = {"s/W/D/a=1", "m/W/D/"},
-     .items = {"move s/W/D/a"},
-     .after = {"m/Old/", "m/Old/D/", "m/W/", "m/W/D/", "s/W/", "s/W/D/", "s/W/D/a=1"},
-     .results = {cpError}, .messages = {kSwapped},
-     .end = 1, .folder = "W/D/", .drive = "swapped"},
-    {.name = "drive unmounted", .mode = SD_COPY_M, .before = {"s/W/D/a=1", "m/W/D/"},
-     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "s/W/", "s/W/D/", "s/W/D/a=1"},
-     .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
-    {.name = "medium folder missing then, drive unmounted", .mode = SD_COPY_M,
-     .before = {"s/W/D/a=1"}, .items = {"move s/W/D/a"}, .after = {"s/W/", "s/W/D/", "s/W/D/a=1"},
-     .results = {cpError}, .messages = {kPulled}, .end = 1, .folder = "W/D/", .drive = "pulled"},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"}, .items = {"copy s/a", "copy s/b"},
      .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp}, .messages = {"Removed empty dir: m/e"},
      .end = RUN_CANCELLED, .clean = true, .stopAt = 5},
@@ -475,6 +482,67 @@ const Row kRunRows[] = {
 TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
 {
     for (const Row& row : kRunRows)
+        RunRow(row);
+}
+
+// The analysis recorded the roots and the drive; a stick unmounted, swapped or mounted again
+// since then is left alone, and a medium folder missing then is made on the drive only while it
+// is mounted, never through a link. From a pull in the middle of a folder on nothing more is done.
+const std::string kGone = kRoots + "The medium m/ is no longer the drive the analysis saw.";
+const Row kDriveRows[] = {
+    {.name = "medium folder missing then", .mode = SD_COPY_M, .before = {kMarker, "s/W/D/a=1"},
+     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", "m/W/D/a=1", kMarker, "s/W/", "s/W/D/"},
+     .results = {cp + "  remove=\"source\""}, .folder = "W/D/", .drive = "kept"},
+    {.name = "medium folder swapped", .mode = SD_COPY_M, .before = {kMarker, "s/W/D/a=1", "m/W/D/"},
+     .items = {"move s/W/D/a"},
+     .after = {"m/Old/", "m/Old/D/", "m/W/", "m/W/D/", kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kSwapped}, .end = 1, .folder = "W/D/", .drive = "swapped"},
+    {.name = "drive unmounted", .mode = SD_COPY_M, .before = {kMarker, "s/W/D/a=1", "m/W/D/"},
+     .items = {"move s/W/D/a"}, .after = {"m/W/", "m/W/D/", kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kGone}, .end = 1, .folder = "W/D/", .drive = "pulled"},
+    {.name = "medium folder missing then, drive unmounted", .mode = SD_COPY_M,
+     .before = {kMarker, "s/W/D/a=1"}, .items = {"move s/W/D/a"},
+     .after = {kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kGone}, .end = 1, .folder = "W/D/", .drive = "pulled"},
+    {.name = "medium folder missing then, drive mounted again", .mode = SD_COPY_M,
+     .before = {kMarker, "s/W/D/a=1"}, .items = {"move s/W/D/a"},
+     .after = {kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kGone}, .end = 1, .folder = "W/D/", .drive = "remounted"},
+    {.name = "another medium's marker", .mode = SD_COPY_MDEL,
+     .before = {kMarker, "s/W/D/a=1", "m/W/D/b=1"}, .items = {"move s/W/D/a", "del m/W/D/b"},
+     .after = {"m/W/", "m/W/D/", "m/W/D/b=1", kOtherMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError, error}, .messages = {kGone}, .end = 1, .folder = "W/D/",
+     .drive = "other marker"},
+    {.name = "another stick alike", .mode = SD_COPY_MDEL,
+     .before = {kMarker, "s/W/D/a=1", "m/W/D/b=1"}, .items = {"move s/W/D/a", "del m/W/D/b"},
+     .after = {"m/W/", "m/W/D/", "m/W/D/b=1", kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError, error}, .messages = {kGone}, .end = 1, .folder = "W/D/",
+     .drive = "tmpfs swapped"},
+    {.name = "another stick alike, medium folder missing then", .mode = SD_COPY_M,
+     .before = {kMarker, "s/W/D/a=1"}, .items = {"move s/W/D/a"},
+     .after = {kMarker, "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {kGone}, .end = 1, .folder = "W/D/", .drive = "tmpfs swapped"},
+    {.name = "stick pulled after the first item", .mode = SD_COPY_M,
+     .before = {kMarker, "s/a=1", "s/b=2", "s/c=3"}, .items = {"move s/a", "move s/b", "move s/c"},
+     .after = {"s/b=2", "s/c=3"}, .results = {cp + "  remove=\"source\"", cpError, cpError},
+     .messages = {"The medium m/ was removed or replaced: nothing more is done on it."}, .end = 1,
+     .stopAt = 5, .drive = "tmpfs pulled"},
+    {.name = "a link where the medium folder is to be made", .mode = SD_COPY_M,
+     .before = {kMarker, "s/W/D/a=1", "o/W/", "m/W->../o/W"}, .items = {"move s/W/D/a"},
+     .after = {"m/W->../o/W", kMarker, "o/W/", "s/W/", "s/W/D/", "s/W/D/a=1"},
+     .results = {cpError}, .messages = {"Failed to create folder: m/W/D/"}, .end = 1,
+     .folder = "W/D/", .drive = "kept"},
+    {.name = "a link to the medium folder", .mode = DS_COPY_M,
+     .before = {kMarker, "o/W/D/a=1", "m/W->../o/W"}, .items = {"move m/W/D/a"},
+     .after = {"m/W->../o/W", kMarker, "o/W/", "o/W/D/", "o/W/D/a=1"},
+     .results = {cpError},
+     .messages = {kRoots + "The folder m/W/D/ is reached through a symbolic link on the medium."},
+     .end = 1, .folder = "W/D/", .drive = "kept"},
+};
+
+TEST(CopyRunTest, SticksPulledSwappedOrHostile)
+{
+    for (const Row& row : kDriveRows)
         RunRow(row);
 }
 

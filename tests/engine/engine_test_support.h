@@ -1,10 +1,11 @@
 #pragma once
 
-// Helpers shared by the engine tests: an event sink, file times and permissions, XML logs, and
+// Helpers shared by the engine tests: an event sink, file permissions, XML logs, mounts, and
 // failures of the file system made on purpose.
 
 #include <linux/capability.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -35,12 +37,7 @@
 // event on the posting thread right after it is queued.
 class EventSink : public wxEvtHandler {
 public:
-    struct Posted {
-        int id, code;
-        long value;
-        wxString text;
-        void* data;
-    };
+    struct Posted { int id, code; long value; wxString text; void* data; };
     std::vector<Posted> events;
     std::function<void(const wxCommandEvent&)> onPost;
 
@@ -78,17 +75,6 @@ public:
     }
     int Count(int code) const { return int(std::ranges::count(Codes(), code)); }
 };
-
-// A fixed moment, and the same moment shifted by whole seconds.
-inline FileTime BaseTime(int seconds = 0) { return FileTimeFromUnix(1600000000LL + seconds); }
-
-// Writes a file below the temporary directory with the given last-write time.
-inline wxString WriteWithTime(const TempDir& dir, const wxString& rel, FileTime time)
-{
-    const wxString path = dir.Write(rel, "x");
-    EXPECT_TRUE(SetFileModTime(path, time)) << rel;
-    return path;
-}
 
 // Runs f where the file-permission bits hold even for root: root reads any directory unless
 // its thread gives up the capabilities that override permissions (capabilities are per
@@ -137,8 +123,7 @@ inline std::string TestBytes(std::size_t size)
 {
     std::mt19937 gen(static_cast<unsigned>(size));
     std::string s(size, '\0');
-    for (char& c : s)
-        c = static_cast<char>(gen());
+    std::ranges::generate(s, [&] { return static_cast<char>(gen()); });
     return s;
 }
 
@@ -165,16 +150,11 @@ public:
     OtherFileSystem()
     {
         struct stat here, there;
-        const std::string temporary = std::filesystem::temp_directory_path();
-        if (mkdtemp(dir_.data()) && stat(temporary.c_str(), &here) == 0 &&
-            stat(dir_.c_str(), &there) == 0 && here.st_dev != there.st_dev)
+        if (mkdtemp(dir_.data()) && stat(std::filesystem::temp_directory_path().c_str(), &here) == 0
+            && stat(dir_.c_str(), &there) == 0 && here.st_dev != there.st_dev)
             path_ = FromUtf8(dir_) + "/";
     }
-    ~OtherFileSystem()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    ~OtherFileSystem() { std::error_code ec; std::filesystem::remove_all(dir_, ec); }
     const wxString& Path() const { return path_; }
 
 private:
@@ -190,3 +170,24 @@ inline void LeaveTemporary(const wxString& target)
     else
         waitpid(child, nullptr, 0);
 }
+
+// A fresh tmpfs (or, with from, a bind mount of that directory) mounted on an existing directory
+// until Unmount or the end of the scope; unmounted lazily, as a pulled stick leaves. Refused()
+// says why mounting failed.
+class TestMount {
+public:
+    explicit TestMount(const wxString& dir, const wxString& from = {}) : dir_(ToUtf8(dir))
+    {
+        const std::string source = from.empty() ? "stick" : ToUtf8(from);
+        mounted_ = mount(source.c_str(), dir_.c_str(), from.empty() ? "tmpfs" : nullptr,
+                         from.empty() ? 0 : MS_BIND, "size=8m") == 0;
+        refused_ = mounted_ ? "" : "cannot mount: " + std::string(strerror(errno));
+    }
+    ~TestMount() { Unmount(); }
+    void Unmount() { mounted_ = mounted_ && umount2(dir_.c_str(), MNT_DETACH) != 0; }
+    const std::string& Refused() const { return refused_; }
+
+private:
+    std::string dir_, refused_;
+    bool mounted_;
+};

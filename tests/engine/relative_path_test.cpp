@@ -9,8 +9,8 @@ namespace {
 // A key may change the length of a character: U+0130 (two bytes) lowers to "i" (one byte).
 TEST(RelativePathTest, KeysAreLowerCasedWithBackslashesAndMalformedUtf8IsRejected)
 {
-    EXPECT_EQ(RelativeKey("ОТЧЁТ/Sub/Ärger.TXT"), "отчёт\\sub\\ärger.txt");
-    EXPECT_EQ(RelativeKey("\xC4\xB0/A"), "i\\a");
+    EXPECT_EQ(RelativeKey("ОТЧЁТ/Sub/Ärger.TXT") + RelativeKey("\xC4\xB0/A"),
+              "отчёт\\sub\\ärger.txti\\a");
     EXPECT_TRUE(IsValidUtf8("plain \xD0\x9E\xF0\x9F\x98\x80"));
     // Latin-1, an overlong "/", a surrogate, past U+10FFFF, cut short.
     for (const char* bad : {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
@@ -24,8 +24,7 @@ TEST(DirEntryListTest, KeepsTheOrderOfMakingAndFindsEveryKey)
     DirEntryList list;
     for (int i = 0; i < 20000; ++i)
         list.FindOrAdd("d\\f" + std::to_string(i)).stationCount = i;
-    ASSERT_EQ(&list.FindOrAdd("d\\f0"), &list[0]);
-    ASSERT_EQ(list.size(), 20000u);
+    ASSERT_TRUE(&list.FindOrAdd("d\\f0") == &list[0] && list.size() == 20000u);
     for (int i = 0; i < 20000; ++i)
         EXPECT_EQ(list.Find("d\\f" + std::to_string(i)), &list[i]) << i;
     EXPECT_EQ(list.Find("d\\f"), nullptr);

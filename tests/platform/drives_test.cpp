@@ -28,7 +28,7 @@ protected:
         dir.Write("mountinfo", table);
         std::string listed;
         for (const MountedDrive& d : ListMountedDrives(roots))
-            listed += d.mountPoint + "=" + d.device + ":" + d.type + " ";
+            listed += d.mountPoint + "=" + d.device + ":" + d.type + ":" + std::to_string(d.mountId) + " ";
         return listed;
     }
     // A sysfs device directory in the kernel's layout holding one flag file, reached through
@@ -55,9 +55,9 @@ TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
                      "39 1 0:41 / relative rw - vfat /dev/sde1 rw\n"
                      "40 1 0:42 / /media/\\377 rw - vfat /dev/sdf1 rw\n"
                      "garbage\n"),
-              "/media/a b=/dev/sdc1:ntfs3 /media/z=/dev/sdd1:exfat ");
+              "/media/a b=/dev/sdc1:ntfs3:37 /media/z=/dev/sdd1:exfat:38 ");
     EXPECT_EQ(Mounts("/dev/sdb1 /media/stick vfat rw,relatime 0 0\ntmpfs /tmp tmpfs rw 0 0\n"),
-              "/media/stick=/dev/sdb1:vfat /tmp=tmpfs:tmpfs ");
+              "/media/stick=/dev/sdb1:vfat:0 /tmp=tmpfs:tmpfs:0 ");
     roots.mountTable = ToUtf8(dir / "absent");
     EXPECT_TRUE(ListMountedDrives(roots).empty());
 }

@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "store/database.h"
 #include "store/text.h"
 #include "tests/support/fake_drives.h"
@@ -22,10 +20,10 @@ protected:
         CatalogTest::TearDown();
     }
 
-    wxString AddDrive(const wxString& dirName, const std::string& fsType = "vfat", bool removable = true,
+    wxString AddDrive(const wxString& name, const std::string& type = "vfat", bool removable = true,
                       const wxString& label = "", const std::string& probed = "")
     {
-        return drives.Add(FakeDrive{"media/" + dirName, label, fsType, removable, probed});
+        return drives.Add(FakeDrive{"media/" + name, label, type, removable, probed});
     }
     // "label|fileSystem|uid " per listed drive.
     std::string Listed(bool showAll, const wxString& accepted = kAcceptedFileSystems)
@@ -62,8 +60,8 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(ReadAll(root + kMediumMarkerName), kGuid);
     EXPECT_EQ(Listed(false), "stick|FAT32|" + std::string(kGuid) + " ");
     const std::string guid = kGuid;
-    const std::string bom = "\xEF\xBB\xBF", zeros(65536, '\0');
-    for (const std::string& marker : {guid + "\n", bom + guid, guid.substr(1), guid + zeros}) {
+    for (const std::string& marker :
+         {guid + "\n", "\xEF\xBB\xBF" + guid, guid.substr(1), guid + std::string(65536, '\0')}) {
         dir.Write("media/stick/dralvo.txt", marker);
         EXPECT_EQ(Listed(false), "stick|FAT32| ") << marker.size();
     }
@@ -71,12 +69,13 @@ TEST_F(ConnectedMedia, OnlyAnExactMarkerIsRecognised)
     EXPECT_EQ(Listed(false), "stick|FAT32| ");
     dir.Write("media/stick/dralvo.txt", "'" + guid.substr(1));
     EXPECT_EQ(Listed(false), "stick|FAT32|\"" + guid.substr(1) + " ");
-    // Written in place of a link, never through it.
-    const wxString outside = dir.Write("outside.txt", "keep");
+    // Read and written in place of a link, never through it.
+    const wxString outside = dir.Write("outside.txt", kOtherGuid);
     std::filesystem::remove(ToUtf8(root + kMediumMarkerName));
     std::filesystem::create_symlink(ToUtf8(outside), ToUtf8(root + kMediumMarkerName));
+    EXPECT_EQ(Listed(false), "stick|FAT32| ");
     ASSERT_TRUE(WriteMediumMarker(root, kGuid));
-    EXPECT_EQ(ReadAll(outside), "keep");
+    EXPECT_EQ(ReadAll(outside), kOtherGuid);
     EXPECT_FALSE(std::filesystem::is_symlink(ToUtf8(root + kMediumMarkerName)));
     EXPECT_FALSE(WriteMediumMarker(dir / "no-such-drive/", kGuid));
 }
@@ -86,7 +85,7 @@ TEST_F(ConnectedMedia, MatchesMarkersWithTheCatalogue)
 {
     ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values "
                                 "('%s', 'Backup', '', 1), ('%s', null, '', 0)", kGuid, kOtherGuid));
-    const unsigned backupId = static_cast<unsigned>(Scalar("select ID from MEDIA where NAME='Backup'"));
+    const auto backupId = unsigned(Scalar("select ID from MEDIA where NAME='Backup'"));
     WriteMediumMarker(AddDrive("a", "vfat", true, "LABEL A"), kGuid);
     WriteMediumMarker(AddDrive("b"), "99999999-2222-3333-4444-555555555555");
     AddDrive("c");
@@ -98,8 +97,7 @@ TEST_F(ConnectedMedia, MatchesMarkersWithTheCatalogue)
         found += (m->mediumId == backupId ? " B:" : m->mediumId ? " N:" : " 0:") + m->displayName;
     EXPECT_EQ(found, " B:Backup 0:b 0:c B:Backup N:");
     const ConnectedMediumPtr held = FindConnectedMedium(backupId);
-    EXPECT_EQ(held, connectedMedia[0]);
-    EXPECT_EQ(FindConnectedMedium(backupId + 100), nullptr);
+    EXPECT_TRUE(held == connectedMedia[0] && !FindConnectedMedium(backupId + 100));
     ExecUpdate("update MEDIA set NAME='Renamed'");
     EnumerateConnectedMedia(false);
     EXPECT_EQ(held->displayName, "Backup");

@@ -1,55 +1,40 @@
 #include "store/medium_paths.h"
 
-#include <optional>
-#include <utility>
-#include <string>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-const wxString kRoot = "/media/stick/";
-
-// No "..", no absolute path, no drive or server prefix, in either separator.
+// A stored location is safe with no "..", no absolute path, no drive or server prefix, in either
+// separator; an unsafe one gives no directory ("from"). A chosen directory outside the root is
+// refused ("below"); a typed location loses the root only when it begins with it ("typed").
+// "-" stands for no value.
 TEST(MediumPaths, SafeLocationsStayInsideTheRootAndConvertOnlyBelowIt)
 {
-    const std::pair<const char*, bool> safeCases[] = {
-        {"", true},         {"Sync\\..Work\\a..b", true}, {".\\Sync", true}, {"..", false},
-        {"Sync/../etc", false}, {"\\Sync", false},        {"/etc", false},   {"e:Sync", false},
-        {"\\\\server\\share", false},
-    };
-    for (const auto& [location, safe] : safeCases)
-        EXPECT_EQ(safe, IsSafeRelativeLocation(location)) << location;
-
-    // An unsafe stored location gives no directory; a chosen directory outside the root is refused;
-    // a typed location loses the root only when it begins with it. "-" stands for no value.
+    for (const char* safe : {"", "Sync\\..Work\\a..b", ".\\Sync"})
+        EXPECT_TRUE(IsSafeRelativeLocation(safe)) << safe;
+    for (const char* unsafe :
+         {"..", "Sync/../etc", "\\Sync", "/etc", "e:Sync", "\\\\server\\share"})
+        EXPECT_FALSE(IsSafeRelativeLocation(unsafe)) << unsafe;
+    const wxString root = "/media/stick/";
     const struct {
-        const char* function;
-        wxString in;
-        wxString root;
+        char function;  // 'f'rom, 'b'elow, 't'yped
+        wxString in, root;
         const char* out;
     } cases[] = {
-        {"from", "Sync\\Work", kRoot, "/media/stick/Sync/Work"},
-        {"from", "Sync/Work", "/media/stick", "/media/stick/Sync/Work"},
-        {"from", "..\\..\\home", kRoot, "-"},
-        {"from", "C:\\Windows", kRoot, "-"},
-        {"below", "/media/stick/Sync/Work", kRoot, "Sync\\Work"},
-        {"below", "/media/stick", kRoot, ""},
-        {"below", "/media/Stick/Sync", kRoot, "-"},
-        {"below", "/media/stickier/Sync", kRoot, "-"},
-        {"below", "/media/stick/../other", kRoot, "-"},
-        {"below", "/media/stick/Sync", "", "-"},
-        {"typed", "/media/stick/Sync/Work", kRoot, "Sync\\Work"},
-        {"typed", "/media/Stick/Sync", kRoot, "\\media\\Stick\\Sync"},
-        {"typed", "Sync/Work", "", "Sync\\Work"},
+        {'f', "Sync\\Work", root, "/media/stick/Sync/Work"}, {'f', "..\\..\\home", root, "-"},
+        {'f', "Sync/Work", "/media/stick", "/media/stick/Sync/Work"},
+        {'f', "C:\\Windows", root, "-"},
+        {'b', "/media/stick/Sync/Work", root, "Sync\\Work"}, {'b', "/media/stick", root, ""},
+        {'b', "/media/Stick/Sync", root, "-"}, {'b', "/media/stickier/Sync", root, "-"},
+        {'b', "/media/stick/../other", root, "-"}, {'b', "/media/stick/Sync", "", "-"},
+        {'t', "/media/stick/Sync/Work", root, "Sync\\Work"}, {'t', "Sync/Work", "", "Sync\\Work"},
+        {'t', "/media/Stick/Sync", root, "\\media\\Stick\\Sync"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.function << " " << c.in << " " << c.root);
-        const std::string function = c.function;
-        const std::optional<wxString> out = function == "from"    ? MediumPathFromLocation(c.root, c.in)
-                                            : function == "below" ? LocationBelowRoot(c.in, c.root)
-                                                                  : std::optional(LocationFromTyped(c.in, c.root));
-        EXPECT_EQ(wxString(c.out), out.value_or("-"));
+        const std::optional<wxString> out = c.function == 'f' ? MediumPathFromLocation(c.root, c.in)
+                                            : c.function == 'b' ? LocationBelowRoot(c.in, c.root)
+                                                                : LocationFromTyped(c.in, c.root);
+        EXPECT_EQ(wxString(c.out), out.value_or("-")) << c.function << " " << c.in << " " << c.root;
     }
 }
 
