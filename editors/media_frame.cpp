@@ -29,18 +29,6 @@ namespace {
 
 constexpr int kDetailFieldWidth = 200;
 
-// The drive at `root` as the enumeration reads it now (marker included), or null when it is
-// no longer there.
-ConnectedMediumPtr ReadDriveAgain(const wxString& root)
-{
-    ConnectedMediaList drives;
-    EnumerateMediaDrives(drives, true, kAcceptedFileSystems);
-    for (const ConnectedMediumPtr& drive : drives)
-        if (drive->root == root)
-            return drive;
-    return nullptr;
-}
-
 wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, wxWindowID labelId,
                          const char* labelName, const wxString& label, wxWindowID id,
                          const char* name, const wxString& toolTip = wxString())
@@ -347,9 +335,7 @@ bool frmMedia::Engage(const ConnectedMediumPtr& device, const wxString& guid)
     // a GUID that would not read back as itself, must not leave a medium that only the
     // window believes in.
     const wxString marker = device->root + kMediumMarkerName;
-    const ConnectedMediumPtr written =
-        WriteMediumMarker(device->root, guid) ? ReadDriveAgain(device->root) : nullptr;
-    if (!written || written->uid != guid) {
+    if (!WriteMediumMarker(device->root, guid) || ReadMediumMarker(device->root) != guid) {
         ShowMessage(nullptr, wxString::Format(_("The marker file %s could not be written.\n"
                                                 "The device was not engaged."),
                                               marker));
