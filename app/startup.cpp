@@ -63,8 +63,10 @@ bool StartCatalog()
 {
     InitPaths();
     try {
-        if (!OpenCatalog()) {
-            ReportCatalogFailure(_("The database could not be opened."));
+        wxString refusal;
+        if (!OpenCatalog(&refusal)) {
+            ReportCatalogFailure(refusal.empty() ? _("The database could not be opened.")
+                                                 : refusal);
             return false;
         }
         InitOptions();

@@ -6,7 +6,10 @@
 #     `rsync -a --whole-file`;
 #   the 10,000 small files alone: the same two references;
 #   mixed tree compressing files up to 1 MB: against `bzip2` of those files plus `cp` of the
-#     large ones.
+#     large ones;
+#   moving the 10,000 small files to the medium (a fresh copy of them each round, made untimed):
+#     against the program's copy of them, so the row shows what the flush before the removal of
+#     the sources and the removals themselves cost.
 # Runs are paired (program, references, program, ... the order turning every round) for REPEAT
 # rounds (default 5); each figure is the median of the round-by-round ratios (program time /
 # reference time) with their range. Nothing is deleted until the end (ext4 searches slowly for
@@ -75,11 +78,24 @@ for ((i = 0; i < repeat; i++)); do
   fi
 done
 
+mours=() mcopies=()
+move_run() { "$driver" run "$work/msrc$1" "$work/out$n" 0 "$work/out$n.xml" move; }
+for ((i = 0; i < repeat; i++)); do
+  cp -r "$work/small" "$work/msrc$i"
+  if ((i % 2 == 0)); then
+    mours+=("$(timed move_run $i)"); mcopies+=("$(timed program "$work/small" 0)")
+  else
+    mcopies+=("$(timed program "$work/small" 0)"); mours+=("$(timed move_run $i)")
+  fi
+done
+
 echo "mixed tree s: copy run ${ours_mixed[*]}; cp -r ${cp_mixed[*]}; rsync ${rsync_mixed[*]}"
 echo "small files s: copy run ${ours_small[*]}; cp -r ${cp_small[*]}; rsync ${rsync_small[*]}"
 echo "compressed s: copy run ${zours[*]}; bzip2 + cp ${zref[*]}"
+echo "moved small files s: move run ${mours[*]}; copy run ${mcopies[*]}"
 bench_report "copy, mixed tree / cp -r" "${ours_mixed[*]}" "${cp_mixed[*]}"
 bench_report "copy, mixed tree / rsync -a --whole-file" "${ours_mixed[*]}" "${rsync_mixed[*]}"
 bench_report "copy, 10,000 small files / cp -r" "${ours_small[*]}" "${cp_small[*]}"
 bench_report "copy, 10,000 small files / rsync -a --whole-file" "${ours_small[*]}" "${rsync_small[*]}"
 bench_report "compressed copy / bzip2 + cp" "${zours[*]}" "${zref[*]}"
+bench_report "move, 10,000 small files / copy of them" "${mours[*]}" "${mcopies[*]}"

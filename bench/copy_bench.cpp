@@ -1,6 +1,6 @@
 // Driver of copy-bench.sh: makes the station tree, and times a full copy run of it.
 //   copy_bench make-tree DIR [small]    (small: the small files only)
-//   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG
+//   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG [move]   (move: SOURCE ends empty)
 // The script times the whole process, as it times the reference commands.
 #include <cstdint>
 #include <cstdio>
@@ -85,9 +85,9 @@ int MakeTree(const fs::path& root, bool smallOnly)
     return 0;
 }
 
-// The planned actions of a copy to an empty medium folder: directories (parents first), then
-// every file.
-void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
+// The planned actions of a copy (or move) to an empty medium folder: directories (parents
+// first), then every file.
+void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder, int action)
 {
     std::vector<std::unique_ptr<SyncItem>> copies;
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
@@ -99,7 +99,7 @@ void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
             item->action = FP_MKDIR;
             folder.items.push_back(std::move(item));
         } else {
-            item->action = FP_COPY;
+            item->action = action;
             item->source = FromUtf8(entry.path().string());
             GetFileModTime(item->source, item->sourceTime);
             copies.push_back(std::move(item));
@@ -110,17 +110,17 @@ void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder)
 }
 
 int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compressBelow,
-            const wxString& log)
+            const wxString& log, bool move)
 {
     JobTree jobs;
     auto project = std::make_unique<ProjectJob>();
     project->caption = "bench";
-    project->mode = SD_COPY;
+    project->mode = move ? SD_COPY_M : SD_COPY;
     project->compressBelow = compressBelow;
     auto folder = std::make_unique<FolderJob>();
     folder->stationPath = FromUtf8(source.string());
     folder->mediumPath = FromUtf8(medium.string());
-    PlanCopy(source, medium, *folder);
+    PlanCopy(source, medium, *folder, move ? FP_MOVE : FP_COPY);
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
@@ -145,9 +145,11 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "make-tree" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "small")))
         return MakeTree(argv[2], argc == 4);
-    if (command == "run" && argc == 6)
-        return RunCopy(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10), FromUtf8(argv[5]));
-    std::fprintf(stderr,
-                 "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM COMPRESS_BELOW LOG\n");
+    const bool move = argc == 7 && std::string(argv[6]) == "move";
+    if (command == "run" && (argc == 6 || move))
+        return RunCopy(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10), FromUtf8(argv[5]),
+                       move);
+    std::fprintf(stderr, "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM "
+                         "COMPRESS_BELOW LOG [move]\n");
     return 2;
 }

@@ -1,9 +1,12 @@
 #include "engine/copy.h"
 
 #include <dirent.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -28,6 +31,21 @@ namespace {
 constexpr char kCompressedSuffix[] = ".bz2";
 // The size that a file which cannot be found has: it fails every limit below it.
 constexpr std::uint64_t kMissingFileSize = 4294967295u;
+// Removals waiting for a flush are settled at least this often (their log lines wait too).
+constexpr std::size_t kMaxHeldItems = 1000;
+
+// The system's text for an error number; any thread.
+wxString ErrorText(int error)
+{
+    char buffer[256];
+    return FromUtf8(strerror_r(error != 0 ? error : EIO, buffer, sizeof buffer));
+}
+
+// True when the last name of path still fits a directory with ".bz2" appended.
+bool CompressedNameFits(const wxString& path)
+{
+    return ToUtf8(path.AfterLast('/')).size() + sizeof kCompressedSuffix - 1 <= NAME_MAX;
+}
 
 std::optional<std::uint64_t> RegularFileSize(const wxString& path)
 {
@@ -124,7 +142,9 @@ swxCopy::swxCopy(wxEvtHandler* owner, JobTree* jobs, bool logOnly, const wxStrin
       jobs(jobs),
       event(owner, ID_THREAD_EVENT),
       logOnly(logOnly),
-      logging(!logFileName.empty())
+      logging(!logFileName.empty()),
+      bz2Settings(Bz2Settings::FromOptions()),
+      removeEmptyFolders(soRemoveEmptyFolders)
 {
     if (logging)
         log.Open(logFileName);
@@ -156,6 +176,14 @@ void swxCopy::Fail(const char* attribute, const wxString& message)
         event.PostMessageText(message);
 }
 
+void swxCopy::FailHeld(std::size_t line, const char* attribute, const wxString& message)
+{
+    anyItemFailed = true;
+    if (logging)
+        log.HeldAttribute(line, attribute);
+    event.PostMessageText(message);
+}
+
 wxThread::ExitCode swxCopy::Entry()
 {
     runResult = RUN_FINISHED;
@@ -163,6 +191,7 @@ wxThread::ExitCode swxCopy::Entry()
     mediumLost = false;
     try {
         RunJobs();
+        FlushMedium();
         if (anyItemFailed && runResult == RUN_FINISHED)
             runResult = RUN_FINISHED_WITH_ERRORS;
     } catch (...) {
@@ -239,9 +268,16 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
             break;
         }
         RunItem(project, folder, *item, !change.empty() || MediumLost(folder));
+        if (interrupted) {
+            runResult = RUN_CANCELLED;
+            break;
+        }
         if (logging)
             log.ItemClose(LogTime());
+        if (!pendingRemovals.empty() && ++itemsHeld >= kMaxHeldItems)
+            SettleRemovals(folder);
     }
+    SettleRemovals(folder);
     if (logging)
         log.ActionsEnd();
     if (change.empty() && !mediumLost)
@@ -299,6 +335,12 @@ void swxCopy::RunItem(const ProjectJob& project, const FolderJob& folder, SyncIt
         if (itemTexts)
             message = DescribeItem(project, item, false);
         PerformItem(project, folder, item);
+    }
+    if (interrupted) {
+        // Left undone, as the items after it are.
+        if (logging)
+            log.DropItem();
+        return;
     }
     event.Event().SetString(message);
     event.PostCode(logOnly ? TE_LOG_ONLY_STEP : TE_STEP);
@@ -385,29 +427,86 @@ bool swxCopy::PathsAreSafe(const FolderJob& folder, const SyncItem& item)
 void swxCopy::MakeDirectory(const FolderJob& folder, const SyncItem& item)
 {
     const wxString& root = item.targetOnMedium ? folder.mediumPath : folder.stationPath;
-    if (MakeDirectoriesBelow(root, item.target))
+    if (MakeDirectoriesBelow(root, item.target)) {
         Attribute(" result=\"ok\"");
-    else
-        Fail(" result=\"error\"");
+        return;
+    }
+    const int error = errno;
+    Fail(" result=\"error\"",
+         wxString::Format(_("Directory not made: %s: %s"), item.target, ErrorText(error)));
 }
 
 void swxCopy::MoveOneFile(const ProjectJob& project, SyncItem& item)
 {
     if (!CopyOneFile(project, item))
         return;
-    // The source goes only while the copy just written stands with its time.
-    FileTime written = 0;
-    if (!GetFileModTime(item.target, written) || TimeNewer(item.sourceTime, written)) {
-        Fail("  remove=\"error\"",
-             wxString::Format(_("Not removed, its counterpart is missing or older: %s"),
-                              item.source));
+    // The source waits until the copy is on the device.
+    pendingRemovals.push_back({&item, logging ? log.HoldItem() : 0});
+}
+
+void swxCopy::SettleRemovals(const FolderJob& folder)
+{
+    itemsHeld = 0;
+    if (pendingRemovals.empty())
         return;
+    std::vector<PendingRemoval> batch;
+    batch.swap(pendingRemovals);
+    // A stopped run does not wait for the device: the sources stay, and the next run in a move
+    // mode removes them beside their copies.
+    if (!stopRequested) {
+        const SyncItem& first = *batch.front().item;
+        const bool flushed =
+            FlushFileSystem(first.targetOnMedium ? folder.mediumPath : folder.stationPath);
+        const int flushError = errno;
+        for (const PendingRemoval& pending : batch) {
+            SyncItem& item = *pending.item;
+            // The source goes only while the copy stands with its time.
+            FileTime written = 0;
+            if (!flushed) {
+                FailHeld(pending.logLine, "  remove=\"error\"",
+                         wxString::Format(_("Not removed, its copy could not be flushed to the "
+                                            "device: %s: %s"),
+                                          item.source, ErrorText(flushError)));
+            } else if (!GetFileModTime(item.target, written)
+                       || TimeNewer(item.sourceTime, written)) {
+                FailHeld(pending.logLine, "  remove=\"error\"",
+                         wxString::Format(_("Not removed, its counterpart is missing or older: "
+                                            "%s"),
+                                          item.source));
+            } else if (!RemoveRegularFile(item.source)) {
+                // Claimed only when true: a source that stays would be moved again next time.
+                const int error = errno;
+                FailHeld(pending.logLine, "  remove=\"error\"",
+                         wxString::Format(_("Not removed: %s: %s"), item.source,
+                                          ErrorText(error)));
+            } else if (logging) {
+                log.HeldAttribute(pending.logLine, "  remove=\"source\"");
+            }
+        }
     }
-    // Claimed only when true: a source that stays would be moved again next time.
-    if (RemoveRegularFile(item.source))
-        Attribute("  remove=\"source\"");
-    else
-        Fail("  remove=\"error\"");
+    if (logging)
+        log.ReleaseItems();
+}
+
+void swxCopy::FlushMedium()
+{
+    if (logOnly || stopRequested || !jobs)
+        return;
+    // A stick pulled right after the end holds what the log says.
+    std::set<dev_t> flushed;
+    for (const auto& project : *jobs)
+        for (const auto& folder : project->folders) {
+            const wxString& root =
+                folder->mediumDriveRoot.empty() ? folder->mediumPath : folder->mediumDriveRoot;
+            struct stat st;
+            const bool known = ::stat(NativePath(root).c_str(), &st) == 0;
+            if ((known && !flushed.insert(st.st_dev).second) || FlushFileSystem(root))
+                continue;
+            const int error = errno;
+            anyItemFailed = true;
+            event.PostMessageText(wxString::Format(
+                _("The medium could not be flushed: %s: %s"), root, ErrorText(error)));
+        }
 }
 
 void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item)
@@ -427,8 +526,11 @@ void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, 
                               item.target));
         return;
     }
-    if (!RemoveRegularFile(item.target))
-        Fail(" result=\"error\"");
+    if (!RemoveRegularFile(item.target)) {
+        const int error = errno;
+        Fail(" result=\"error\"",
+             wxString::Format(_("Not deleted: %s: %s"), item.target, ErrorText(error)));
+    }
 }
 
 bool swxCopy::CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium)
@@ -481,6 +583,20 @@ bool swxCopy::ShouldCompress(const ProjectJob& project, const wxString& path) co
     return true;
 }
 
+bool swxCopy::Outcome(bool done, const char* success, const char* failure, const wxString& path)
+{
+    const int error = errno;
+    if (done) {
+        Attribute(success);
+        return true;
+    }
+    if (error == ECANCELED && stopRequested)
+        interrupted = true;
+    else
+        Fail(failure, wxString::Format(_("Not copied: %s: %s"), path, ErrorText(error)));
+    return false;
+}
+
 bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
 {
     if (!SizeWithinLimit(project, item.source)) {
@@ -488,50 +604,45 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         return false;
     }
     RemoveTemporaries(DirectoryOf(item.target));
+    const StopFlag* stop = &stopRequested;
+    const wxString planned = item.source;  // named in messages
     if (item.targetOnMedium) {
         if (!FileExists(item.source))
             item.source += kCompressedSuffix;  // a station file that is itself compressed
         // The other form of the name goes right before the new one takes its place: both forms
         // side by side would be twins that stop every later analysis of the folder.
         const wxString plainTarget = item.target;
-        if (ShouldCompress(project, item.source)) {
+        const bool compressedFits = CompressedNameFits(plainTarget);
+        const bool compress = ShouldCompress(project, item.source);
+        if (compress && !compressedFits) {
+            event.PostMessageText(wxString::Format(
+                _("Copied uncompressed, the name is too long for its compressed form: %s"),
+                planned));
+        } else if (compress) {
             item.target += kCompressedSuffix;
             const bool done = WriteFileAtomic(
                 item.target, item.sourceTime,
-                [&](const wxString& temporary) { return CompressFileBz2(item.source, temporary); },
+                [&](const wxString& temporary) {
+                    return CompressFileBz2(item.source, temporary, bz2Settings, stop);
+                },
                 [&] { return RemoveRegularFile(plainTarget); });
-            if (!done)
-                Fail(" result=\"bz_error\"");
-            else
-                Attribute(" result=\"bz\"");
-            return done;
+            return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned);
         }
-        const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime, [&] {
-            return RemoveRegularFile(plainTarget + kCompressedSuffix);
-        });
-        if (!done)
-            Fail(" result=\"cp_error\"");
-        else
-            Attribute(" result=\"cp\"");
-        return done;
+        const bool done = CopyFileAtomic(
+            item.source, item.target, item.sourceTime,
+            [&] { return !compressedFits || RemoveRegularFile(plainTarget + kCompressedSuffix); },
+            stop);
+        return Outcome(done, " result=\"cp\"", " result=\"cp_error\"", planned);
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveCompressedName(item.source)) {
         const bool done = WriteFileAtomic(item.target, item.sourceTime, [&](const wxString& temporary) {
-            return DecompressFileBz2(item.source, temporary);
+            return DecompressFileBz2(item.source, temporary, kNoOutputLimit, stop);
         });
-        if (!done)
-            Fail(" result=\"unbz_error\"");
-        else
-            Attribute("  result=\"unbz\"");
-        return done;
+        return Outcome(done, "  result=\"unbz\"", " result=\"unbz_error\"", planned);
     }
-    const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime);
-    if (!done)
-        Fail(" result=\"cp_error\"");
-    else
-        Attribute("  result=\"cp\"");
-    return done;
+    const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime, nullptr, stop);
+    return Outcome(done, "  result=\"cp\"", " result=\"cp_error\"", planned);
 }
 
 void swxCopy::RemoveTemporaries(const wxString& directory)
@@ -552,7 +663,7 @@ void swxCopy::RemoveTemporaries(const wxString& directory)
 bool swxCopy::CleanEmptyFolders(const ProjectJob& project, const FolderJob& folder)
 {
     // A log-only run changes nothing on disk but a missing medium folder.
-    if (!soRemoveEmptyFolders || logOnly)
+    if (!removeEmptyFolders || logOnly)
         return true;
     event.Event().SetInt(TE_MESSAGE);
     switch (project.mode) {

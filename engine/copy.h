@@ -3,6 +3,7 @@
 #include <atomic>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/event.h>
@@ -12,6 +13,7 @@
 #include "engine/run_log.h"
 #include "engine/sync_types.h"
 #include "engine/thread_event.h"
+#include "store/bzip2.h"
 
 // The worker that carries out a run's planned actions: copies, moves (compressing small files on
 // the way to the medium and decompressing them on the way back), deletes and makes directories,
@@ -24,15 +26,21 @@
 // and is renamed into place only when complete; on the medium the other form of the name (x or
 // x.bz2) is removed right before that rename, so a changed compression choice never leaves
 // twins, even when the run is killed; a ".bz2" file on the station is always its user's own and
-// stays. Leftover temporary files of an earlier run are removed
-// from each directory that a real run writes to.
+// stays. A name too long to take ".bz2" goes plain. Leftover temporary files of an earlier run
+// are removed from each directory that a real run writes to.
+//
+// A moved source is removed only once its copy is on the device: the sources of a folder's
+// moves wait until one flush of the target's file system after the folder's items (or after
+// every thousand items, which bounds the log lines held in memory meanwhile). A real run that
+// was not stopped ends by flushing the medium's file system, before its end event.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
 // (CheckRootIdentities) every item fails and nothing is written or removed; so does every item
 // after a check before an item finds the medium's drive root off its mount. No item acts
 // through a symbolic link below a folder root. A removal that the other side justifies (the
 // source of a move, a deletion of a move mode) happens only while that counterpart is still
-// there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS.
+// there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS and posts
+// a message naming its file and the system's reason.
 //
 // Lifecycle (joinable thread; the owner holds the object):
 //   1. construct, Create(), AddIncompressibleMask() for each mask, Run() - all on the owner's
@@ -42,8 +50,13 @@
 //   3. the owner calls Wait() (after code 5, or after Stop() to cancel) and then deletes the
 //      object. The owner must not be destroyed before Wait() has returned; once it has, nothing
 //      more is posted. Events already queued die with the owner.
-// Stop() (any thread) makes the run finish the folder it is in (log elements closed, empty
-// directories removed) and end with RUN_CANCELLED; wxThread::Delete() asks the same and waits.
+// Stop() (any thread) interrupts the file being written within a block (its temporary file
+// goes, the item is left undone like those after it), makes the run finish the folder it is in
+// (log elements closed, empty directories removed; sources of moves whose copies were not yet
+// flushed stay) and end with RUN_CANCELLED without waiting for the medium; wxThread::Delete()
+// asks the same between items and waits.
+//
+// The compression settings and soRemoveEmptyFolders are taken when the object is made.
 //
 // The job tree is read on the worker thread and must stay untouched until Wait() returns; the
 // worker changes nothing in it but the ".bz2" suffix appended to item paths in place.
@@ -96,6 +109,11 @@ private:
     wxString DescribeItem(const ProjectJob& project, const SyncItem& item, bool logResult);
     void PerformItem(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
     void MoveOneFile(const ProjectJob& project, SyncItem& item);
+    void SettleRemovals(const FolderJob& folder);
+    void FlushMedium();
+    // The item's result attribute after a file operation (errno still its own); false when it
+    // failed or was interrupted by Stop.
+    bool Outcome(bool done, const char* success, const char* failure, const wxString& path);
     void DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
     void MakeDirectory(const FolderJob& folder, const SyncItem& item);
     bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
@@ -105,9 +123,10 @@ private:
     // Checked before every item: true from the first sign that the medium left its mount.
     bool MediumLost(const FolderJob& folder);
     void Attribute(const char* attribute);
-    // Logs the item's error result (and posts message when not empty); the run then ends with
-    // RUN_FINISHED_WITH_ERRORS.
+    // Logs the item's error result (on a held line when given) and posts message when not
+    // empty; the run then ends with RUN_FINISHED_WITH_ERRORS.
     void Fail(const char* attribute, const wxString& message = wxString());
+    void FailHeld(std::size_t line, const char* attribute, const wxString& message);
 
     JobTree* const jobs;
     ThreadEventSender event;  // owner and the reused event of channel ID_THREAD_EVENT
@@ -116,9 +135,19 @@ private:
     const bool logging;
     bool itemTexts = false;
     wxArrayString incompressibleMasks;
+    const Bz2Settings bz2Settings;
+    const bool removeEmptyFolders;
     int runResult = RUN_FINISHED;
     bool anyItemFailed = false;
+    bool interrupted = false;  // Stop came in the middle of the current item's file
     bool mediumLost = false;  // every later item fails: nothing more is written or removed
     std::set<std::string> cleanedDirectories;  // where leftover temporaries were looked for
-    std::atomic<bool> stopRequested{false};
+    // Moves whose sources wait for the flush of their copies, with their held log lines.
+    struct PendingRemoval {
+        SyncItem* item;
+        std::size_t logLine;
+    };
+    std::vector<PendingRemoval> pendingRemovals;
+    std::size_t itemsHeld = 0;  // items since the first pending removal
+    StopFlag stopRequested{false};
 };

@@ -16,6 +16,19 @@
 namespace {
 
 constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+// A stop request is seen after at most this much of an in-kernel copy.
+constexpr std::size_t kKernelStep = kBufferSize * 8;
+
+bool FailWith(int error)
+{
+    errno = error;
+    return false;
+}
+
+bool Stopped(const StopFlag* stop)
+{
+    return stop && stop->load(std::memory_order_relaxed);
+}
 
 // A source opened for reading. Opening never waits (a FIFO put where a file was is refused)
 // and yields nothing but a regular file.
@@ -26,8 +39,10 @@ public:
         fd_ = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         struct stat st;
         if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
             ::close(fd_);
             fd_ = -1;
+            errno = error;
         }
         if (fd_ >= 0)
             size_ = st.st_size;
@@ -53,11 +68,13 @@ enum class KernelCopy { done, failed, unsupported };
 
 // In-kernel copy; file systems that cannot do it (other mounts, FUSE) say so on the first call,
 // some by an error and some by copying nothing from a file that is not empty.
-KernelCopy CopyInKernel(int in, int out, off_t size)
+KernelCopy CopyInKernel(int in, int out, off_t size, const StopFlag* stop)
 {
     off_t copied = 0;
     for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kBufferSize * 64, 0);
+        if (Stopped(stop))
+            return FailWith(ECANCELED), KernelCopy::failed;
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kKernelStep, 0);
         if (n > 0) {
             copied += n;
             // A file that has not grown is complete: saves a call per small file.
@@ -76,12 +93,14 @@ KernelCopy CopyInKernel(int in, int out, off_t size)
     }
 }
 
-bool CopyByReading(int in, AtomicFile& out, std::size_t sizeHint)
+bool CopyByReading(int in, AtomicFile& out, std::size_t sizeHint, const StopFlag* stop)
 {
     // A buffer no larger than the file keeps copies of many small files cheap.
     const std::size_t size = sizeHint < kBufferSize ? sizeHint + 1 : kBufferSize;
     const std::unique_ptr<char[]> buffer(new char[size]);
     for (;;) {
+        if (Stopped(stop))
+            return FailWith(ECANCELED);
         const ssize_t n = ::read(in, buffer.get(), size);
         if (n == 0)
             return true;
@@ -97,8 +116,29 @@ bool CopyByReading(int in, AtomicFile& out, std::size_t sizeHint)
 
 } // namespace
 
+namespace {
+
+bool CopyInto(const SourceFile& in, AtomicFile& out, FileTime time,
+              const BeforeRename& beforeRename, const StopFlag* stop)
+{
+    const off_t size = in.Size();
+    switch (CopyInKernel(in.Fd(), out.Fd(), size, stop)) {
+    case KernelCopy::done:
+        break;
+    case KernelCopy::failed:
+        return false;
+    case KernelCopy::unsupported:
+        if (!CopyByReading(in.Fd(), out, static_cast<std::size_t>(size), stop))
+            return false;
+        break;
+    }
+    return SetFileModTime(out.Fd(), time) && (!beforeRename || beforeRename()) && out.Commit();
+}
+
+} // namespace
+
 bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
-                    const BeforeRename& beforeRename)
+                    const BeforeRename& beforeRename, const StopFlag* stop)
 {
     const SourceFile in(source);
     if (!in.Ok())
@@ -106,18 +146,12 @@ bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime tim
     AtomicFile out(target);
     if (!out.Create())
         return false;
-    const off_t size = in.Size();
-    switch (CopyInKernel(in.Fd(), out.Fd(), size)) {
-    case KernelCopy::done:
-        break;
-    case KernelCopy::failed:
-        return false;
-    case KernelCopy::unsupported:
-        if (!CopyByReading(in.Fd(), out, static_cast<std::size_t>(size)))
-            return false;
-        break;
-    }
-    return SetFileModTime(out.Fd(), time) && (!beforeRename || beforeRename()) && out.Commit();
+    if (CopyInto(in, out, time, beforeRename, stop))
+        return true;
+    // The clean-up must not hide the reason.
+    const int error = errno != 0 ? errno : EIO;
+    out.Abandon();
+    return FailWith(error);
 }
 
 bool WriteFileAtomic(const wxString& target, FileTime time,
@@ -129,8 +163,12 @@ bool WriteFileAtomic(const wxString& target, FileTime time,
     if (!out.Create())
         return false;
     const wxString temporary = FromUtf8(out.TempPath());
-    return write(temporary) && SetFileModTime(temporary, time)
-           && (!beforeRename || beforeRename()) && out.Commit();
+    if (write(temporary) && SetFileModTime(temporary, time) && (!beforeRename || beforeRename())
+        && out.Commit())
+        return true;
+    const int error = errno != 0 ? errno : EIO;
+    out.Abandon();
+    return FailWith(error);
 }
 
 namespace {
@@ -192,15 +230,19 @@ bool MakeDirectoriesBelow(const wxString& root, const wxString& path)
     const auto names = NamesBelow(root, path);
     std::string current = WithoutTrailingSlash(NativePath(root));
     struct stat st;
-    if (!names || ::stat(current.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (!names)
+        return FailWith(EINVAL);
+    if (::stat(current.c_str(), &st) != 0)
         return false;
+    if (!S_ISDIR(st.st_mode))
+        return FailWith(ENOTDIR);
     for (const std::string& name : *names) {
         current += "/" + name;
         if (::lstat(current.c_str(), &st) != 0
             && (::mkdir(current.c_str(), 0777) != 0 || ::lstat(current.c_str(), &st) != 0))
             return false;
         if (!S_ISDIR(st.st_mode))
-            return false;
+            return FailWith(S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR);
     }
     return true;
 }
@@ -211,5 +253,25 @@ bool RemoveRegularFile(const wxString& path)
     struct stat st;
     if (::lstat(native.c_str(), &st) != 0)
         return errno == ENOENT;
-    return S_ISREG(st.st_mode) && (::unlink(native.c_str()) == 0 || errno == ENOENT);
+    if (!S_ISREG(st.st_mode))
+        return FailWith(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    return ::unlink(native.c_str()) == 0 || errno == ENOENT;
+}
+
+bool FlushFileSystem(const wxString& path)
+{
+    std::string native = WithoutTrailingSlash(NativePath(path));
+    for (;;) {
+        const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            const bool flushed = ::syncfs(fd) == 0;
+            const int error = errno;
+            ::close(fd);
+            return flushed || FailWith(error);
+        }
+        const std::size_t slash = native.rfind('/');
+        if (slash == std::string::npos || native.empty() || native == "/")
+            return false;
+        native = slash == 0 ? "/" : native.substr(0, slash);
+    }
 }

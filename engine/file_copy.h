@@ -4,9 +4,10 @@
 
 #include <wx/string.h>
 
+#include "store/bzip2.h"
 #include "store/file_time.h"
 
-// File operations of a copy run. Any thread.
+// File operations of a copy run. Any thread. A call that fails sets errno to the reason.
 
 // Runs right before a finished file is renamed over its target; false abandons the file.
 using BeforeRename = std::function<bool()>;
@@ -17,9 +18,10 @@ using BeforeRename = std::function<bool()>;
 // target is left as it was and no temporary file remains. The new target gets the default
 // permissions (0666 less the umask) and the modification time given, set before it takes its
 // place (so a target in place always carries its final time). A symbolic link at the target is
-// replaced, never followed. Source and target must differ.
+// replaced, never followed. Source and target must differ. stop, when set, is looked at per
+// block and abandons the copy (errno ECANCELED).
 bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
-                    const BeforeRename& beforeRename = nullptr);
+                    const BeforeRename& beforeRename = nullptr, const StopFlag* stop = nullptr);
 
 // The same for a file that write(temporary path) makes (it may replace the temporary file it is
 // given): the time is set on the temporary file, then beforeRename runs, then the rename.
@@ -39,3 +41,7 @@ bool MakeDirectoriesBelow(const wxString& root, const wxString& path);
 // Removes path when it is a regular file (never a link or a directory). True when it was removed
 // or nothing is there.
 bool RemoveRegularFile(const wxString& path);
+
+// Writes everything of the file system that holds path (or its nearest existing parent) to its
+// device: data, times and directory entries. False (errno set) when the device reports an error.
+bool FlushFileSystem(const wxString& path);

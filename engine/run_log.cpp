@@ -121,8 +121,11 @@ void RunLog::ActionsStart(std::size_t count, const wxDateTime& time)
 
 void RunLog::ItemOpen(const SyncItem& item)
 {
+    if (!file_)
+        return;
     open_ = Element::item;
-    std::string text = "        <item ";
+    std::string& text = item_;
+    text = "        <item ";
     if (!item.source.empty()) {
         text += "source=\"";
         AppendEscaped(text, item.source);
@@ -133,22 +136,58 @@ void RunLog::ItemOpen(const SyncItem& item)
     text += "\" action=\"" + ToUtf8(ActionName(item)) + "\"";
     if (!item.source.empty())
         text += " ftime=\"" + ToUtf8(FormatFileTimeUtc(item.sourceTime)) + "\"";
-    Put(text);
 }
 
 void RunLog::ItemAttribute(const char* attribute)
 {
-    Put(attribute);
+    item_ += attribute;
 }
 
 void RunLog::ItemClose(const wxDateTime& now)
 {
+    if (open_ != Element::item)
+        return;
     open_ = Element::actions;
-    Put(" now=\"" + LocalTime(now) + "\"/>\n");
+    std::string end = " now=\"" + LocalTime(now) + "\"/>\n";
+    if (holdItem_ || !held_.empty()) {
+        held_.push_back({std::move(item_), std::move(end)});
+        holdItem_ = false;
+    } else {
+        Put(item_ + end);
+    }
+    item_.clear();
+}
+
+void RunLog::DropItem()
+{
+    if (open_ == Element::item)
+        open_ = Element::actions;
+    item_.clear();
+    holdItem_ = false;
+}
+
+std::size_t RunLog::HoldItem()
+{
+    holdItem_ = open_ == Element::item;
+    return held_.size();
+}
+
+void RunLog::HeldAttribute(std::size_t line, const char* attribute)
+{
+    if (line < held_.size())
+        held_[line].text += attribute;
+}
+
+void RunLog::ReleaseItems()
+{
+    for (const HeldLine& line : held_)
+        Put(line.text + line.end);
+    held_.clear();
 }
 
 void RunLog::ActionsEnd()
 {
+    ReleaseItems();
     open_ = Element::rmdir;
     Put("      </actions>\n      <rmdir>\n");
 }
@@ -178,9 +217,10 @@ bool RunLog::Close()
     if (!file_)
         return true;
     // A run that stopped half way still leaves a well-formed document.
+    ReleaseItems();
     switch (open_) {
     case Element::item:
-        Put("/>\n");
+        Put(item_ + "/>\n");
         [[fallthrough]];
     case Element::actions:
         Put("      </actions>\n    </folder>\n  </project>\n");

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <wx/datetime.h>
 #include <wx/string.h>
@@ -46,6 +47,15 @@ public:
     // A literal attribute text such as " result=\"ok\"", written as given.
     void ItemAttribute(const char* attribute);
     void ItemClose(const wxDateTime& now);
+    // Forgets the open item line, as if it had never been opened.
+    void DropItem();
+    // Keeps the open item line, and every line after it, in memory until ReleaseItems, so that
+    // a result known only later still goes on its line; returns the line's handle for
+    // HeldAttribute.
+    std::size_t HoldItem();
+    void HeldAttribute(std::size_t line, const char* attribute);
+    // Writes the held lines.
+    void ReleaseItems();
     // Closes the actions element and opens the rmdir element.
     void ActionsEnd();
     void RemovedDir(const wxString& path, bool removed);
@@ -68,6 +78,12 @@ private:
     enum class Element { none, project, folder, actions, item, rmdir };
     Element open_ = Element::none;  // the innermost element open below the root
     std::string line_;        // reused buffer of Put
+    std::string item_;        // the open item line
+    bool holdItem_ = false;   // the open item line goes to held_ when it closes
+    struct HeldLine {
+        std::string text, end;
+    };
+    std::vector<HeldLine> held_;
     time_t cachedTicks_ = 0;
     std::string cachedTime_;
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,34 @@ constexpr std::size_t kStdioBuffer = 1 << 16;
 
 int BlockSize() { return static_cast<int>(soBzQuality); }
 int WorkFactor() { return static_cast<int>(soBzWorkFactor); }
+
+// Sets errno to the reason of a failure and returns false.
+bool FailWith(int error)
+{
+    errno = error;
+    return false;
+}
+
+bool Stopped(const StopFlag* stop)
+{
+    return stop && stop->load(std::memory_order_relaxed);
+}
+
+// The errno of a libbzip2 status that is a failure.
+int ErrorOfStatus(int status)
+{
+    switch (status) {
+    case BZ_MEM_ERROR:
+        return ENOMEM;
+    case BZ_PARAM_ERROR:
+    case BZ_CONFIG_ERROR:
+        return EINVAL;
+    case BZ_IO_ERROR:
+        return errno != 0 ? errno : EIO;
+    default:
+        return EBADMSG;  // damaged, truncated or no bzip2 data
+    }
+}
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -75,12 +104,14 @@ bool AtEnd(FILE* file)
 // A libbzip2 stdio writer; abandoned (no stream end written) unless closed.
 class Bz2Writer {
 public:
-    explicit Bz2Writer(FILE* out) : out_(out)
+    Bz2Writer(FILE* out, const Bz2Settings& settings) : out_(out)
     {
         int error = BZ_OK;
-        handle_ = BZ2_bzWriteOpen(&error, out, BlockSize(), 0, WorkFactor());
-        if (error != BZ_OK)
+        handle_ = BZ2_bzWriteOpen(&error, out, settings.blockSize, 0, settings.workFactor);
+        if (error != BZ_OK) {
             handle_ = nullptr;
+            errno = ErrorOfStatus(error);
+        }
     }
     ~Bz2Writer() { Abandon(); }
     Bz2Writer(const Bz2Writer&) = delete;
@@ -91,7 +122,7 @@ public:
     {
         int error = BZ_OK;
         BZ2_bzWrite(&error, handle_, data, size);
-        return error == BZ_OK;
+        return error == BZ_OK || FailWith(ErrorOfStatus(error));
     }
     // Finishes the stream and flushes the file.
     bool Close()
@@ -100,11 +131,12 @@ public:
         BZ2_bzWriteClose(&error, handle_, 0, nullptr, nullptr);
         if (error == BZ_IO_ERROR) {
             // The library returns early on a file error and keeps its state: free it.
+            const int saved = ErrorOfStatus(error);
             Abandon();
-            return false;
+            return FailWith(saved);
         }
         handle_ = nullptr;
-        return error == BZ_OK;
+        return error == BZ_OK || FailWith(ErrorOfStatus(error));
     }
 
 private:
@@ -171,13 +203,15 @@ private:
     BZFILE* handle_ = nullptr;
 };
 
-bool CompressStream(FILE* in, FILE* out)
+bool CompressStream(FILE* in, FILE* out, const Bz2Settings& settings, const StopFlag* stop)
 {
-    Bz2Writer writer(out);
+    Bz2Writer writer(out, settings);
     if (!writer.IsOpen())
         return false;
     char buffer[kChunk];
     for (;;) {
+        if (Stopped(stop))
+            return FailWith(ECANCELED);
         const std::size_t n = std::fread(buffer, 1, kChunk, in);
         if (std::ferror(in))
             return false;
@@ -191,7 +225,7 @@ bool CompressStream(FILE* in, FILE* out)
 
 // Decompresses stream after stream until the file ends; the bytes a reader took beyond its
 // stream start the next one.
-bool DecompressStreams(FILE* in, FILE* out, std::uint64_t maxOutput)
+bool DecompressStreams(FILE* in, FILE* out, std::uint64_t maxOutput, const StopFlag* stop)
 {
     std::vector<char> carried;
     std::uint64_t written = 0;
@@ -199,23 +233,28 @@ bool DecompressStreams(FILE* in, FILE* out, std::uint64_t maxOutput)
     for (;;) {
         Bz2Reader reader(in, carried);
         if (!reader.IsOpen())
-            return false;
+            return FailWith(ENOMEM);
         int status = BZ_OK;
         while (status == BZ_OK) {
+            if (Stopped(stop))
+                return FailWith(ECANCELED);
+            errno = 0;
             const int n = reader.Read(buffer, kChunk, status);
             if ((status != BZ_OK && status != BZ_STREAM_END) || n <= 0)
                 continue;
             written += static_cast<std::uint64_t>(n);
             if (written > maxOutput)
-                return false;
+                return FailWith(EFBIG);
             if (std::fwrite(buffer, 1, static_cast<std::size_t>(n), out) !=
                 static_cast<std::size_t>(n))
                 return false;
         }
-        if (status != BZ_STREAM_END || !reader.TakeUnused(carried) || !reader.Close())
-            return false;
+        if (status != BZ_STREAM_END)
+            return FailWith(ErrorOfStatus(status));
+        if (!reader.TakeUnused(carried) || !reader.Close())
+            return FailWith(EBADMSG);
         if (carried.empty() && AtEnd(in))
-            return !std::ferror(in);
+            return !std::ferror(in) || FailWith(EIO);
     }
 }
 
@@ -343,7 +382,12 @@ bool IsFile(const wxString& path)
 
 } // namespace
 
-bool CompressFileBz2(const wxString& source, const wxString& target)
+namespace {
+
+// Runs one stream operation from source into target through an AtomicFile; errno survives the
+// clean-up of a failure.
+template <typename Operation>
+bool TransformFile(const wxString& source, const wxString& target, Operation operation)
 {
     FilePtr in = OpenForReading(source);
     if (!in)
@@ -352,23 +396,40 @@ bool CompressFileBz2(const wxString& source, const wxString& target)
     if (!file.Create())
         return false;
     FilePtr out = StreamOnto(file);
-    if (!out || !CompressStream(in.get(), out.get()))
-        return false;
-    return CloseStream(out) && file.Commit();
+    if (out && operation(in.get(), out.get()) && CloseStream(out) && file.Commit())
+        return true;
+    const int error = errno != 0 ? errno : EIO;
+    out.reset();
+    file.Abandon();
+    return FailWith(error);
 }
 
-bool DecompressFileBz2(const wxString& source, const wxString& target, std::uint64_t maxOutput)
+} // namespace
+
+Bz2Settings Bz2Settings::FromOptions()
 {
-    FilePtr in = OpenForReading(source);
-    if (!in)
-        return false;
-    AtomicFile file(target);
-    if (!file.Create())
-        return false;
-    FilePtr out = StreamOnto(file);
-    if (!out || !DecompressStreams(in.get(), out.get(), maxOutput))
-        return false;
-    return CloseStream(out) && file.Commit();
+    return {BlockSize(), WorkFactor()};
+}
+
+bool CompressFileBz2(const wxString& source, const wxString& target, const Bz2Settings& settings,
+                     const StopFlag* stop)
+{
+    return TransformFile(source, target, [&](FILE* in, FILE* out) {
+        return CompressStream(in, out, settings, stop);
+    });
+}
+
+bool CompressFileBz2(const wxString& source, const wxString& target)
+{
+    return CompressFileBz2(source, target, Bz2Settings::FromOptions());
+}
+
+bool DecompressFileBz2(const wxString& source, const wxString& target, std::uint64_t maxOutput,
+                       const StopFlag* stop)
+{
+    return TransformFile(source, target, [&](FILE* in, FILE* out) {
+        return DecompressStreams(in, out, maxOutput, stop);
+    });
 }
 
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,21 +11,37 @@
 
 #include <wx/string.h>
 
-// bzip2 compression of files and memory buffers with libbzip2. Block size and work factor come
-// from soBzQuality and soBzWorkFactor at each call. Any thread (they only read the options).
+// bzip2 compression of files and memory buffers with libbzip2. Any thread: the file operations
+// read no process-wide value when given their settings, the others read soBzQuality and
+// soBzWorkFactor at each call.
 
 // Output limit meaning "no limit" for the decompressors.
 inline constexpr std::uint64_t kNoOutputLimit = UINT64_MAX;
 
+// The compressor's block size (in 100 000 bytes) and work factor.
+struct Bz2Settings {
+    int blockSize = 3;
+    int workFactor = 30;
+    // soBzQuality and soBzWorkFactor as they stand now.
+    static Bz2Settings FromOptions();
+};
+
+// Set by another thread to interrupt a file operation; it is looked at once per block.
+using StopFlag = std::atomic<bool>;
+
 // Compresses source into target. The target is written beside itself and renamed into place
-// only when complete: on failure any previous target is untouched and nothing is left behind.
+// only when complete: on failure (stop set included) any previous target is untouched, nothing
+// is left behind, and errno tells why (ECANCELED when stopped, EINVAL for settings the library
+// refuses).
+bool CompressFileBz2(const wxString& source, const wxString& target, const Bz2Settings& settings,
+                     const StopFlag* stop = nullptr);
 bool CompressFileBz2(const wxString& source, const wxString& target);
 
 // Decompresses every concatenated stream of source into target, with the same all-or-nothing
-// writing. Fails on a damaged or truncated stream, on trailing data that is not a stream, and
-// when the output would exceed maxOutput bytes.
+// writing and errno. Fails on a damaged or truncated stream and on trailing data that is not a
+// stream (EBADMSG), and when the output would exceed maxOutput bytes (EFBIG).
 bool DecompressFileBz2(const wxString& source, const wxString& target,
-                       std::uint64_t maxOutput = kNoOutputLimit);
+                       std::uint64_t maxOutput = kNoOutputLimit, const StopFlag* stop = nullptr);
 
 // One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start (a
 // block size or work factor out of the library's range) or fails.

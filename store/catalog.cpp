@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/intl.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -41,16 +42,16 @@ wxString XdgUserDataDir()
     return AppendPathSeparator(AppendPathSeparator(base) + app);
 }
 
-int ReadOrCreateVersion()
+wxLongLong ReadOrCreateVersion()
 {
     if (catalogDb.TableExists("VERSION"))
-        return ExecScalar(kSqlSelectVersion);
+        return ExecScalar64(kSqlSelectVersion);
     ExecUpdate(kDdlVersion);
     ExecUpdate(kInsertVersion1);
     return 1;
 }
 
-void UpgradeSchema(int version)
+void UpgradeSchema(wxLongLong version)
 {
     if (version == 1) {
         for (const char* ddl : kDdlVersion2Tables)
@@ -108,14 +109,25 @@ void InitPaths()
     sessionStart = wxDateTime::Now();
 }
 
-bool OpenCatalog()
+bool OpenCatalog(wxString* refusal)
 {
     catalogDb.Open(databasePath, wxString(), WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE);
     if (!catalogDb.IsOpen())
         return false;
     // The import thread writes while windows run statements: wait rather than fail at once.
     catalogDb.SetBusyTimeout(10000);
-    UpgradeSchema(ReadOrCreateVersion());
+    const wxLongLong version = ReadOrCreateVersion();
+    if (version > kCatalogVersion) {
+        // Its tables may mean something else now: writing them could spoil them for good.
+        catalogDb.Close();
+        if (refusal)
+            *refusal = wxString::Format(
+                _("The catalogue has version %s, made by a newer version of this program; this "
+                  "version knows catalogues up to version %d. It was left unchanged."),
+                version.ToString(), kCatalogVersion);
+        return false;
+    }
+    UpgradeSchema(version);
     RegisterStation();
     return true;
 }

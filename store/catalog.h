@@ -22,9 +22,11 @@ wxString StationNameOf(const wxString& fullHostName, const wxString& hostName);
 
 // Opens catalogDb on databasePath (created when missing), creates or upgrades the schema to
 // version 3, registers this station (found again by name) and writes the session start.
-// False when the database is not open afterwards. Throws wxSQLite3Exception when a
-// statement fails (a file that is no database fails here). GUI thread.
-bool OpenCatalog();
+// False when the database is not open afterwards, and when the catalogue comes from a newer
+// version of the program: that one is closed again unchanged and refusal (when given) says why.
+// Throws wxSQLite3Exception when a statement fails (a file that is no database fails here).
+// GUI thread.
+bool OpenCatalog(wxString* refusal = nullptr);
 
 // Writes the session end and closes catalogDb; does nothing when it is not open. GUI thread,
 // after every thread using the catalogue has ended.

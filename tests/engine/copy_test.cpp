@@ -20,6 +20,15 @@ namespace fs = std::filesystem;
 const FileTime kOldTime = FileTimeFromUnix(1600000000);
 constexpr std::int64_t kMiB = 1 << 20;
 
+// The removals and flushes of a run, in order, while tracing ("unlink PATH", "syncfs DIR/").
+std::atomic<bool> tracing{false};
+std::vector<std::string> trace;
+void Trace(const char* call, const std::string& path)
+{
+    if (tracing)
+        trace.push_back(std::string(call) + " " + path);
+}
+
 // Contents as the trees below show them: TestBytes(N) as "*N", other long ones by size.
 std::string Shown(const std::string& content)
 {
@@ -89,6 +98,7 @@ public:
                     text += "/";
                 else if (GetFileModTime(path, time)) {
                     const bool packed = path.EndsWith(".bz2") && DecompressFileBz2(path, dir / "out");
+                    EXPECT_FALSE(packed && ReadAll(path).starts_with("BZh9")) << "options read late";
                     text += "=" + (packed ? "~" + Shown(ReadAll(dir / "out")) : Shown(ReadAll(path)));
                     const auto age = (std::int64_t(time) - std::int64_t(kOldTime)) / 10000000;
                     text += time == kOldTime ? "" : "@+" + std::to_string(age);
@@ -222,6 +232,7 @@ struct Row {
     // folder), "pulled" (unmounted), "remounted" or "other marker"; or a tmpfs then "tmpfs
     // swapped" for another one with the same files, or "tmpfs pulled" at stopAt.
     std::string drive = "";
+    std::vector<std::string> trace = {};  // when given, the run's removals and flushes
 };
 
 constexpr char kGuid[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
@@ -265,7 +276,10 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     }
     if (row.drive == "pulled")
         drives.reset();
+    // The options the run is made with hold however the options window changes them meanwhile.
+    soBzQuality = 1;
     swxCopy copy(&run.events, &run.jobs, row.logOnly, run.log);
+    std::tie(soBzQuality, soRemoveEmptyFolders) = std::tuple(9, !row.clean);
     run.events.onPost = [&, n = 0](const wxCommandEvent&) mutable {
         if (++n == row.stopAt && row.throws)
             throw std::bad_alloc();
@@ -280,9 +294,10 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     {
         const FileSizeLimit limit(row.fileSizeLimit);
         injectedFault = row.fault;
+        trace.clear(), tracing = true;
         WithPermissionsEnforced([&] { run.Go(copy); });
-        injectedFault = Fault::none;
-        soRemoveEmptyFolders = false;
+        tracing = false, injectedFault = Fault::none;
+        std::tie(soBzQuality, soRemoveEmptyFolders) = std::tuple(3, false);
     }
     if (row.locked)
         fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
@@ -291,6 +306,10 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     EXPECT_EQ(run.Messages(trees), row.messages);
     EXPECT_EQ(run.End(), row.end);
     EXPECT_EQ(run.events.Count(row.logOnly ? TE_LOG_ONLY_STEP : TE_STEP), int(row.results.size()));
+    std::vector<std::string> traced;
+    for (const std::string& call : trace)
+        traced.push_back(trees.Relative(FromUtf8(call)));
+    EXPECT_TRUE(row.trace.empty() || traced == row.trace) << testing::PrintToString(traced);
 }
 
 const std::string kLinkMessage = "Not done, the path leads through a symbolic link: ";
@@ -321,15 +340,17 @@ const Row kItemRows[] = {
                "s/logs.bz2=mine", "s/logs=new@+100"},
      .results = {"  result=\"unbz\"", cp2, cp2}, .acrossToo = true},
     {.name = "moves and deletions back: a damaged or unjustified one keeps its files",
-     .mode = DS_COPY_M, .before = {"m/a.bz2=~packed", "s/d=previous", "m/d.bz2=BZh9 junk",
+     .mode = DS_COPY_M, .before = {"m/a.bz2=~packed", "s/d=previous", "m/d.bz2=BZh5 junk",
                                    "m/e.bz2=~1", "s/e.bz2=1", "m/b=1"},
      .items = {"move m/a", "move m/d", "del m/e", "del m/b"},
-     .after = {"m/b=1", "m/d.bz2=BZh9 junk", "s/a=packed", "s/d=previous", "s/e.bz2=1"},
+     .after = {"m/b=1", "m/d.bz2=BZh5 junk", "s/a=packed", "s/d=previous", "s/e.bz2=1"},
      .results = {"  result=\"unbz\"  remove=\"source\"", " result=\"unbz_error\"", "", error},
-     .messages = {kCounterpartMessage + "m/b"}, .end = 1},
+     .messages = {"Not copied: m/d: Bad message", kCounterpartMessage + "m/b"}, .end = 1,
+     .trace = {"unlink s/<tmp>", "unlink s/<tmp>", "unlink m/e.bz2", "syncfs s/", "unlink m/a.bz2", "syncfs m/"}},
     {.name = "an other form that cannot go stops the copy", .compress = 1000,
      .before = {"s/g=*2000", "m/g.bz2/"}, .items = {"copy s/g"},
-     .after = {"m/g.bz2/", "s/g=*2000"}, .results = {cpError}, .end = 1},
+     .after = {"m/g.bz2/", "s/g=*2000"}, .results = {cpError},
+     .messages = {"Not copied: s/g: Is a directory"}, .end = 1},
     {.name = "deletions take either form; unselected and unknown items are not performed",
      .mode = SD_COPY_DEL, .before = {"m/p=1", "m/q.bz2=~2", "s/a=1", "m/b=2"},
      .items = {"del m/p", "del m/q", "-copy s/a", "-del m/b", "bad m/b"}, .after = {"m/b=2", "s/a=1"},
@@ -337,7 +358,8 @@ const Row kItemRows[] = {
     {.name = "directories are made with their parents; a failed item fails alone",
      .before = {"m/f=x", "s/b=2"}, .items = {"mkdir m/a/b", "mkdir m/f/d", "copy s/gone", "copy s/b"},
      .after = {"m/a/", "m/a/b/", "m/b=2", "m/f=x", "s/b=2"}, .results = {ok, error, cpError, cp},
-     .end = 1},
+     .messages = {"Directory not made: m/f/d: Not a directory",
+                  "Not copied: s/gone: No such file or directory"}, .end = 1},
     {.name = "the size limit leaves larger files alone", .mode = SD_COPY_MDEL, .limit = 100,
      .before = {"s/small=*100", "s/large=*101", "m/gone=*100", "m/kept.bz2=*101"},
      .items = {"copy s/small", "copy s/large", "move s/large", "del m/gone", "del m/kept"},
@@ -348,13 +370,26 @@ const Row kItemRows[] = {
      .before = {"s/big=*1048576", "s/packed=*1048577", "m/big=previous", "m/packed.bz2=~previous"},
      .items = {"move s/big", "move s/packed"},
      .after = {"m/big=previous", "m/packed.bz2=~previous", "s/big=*1048576", "s/packed=*1048577"},
-     .results = {cpError, " result=\"bz_error\""}, .end = 1, .acrossToo = true, .masks = {"*big"},
-     .fileSizeLimit = 64 * 1024},
+     .results = {cpError, " result=\"bz_error\""},
+     .messages = {"Not copied: s/big: File too large", "Not copied: s/packed: File too large"},
+     .end = 1, .acrossToo = true, .masks = {"*big"}, .fileSizeLimit = 64 * 1024},
     {.name = "a time that cannot be set fails the item", .mode = SD_COPY_DS, .compress = 10,
      .before = {"s/a=more than ten", "s/b=1", "m/c.bz2=~3"},
      .items = {"copy s/a", "copy s/b", "copy m/c"}, .after = {"m/c.bz2=~3", "s/a=more than ten", "s/b=1"},
-     .results = {cpError, " result=\"bz_error\"", " result=\"unbz_error\""}, .end = 1,
-     .fault = Fault::timeNotSet},
+     .results = {cpError, " result=\"bz_error\"", " result=\"unbz_error\""},
+     .messages = {"Not copied: s/a: Input/output error", "Not copied: s/b: Input/output error",
+                  "Not copied: m/c: Input/output error"}, .end = 1, .fault = Fault::timeNotSet},
+    // A source goes only after a flush has put its copy on the device.
+    {.name = "a flush that fails keeps the sources", .mode = SD_COPY_M, .before = {"s/a=1"},
+     .items = {"move s/a"}, .after = {"m/a=1", "s/a=1"}, .results = {cp + "  remove=\"error\""},
+     .messages = {"Not removed, its copy could not be flushed to the device: s/a: Input/output "
+                  "error", "The medium could not be flushed: m/: Input/output error"},
+     .end = 1, .fault = Fault::flushFails},
+    {.name = "a name too long for .bz2 goes plain", .compress = 100,
+     .before = {"s/" + std::string(252, 'n') + "=1"}, .items = {"copy s/" + std::string(252, 'n')},
+     .after = {"m/" + std::string(252, 'n') + "=1", "s/" + std::string(252, 'n') + "=1"},
+     .results = {cp}, .messages = {"Copied uncompressed, the name is too long for its compressed "
+                                   "form: s/" + std::string(252, 'n')}},
     {.name = "nothing is done through a symbolic link", .mode = SD_COPY_DS,
      .before = {"o/p/keep=1", "s/p->../o/p", "m/p/a=new"},
      .items = {"mkdir s/p", "copy m/p/a", "del s/p/keep", "move s/p/keep"},
@@ -458,7 +493,7 @@ const Row kRunRows[] = {
     {.name = "a move empties the station folder", .mode = SD_COPY_M, .before = {"s/d/e/f=1", "m/d/e/", "m/x/"},
      .items = {"move s/d/e/f"}, .after = {"m/d/", "m/d/e/", "m/d/e/f=1"}, .results = {" result=\"cp\"  remove=\"source\""},
      .messages = {"Removed empty dir: m/x", "Removed empty dir: s/d/e", "Removed empty dir: s/d", "Removed empty dir: s/"},
-     .clean = true},
+     .clean = true, .trace = {"syncfs m/", "unlink s/d/e/f", "syncfs m/"}},
     {.name = "a directory that cannot go", .before = {"m/a/b/", "m/f=1"}, .after = {"m/a/", "m/a/b/", "m/f=1"},
      .messages = {"Failed to remove empty dir: m/a/b"}, .locked = "m/a", .clean = true},
     {.name = "log only", .mode = SD_COPY_MDEL, .limit = 10, .compress = kMiB,
@@ -483,6 +518,59 @@ TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
 {
     for (const Row& row : kRunRows)
         RunRow(row);
+}
+
+// Stop in the middle of a large file (compressed, decompressed, copied in the kernel): the run
+// ends at once, the file's temporary goes, target and source stay as they were, and the item is
+// left undone (no log line, no step), as are the items after it.
+TEST(CopyRunTest, StopInterruptsTheFileBeingWritten)
+{
+    using Clock = std::chrono::steady_clock;
+    const OtherFileSystem other;
+    // By mode: compressed to the medium, decompressed from it (four streams of a mebibyte),
+    // copied in the kernel (Stop from inside its copy, else once the temporary file shows).
+    for (const int mode : {SD_COPY_M, DS_COPY_M, SD_COPY_MDEL}) {
+        SCOPED_TRACE(mode);
+        const bool back = mode == DS_COPY_M, kernel = mode == SD_COPY_MDEL;
+        const Trees trees(other.Path().empty() ? wxString() : other.Path() + SyncModeName(mode));
+        std::string big = TestBytes(4 * kMiB);
+        if (back) {
+            ASSERT_TRUE(CompressFileBz2(trees.dir.Write("a", big.substr(0, kMiB)), trees.dir / "z"));
+            big = ReadAll(trees.dir / "z") + ReadAll(trees.dir / "z");
+            big += big;
+        }
+        ASSERT_TRUE(WriteBinaryFile(trees.Path(back ? "m/big.bz2" : "s/big"), big.data(), big.size()));
+        trees.Make({back ? "s/big=old" : "m/big=old", back ? "m/next=1" : "s/next=1"});
+        const std::vector<std::string> before = trees.Snapshot();
+        CopyRun run(trees.dir / "log.xml");
+        FolderJob& folder = run.Folder(mode, trees.station, trees.medium, 0, kernel ? 0 : kMiB << 10);
+        for (const std::string item : {"move s/big", "move s/next"})
+            CopyRun::Add(folder, trees, back ? std::string(item).replace(5, 1, "m") : item);
+        swxCopy copy(&run.events, &run.jobs, false, run.log);
+        std::atomic<bool> ended{false};
+        Clock::time_point stopped{};
+        run.events.onPost = [&](const wxCommandEvent& e) { ended = ended || e.GetInt() == TE_COPY_END; };
+        if (kernel)
+            duringKernelCopy = [&] { stopped = Clock::now(), copy.Stop(); };
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        const auto waitFor = [&](const std::function<bool()>& done) {
+            while (!ended && !done() && Clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        ASSERT_TRUE(copy.Create() == wxTHREAD_NO_ERROR && copy.Run() == wxTHREAD_NO_ERROR);
+        waitFor([&] { return kernel || TemporariesUnder(back ? trees.station : trees.medium) > 0; });
+        if (!kernel)
+            stopped = Clock::now(), copy.Stop();
+        waitFor([] { return false; });
+        const auto took = Clock::now() - stopped;
+        copy.Wait();
+        duringKernelCopy = nullptr;
+        run.events.Pump();
+        EXPECT_LT(took, std::chrono::seconds(2));
+        EXPECT_EQ(trees.Snapshot(), before);
+        EXPECT_TRUE(run.Results().empty() && run.events.Count(TE_STEP) == 0 && ParsesAsXml(run.log));
+        EXPECT_EQ(run.End(), RUN_CANCELLED);
+    }
 }
 
 // The analysis recorded the roots and the drive; a stick unmounted, swapped or mounted again
@@ -524,13 +612,16 @@ const Row kDriveRows[] = {
      .results = {cpError}, .messages = {kGone}, .end = 1, .folder = "W/D/", .drive = "tmpfs swapped"},
     {.name = "stick pulled after the first item", .mode = SD_COPY_M,
      .before = {kMarker, "s/a=1", "s/b=2", "s/c=3"}, .items = {"move s/a", "move s/b", "move s/c"},
-     .after = {"s/b=2", "s/c=3"}, .results = {cp + "  remove=\"source\"", cpError, cpError},
-     .messages = {"The medium m/ was removed or replaced: nothing more is done on it."}, .end = 1,
+     .after = {"s/a=1", "s/b=2", "s/c=3"}, .results = {cp + "  remove=\"error\"", cpError, cpError},
+     .messages = {"The medium m/ was removed or replaced: nothing more is done on it.",
+                  kCounterpartMessage + "s/a"}, .end = 1,
      .stopAt = 5, .drive = "tmpfs pulled"},
     {.name = "a link where the medium folder is to be made", .mode = SD_COPY_M,
      .before = {kMarker, "s/W/D/a=1", "o/W/", "m/W->../o/W"}, .items = {"move s/W/D/a"},
      .after = {"m/W->../o/W", kMarker, "o/W/", "s/W/", "s/W/D/", "s/W/D/a=1"},
-     .results = {cpError}, .messages = {"Failed to create folder: m/W/D/"}, .end = 1,
+     .results = {cpError},
+     .messages = {"Failed to create folder: m/W/D/", "Not copied: s/W/D/a: No such file or directory"},
+     .end = 1,
      .folder = "W/D/", .drive = "kept"},
     {.name = "a link to the medium folder", .mode = DS_COPY_M,
      .before = {kMarker, "o/W/D/a=1", "m/W->../o/W"}, .items = {"move m/W/D/a"},
@@ -664,5 +755,13 @@ extern "C" int rename(const char* from, const char* to) noexcept
 }
 extern "C" int unlink(const char* path) noexcept
 {
+    Trace("unlink", path);
     return Stepped(static_cast<int>(syscall(SYS_unlink, path)));
+}
+extern "C" int syncfs(int fd) noexcept
+{
+    Trace("syncfs", fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string() + "/");
+    if (injectedFault == Fault::flushFails)
+        return errno = EIO, -1;
+    return static_cast<int>(syscall(SYS_syncfs, fd));
 }

@@ -113,10 +113,12 @@ inline bool ParsesAsXml(const wxString& path, wxXmlDocument* into = nullptr)
     return (into ? into : &own)->Load(path);
 }
 
-// Calls of the C library that fail while set (see the definitions in file_copy_test.cpp):
-// copy_file_range copies nothing, or setting a file's time fails.
-enum class Fault { none, kernelCopiesNothing, timeNotSet };
+// Calls of the C library that fail while set (see the definitions in file_copy_test.cpp and
+// copy_test.cpp): copy_file_range copies nothing, setting a file's time fails, syncfs fails.
+enum class Fault { none, kernelCopiesNothing, timeNotSet, flushFails };
 inline std::atomic<Fault> injectedFault{Fault::none};
+// While set, each copy_file_range calls it first and then copies at most 1 MiB.
+inline std::function<void()> duringKernelCopy;
 
 // Bytes that do not compress, the same for the same size.
 inline std::string TestBytes(std::size_t size)

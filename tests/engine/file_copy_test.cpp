@@ -7,6 +7,8 @@
 extern "C" ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset,
                                    size_t length, unsigned int flags)
 {
+    if (duringKernelCopy)
+        duringKernelCopy(), length = std::min<size_t>(length, 1 << 20);
     return injectedFault == Fault::kernelCopiesNothing
                ? 0 : syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
 }

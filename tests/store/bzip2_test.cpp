@@ -1,5 +1,6 @@
 #include "store/bzip2.h"
 
+#include <cerrno>
 #include <random>
 #include <string>
 
@@ -76,8 +77,11 @@ TEST_F(Bzip2Test, RoundTripsFilesTextsAndConcatenatedStreams)
     }
     soBzQuality = 9;
     EXPECT_EQ(Compress("x").substr(0, 4), "BZh9");
+    ASSERT_TRUE(CompressFileBz2(dir / "plain", dir / "given.bz2", {2, 30}));
+    EXPECT_EQ(ReadAll(dir / "given.bz2").substr(0, 4), "BZh2");
     soBzQuality = 0;
-    EXPECT_FALSE(CompressFileBz2(dir.Write("plain", "x"), dir / "bad.bz2"));
+    EXPECT_FALSE(CompressFileBz2(dir / "plain", dir / "bad.bz2"));
+    EXPECT_EQ(errno, EINVAL);
     EXPECT_FALSE(CompressStringBz2("text"));
     EXPECT_FALSE(Exists(dir / "bad.bz2"));
     EXPECT_EQ(TemporariesUnder(dir.Path()), 0);
@@ -93,8 +97,9 @@ TEST_F(Bzip2Test, RoundTripsFilesTextsAndConcatenatedStreams)
     EXPECT_TRUE(ok);
 }
 
-// Damaged or missing input fails and keeps the previous target, leaving no temporary behind.
-TEST_F(Bzip2Test, DamagedInputFailsAndKeepsThePreviousTarget)
+// Damaged or missing input and a stop request fail, say why and keep the previous target,
+// leaving no temporary behind.
+TEST_F(Bzip2Test, DamagedInputOrAStopFailsAndKeepsThePreviousTarget)
 {
     const std::string stream = ReferenceStream(SampleText(50000));
     // Junk or a cut-off stream after it, truncated, none at all.
@@ -103,8 +108,14 @@ TEST_F(Bzip2Test, DamagedInputFailsAndKeepsThePreviousTarget)
     for (const std::string& input : damaged) {
         dir.Write("out", "previous");
         EXPECT_FALSE(Decompress(input)) << input.size();
+        EXPECT_EQ(errno, EBADMSG);
         EXPECT_EQ(ReadAll(dir / "out"), "previous");
     }
+    const StopFlag stop{true};
+    EXPECT_FALSE(DecompressFileBz2(dir / "in.bz2", dir / "out", kNoOutputLimit, &stop));
+    EXPECT_FALSE(CompressFileBz2(dir / "out", dir / "out", {}, &stop));
+    EXPECT_EQ(errno, ECANCELED);
+    EXPECT_EQ(ReadAll(dir / "out"), "previous");
     EXPECT_FALSE(DecompressFileBz2(dir / "missing.bz2", dir / "out"));
     EXPECT_FALSE(CompressFileBz2(dir.MakeDir("folder"), dir / "t.bz2"));
     EXPECT_FALSE(CompressFileBz2(dir / "out", dir / "no/such/dir/t.bz2"));

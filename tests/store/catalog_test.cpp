@@ -1,5 +1,8 @@
 #include "store/catalog.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <string>
@@ -12,6 +15,7 @@
 #include <wx/wxsqlite3.h>
 
 #include "store/database.h"
+#include "store/schema.h"
 #include "store/text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_env.h"
@@ -23,29 +27,20 @@ const std::regex kTimeShape("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
 // Every object of a catalogue file by name: its SQL text.
 using SchemaMap = std::map<std::string, std::string>;
 
-// The catalogue's DDL as it must stand in sqlite_master (SQLite upper-cases the first two words).
-const SchemaMap kVersion3Schema = {
-    {"VERSION", "CREATE TABLE VERSION (VERSION BIGINT, STATIONID integer, SESSION_START datetime, SESSION_END datetime)"},
-    {"PROJECT", "CREATE TABLE PROJECT (ID INTEGER PRIMARY KEY, GUID varchar(36), CAPTION varchar(30), IGNORESIZEOVER bigint, BZ2BELOW bigint, MODIFIED datetime, DELETED integer)"},
-    {"STATION", "CREATE TABLE STATION (ID INTEGER PRIMARY KEY, GUID varchar(36), NAME varchar(100), MODIFIED datetime, DELETED integer)"},
-    {"MEDIA", "CREATE TABLE MEDIA (ID INTEGER PRIMARY KEY, GUID varchar(36), NAME varchar(30), MODIFIED datetime, DELETED integer)"},
-    {"FOLDER", "CREATE TABLE FOLDER (ID INTEGER PRIMARY KEY, GUID varchar(36), PROJECTID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
-    {"STAFOLDER", "CREATE TABLE STAFOLDER (ID INTEGER PRIMARY KEY, GUID varchar(36), FOLDERID integer, STATIONID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
-    {"MEPROJECT", "CREATE TABLE MEPROJECT (ID INTEGER PRIMARY KEY, GUID varchar(36), PROJECTID integer, MEDIAID integer, FOLDER varchar(2048), MODIFIED datetime, DELETED integer)"},
-    {"ACLRULES", "CREATE TABLE ACLRULES (ID INTEGER PRIMARY KEY, GUID varchar(36), FOLDERID integer, FILEMASK varchar(2048), NLINE integer, ALLOW integer, MODIFIED datetime, DELETED integer)"},
-    {"BZ2IGNORE", "CREATE TABLE BZ2IGNORE (ID INTEGER PRIMARY KEY, GUID varchar(36), FILEMASK varchar(2048), MODIFIED datetime, DELETED integer)"},
-    {"OPTIONS", "CREATE TABLE OPTIONS (ID INTEGER PRIMARY KEY, IOPTION int, STOPTION varchar(30), VALUE varchar(1024))"},
-    {"IDX_PROJECT", "CREATE INDEX IDX_PROJECT on PROJECT (GUID asc)"},
-    {"IDX_STATION", "CREATE INDEX IDX_STATION on STATION (GUID asc)"},
-    {"IDX_MEDIA", "CREATE INDEX IDX_MEDIA on MEDIA (GUID asc)"},
-    {"IDX_FOLDER", "CREATE INDEX IDX_FOLDER on FOLDER (GUID asc)"},
-    {"IDX_STAFOLDER", "CREATE INDEX IDX_STAFOLDER on STAFOLDER (GUID asc)"},
-    {"IDX_MEPROJECT", "CREATE INDEX IDX_MEPROJECT on MEPROJECT (GUID asc)"},
-    {"IDX_ACLRULES", "CREATE INDEX IDX_ACLRULES on ACLRULES (GUID asc)"},
-    {"IDX_BZ2IGNORE", "CREATE INDEX IDX_BZ2IGNORE on BZ2IGNORE (GUID asc)"},
-    {"IDX_OPTIONS", "CREATE INDEX IDX_OPTIONS on OPTIONS (IOPTION asc)"},
-    {"TAI_ACLRULES", "CREATE TRIGGER TAI_ACLRULES after insert on ACLRULES when NEW.NLINE is null begin update ACLRULES set NLINE = NEW.ID where ID = NEW.ID; end"},
-};
+// The objects of schema version 3 as sqlite_master keeps them (the first two words upper-cased).
+SchemaMap Version3Schema()
+{
+    std::vector<std::string> ddl(std::begin(kDdlVersion2Tables), std::end(kDdlVersion2Tables));
+    ddl.insert(ddl.begin(), kDdlVersion);
+    ddl.insert(ddl.end(), std::begin(kDdlVersion3), std::end(kDdlVersion3) - 1);
+    SchemaMap schema;
+    for (std::string sql : ddl) {
+        const std::size_t name = sql.find(' ', 7) + 1;
+        std::transform(sql.begin(), sql.begin() + name, sql.begin(), ::toupper);
+        schema[sql.substr(name, sql.find(' ', name) - name)] = sql;
+    }
+    return schema;
+}
 
 // Opens catalogues the way start-up does, on a database file in a temporary directory.
 class OpenCatalogTest : public ::testing::Test {
@@ -57,7 +52,6 @@ protected:
         stationName = "test-station";
         sessionStart = wxDateTime(4, wxDateTime::Mar, 2021, 10, 20, 30);
     }
-
     void TearDown() override
     {
         if (catalogDb.IsOpen())
@@ -65,20 +59,17 @@ protected:
     }
 
     // Writes a catalogue by hand: VERSION with one row holding the version (none when 0), and
-    // with tables, the objects of version 2 (all but OPTIONS and IDX_OPTIONS) and one project.
+    // with tables, the objects of version 2 and one project.
     void BuildFile(int version, bool tables)
     {
         wxSQLite3Database db;
         db.Open(databasePath);
-        db.ExecuteUpdate(kVersion3Schema.at("VERSION").c_str());
+        db.ExecuteUpdate(kDdlVersion);
         if (version)
-            db.ExecuteUpdate(
-                wxString::Format("insert into VERSION (VERSION) values (%d)", version));
-        for (const bool table : {true, false})  // indexes and the trigger after the tables
-            for (const auto& [name, sql] : kVersion3Schema)
-                if (tables && name != "VERSION" && name.find("OPTIONS") == std::string::npos &&
-                    sql.starts_with("CREATE TABLE") == table)
-                    db.ExecuteUpdate(sql.c_str());
+            db.ExecuteUpdate(wxString::Format("insert into VERSION (VERSION) values (%d)", version));
+        for (const char* sql : kDdlVersion2Tables)
+            if (tables)
+                db.ExecuteUpdate(sql);
         if (tables)
             db.ExecuteUpdate("insert into PROJECT (GUID, CAPTION) values ('g', 'Old project')");
         db.Close();
@@ -117,32 +108,36 @@ TEST_F(OpenCatalogTest, InitPathsPlacesTheCatalogueInTheCreatedUserDataDirectory
     wxSetEnv("XDG_DATA_HOME", saved);
 }
 
-TEST_F(OpenCatalogTest, MissingFileGetsTheWholeVersion3Schema)
+// A missing file (0) and versions 1 and 2 become version 3, keeping their rows; a newer one is
+// refused, closed and left as it was to the byte and the second.
+TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3NewerOnesAreRefusedBrokenOnesThrow)
 {
-    ASSERT_TRUE(OpenCatalog());
-    EXPECT_TRUE(Exists(databasePath));
-    EXPECT_EQ(Schema(), kVersion3Schema);
-    EXPECT_EQ("3|2021-03-04 10:20:30|1", CatalogTest::Rows("select VERSION, SESSION_START, SESSION_END is null from VERSION"));
-    // A rule inserted without a line takes its own ID.
-    ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE) values ('a', 1, '*.a', null), "
-               "('b', 1, '*.b', 77), ('c', 1, '*.c', null)");
-    EXPECT_EQ("1|1; 2|77; 3|3", CatalogTest::Rows("select ID, NLINE from ACLRULES order by ID"));
-}
-
-// Versions 1 and 2 gain their missing tables and keep their rows; an unknown one is left alone.
-TEST_F(OpenCatalogTest, OlderVersionsBecomeVersion3AndBrokenOnesThrow)
-{
-    for (const int version : {1, 2, 7}) {
+    for (const int version : {0, 1, 2, 99}) {
         SCOPED_TRACE(version);
         databasePath = dir / wxString::Format("version%d.db", version);
-        BuildFile(version, version != 1);
-        ASSERT_TRUE(OpenCatalog());
-        SchemaMap expected = kVersion3Schema;
-        for (const char* added : {"OPTIONS", "IDX_OPTIONS"})
-            expected.erase(version == 7 ? added : "");
-        EXPECT_EQ(Schema(), expected);
-        EXPECT_EQ(ExecScalar("select VERSION from VERSION"), version == 7 ? 7 : 3);
-        EXPECT_EQ(Text("select CAPTION from PROJECT"), version == 1 ? "<no row>" : "Old project");
+        if (version)
+            BuildFile(version, version != 1);
+        const std::string bytes = ReadAll(databasePath);
+        struct stat before {}, after {};
+        stat(NativePath(databasePath).c_str(), &before);
+        wxString refusal;
+        ASSERT_EQ(OpenCatalog(&refusal), version != 99);
+        if (version == 99) {
+            EXPECT_TRUE(refusal.Contains("version 99") && refusal.Contains("version 3")) << refusal;
+            stat(NativePath(databasePath).c_str(), &after);
+            EXPECT_TRUE(!catalogDb.IsOpen() && ReadAll(databasePath) == bytes);
+            EXPECT_EQ(std::pair(after.st_mtim.tv_sec, after.st_mtim.tv_nsec),
+                      std::pair(before.st_mtim.tv_sec, before.st_mtim.tv_nsec));
+            continue;
+        }
+        EXPECT_EQ(Schema(), Version3Schema());
+        EXPECT_EQ("3|2021-03-04 10:20:30|1",
+                  CatalogTest::Rows("select VERSION, SESSION_START, SESSION_END is null from VERSION"));
+        EXPECT_EQ(Text("select CAPTION from PROJECT"), version == 2 ? "Old project" : "<no row>");
+        // A rule inserted without a line takes its own ID.
+        ExecUpdate("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE) values ('a', 1, '*.a', "
+                   "null), ('b', 1, '*.b', 77), ('c', 1, '*.c', null)");
+        EXPECT_EQ("1|1; 2|77; 3|3", CatalogTest::Rows("select ID, NLINE from ACLRULES order by ID"));
         CloseCatalog();
     }
     // An empty VERSION table or a missing directory throws. (A file that is no database is left
