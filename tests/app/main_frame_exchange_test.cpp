@@ -1,5 +1,4 @@
 #include <wx/gauge.h>
-#include <wx/toolbar.h>
 
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
@@ -32,7 +31,6 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
                std::string(36, caption[0]) + "\" CAPTION=\"" + caption +
                "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project></dralvo>";
     };
-    const auto toolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
     dir.Write("media/stick/dralvo.xml", catalogue("Imported"));
     dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
     dir.Write("media/a/dralvo.xml", catalogue("Plain"));
@@ -43,7 +41,7 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
         gaugeShown = Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown();
-        toolsOff = !toolOn(dralvoFrame::ID_TOOL_EXPORT) && !toolOn(dralvoFrame::ID_TOOL_RUN);
+        toolsOff = !ToolOn(dralvoFrame::ID_TOOL_EXPORT) && !ToolOn(dralvoFrame::ID_TOOL_RUN);
         e.Skip();
     }, ID_IMPORT_FINISHED);
     Command(dralvoFrame::ID_TOOL_IMPORT);
@@ -52,13 +50,10 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
                   ExpectMessage("Dralvo import from XML already in progress. Please wait until it "
                                 "is over!"));
-    // Pumps events until the import tool is back or 20 s have passed.
-    const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
-    wxTEST_DIALOG(while (!toolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline)
-                      (wxYield(), wxMilliSleep(5)),
+    wxTEST_DIALOG(PumpUntil([&] { return ToolOn(dralvoFrame::ID_TOOL_IMPORT); }),
                   ExpectMessage("1 catalogue file could not be merged."));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
-    EXPECT_TRUE(toolOn(dralvoFrame::ID_TOOL_EXPORT) && toolOn(dralvoFrame::ID_TOOL_RUN));
+    EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Projects()->FindString("Plain"), wxNOT_FOUND);
     // Closing during an import waits for it.

@@ -23,11 +23,9 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
                     << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
     OpenWith({"Work"});
-    EXPECT_EQ("Work|0|36||",
-              Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"),
                   ExpectMessage(kDeleteProject, wxYES, "Delete synchronization project"));
-    Name("ID_BITMAPBUTTON_ADD", "WORK", "Project \"WORK\" already exists!");
+    Refused("ID_BITMAPBUTTON_ADD", "WORK", "Project \"WORK\" already exists!");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_PROJECT), wxExpectModal<wxTextEntryDialog>("W_rk"),
                   ExpectMessage("Project \"W_rk\" already exists!"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
@@ -51,6 +49,7 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     EXPECT_EQ("100000000000", enabled());
     EXPECT_EQ(wxString("Work|1||; Kitchen\"s photos|1||; B|1||; ") + kCraftedStored + "|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
+    EXPECT_EQ(4, Scalar("select count(distinct GUID) from PROJECT where length(GUID) = 36"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
     Command(dralvoFrame::ID_MENU_TESTBED);
@@ -65,7 +64,7 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     const wxString taken = "Project \"Work\" already contains folder \"%s\"!";
     OpenWith({"Work"}, {"Photos", "Docs", "Mail"});
     EXPECT_EQ("[Work] / Photos,Docs,[Mail]", Shown());
-    Name("ID_BITMAPBUTTON_DIR_ADD", "docs", wxString::Format(taken, "docs"));
+    Refused("ID_BITMAPBUTTON_DIR_ADD", "docs", wxString::Format(taken, "docs"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_FOLDER), wxExpectModal<wxTextEntryDialog>("Ph_tos"),
                   ExpectMessage(wxString::Format(taken, "Ph_tos")));
     ChooseFolder("Photos");
@@ -76,13 +75,13 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     ChooseFolder("Mail");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_FOLDER), ExpectMessage(kDeleteFolder, wxYES));
     EXPECT_EQ("[Work] / [Docs]", Shown());
-    Name("ID_BITMAPBUTTON_DIR_ADD", "photos", wxString::Format(taken, "photos"));
+    Refused("ID_BITMAPBUTTON_DIR_ADD", "photos", wxString::Format(taken, "photos"));
 
     NewFolder("Pics");
     ExecUpdate(wxString::Format("update FOLDER set MODIFIED='%s'", kOldTime));
     Name("ID_BITMAPBUTTON_DIR_RENAME", "Pics");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
-    Name("ID_BITMAPBUTTON_DIR_RENAME", "DOCS", "Virtual folder \"DOCS\" is not unique for the project!");
+    Refused("ID_BITMAPBUTTON_DIR_RENAME", "DOCS", "Virtual folder \"DOCS\" is not unique for the project!");
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
@@ -144,9 +143,7 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
     frame->TestbedClosed();
     EXPECT_EQ(3u, Rules()->GetRulesList()->GetCount());
     Rules()->AddRule("*.doc");
-    Command(dralvoFrame::ID_MENU_QUIT);
-    wxTheApp->ProcessIdle();
-    EXPECT_FALSE(frame);
+    CloseWindow(true);
     EXPECT_EQ(FolderId("A"), RuleFolder("*.doc"));
 }
 
