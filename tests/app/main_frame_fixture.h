@@ -75,7 +75,8 @@ protected:
     // Pumps events until done() holds or 30 s have passed; whether it holds.
     static bool PumpUntil(const std::function<bool()>& done)
     {
-        for (const auto end = wxGetLocalTimeMillis() + 30000; !done() && wxGetLocalTimeMillis() < end;)
+        const auto end = wxGetLocalTimeMillis() + 30000;
+        while (!done() && wxGetLocalTimeMillis() < end)
             wxYield(), wxMilliSleep(2);
         return done();
     }

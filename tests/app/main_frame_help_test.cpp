@@ -117,8 +117,9 @@ TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
         if (row.outcome >= 'N')
             message = "Dralvo v. " + body + " is available. Do you wish to visit the website?";
         const int answer = row.outcome == 'Y' ? wxYES : row.outcome == 'N' ? wxNO : wxOK;
+        const char* caption = answer == wxOK ? "Message" : "Update available";
         wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_CHECK_UPDATES),
-                      ExpectMessage(message, answer, answer == wxOK ? "Message" : "Update available"));
+                      ExpectMessage(message, answer, caption));
         EXPECT_EQ(opened.size(), answer == wxYES ? 1u : 0u);
         EXPECT_FALSE(wxIsBusy());
     }

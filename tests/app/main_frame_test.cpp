@@ -81,7 +81,8 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     ExecUpdate(wxString::Format("update FOLDER set MODIFIED='%s'", kOldTime));
     Name("ID_BITMAPBUTTON_DIR_RENAME", "Pics");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
-    Refused("ID_BITMAPBUTTON_DIR_RENAME", "DOCS", "Virtual folder \"DOCS\" is not unique for the project!");
+    Refused("ID_BITMAPBUTTON_DIR_RENAME", "DOCS",
+            "Virtual folder \"DOCS\" is not unique for the project!");
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
