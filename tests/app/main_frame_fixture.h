@@ -114,8 +114,6 @@ protected:
         ASSERT_NE(n, wxNOT_FOUND) << text;
         Choose(choice, n);
     }
-    void ChooseProject(const wxString& caption) const { Choose(Projects(), caption); }
-    void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
     void ChooseFolder(const wxString& name) const
     {
         int n = 0;

@@ -54,25 +54,25 @@ TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
     ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, "
                                 "MEDIAID, DELETED) select 'g', 'Sync\\Work', '', %d, ID, 0 "
                                 "from MEDIA", ProjectId("Work")));
-    ChooseMedium("Stick");
+    Choose(Media(), "Stick");
     EXPECT_EQ("Away,[Stick] <stick>/Sync/Work +", medium());
-    ChooseMedium("Away");
+    Choose(Media(), "Away");
     EXPECT_EQ("[Away],Stick Sync\\Work", medium());
     Click("ID_BITMAPBUTTON_MEDIA_DIR");  // not connected: no chooser
     ExecUpdate("update MEPROJECT set FOLDER='..\\..\\home'");
-    ChooseMedium("Stick");
+    Choose(Media(), "Stick");
     EXPECT_EQ("Away,[Stick] ..\\..\\home +", medium());
     // A change of medium stores the typed text first, relative to the root, a quote doubled;
     // refilling the field is the program's own change and stores nothing.
     ExecUpdate("delete from MEPROJECT");
     Type(MediumField(), stick + "Sync/" + kCraftedName);
-    ChooseMedium("Away");
+    Choose(Media(), "Away");
     EXPECT_EQ("[Away],Stick ", medium());
     ToggleConnectedOnly();
     ToggleConnectedOnly();
     Command(dralvoFrame::ID_MENU_REFRESH_MEDIA);
     NewProject("Third");
-    ChooseProject("Work");
+    Choose(Projects(), "Work");
     EXPECT_EQ(wxString("Stick|Sync\\") + kCraftedStored, stored());
     EXPECT_EQ(0, Hijacked());
 
@@ -94,7 +94,7 @@ TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
     EXPECT_EQ(wxString("[Stick] <stick>/") + kCraftedStored + " +", medium());
     EXPECT_EQ(0, Hijacked());
     ToggleConnectedOnly();
-    ChooseMedium("Stick");
+    Choose(Media(), "Stick");
     EXPECT_EQ(wxString("Away,[Stick] <stick>/") + kCraftedStored + " +", medium());
     // Without a catalogued drive connected there is nothing to browse.
     ExecUpdate("update MEDIA set GUID='none' where NAME='Stick'");

@@ -33,7 +33,7 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
         NewProject(caption);
     NewFolder("Docs");
     EXPECT_EQ("111111111111", enabled());
-    ChooseProject("B");
+    Choose(Projects(), "B");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxNO));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("Kitchen\"s photos,[C] / [Docs]", Shown());
@@ -94,7 +94,7 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     NewProject("Home");
     NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
-    ChooseProject("Work");
+    Choose(Projects(), "Work");
     EXPECT_EQ(wxString("[Work],Home / [Docs],") + kCraftedStored, Shown());
     ChooseFolder(kCraftedStored);
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
@@ -117,7 +117,7 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
         std::function<void()> action;
     } rows[] = {
         {"another folder", "A", [this] { ChooseFolder("B"); }},
-        {"another project", "B", [this] { ChooseProject("Home"); }},
+        {"another project", "B", [this] { Choose(Projects(), "Home"); }},
         {"new folder", "A", [this] { NewFolder("New"); }},
         {"testbed", "A", [this] { Click("ID_BITMAPBUTTON_RUN_TESTBED"); }},
         {"move", "C", [this] {
@@ -131,7 +131,7 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
     OpenWith({"Home", "Work"}, {"A", "B", "C", "D"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ChooseProject("Work");
+        Choose(Projects(), "Work");
         ChooseFolder(row.folder);
         const wxString mask = wxString("*.") + row.name;
         Rules()->AddRule(mask);
@@ -154,7 +154,8 @@ TEST_F(MainFrameTest, FailingStatementsAreShownAndTheWindowStaysUsable)
     ChooseFolder("Docs");
     Rules()->AddRule("*.doc");
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
-    wxTEST_DIALOG(ChooseProject("Home"), ExpectDatabaseError("Your edits could not be stored."));
+    wxTEST_DIALOG(Choose(Projects(), "Home"),
+                  ExpectDatabaseError("Your edits could not be stored."));
     wxTEST_DIALOG(ChooseFolder("Mail"), ExpectDatabaseError("The folder's rules could not be stored."));
     EXPECT_EQ("Home,[Work] / [Docs],Mail", Shown());
     EXPECT_EQ("*.doc", Rules()->GetRulesList()->GetItemText(0));

@@ -125,7 +125,7 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     for (const char* file : {"station/one/a.txt", "station/two/sub/b.txt", "station/evil/a.txt"})
         dir.Write(file, "one");
     OpenWith({"Typed"});  // a location typed in the main window counts at once
-    ChooseMedium("Stick");
+    Choose(Media(), "Stick");
     Type(MediumField(), "T");
     ASSERT_NE(OpenRun(), nullptr);
     auto* media = InRun<wxChoice>("ID_CHOICE_MEDIA");
