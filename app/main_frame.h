@@ -199,8 +199,8 @@ private:
     void OnImportStarted(wxCommandEvent& event);
     void OnImportProgress(wxCommandEvent& event);
     void OnImportFinished(wxCommandEvent& event);
-    // Asks a running import to end and waits for it.
-    void StopImport();
+    // Asks a running import to end and waits for it; returns its report of files not merged.
+    wxArrayString StopImport();
 
     // Controls; the frame owns them as its children.
     wxChoice* projectChoice = nullptr;

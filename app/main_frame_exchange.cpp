@@ -9,6 +9,8 @@
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
 #include "store/catalog.h"
+#include "store/media.h"
+#include "store/options.h"
 #include "ui/db_error.h"
 #include "ui/window_utils.h"
 
@@ -26,12 +28,15 @@ void dralvoFrame::OnExportXml(wxCommandEvent&)
     }
     if (!StorePendingEdits())
         return;
+    wxString error;
+    const auto file = PrepareCatalogExport(&error);
+    if (!file) {
+        ShowMessage(this, error);
+        return;
+    }
     wxString failures;
     for (const ConnectedMediumPtr& medium : connectedMedia) {
-        if (medium->mediumId == 0)
-            continue;
-        wxString error;
-        if (!ExportCatalogXml(medium->root, &error))
+        if (medium->mediumId != 0 && !WriteCatalogExport(*file, medium->root, &error))
             failures << "\n" << medium->displayName << ": " << error;
     }
     if (!failures.empty())
@@ -75,26 +80,32 @@ void dralvoFrame::OnImportProgress(wxCommandEvent& event)
 
 void dralvoFrame::OnImportFinished(wxCommandEvent& event)
 {
-    StopImport();
+    const wxArrayString report = StopImport();
     progressGauge->Hide();
     for (wxWindowID tool : {ID_TOOL_EXIT, ID_TOOL_EXPORT, ID_TOOL_IMPORT})
         toolBar->EnableTool(tool, true);
     // The Run tool stays off while a run dialog is open.
     EnableRunTool(runDialog == nullptr);
     RefreshProjects();
-    RunCatalogAction(_("The connected media could not be listed."), [this] { RefreshMediaChoice(); }, this);
+    // A stick engaged on another station is a medium only now that its row is here.
+    RunCatalogAction(_("The connected media could not be listed."), [this] {
+        EnumerateConnectedMedia(soShowAllDrives);
+        RefreshMediaChoice();
+    }, this);
     const long failed = event.GetExtraLong();
     if (failed > 0)
         ShowMessage(this, wxString::Format(wxPLURAL("%ld catalogue file could not be merged.",
                                                     "%ld catalogue files could not be merged.", failed),
-                                           failed));
+                                           failed) + "\n" + wxJoin(report, '\n', 0));
 }
 
-void dralvoFrame::StopImport()
+wxArrayString dralvoFrame::StopImport()
 {
     if (!importThread)
-        return;
+        return wxArrayString();
     importThread->Stop();
     importThread->Wait();
+    const wxArrayString report = importThread->Report();
     importThread.reset();
+    return report;
 }

@@ -63,6 +63,7 @@ void swxDralvoImport::ImportAll()
 {
     wxSQLite3Database db;
     size_t next = 0;
+    wxString notReached;
     try {
         // No create flag: a catalogue that is gone is not made anew here.
         db.Open(databaseFile_, wxString(), WXSQLITE_OPEN_READWRITE);
@@ -71,17 +72,21 @@ void swxDralvoImport::ImportAll()
                              [this] { return StopRequested(); });
         for (; next < files_.size() && !StopRequested(); ++next) {
             const ImportOutcome outcome = import.ImportFile(files_[next]);
-            if (outcome == ImportOutcome::Rejected || outcome == ImportOutcome::Failed)
+            if (outcome == ImportOutcome::Rejected || outcome == ImportOutcome::Failed) {
                 ++failed_;
+                report_.Add(files_[next] + ": " + import.Reason());
+            }
         }
         FixRuleLineDuplicates(db);
-    } catch (const wxSQLite3Exception&) {
+    } catch (const wxSQLite3Exception& e) {
         // The catalogue could not be opened, or the renumbering failed (rolled back): the
         // files not reached count as not merged.
+        notReached = e.GetMessage();
     }
     if (!StopRequested()) {
         for (; next < files_.size(); ++next) {
             ++failed_;
+            report_.Add(files_[next] + ": " + notReached);
             PostSteps(kStepsPerFile);
         }
     }

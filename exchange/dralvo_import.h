@@ -48,6 +48,8 @@ public:
 
     // The files not merged so far (the finished event carries the final count). Any thread.
     int FailedFiles() const { return failed_.load(); }
+    // One line per file not merged: its path and why. Read it only after Wait().
+    const wxArrayString& Report() const { return report_; }
 
 protected:
     ExitCode Entry() override;
@@ -63,4 +65,5 @@ private:
     ImportLimits limits_;
     std::atomic<bool> stopped_{false};
     std::atomic<int> failed_{0};
+    wxArrayString report_;
 };

@@ -11,6 +11,7 @@
 #include "store/catalog.h"
 #include "store/database.h"
 #include "store/file_io.h"
+#include "store/text.h"
 
 namespace {
 
@@ -100,26 +101,38 @@ wxString BuildCatalogXml(wxSQLite3Database& db)
     return document;
 }
 
+std::optional<CatalogExportFile> PrepareCatalogExport(wxString* error)
+{
+    std::string xml;
+    try {
+        xml = ToUtf8(BuildCatalogXml(catalogDb));
+    } catch (const wxSQLite3Exception& e) {
+        if (error)
+            *error = wxString::Format(_("The catalogue could not be read: %s"), e.GetMessage());
+        return std::nullopt;
+    }
+    CatalogExportFile file;
+    if (auto compressed = CompressBytesBz2(xml)) {
+        file.bytes = std::move(*compressed);
+    } else {
+        file.name = kExportFilePlain;
+        file.bytes.assign(xml.begin(), xml.end());
+    }
+    return file;
+}
+
+bool WriteCatalogExport(const CatalogExportFile& file, const wxString& mediumRoot, wxString* error)
+{
+    const wxString path = mediumRoot + file.name;
+    errno = 0;
+    const bool written = WriteBinaryFileFlushed(path, file.bytes.data(), file.bytes.size());
+    if (error)
+        *error = written ? wxString() : WriteFailure(path, errno);
+    return written;
+}
+
 bool ExportCatalogXml(const wxString& mediumRoot, wxString* error)
 {
-    wxString failure;
-    wxString xml;
-    try {
-        xml = BuildCatalogXml(catalogDb);
-    } catch (const wxSQLite3Exception& e) {
-        failure = wxString::Format(_("The catalogue could not be read: %s"), e.GetMessage());
-    }
-    if (failure.empty()) {
-        const auto compressed = CompressStringBz2(xml);
-        const wxString path = mediumRoot + (compressed ? kExportFileBz2 : kExportFilePlain);
-        errno = 0;
-        const bool written = compressed
-                                 ? WriteBinaryFile(path, compressed->data(), compressed->size())
-                                 : WriteTextFile(path, xml);
-        if (!written)
-            failure = WriteFailure(path, errno);
-    }
-    if (error)
-        *error = failure;
-    return failure.empty();
+    const auto file = PrepareCatalogExport(error);
+    return file && WriteCatalogExport(*file, mediumRoot, error);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include <wx/string.h>
 
 class wxSQLite3Database;
@@ -12,15 +15,25 @@ class wxSQLite3Database;
 inline constexpr const char* kExportFileBz2 = "dralvo.xml.bz2";
 inline constexpr const char* kExportFilePlain = "dralvo.xml";
 
-// Exports the catalogue (catalogDb) to the medium whose root (mount point, ending with "/")
-// is mediumRoot: "dralvo.xml.bz2", or "dralvo.xml" when compression fails. The file is
-// written beside its place and renamed over it, so a pulled stick leaves the previous
-// catalogue or the new one, never none, and a symbolic link at that name is replaced, never
-// followed. The file of the other name is not touched.
-// True when the new file is in place. False when a statement failed or the file could not be
-// written; error (when given) then receives a translated sentence naming the cause.
-// The run dialog's export after a run and the main window's export command both call it.
-// GUI thread (it reads catalogDb and the station values).
+// The exported catalogue ready to be written, built and compressed once for every medium.
+struct CatalogExportFile {
+    const char* name = kExportFileBz2;  // kExportFilePlain when compression failed
+    std::vector<char> bytes;             // the compressed document, or its plain UTF-8
+};
+
+// Builds the document from catalogDb and compresses it. Nullopt when a statement failed;
+// error (when given) then receives a translated sentence naming the cause. GUI thread (it
+// reads catalogDb and the station values).
+std::optional<CatalogExportFile> PrepareCatalogExport(wxString* error);
+
+// Writes the file to the medium whose root (mount point, ending with "/") is mediumRoot. It
+// is written beside its place, put on the device and renamed over it, so a pulled stick
+// leaves the previous catalogue or the new one, never none, and a symbolic link at that name
+// is replaced, never followed. The file of the other name is not touched. True when the new
+// file is in place; otherwise error (when given) receives a translated sentence. Any thread.
+bool WriteCatalogExport(const CatalogExportFile& file, const wxString& mediumRoot, wxString* error);
+
+// Both steps for one medium (the run dialog's export after a run).
 bool ExportCatalogXml(const wxString& mediumRoot, wxString* error);
 
 // The document: the XML declaration, the stylesheet reference to "dralvo.xsl", the root

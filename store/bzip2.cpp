@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -268,21 +269,25 @@ private:
     bool open_ = false;
 };
 
-// Decompresses the concatenated streams of the buffer into out, at most maxOutput bytes.
-// False on a damaged or truncated stream, on an empty buffer and past the limit.
-bool DecompressBuffer(const char* data, std::size_t size, std::uint64_t maxOutput,
-                      std::string& out)
+} // namespace
+
+Bz2Status DecompressBufferToBytes(const void* input, std::size_t size, std::uint64_t maxOutput,
+                                  std::string& out, const std::function<bool()>& stop)
 {
+    const char* data = static_cast<const char*>(input);
     if (size == 0)
-        return false;
+        return Bz2Status::Damaged;
     char buffer[kChunk];
     while (size > 0) {
         Bz2Decompressor decompressor;
         if (!decompressor.IsOpen())
-            return false;
+            return Bz2Status::Damaged;
         bz_stream& s = decompressor.Stream();
         int status = BZ_OK;
         while (status != BZ_STREAM_END) {
+            // Once per output chunk: a bomb is a few milliseconds per chunk at most.
+            if (stop && stop())
+                return Bz2Status::Stopped;
             if (s.avail_in == 0) {
                 // avail_in is 32 bits: hand over very large buffers in parts.
                 const std::size_t part = std::min<std::size_t>(size, UINT_MAX);
@@ -295,22 +300,24 @@ bool DecompressBuffer(const char* data, std::size_t size, std::uint64_t maxOutpu
             s.avail_out = kChunk;
             status = BZ2_bzDecompress(&s);
             if (status != BZ_OK && status != BZ_STREAM_END)
-                return false;
+                return Bz2Status::Damaged;
             const std::size_t produced = kChunk - s.avail_out;
             const std::uint64_t room = maxOutput - out.size();
             out.append(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(produced, room)));
             if (produced > room)
-                return false;
+                return Bz2Status::TooLarge;
             // Nothing more came out and no input is left: the stream was cut short.
             if (status == BZ_OK && produced == 0 && s.avail_in == 0 && size == 0)
-                return false;
+                return Bz2Status::Damaged;
         }
         // Give back what the ended stream did not use: another stream may follow.
         data -= s.avail_in;
         size += s.avail_in;
     }
-    return true;
+    return Bz2Status::Complete;
 }
+
+namespace {
 
 // Drops a multi-byte character cut off at the end, so the rest still decodes.
 void TrimIncompleteUtf8(std::string& bytes)
@@ -366,10 +373,14 @@ bool DecompressFileBz2(const wxString& source, const wxString& target, std::uint
 
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text)
 {
+    return CompressBytesBz2(ToUtf8(text));
+}
+
+std::optional<std::vector<char>> CompressBytesBz2(std::string_view bytes)
+{
     Bz2Compressor compressor;
     if (!compressor.IsOpen())
         return std::nullopt;
-    const std::string bytes = ToUtf8(text);
     bz_stream& s = compressor.Stream();
     std::vector<char> out;
     out.reserve(bytes.size() / 4 + 64);
@@ -396,7 +407,7 @@ wxString DecompressBufferToString(const void* data, std::size_t size, std::uint6
                                   bool* ok)
 {
     std::string bytes;
-    const bool clean = DecompressBuffer(static_cast<const char*>(data), size, maxOutput, bytes);
+    const bool clean = DecompressBufferToBytes(data, size, maxOutput, bytes) == Bz2Status::Complete;
     if (!clean)
         TrimIncompleteUtf8(bytes);
     const wxString text = FromUtf8(bytes);

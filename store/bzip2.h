@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <wx/string.h>
@@ -26,6 +29,16 @@ bool DecompressFileBz2(const wxString& source, const wxString& target,
 // One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start (a
 // block size or work factor out of the library's range) or fails.
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text);
+std::optional<std::vector<char>> CompressBytesBz2(std::string_view bytes);
+
+// How a buffer decompression ended.
+enum class Bz2Status { Complete, Damaged, TooLarge, Stopped };
+
+// The bytes of the concatenated streams in the buffer, appended to out: at most maxOutput
+// bytes (TooLarge past them), out holding what came before an error. stop, when given, is
+// asked before each output chunk, so a request is seen within milliseconds.
+Bz2Status DecompressBufferToBytes(const void* data, std::size_t size, std::uint64_t maxOutput,
+                                  std::string& out, const std::function<bool()>& stop = {});
 
 // The UTF-8 text of the streams in the buffer. Stops at the first error or past maxOutput
 // bytes and returns what came before; ok (when given) tells whether the whole input

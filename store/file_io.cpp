@@ -28,6 +28,20 @@ std::string DirectoryOf(const std::string& path)
     return path.substr(0, slash + 1);
 }
 
+// Puts the directory's entries on the device. A file system that cannot sync a directory
+// (EINVAL) keeps them with the file's data.
+bool SyncDirectory(const std::string& dir)
+{
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return synced;
+}
+
 std::string RandomTag()
 {
     thread_local std::mt19937 gen{std::random_device{}()};
@@ -99,21 +113,22 @@ bool AtomicFile::Write(const void* data, std::size_t size)
     return fd_ >= 0 && WriteAll(fd_, data, size);
 }
 
-bool AtomicFile::Commit()
+bool AtomicFile::Commit(bool flush)
 {
     if (fd_ < 0)
         return false;
+    const bool flushed = !flush || ::fdatasync(fd_) == 0;
     const int closed = ::close(fd_);
     fd_ = -1;
     // rename() replaces a link at the target rather than writing through it.
-    if (closed != 0 || ::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    if (!flushed || closed != 0 || ::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         const int saved = errno;
         Abandon();
         errno = saved;
         return false;
     }
     tempPath_.clear();
-    return true;
+    return !flush || SyncDirectory(DirectoryOf(target_));
 }
 
 void AtomicFile::Abandon()
@@ -204,6 +219,12 @@ bool WriteBinaryFile(const wxString& path, const void* data, std::size_t size)
 {
     AtomicFile file(path);
     return file.Create() && file.Write(data, size) && file.Commit();
+}
+
+bool WriteBinaryFileFlushed(const wxString& path, const void* data, std::size_t size)
+{
+    AtomicFile file(path);
+    return file.Create() && file.Write(data, size) && file.Commit(true);
 }
 
 bool WriteTextFile(const wxString& path, const wxString& text)

@@ -26,6 +26,9 @@ wxString ReadTextFile(const wxString& path, std::size_t maxSize = SIZE_MAX);
 // 0666 less the umask. True when the new content is in place.
 bool WriteTextFile(const wxString& path, const wxString& text);
 bool WriteBinaryFile(const wxString& path, const void* data, std::size_t size);
+// The same, and on the device before it is renamed into place (the data flushed, then the
+// directory after the rename): for a file the user may carry away at once.
+bool WriteBinaryFileFlushed(const wxString& path, const void* data, std::size_t size);
 
 // True for names of this program's temporary files: ".~dralvo-", 12 characters of [a-z0-9],
 // ".tmp". Walks skip (and report) them so an interrupted write never spreads.
@@ -45,8 +48,9 @@ public:
     bool Create();
     // Writes all bytes; false on any error (the file is then abandoned at destruction).
     bool Write(const void* data, std::size_t size);
-    // fsync-free flush, close and rename; false on failure (the temporary is removed).
-    bool Commit();
+    // Close and rename; false on failure (the temporary is removed). With flush, the data
+    // reach the device before the rename and the directory entry after it.
+    bool Commit(bool flush = false);
     // Removes the temporary file now.
     void Abandon();
 

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <wx/gauge.h>
 
 #include "exchange/dralvo_import.h"
@@ -6,12 +8,13 @@
 
 namespace {
 
-TEST_F(MainFrameTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
+TEST_F(MainFrameTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFailedOnes)
 {
-    AddMedium(wxString('s', 36), "Stick");
-    AddMedium(wxString('b', 36), "Broken");
+    for (const char* name : {"stick", "twin", "broken"})
+        AddMedium(wxString(name[0], 36), wxString(name).Capitalize());
     const wxString stick = AddDrive("stick", std::string(36, 's')), other = AddDrive("other", "");
-    AddDrive("broken", std::string(36, 'b'));
+    const wxString twin = AddDrive("twin", std::string(36, 't'));
+    const wxString broken = AddDrive("broken", std::string(36, 'b'));
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
@@ -20,23 +23,33 @@ TEST_F(MainFrameTest, ExportWritesOnlyToCataloguedMediaAndReportsTheFailedOnes)
                                       "Broken: "));
     const auto text = ReadCatalogFile(stick + kExportFileBz2, ImportLimits());
     EXPECT_NE(text.value_or("").find("CAPTION=\"Photos\""), std::string::npos);
+    EXPECT_EQ(ReadAll(twin + kExportFileBz2), ReadAll(stick + kExportFileBz2));
     EXPECT_FALSE(Exists(other + kExportFileBz2) || Exists(other + kExportFilePlain));
+    // When compression fails, every catalogued medium gets the plain document.
+    const long quality = std::exchange(soBzQuality, 0);
+    Command(dralvoFrame::ID_MENU_EXPORT);
+    soBzQuality = quality;
+    EXPECT_NE(ReadAll(broken + kExportFilePlain).find("CAPTION=\"Photos\""), std::string::npos);
+    EXPECT_EQ(ReadAll(broken + kExportFilePlain), ReadAll(stick + kExportFilePlain));
 }
 
-// One file per medium, the compressed one preferred; a medium without one is passed over.
-TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
+TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed)
 {
-    const auto catalogue = [](const char* caption) {
-        return "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
-               std::string(36, caption[0]) + "\" CAPTION=\"" + caption +
-               "\" MODIFIED=\"2001-01-01 00:00:00\" DELETED=\"0\"/></project></dralvo>";
-    };
-    dir.Write("media/stick/dralvo.xml", catalogue("Imported"));
-    dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
-    dir.Write("media/a/dralvo.xml", catalogue("Plain"));
-    for (const char* name : {"stick", "a", "none"})
-        AddDrive(name, "");
+    // Another station's catalogue with a project and the medium of the first drive.
+    const std::string modified = " MODIFIED=\"2001-01-01 00:00:00\"/>";
+    dir.Write("media/stick/dralvo.xml",
+              "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
+                  std::string(36, 'i') + "\" CAPTION=\"Imported\"" + modified + "</project>" +
+                  "<media><item GUID=\"" + std::string(36, 'c') + "\" NAME=\"Carried\"" + modified +
+                  "</media></dralvo>");
+    // One file per medium, the compressed one preferred (the report names it); a medium
+    // without one is passed over.
+    const wxString damaged = dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
+    dir.Write("media/a/dralvo.xml", "");
+    AddDrive("stick", std::string(36, 'c'));  // engaged on the other station
+    AddDrive("a", ""), AddDrive("none", "");
     OpenWith({"Local"});
+    ToggleConnectedOnly();
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
@@ -51,11 +64,12 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndCountsTheFailures)
                   ExpectMessage("Dralvo import from XML already in progress. Please wait until it "
                                 "is over!"));
     wxTEST_DIALOG(PumpUntil([&] { return ToolOn(dralvoFrame::ID_TOOL_IMPORT); }),
-                  ExpectMessage("1 catalogue file could not be merged."));
+                  ExpectMessage("1 catalogue file could not be merged.\n" + damaged +
+                                ": the compressed file is damaged."));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
     EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
-    EXPECT_EQ(Projects()->FindString("Plain"), wxNOT_FOUND);
+    EXPECT_EQ(Media()->GetStrings(), wxArrayString(1, "Carried"));
     // Closing during an import waits for it.
     dir.Write("media/a/dralvo.xml.bz2", "");
     Command(dralvoFrame::ID_TOOL_IMPORT);

@@ -28,32 +28,53 @@ std::string Compressed(const std::string& text)
 
 TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
 {
+    // A caption as long as a token may be is taken.
+    const std::size_t maxToken = ImportLimits().maxTokenBytes;
     AddRows(remote, kCatalogue);
-    const std::string good = ReadAll(ExportTo(remote, "base"));
+    remote.ExecuteUpdate("update PROJECT set CAPTION = '" + wxString('w', maxToken) + "' where CAPTION = 'Work'");
+    const std::string good = ReadAll(ExportTo(remote, "base")), tooLong(maxToken + 1, 'x');
     const std::string x(100, 'x');
     const std::string deep = std::regex_replace(x, std::regex("x"), "<x>") + std::regex_replace(x, std::regex("x"), "</x>");
+    const std::string entity = "<!DOCTYPE dralvo [<!ENTITY e \"ee\">]><dralvo export_time=\"2001-01-01 00:00:00\">"
+        "<project><item GUID=\"" + ToUtf8(Guid("u")) + "\" CAPTION=\"&e;\" MODIFIED=\"2000-01-01 10:00:00\"/></project></dralvo>";
+    const wxCharBuffer utf16 = wxMBConvUTF16LE().cWC2MB(FromUtf8(entity).wc_str());
+    // A comment of 200 MiB in 200 streams of 1 MiB.
+    std::string bomb = Compressed("<dralvo><!--");
+    for (const std::string mib = Compressed(std::string(1 << 20, 'x')); bomb.size() < 200 * mib.size();)
+        bomb += mib;
     const wxString elsewhere = dir.Write("elsewhere.xml", good);
     const ImportLimits small{200, 4096};
+    using enum ImportRefusal;
     const struct {
         const char* name;
         const char* file;
         std::string content;
+        ImportRefusal refusal;
         std::function<void(const wxString& path)> prepare;  // instead of the content
         ImportLimits limits;
     } rows[] = {
-        {"root name in other case", "dralvo.xml", Replaced(Replaced(good, "<dralvo ", "<Dralvo "), "</dralvo>", "</Dralvo>"), {}, {}},
-        {"export time in the future", "dralvo.xml", Replaced(good, kExportTime, "2999-02-03 04:05:06"), {}, {}},
-        {"export time missing", "dralvo.xml", Replaced(good, "export_time=\"" + kExportTime + "\"", ""), {}, {}},
-        {"no sections", "dralvo.xml", "<dralvo export_time=\"2001-01-01 00:00:00\"/>", {}, {}},
-        {"garbage", "dralvo.xml", std::string("\x89PNG\r\n\x1a\n\0\0garbage<<>>&&", 20), {}, {}},
-        {"DOCTYPE", "dralvo.xml", Replaced(Replaced(good, "<dralvo ", "<!DOCTYPE dralvo [<!ENTITY e \"ee\">]><dralvo "), "Photos", "&e;"), {}, {}},
-        {"deep nesting", "dralvo.xml", Replaced(good, "<project>", "<project>" + deep), {}, {}},
-        {"bzip2 bomb", "dralvo.xml.bz2", Compressed(Replaced(good, "</dralvo>", std::string(8 << 20, ' ') + "</dralvo>")), {}, small},
-        {"compressed file too large", "dralvo.xml.bz2", Compressed(good), {}, small},
-        {"plain file too large", "dralvo.xml", Replaced(good, "</dralvo>", std::string(8192, ' ') + "</dralvo>"), {}, small},
-        {"truncated stream", "dralvo.xml.bz2", Compressed(good).substr(0, Compressed(good).size() - 8), {}, {}},
-        {"symbolic link", "dralvo.xml", "", [&](const wxString& p) { symlink(NativePath(elsewhere).c_str(), NativePath(p).c_str()); }, {}},
-        {"FIFO", "dralvo.xml", "", [](const wxString& p) { mkfifo(NativePath(p).c_str(), 0600); }, {}},
+        {"root name in other case", "dralvo.xml", Replaced(Replaced(good, "<dralvo ", "<Dralvo "), "</dralvo>", "</Dralvo>"), NotACatalogue, {}, {}},
+        {"export time in the future", "dralvo.xml", Replaced(good, kExportTime, "2999-02-03 04:05:06"), NotACatalogue, {}, {}},
+        {"export time missing", "dralvo.xml", Replaced(good, "export_time=\"" + kExportTime + "\"", ""), NotACatalogue, {}, {}},
+        {"no sections", "dralvo.xml", "<dralvo export_time=\"2001-01-01 00:00:00\"/>", NotACatalogue, {}, {}},
+        {"not well-formed", "dralvo.xml", Replaced(good, "</dralvo>", "</dralv>"), Malformed, {}, {}},
+        {"garbage", "dralvo.xml", std::string("\x89PNG\r\n\x1a\n\0\0garbage<<>>&&", 20), NotUtf8, {}, {}},
+        {"UTF-16 with an internal entity", "dralvo.xml", "\xFF\xFE" + std::string(utf16.data(), utf16.length()), NotUtf8, {}, {}},
+        {"Latin-1 declared", "dralvo.xml", Replaced(good, "UTF-8", "ISO-8859-1"), NotUtf8, {}, {}},
+        {"DOCTYPE", "dralvo.xml", entity, Doctype, {}, {}},
+        {"DOCTYPE in a comment", "dralvo.xml", Replaced(good, "<media>", "<media><!-- <!doctype x> -->"), Doctype, {}, {}},
+        {"attribute of 8 MiB", "dralvo.xml", Replaced(good, "Photos", std::string(8 << 20, 'x')), LongToken, {}, {}},
+        {"long comment", "dralvo.xml.bz2", Compressed(Replaced(good, "<media>", "<media><!--" + tooLong + "-->")), LongToken, {}, {}},
+        {"long text", "dralvo.xml", Replaced(good, "<media>", "<media>" + tooLong), LongToken, {}, {}},
+        {"long name", "dralvo.xml", Replaced(good, "<media>", "<media " + tooLong + "=\"\">"), LongToken, {}, {}},
+        {"deep nesting", "dralvo.xml", Replaced(good, "<project>", "<project>" + deep), TooDeep, {}, {}},
+        {"document beyond the tree limit", "dralvo.xml", good, TooLarge, {}, {32 << 20, 64 << 20, 64 << 10, 64 << 10}},
+        {"bzip2 bomb: a comment of 200 MiB", "dralvo.xml.bz2", bomb, TooLarge, {}, {}},
+        {"compressed file too large", "dralvo.xml.bz2", Compressed(good), TooLarge, {}, small},
+        {"plain file too large", "dralvo.xml", Replaced(good, "</dralvo>", std::string(8192, ' ') + "</dralvo>"), TooLarge, {}, small},
+        {"truncated stream", "dralvo.xml.bz2", Compressed(good).substr(0, Compressed(good).size() - 8), Damaged, {}, {}},
+        {"symbolic link", "dralvo.xml", "", Unreadable, [&](const wxString& p) { symlink(NativePath(elsewhere).c_str(), NativePath(p).c_str()); }, {}},
+        {"FIFO", "dralvo.xml", "", Unreadable, [](const wxString& p) { mkfifo(NativePath(p).c_str(), 0600); }, {}},
     };
     const std::vector<std::string> before = Items(catalogDb);
     for (const auto& row : rows) {
@@ -62,6 +83,7 @@ TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
         row.prepare ? row.prepare(path) : (void)WriteBinaryFile(path, row.content.data(), row.content.size());
         const ImportEvents e = Import(path, row.limits);
         EXPECT_EQ(wxString::Format("%d %d %ld", e.progress, e.finished, e.failed), "8 1 1");
+        EXPECT_EQ(e.report, path + ": " + ImportRefusalText(row.refusal));
     }
     EXPECT_EQ(Items(catalogDb), before);
 
@@ -72,11 +94,23 @@ TEST_F(ExchangeTest, RefusedFilesChangeNothingAndAFailingOneIsRolledBack)
                               dir.Write("good/dralvo.xml.bz2", Compressed(good))};
     const ImportEvents e = Import(wxArrayString(2, files));
     EXPECT_EQ(wxString::Format("%d %d %d %ld", e.started, e.progress, e.finished, e.failed), "16 16 1 1");
+    EXPECT_TRUE(e.report.StartsWith(files[0] + ": ") && e.report.Contains("boom")) << e.report;
     EXPECT_EQ(Import(wxArrayString()).finished, 1);  // no files: it still ends
     std::vector<std::string> merged = Items(remote);
     merged.insert(merged.end(), before.begin(), before.end());
     std::sort(merged.begin(), merged.end());
     EXPECT_EQ(Items(catalogDb), merged);
+    // A stop ends a file wherever it comes (decompressing, checking, parsing, merging) and
+    // rolls it back; a bomb is stopped while it is decompressed.
+    int calls = 0, stopAt = 1;
+    CatalogImport import(catalogDb, ImportLimits(), {}, [&] { return ++calls >= stopAt; });
+    const wxString newer = dir.Write("newer/dralvo.xml.bz2", Compressed(std::regex_replace(good, std::regex("2024-"), "2025-")));
+    for (; calls = 0, import.ImportFile(newer) == ImportOutcome::Stopped; ++stopAt)
+        ASSERT_EQ(Items(catalogDb), merged) << stopAt;
+    EXPECT_GT(stopAt, 50);
+    EXPECT_NE(Items(catalogDb), merged);
+    calls = 0, stopAt = 2;
+    EXPECT_EQ(import.ImportFile(dir / "bzip2 bomb: a comment of 200 MiB/dralvo.xml.bz2"), ImportOutcome::Stopped);
 }
 
 // Values are bound, checked or skipped; this computer's own station row and rows that are not

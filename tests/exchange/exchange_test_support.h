@@ -80,10 +80,11 @@ inline std::vector<std::string> Items(wxSQLite3Database& db, const wxString& onl
 }
 
 // What an import thread posted: the steps announced, the sum of the steps done, how many
-// ends came and the count of failed files the last one gave.
+// ends came and the count of failed files the last one gave; and its report lines.
 struct ImportEvents {
     int started = -1, progress = 0, finished = 0;
     long failed = -1;
+    wxString report;
 };
 
 // A catalogue of every kind of row, with a deleted project and rules in steps of 5; its first
@@ -148,6 +149,7 @@ protected:
         thread.Stop();
         thread.Wait();
         wxAppConsole::GetInstance()->ProcessPendingEvents();
+        seen.report = wxJoin(thread.Report(), '\n', 0);
         return seen;
     }
     ImportEvents Import(const wxString& file, const ImportLimits& limits = ImportLimits())

@@ -1,11 +1,7 @@
 #include "exchange/export.h"
 
-#include <unistd.h>
-
-#include <functional>
 #include <regex>
 
-#include "store/options.h"
 #include "tests/exchange/exchange_test_support.h"
 
 TEST_F(ExchangeTest, KnownCatalogueIsWrittenLineByLine)
@@ -35,34 +31,5 @@ TEST_F(ExchangeTest, KnownCatalogueIsWrittenLineByLine)
         "</dralvo>");
     // What a parser cannot take was replaced; controls arrive as they were.
     EXPECT_EQ(Items(remote, "folder"), std::vector<std::string>{"f1|Docs\r\nnew\xEF\xBF\xBD|2024-01-04 10:00:00|1|p1"});
-    EXPECT_EQ(Items(remote, "project")[0], "p1|Tab\tand \"q\" & <x>|10|2|2024-01-03 10:00:00|0");
-}
-
-TEST_F(ExchangeTest, MediumGetsTheNewCatalogueOrAReportedFailure)
-{
-    const wxString outside = dir.Write("outside.txt", "keep");
-    const struct {
-        const char* name;
-        std::function<void(const wxString& root)> prepare;
-        long quality;      // soBzQuality for the run
-        const char* file;  // the file holding the catalogue afterwards; null: a failure
-    } rows[] = {
-        {"link replaced, not followed", [&](const wxString& r) { symlink(NativePath(outside).c_str(), NativePath(r + kExportFileBz2).c_str()); }, 9, kExportFileBz2},
-        {"compression fails: plain", [](const wxString&) {}, 0, kExportFilePlain},
-        {"medium gone", [](const wxString& r) { rmdir(NativePath(r).c_str()); }, 9, nullptr},
-    };
-    const long savedQuality = soBzQuality;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const wxString root = dir.MakeDir(row.name) + "/";
-        row.prepare(root);
-        soBzQuality = row.quality;
-        wxString error;
-        const bool ok = ExportCatalogXml(root, &error);
-        soBzQuality = savedQuality;
-        EXPECT_TRUE(ok == (row.file != nullptr) && error.empty() == ok) << error;
-        EXPECT_TRUE(ReadAll(outside) == "keep" && TemporariesUnder(dir.Path()) == 0);
-        wxXmlDocument doc;
-        EXPECT_TRUE(!row.file || ParseCatalogText(ReadCatalogFile(root + row.file, {}).value_or(""), doc));
-    }
+    EXPECT_EQ(Items(remote, "project"), std::vector<std::string>{"p1|Tab\tand \"q\" & <x>|10|2|2024-01-03 10:00:00|0"});
 }
