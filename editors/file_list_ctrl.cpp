@@ -1,5 +1,7 @@
 #include "editors/file_list_ctrl.h"
 
+#include <unordered_set>
+
 #include <wx/imaglist.h>
 
 #include "store/options.h"
@@ -54,40 +56,52 @@ void swxFileListCtrl::Clear()
 void swxFileListCtrl::SortByColumn(int column)
 {
     const int previous = model_.SortColumn();
+    const auto selected = SelectedRecords();
     if (!model_.SortByColumn(column))
         return;
     if (previous >= 0 && previous != column)
         SetHeaderImage(previous, -1);
     SetHeaderImage(column, model_.Ascending() ? kSortDown : kSortUp);
-    ShowRows();
+    ShowRows(selected);
 }
 
 void swxFileListCtrl::SetTextFilter(int kind, const wxString& text)
 {
+    const auto selected = SelectedRecords();
     model_.SetTextFilter(kind, text);
-    ShowRows();
+    ShowRows(selected);
 }
 
 void swxFileListCtrl::SetSizeFilter(int kind, std::uint64_t size)
 {
+    const auto selected = SelectedRecords();
     model_.SetSizeFilter(kind, size);
-    ShowRows();
+    ShowRows(selected);
 }
 
 void swxFileListCtrl::ResetFilter()
 {
+    const auto selected = SelectedRecords();
     model_.ResetFilter();
-    ShowRows();
+    ShowRows(selected);
+}
+
+std::vector<const FileTestRecord*> swxFileListCtrl::SelectedRecords() const
+{
+    std::vector<const FileTestRecord*> records;
+    for (long n = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); n != -1;
+         n = GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+        if (const FileTestRecord* record = model_.Visible(n))
+            records.push_back(record);
+    }
+    return records;
 }
 
 std::uint64_t swxFileListCtrl::SelectedSize() const
 {
     std::uint64_t sum = 0;
-    for (long n = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); n != -1;
-         n = GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        if (const FileTestRecord* record = model_.Visible(n))
-            sum += record->size;
-    }
+    for (const FileTestRecord* record : SelectedRecords())
+        sum += record->size;
     return sum;
 }
 
@@ -109,10 +123,16 @@ wxItemAttr* swxFileListCtrl::OnGetItemAttr(long item) const
     return record->allow ? allowedAttr_.get() : deniedAttr_.get();
 }
 
-void swxFileListCtrl::ShowRows()
+void swxFileListCtrl::ShowRows(const std::vector<const FileTestRecord*>& selected)
 {
     Freeze();
+    if (GetItemCount() > 0)
+        SetItemState(-1, 0, wxLIST_STATE_SELECTED);
     SetItemCount(static_cast<long>(model_.VisibleCount()));
+    const std::unordered_set<const FileTestRecord*> keep(selected.begin(), selected.end());
+    for (long n = 0; !keep.empty() && n < GetItemCount(); ++n)
+        if (keep.count(model_.Visible(n)) != 0)
+            SetItemState(n, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     Thaw();
     Refresh();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <wx/listctrl.h>
 
@@ -10,7 +11,8 @@
 // The rules testbed's result list: a virtual report list of the FileTestRecords it owns, one
 // row per visible record, allowed rows and denied rows in their colours, sortable by a click on
 // any header (the sorted header shows "sort_down" ascending, "sort_up" descending) and narrowed
-// by one filter at a time (FileListModel holds the rows). GUI thread only.
+// by one filter at a time (FileListModel holds the rows). A new order or filter keeps the
+// selected records selected (those still shown), not the row numbers. GUI thread only.
 class swxFileListCtrl : public wxListCtrl {
 public:
     swxFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
@@ -40,7 +42,9 @@ protected:
     wxItemAttr* OnGetItemAttr(long item) const override;
 
 private:
-    void ShowRows();
+    std::vector<const FileTestRecord*> SelectedRecords() const;
+    // Shows the model's rows again, with the rows of these records selected.
+    void ShowRows(const std::vector<const FileTestRecord*>& selected);
     void SetHeaderImage(int column, int image);
 
     FileListModel model_;

@@ -1,12 +1,7 @@
 #include "editors/media_frame.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <utility>
 
 #include <wx/bmpbuttn.h>
@@ -34,30 +29,14 @@ namespace {
 
 constexpr int kDetailFieldWidth = 200;
 
-// Whether the marker at `path` holds exactly `guid`. A bounded read of a regular file, never
-// through a link: the stick is untrusted and may have changed since it was written.
-bool MarkerHolds(const wxString& path, const wxString& guid)
+wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, wxWindowID labelId,
+                         const char* labelName, const wxString& label, wxWindowID id,
+                         const char* name, const wxString& toolTip = wxString())
 {
-    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    char buffer[64];
-    ssize_t got = -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        got = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    return got >= 0 && std::string(buffer, static_cast<size_t>(got)) == ToUtf8(guid);
-}
-
-wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, const char* labelName,
-                         const wxString& label, const char* name,
-                         const wxString& toolTip = wxString())
-{
-    grid->Add(new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+    grid->Add(new wxStaticText(parent, labelId, label, wxDefaultPosition, wxDefaultSize, 0,
                                labelName),
               0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    auto* field = new wxTextCtrl(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+    auto* field = new wxTextCtrl(parent, id, wxString(), wxDefaultPosition, wxDefaultSize,
                                  0, wxDefaultValidator, name);
     if (!toolTip.empty())
         field->SetToolTip(toolTip);
@@ -131,10 +110,14 @@ void frmMedia::CreateControls()
     right->Add(deviceRow, 0, wxEXPAND, 0);
     auto* grid = new wxFlexGridSizer(2, 0, 0);
     grid->AddGrowableCol(1);
-    deviceField_ = AddDetailRow(this, grid, "ID_STATICTEXT1", _("Device"), "ID_TEXTCTRL_DEVICE");
-    pointField_ = AddDetailRow(this, grid, "ID_STATICTEXT2", _("Mount point"), "ID_TEXTCTRL_POINT");
-    fsField_ = AddDetailRow(this, grid, "ID_STATICTEXT3", _("Filesystem"), "ID_TEXTCTRL_FS");
-    uidField_ = AddDetailRow(this, grid, "ID_STATICTEXT4", _("UID"), "ID_TEXTCTRL_UID",
+    deviceField_ = AddDetailRow(this, grid, ID_STATICTEXT1, "ID_STATICTEXT1", _("Device"),
+                                ID_TEXTCTRL_DEVICE, "ID_TEXTCTRL_DEVICE");
+    pointField_ = AddDetailRow(this, grid, ID_STATICTEXT2, "ID_STATICTEXT2", _("Mount point"),
+                               ID_TEXTCTRL_POINT, "ID_TEXTCTRL_POINT");
+    fsField_ = AddDetailRow(this, grid, ID_STATICTEXT3, "ID_STATICTEXT3", _("Filesystem"),
+                            ID_TEXTCTRL_FS, "ID_TEXTCTRL_FS");
+    uidField_ = AddDetailRow(this, grid, ID_STATICTEXT4, "ID_STATICTEXT4", _("UID"),
+                             ID_TEXTCTRL_UID, "ID_TEXTCTRL_UID",
                              _("Dralvo internal code assigned to the medium"));
     right->Add(grid, 1, wxEXPAND, 0);
 
@@ -323,21 +306,36 @@ void frmMedia::ConnectDevice()
         Engage(device, guid);
         break;
     case 1:
-        ExecUpdate(wxString::Format(kSqlUpdateMediumGuid, device->uid, selectedId_));
-        ReplaceDevice(device, device->uid, selectedId_);
+        TakeOverDeviceUid(device);
         break;
     default:
         break;
     }
 }
 
+void frmMedia::TakeOverDeviceUid(const ConnectedMediumPtr& device)
+{
+    wxSQLite3ResultSet owner = ExecQuery(
+        wxString::Format(kSqlSelectOtherLiveMediumByGuid, EscapeQuotes(device->uid), selectedId_));
+    if (owner.NextRow()) {
+        ShowMessage(nullptr, wxString::Format(_("The device's UID belongs to the medium \"%s\".\n"
+                                                "Two media cannot have one UID."),
+                                              owner.GetAsString(0)));
+        return;
+    }
+    owner.Finalize();
+    ExecUpdate(wxString::Format(kSqlUpdateMediumGuid, EscapeQuotes(device->uid), selectedId_));
+    ReplaceDevice(device, device->uid, selectedId_);
+}
+
 bool frmMedia::Engage(const ConnectedMediumPtr& device, const wxString& guid)
 {
     // The marker is written beside its place and renamed in (never through a link), then
-    // read back: a stick pulled or full in between must not leave a medium that only the
+    // read back as the next enumeration will read it: a stick pulled or full in between, or
+    // a GUID that would not read back as itself, must not leave a medium that only the
     // window believes in.
     const wxString marker = device->root + kMediumMarkerName;
-    if (!WriteMediumMarker(device->root, guid) || !MarkerHolds(marker, guid)) {
+    if (!WriteMediumMarker(device->root, guid) || ReadMediumMarker(device->root) != guid) {
         ShowMessage(nullptr, wxString::Format(_("The marker file %s could not be written.\n"
                                                 "The device was not engaged."),
                                               marker));

@@ -31,6 +31,14 @@ public:
     static inline const wxWindowID ID_CHOICE_CURRENT_MEDIA = wxNewId();
     static inline const wxWindowID ID_BITMAPBUTTON_CONNECT = wxNewId();
     static inline const wxWindowID ID_BITMAPBUTTON_REFRESH = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT1 = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_DEVICE = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT2 = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_POINT = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT3 = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_FS = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT4 = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_UID = wxNewId();
     static inline const wxWindowID ID_BUTTON_CLOSE = wxNewId();
 
     frmMedia(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
@@ -59,6 +67,8 @@ private:
     void AddMedium();
     void DeleteMedium();
     void ConnectDevice();
+    // Gives the selected medium the drive's GUID, unless another live medium has it.
+    void TakeOverDeviceUid(const ConnectedMediumPtr& device);
     // Writes the marker and reads it back; on success the drive's record becomes the
     // medium's. False (the user was told) when the marker did not come out as written.
     bool Engage(const ConnectedMediumPtr& device, const wxString& guid);

@@ -22,24 +22,24 @@
 namespace {
 
 // A group's heading (10-point bold) with a separator line that fills the rest of the row.
-void AddHeading(wxWindow* page, wxSizer* sizer, const char* textName, const wxString& text,
-                const char* lineName)
+void AddHeading(wxWindow* page, wxSizer* sizer, wxWindowID textId, const char* textName,
+                const wxString& text, wxWindowID lineId, const char* lineName)
 {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* heading = new wxStaticText(page, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0,
+    auto* heading = new wxStaticText(page, textId, text, wxDefaultPosition, wxDefaultSize, 0,
                                      textName);
     heading->SetFont(wxFontInfo(10).Bold());
     row->Add(heading, 0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    row->Add(new wxStaticLine(page, wxID_ANY, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL,
+    row->Add(new wxStaticLine(page, lineId, wxDefaultPosition, wxSize(10, -1), wxLI_HORIZONTAL,
                               lineName),
              1, wxALL | wxALIGN_CENTER_VERTICAL, 3);
     sizer->Add(row, 0, wxEXPAND, 0);
 }
 
-wxCheckBox* AddCheckBox(wxWindow* page, wxSizer* sizer, const char* name, const wxString& text,
-                        const wxString& toolTip = wxString())
+wxCheckBox* AddCheckBox(wxWindow* page, wxSizer* sizer, wxWindowID id, const char* name,
+                        const wxString& text, const wxString& toolTip = wxString())
 {
-    auto* box = new wxCheckBox(page, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0,
+    auto* box = new wxCheckBox(page, id, text, wxDefaultPosition, wxDefaultSize, 0,
                                wxDefaultValidator, name);
     if (!toolTip.empty())
         box->SetToolTip(toolTip);
@@ -49,14 +49,14 @@ wxCheckBox* AddCheckBox(wxWindow* page, wxSizer* sizer, const char* name, const 
 
 // A label and a spin control in one row, centred vertically. The toolkit's spin controls need
 // more room than 73 x 21 pixels for their buttons, so they keep their natural size.
-wxSpinCtrl* AddSpin(wxWindow* page, wxSizer* sizer, const char* labelName, const wxString& label,
-                    const char* name, int min, int max)
+wxSpinCtrl* AddSpin(wxWindow* page, wxSizer* sizer, wxWindowID labelId, const char* labelName,
+                    const wxString& label, wxWindowID id, const char* name, int min, int max)
 {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+    row->Add(new wxStaticText(page, labelId, label, wxDefaultPosition, wxDefaultSize, 0,
                               labelName),
              0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
-    auto* spin = new wxSpinCtrl(page, wxID_ANY, wxString::Format("%d", min), wxDefaultPosition,
+    auto* spin = new wxSpinCtrl(page, id, wxString::Format("%d", min), wxDefaultPosition,
                                 wxDefaultSize, wxSP_ARROW_KEYS, min, max, min, name);
     row->Add(spin, 0, wxALL | wxALIGN_CENTER_VERTICAL, 3);
     sizer->Add(row, 0, 0, 0);
@@ -95,32 +95,39 @@ void FrameOptions::CreateControls()
     auto* page = new wxPanel(book, ID_PANEL_GENERAL, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL, "ID_PANEL_GENERAL");
     auto* column = new wxBoxSizer(wxVERTICAL);
-    AddHeading(page, column, "ID_STATICTEXT1", _("Logging"), "ID_STATICLINE1");
-    alwaysShowLog_ = AddCheckBox(page, column, "ID_CHECKBOX_ALWAYS_SHOW_LOG",
+    AddHeading(page, column, ID_STATICTEXT1, "ID_STATICTEXT1", _("Logging"), ID_STATICLINE1,
+               "ID_STATICLINE1");
+    alwaysShowLog_ = AddCheckBox(page, column, ID_CHECKBOX_ALWAYS_SHOW_LOG,
+                                 "ID_CHECKBOX_ALWAYS_SHOW_LOG",
                                  _("Always show synchronization log"));
-    compressLog_ = AddCheckBox(page, column, "ID_CHECKBOX_COMPRESS_LOG",
+    compressLog_ = AddCheckBox(page, column, ID_CHECKBOX_COMPRESS_LOG, "ID_CHECKBOX_COMPRESS_LOG",
                                _("Compress synchronization logfiles"));
-    logDays_ = AddSpin(page, column, "ID_STATICTEXT2", _("Delete log files after days"),
+    logDays_ = AddSpin(page, column, ID_STATICTEXT2, "ID_STATICTEXT2",
+                       _("Delete log files after days"), ID_SPINCTRL_LOG_DAYS,
                        "ID_SPINCTRL_LOG_DAYS", 0, 100);
 
-    AddHeading(page, column, "ID_STATICTEXT3", _("Language"), "ID_STATICLINE2");
-    language_ = new wxChoice(page, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0,
-                             wxDefaultValidator, "ID_CHOICE_LANGUAGE");
+    AddHeading(page, column, ID_STATICTEXT3, "ID_STATICTEXT3", _("Language"), ID_STATICLINE2,
+               "ID_STATICLINE2");
+    language_ = new wxChoice(page, ID_CHOICE_LANGUAGE, wxDefaultPosition, wxDefaultSize, 0,
+                             nullptr, 0, wxDefaultValidator, "ID_CHOICE_LANGUAGE");
     column->Add(language_, 0, wxALL, 3);
 
-    AddHeading(page, column, "ID_STATICTEXT4", _("Compression"), "ID_STATICLINE3");
-    bzQuality_ = AddSpin(page, column, "ID_STATICTEXT5", _("Compression quality"),
-                         "ID_SPINCTRL_BZ_QUALITY", 1, 9);
-    workFactor_ = AddSpin(page, column, "ID_STATICTEXT6", _("Work factor"),
-                          "ID_SPINCTRL_WORK_FACTOR", 0, 130);
+    AddHeading(page, column, ID_STATICTEXT4, "ID_STATICTEXT4", _("Compression"), ID_STATICLINE3,
+               "ID_STATICLINE3");
+    bzQuality_ = AddSpin(page, column, ID_STATICTEXT5, "ID_STATICTEXT5", _("Compression quality"),
+                         ID_SPINCTRL_BZ_QUALITY, "ID_SPINCTRL_BZ_QUALITY", 1, 9);
+    workFactor_ = AddSpin(page, column, ID_STATICTEXT6, "ID_STATICTEXT6", _("Work factor"),
+                          ID_SPINCTRL_WORK_FACTOR, "ID_SPINCTRL_WORK_FACTOR", 0, 130);
 
-    AddHeading(page, column, "ID_STATICTEXT7", _("Other"), "ID_STATICLINE4");
-    allDrives_ = AddCheckBox(page, column, "ID_CHECKBOX_ALL_DRIVES", _("Show all drives"),
-                             _("Show all mounts, not only removable"));
-    removeEmptyDirs_ = AddCheckBox(page, column, "ID_CHECKBOX_RM_EMPTY_DIRS",
-                                   _("Remove empty folders"),
+    AddHeading(page, column, ID_STATICTEXT7, "ID_STATICTEXT7", _("Other"), ID_STATICLINE4,
+               "ID_STATICLINE4");
+    allDrives_ = AddCheckBox(page, column, ID_CHECKBOX_ALL_DRIVES, "ID_CHECKBOX_ALL_DRIVES",
+                             _("Show all drives"), _("Show all mounts, not only removable"));
+    removeEmptyDirs_ = AddCheckBox(page, column, ID_CHECKBOX_RM_EMPTY_DIRS,
+                                   "ID_CHECKBOX_RM_EMPTY_DIRS", _("Remove empty folders"),
                                    _("Remove empty folders after synchronization"));
-    autoExport_ = AddCheckBox(page, column, "ID_CHECKBOX1", _("Export projects after synchronization"),
+    autoExport_ = AddCheckBox(page, column, ID_CHECKBOX1, "ID_CHECKBOX1",
+                              _("Export projects after synchronization"),
                               _("Automatically export projects metadata to XML file on the "
                                 "medium after synchronization"));
     page->SetSizer(column);

@@ -19,6 +19,26 @@ class FrameOptions : public wxFrame {
 public:
     static inline const wxWindowID ID_LISTBOOK_OPTIONS = wxNewId();
     static inline const wxWindowID ID_PANEL_GENERAL = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT1 = wxNewId();
+    static inline const wxWindowID ID_STATICLINE1 = wxNewId();
+    static inline const wxWindowID ID_CHECKBOX_ALWAYS_SHOW_LOG = wxNewId();
+    static inline const wxWindowID ID_CHECKBOX_COMPRESS_LOG = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT2 = wxNewId();
+    static inline const wxWindowID ID_SPINCTRL_LOG_DAYS = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT3 = wxNewId();
+    static inline const wxWindowID ID_STATICLINE2 = wxNewId();
+    static inline const wxWindowID ID_CHOICE_LANGUAGE = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT4 = wxNewId();
+    static inline const wxWindowID ID_STATICLINE3 = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT5 = wxNewId();
+    static inline const wxWindowID ID_SPINCTRL_BZ_QUALITY = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT6 = wxNewId();
+    static inline const wxWindowID ID_SPINCTRL_WORK_FACTOR = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT7 = wxNewId();
+    static inline const wxWindowID ID_STATICLINE4 = wxNewId();
+    static inline const wxWindowID ID_CHECKBOX_ALL_DRIVES = wxNewId();
+    static inline const wxWindowID ID_CHECKBOX_RM_EMPTY_DIRS = wxNewId();
+    static inline const wxWindowID ID_CHECKBOX1 = wxNewId();
     static inline const wxWindowID ID_BUTTON_RESET = wxNewId();
 
     FrameOptions(wxWindow* parent, wxWindowID id = wxID_ANY,

@@ -152,8 +152,8 @@ void FrameFolderTestbed::SetFolder(wxUint32 folderId)
         wxSQLite3ResultSet row =
             ExecQuery(wxString::Format(kSqlSelectProjectAndFolderName, folderId_));
         const bool found = row.NextRow();
-        projectLabel_->SetLabel(_("Project: ") + (found ? row.GetAsString(0) : _("N/A")));
-        folderLabel_->SetLabel(_("Folder: ") + (found ? row.GetAsString(1) : _("N/A")));
+        projectLabel_->SetLabelText(_("Project: ") + (found ? row.GetAsString(0) : _("N/A")));
+        folderLabel_->SetLabelText(_("Folder: ") + (found ? row.GetAsString(1) : _("N/A")));
         row.Finalize();
         rulesPanel_->SetFolder(folderId_, false);
     }, this);
@@ -340,6 +340,7 @@ void FrameFolderTestbed::ShowSelectedSize()
 void FrameFolderTestbed::OnListViewFoldersColumnClick(wxListEvent& event)
 {
     resultList_->SortByColumn(event.GetColumn());
+    ShowSelectedSize();
 }
 
 void FrameFolderTestbed::OnListViewFoldersItemRClick(wxListEvent& event)
@@ -349,11 +350,13 @@ void FrameFolderTestbed::OnListViewFoldersItemRClick(wxListEvent& event)
     if (record == nullptr)
         return;
     wxMenu menu(_("Add rule"));
-    menu.Append(ID_MENU_ADD_EXTENSION, wxString::Format(_("Extension (*.%s)"), record->extension));
-    menu.Append(ID_MENU_ADD_NAME, wxString::Format(_("Name (%s*)"), NameStem(record->file)));
+    menu.Append(ID_MENU_ADD_EXTENSION,
+                wxString::Format(_("Extension (*.%s)"), EscapeMnemonics(record->extension)));
+    menu.Append(ID_MENU_ADD_NAME,
+                wxString::Format(_("Name (%s*)"), EscapeMnemonics(NameStem(record->file))));
     if (!record->location.empty())
-        menu.Append(ID_MENU_ADD_FOLDER,
-                    wxString::Format(_("Folder (%s)"), ShortenPath(record->location, 30)));
+        menu.Append(ID_MENU_ADD_FOLDER, wxString::Format(_("Folder (%s)"),
+                                     EscapeMnemonics(ShortenPath(record->location, 30))));
     menu.AppendSeparator();
     menu.Append(ID_MENU_RESET_FILTER, _("Reset filter"));
     menu.Append(ID_MENU_FILTER_EXTENSION, _("Filter by extension"));
@@ -376,7 +379,7 @@ void FrameFolderTestbed::OnContextMenuCommand(wxCommandEvent& event)
         return;
     // A filter rebuilds the visible rows: work on a copy.
     const FileTestRecord record = *found;
-    const auto filter = [this](const wxString& label) { filterLabel_->SetLabel(label); };
+    const auto filter = [this](const wxString& label) { filterLabel_->SetLabelText(label); };
     switch (event.GetId()) {
     case ID_MENU_ADD_EXTENSION: rulesPanel_->AddRule("*." + record.extension); break;
     case ID_MENU_ADD_NAME: rulesPanel_->AddRule(NameStem(record.file) + "*"); break;
@@ -416,4 +419,7 @@ void FrameFolderTestbed::OnContextMenuCommand(wxCommandEvent& event)
     default:
         break;
     }
+    // A filter took rows away or brought them back.
+    if (event.GetId() >= ID_MENU_RESET_FILTER)
+        ShowSelectedSize();
 }

@@ -41,6 +41,9 @@ inline constexpr const char* kSqlInsertMedium =
 inline constexpr const char* kSqlImportInsertMedium =
     "insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values('%s', '%s', '%s', %s)";
 inline constexpr const char* kSqlMarkMediumDeleted = "update MEDIA set DELETED=1, MODIFIED='%s' where ID=%u";
+// The live medium other than ID %u that has this GUID: a drive can stand for one medium only.
+inline constexpr const char* kSqlSelectOtherLiveMediumByGuid =
+    "select NAME from MEDIA where GUID='%s' and DELETED=0 and ID <> %u";
 // Taking over a drive's GUID keeps MODIFIED as it was.
 inline constexpr const char* kSqlUpdateMediumGuid = "update MEDIA set GUID='%s' where ID=%u";
 inline constexpr const char* kSqlRenameMedium = "update MEDIA set NAME='%s', MODIFIED='%s' where ID=%u";

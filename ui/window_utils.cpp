@@ -6,6 +6,7 @@
 
 #include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
+#include <wx/control.h>
 #include <wx/ctrlsub.h>
 #include <wx/dirdlg.h>
 #include <wx/icon.h>
@@ -211,6 +212,13 @@ void SetFieldText(wxTextCtrl* field, const wxString& text)
 {
     field->ChangeValue(text);
     field->DiscardEdits();
+}
+
+wxString EscapeMnemonics(const wxString& userText)
+{
+    wxString text = wxControl::EscapeMnemonics(userText);
+    text.Replace("\t", " ");
+    return text;
 }
 
 void SetProgramIcon(wxTopLevelWindow* window)

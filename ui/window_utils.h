@@ -96,5 +96,10 @@ class wxTextCtrl;
 // not modified afterwards (GTK keeps the modified flag through ChangeValue).
 void SetFieldText(wxTextCtrl* field, const wxString& text);
 
+// User text (a name, a path, a mask) made fit for a menu item or a label built around it:
+// every "&" shows as itself instead of marking the next letter as the mnemonic, and a tab
+// becomes a blank (in a menu item it would start an accelerator).
+wxString EscapeMnemonics(const wxString& userText);
+
 // A Yes/No question with its own caption; true for Yes.
 bool AskYesNo(wxWindow* parent, const wxString& text, const wxString& caption);

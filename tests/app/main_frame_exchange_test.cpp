@@ -1,7 +1,6 @@
 #include <utility>
 
 #include <wx/gauge.h>
-#include <wx/toolbar.h>
 
 #include "exchange/dralvo_import.h"
 #include "exchange/export.h"
@@ -14,7 +13,8 @@ TEST_F(MainFrameTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFa
     for (const char* name : {"stick", "twin", "broken"})
         AddMedium(wxString(name[0], 36), wxString(name).Capitalize());
     const wxString stick = AddDrive("stick", std::string(36, 's')), other = AddDrive("other", "");
-    const wxString twin = AddDrive("twin", std::string(36, 't')), broken = AddDrive("broken", std::string(36, 'b'));
+    const wxString twin = AddDrive("twin", std::string(36, 't'));
+    const wxString broken = AddDrive("broken", std::string(36, 'b'));
     dir.Write("media/stick/dralvo.xml.bz2", "old");
     dir.MakeDir("media/broken/dralvo.xml.bz2");  // a directory where the file goes
     OpenWith({"Photos"});
@@ -36,9 +36,12 @@ TEST_F(MainFrameTest, ExportWritesOneDocumentToTheCataloguedMediaAndReportsTheFa
 TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed)
 {
     // Another station's catalogue with a project and the medium of the first drive.
-    dir.Write("media/stick/dralvo.xml", "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
-              std::string(36, 'i') + "\" CAPTION=\"Imported\" MODIFIED=\"2001-01-01 00:00:00\"/></project>"
-              "<media><item GUID=\"" + std::string(36, 'c') + "\" NAME=\"Carried\" MODIFIED=\"2001-01-01 00:00:00\"/></media></dralvo>");
+    const std::string modified = " MODIFIED=\"2001-01-01 00:00:00\"/>";
+    dir.Write("media/stick/dralvo.xml",
+              "<dralvo export_time=\"2001-01-01 01:00\"><project><item GUID=\"" +
+                  std::string(36, 'i') + "\" CAPTION=\"Imported\"" + modified + "</project>" +
+                  "<media><item GUID=\"" + std::string(36, 'c') + "\" NAME=\"Carried\"" + modified +
+                  "</media></dralvo>");
     // One file per medium, the compressed one preferred (the report names it); a medium
     // without one is passed over.
     const wxString damaged = dir.Write("media/a/dralvo.xml.bz2", "not bzip2");
@@ -46,13 +49,12 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed
     AddDrive("stick", std::string(36, 'c'));  // engaged on the other station
     AddDrive("a", ""), AddDrive("none", "");
     OpenWith({"Local"});
-    widgets_test::Toggle(Find<wxCheckBox>("ID_CHECKBOX_CONNECTDED_MEDIA"));
-    const auto toolOn = [this](wxWindowID id) { return frame->GetToolBar()->GetToolEnabled(id); };
+    ToggleConnectedOnly();
     // Seen by a handler that runs before the window's own.
     bool gaugeShown = false, toolsOff = false;
     frame->Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
         gaugeShown = Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown();
-        toolsOff = !toolOn(dralvoFrame::ID_TOOL_EXPORT) && !toolOn(dralvoFrame::ID_TOOL_RUN);
+        toolsOff = !ToolOn(dralvoFrame::ID_TOOL_EXPORT) && !ToolOn(dralvoFrame::ID_TOOL_RUN);
         e.Skip();
     }, ID_IMPORT_FINISHED);
     Command(dralvoFrame::ID_TOOL_IMPORT);
@@ -61,14 +63,11 @@ TEST_F(MainFrameTest, ImportShowsProgressRefusesASecondOneAndTellsWhyAFileFailed
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_EXPORT),
                   ExpectMessage("Dralvo import from XML already in progress. Please wait until it "
                                 "is over!"));
-    // Pumps events until the import tool is back or 20 s have passed.
-    const wxLongLong deadline = wxGetLocalTimeMillis() + 20000;
-    wxTEST_DIALOG(while (!toolOn(dralvoFrame::ID_TOOL_IMPORT) && wxGetLocalTimeMillis() < deadline)
-                      (wxYield(), wxMilliSleep(5)),
+    wxTEST_DIALOG(PumpUntil([&] { return ToolOn(dralvoFrame::ID_TOOL_IMPORT); }),
                   ExpectMessage("1 catalogue file could not be merged.\n" + damaged +
                                 ": the compressed file is damaged."));
     EXPECT_TRUE(gaugeShown && toolsOff && !Find<wxGauge>("ID_GAUGE_PROGRESS")->IsShown());
-    EXPECT_TRUE(toolOn(dralvoFrame::ID_TOOL_EXPORT) && toolOn(dralvoFrame::ID_TOOL_RUN));
+    EXPECT_TRUE(ToolOn(dralvoFrame::ID_TOOL_EXPORT) && ToolOn(dralvoFrame::ID_TOOL_RUN));
     EXPECT_NE(Projects()->FindString("Imported"), wxNOT_FOUND);
     EXPECT_EQ(Media()->GetStrings(), wxArrayString(1, "Carried"));
     // Closing during an import waits for it.

@@ -4,11 +4,13 @@
 // drivers that use its controls as a user's clicks and keystrokes would.
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include <wx/app.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
+#include <wx/toolbar.h>
 #include <wx/weakref.h>
 
 #include "app/main_frame.h"
@@ -28,11 +30,10 @@ protected:
     {
         CatalogTest::SetUp();
         soShowAllDrives = false;
-        // The folder chooser answers with browseAnswers in turn and records what it was given.
+        // The folder chooser answers with browseAnswers in turn and records where it started.
         previousBrowser_ = SetFolderBrowser([this](wxWindow*, const wxString& start,
                                                    const wxString& title) {
             browseStarts.push_back(start);
-            browseTitles.push_back(title);
             if (browseAnswers.empty()) {
                 ADD_FAILURE() << "unexpected folder chooser: " << title;
                 return wxString();
@@ -63,19 +64,28 @@ protected:
         for (const char* name : folders)
             NewFolder(name);
     }
-    // Closes the window the way the close box does and lets it go.
-    void CloseWindow()
+    // Closes the window the way the close box (or the Quit command) does and lets it go.
+    void CloseWindow(bool quit = false)
     {
-        frame->Close(false);
+        quit ? Command(dralvoFrame::ID_MENU_QUIT) : void(frame->Close(false));
         wxTheApp->ProcessIdle();
         EXPECT_FALSE(frame) << "the window stayed";
+    }
+
+    // Pumps events until done() holds or 30 s have passed; whether it holds.
+    static bool PumpUntil(const std::function<bool()>& done)
+    {
+        const auto end = wxGetLocalTimeMillis() + 30000;
+        while (!done() && wxGetLocalTimeMillis() < end)
+            wxYield(), wxMilliSleep(2);
+        return done();
     }
 
     template <class T>
     T* Find(const char* name) const { return widgets_test::Find<T>(frame.get(), name); }
     wxChoice* Projects() const { return Find<wxChoice>("ID_CHOICE_PROJECT"); }
     wxChoice* Media() const { return Find<wxChoice>("ID_CHOICE_MEDIA"); }
-    swxBitmapListBox* Folders() const { return Find<swxBitmapListBox>("ID_BITMAP_LISTBOX_FOLDERS"); }
+    auto* Folders() const { return Find<swxBitmapListBox>("ID_BITMAP_LISTBOX_FOLDERS"); }
     wxTextCtrl* MediumField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_MEDIA_DIR"); }
     wxTextCtrl* LocalField() const { return Find<wxTextCtrl>("ID_TEXTCTRL_LOCAL_DIR"); }
     PanelRules* Rules() const
@@ -83,6 +93,7 @@ protected:
         return dynamic_cast<PanelRules*>(frame->FindWindow(dralvoFrame::ID_PANEL_RULES));
     }
     bool Enabled(const char* name) const { return Find<wxWindow>(name)->IsEnabled(); }
+    bool ToolOn(wxWindowID id) const { return frame->GetToolBar()->GetToolEnabled(id); }
 
     void Click(const char* name) const { widgets_test::Click(frame.get(), name); }
     void Command(wxWindowID id) const
@@ -103,8 +114,6 @@ protected:
         ASSERT_NE(n, wxNOT_FOUND) << text;
         Choose(choice, n);
     }
-    void ChooseProject(const wxString& caption) const { Choose(Projects(), caption); }
-    void ChooseMedium(const wxString& name) const { Choose(Media(), name); }
     void ChooseFolder(const wxString& name) const
     {
         int n = 0;
@@ -123,15 +132,15 @@ protected:
     // (AddProject of the base class stores a row directly).
     void NewProject(const wxString& caption) { Name("ID_BITMAPBUTTON_ADD", caption); }
     void NewFolder(const wxString& name) { Name("ID_BITMAPBUTTON_DIR_ADD", name); }
-    // Clicks the button and gives the name it asks for; a given message must follow.
-    void Name(const char* button, const wxString& name, const wxString& message = wxString())
+    void Name(const char* button, const wxString& name)
     {
-        if (message.empty()) {
-            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name));
-        } else {
-            wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name),
-                          ExpectMessage(message, wxOK, "Message"));
-        }
+        wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name));
+    }
+    // Clicks the button, gives the name it asks for and expects the box refusing it.
+    void Refused(const char* button, const wxString& name, const wxString& message)
+    {
+        wxTEST_DIALOG(Click(button), wxExpectModal<wxTextEntryDialog>(name),
+                      ExpectMessage(message, wxOK, "Message"));
     }
 
     // The project choice and the folder list as "A,[B] / [Docs],Mail", the selection in brackets.
@@ -141,13 +150,10 @@ protected:
         for (unsigned i = 0; i < Folders()->GetCount(); ++i)
             folders.push_back(Folders()->GetItemText(i));
         const wxString listed = Listed(folders, Folders()->GetSelection());
-        return ChoiceShown(Projects()) + " /" + (listed.empty() ? "" : " ") + listed;
+        return Listed(Projects()->GetStrings(), Projects()->GetSelection()) + " /" +
+               (listed.empty() ? "" : " ") + listed;
     }
-    // The items of a choice as "A,[B]", the selection in brackets.
-    static wxString ChoiceShown(const wxChoice* c)
-    {
-        return Listed(c->GetStrings(), c->GetSelection());
-    }
+    // The items as "A,[B]", the selected one in brackets.
     static wxString Listed(wxArrayString items, int selected)
     {
         if (selected >= 0 && selected < static_cast<int>(items.size()))
@@ -155,14 +161,14 @@ protected:
         return wxJoin(items, ',', '\0');
     }
 
-    static int ProjectId(const wxString& caption) { return Id("PROJECT where CAPTION", caption); }
-    static int FolderId(const wxString& name) { return Id("FOLDER where FOLDER", name); }
-    static int RuleFolder(const wxString& m) { return Id("ACLRULES where FILEMASK", m, "FOLDERID"); }
-    // The ID (or another column) of the row whose column is text: Id("PROJECT where CAPTION", ..).
-    static int Id(const wxString& where, const wxString& text, const wxString& column = "ID")
+    // The ID (or another column) of the row whose column is text: Id("ID from X where C", ..).
+    static int Id(const char* what, const wxString& text)
     {
-        return Scalar("select " + column + " from " + where + "='" + text + "'");
+        return Scalar(wxString("select ") + what + "=" + SqlText(text));
     }
+    static int ProjectId(const wxString& c) { return Id("ID from PROJECT where CAPTION", c); }
+    static int FolderId(const wxString& name) { return Id("ID from FOLDER where FOLDER", name); }
+    static int RuleFolder(wxString m) { return Id("FOLDERID from ACLRULES where FILEMASK", m); }
     static void AddMedium(const wxString& guid, const wxString& name)
     {
         ExecUpdate(wxString::Format("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) "
@@ -184,7 +190,6 @@ protected:
     wxWeakRef<dralvoFrame> frame;
     std::deque<wxString> browseAnswers;
     std::vector<wxString> browseStarts;
-    std::vector<wxString> browseTitles;
 
 private:
     FolderBrowser previousBrowser_;

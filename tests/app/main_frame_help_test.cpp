@@ -7,9 +7,12 @@
 #include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
 #include <wx/socket.h>
+#include <wx/sstream.h>
 #include <wx/translation.h>
 
+#include "app/version.h"
 #include "app/web_site.h"
+#include "store/text.h"
 #include "tests/app/http_test_server.h"
 #include "tests/app/main_frame_fixture.h"
 
@@ -20,13 +23,10 @@ size_t Entries(const wxString& book, const char* file)
 {
     wxFileSystem files;
     const std::unique_ptr<wxFSFile> in(files.OpenFile(book + "#zip:" + file));
-    std::string text(in ? in->GetStream()->GetSize() : 0, '\0');
+    wxStringOutputStream text;
     if (in)
-        in->GetStream()->Read(text.data(), text.size());
-    size_t count = 0;
-    for (size_t at = 0; (at = text.find("type=\"text/sitemap\"", at)) != std::string::npos; ++at)
-        ++count;
-    return count;
+        in->GetStream()->Read(text);
+    return wxString(text.GetString()).Replace("type=\"text/sitemap\"", "");
 }
 
 // Points the update check at a server.
@@ -89,36 +89,38 @@ TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
     const wxString home = wxString::Format("http://127.0.0.1:%d/", server.Port());
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ABOUT),
-                  ExpectMessage("Dralvo v. 1.1.146.734\nwxWidgets ", wxOK, "About Dralvo", true));
+                  ExpectMessage(wxString("Dralvo v. ") + kDralvoVersion + "\nwxWidgets ", wxOK,
+                                "About Dralvo", true));
     Command(dralvoFrame::ID_MENU_HOME_PAGE);
     browserWorks = false;
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE),
                   ExpectMessage("Failed to run internet browser!"));
     EXPECT_EQ(opened, (std::vector<wxString>{home, home}));
     browserWorks = true;
-    const wxString latest = "You have the latest Dralvo version!";
-    const wxString failed = "Failed to retrieve last version information!";
-    const wxString newer = "Dralvo v. %s is available. Do you wish to visit the website?";
+    // %v stands for the program's version; 'L': the latest, 'F': failed, 'N' and 'Y': a newer
+    // one, answered No and Yes (a visit).
     const struct {
         int status;
         const char* body;
-        wxString message;
-        int answer;  // wxYES visits the site
-    } rows[] = {{200, " 1.1.146.734\r\n", latest, wxOK}, {200, "01.001.146.734.0", latest, wxOK},
-                {200, "1.1.99.0", latest, wxOK}, {404, "1.2", failed, wxOK},
-                {200, "<html>1.2</html>", failed, wxOK},
-                {200, "1.1.146.734.1", wxString::Format(newer, "1.1.146.734.1"), wxNO},
-                {200, "99999999999999999999", wxString::Format(newer, "99999999999999999999"),
-                 wxNO},
-                {200, "1.2", wxString::Format(newer, "1.2"), wxYES}};
+        char outcome;
+    } rows[] = {{200, " %v\r\n", 'L'}, {200, "0%v.0", 'L'}, {200, "1.1.99.0", 'L'},
+                {404, "1.2", 'F'}, {200, "<html>1.2</html>", 'F'}, {200, "%v.1", 'N'},
+                {200, "99999999999999999999", 'N'}, {200, "1.2", 'Y'}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.body);
         opened.clear();
-        server.Answer(row.status, row.body);
-        const char* caption = row.answer == wxOK ? "Message" : "Update available";
+        wxString body = row.body, message = "You have the latest Dralvo version!";
+        body.Replace("%v", kDralvoVersion);
+        server.Answer(row.status, ToUtf8(body));
+        if (row.outcome == 'F')
+            message = "Failed to retrieve last version information!";
+        if (row.outcome >= 'N')
+            message = "Dralvo v. " + body + " is available. Do you wish to visit the website?";
+        const int answer = row.outcome == 'Y' ? wxYES : row.outcome == 'N' ? wxNO : wxOK;
+        const char* caption = answer == wxOK ? "Message" : "Update available";
         wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_CHECK_UPDATES),
-                      ExpectMessage(row.message, row.answer, caption));
-        EXPECT_EQ(opened.size(), row.answer == wxYES ? 1u : 0u);
+                      ExpectMessage(message, answer, caption));
+        EXPECT_EQ(opened.size(), answer == wxYES ? 1u : 0u);
         EXPECT_FALSE(wxIsBusy());
     }
 

@@ -23,11 +23,9 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
                     << menu->IsEnabled(dralvoFrame::ID_MENU_TESTBED);
     };
     OpenWith({"Work"});
-    EXPECT_EQ("Work|0|36||",
-              Rows("select CAPTION, DELETED, length(GUID), IGNORESIZEOVER, BZ2BELOW from PROJECT"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"),
                   ExpectMessage(kDeleteProject, wxYES, "Delete synchronization project"));
-    Name("ID_BITMAPBUTTON_ADD", "WORK", "Project \"WORK\" already exists!");
+    Refused("ID_BITMAPBUTTON_ADD", "WORK", "Project \"WORK\" already exists!");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_PROJECT), wxExpectModal<wxTextEntryDialog>("W_rk"),
                   ExpectMessage("Project \"W_rk\" already exists!"));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
@@ -35,7 +33,7 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
         NewProject(caption);
     NewFolder("Docs");
     EXPECT_EQ("111111111111", enabled());
-    ChooseProject("B");
+    Choose(Projects(), "B");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxNO));
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DELETE"), ExpectMessage(kDeleteProject, wxYES));
     EXPECT_EQ("Kitchen\"s photos,[C] / [Docs]", Shown());
@@ -51,6 +49,7 @@ TEST_F(MainFrameTest, ProjectsAreAddedRenamedAndDeleted)
     EXPECT_EQ("100000000000", enabled());
     EXPECT_EQ(wxString("Work|1||; Kitchen\"s photos|1||; B|1||; ") + kCraftedStored + "|1|100|2",
               Rows("select CAPTION, DELETED, IGNORESIZEOVER, BZ2BELOW from PROJECT"));
+    EXPECT_EQ(4, Scalar("select count(distinct GUID) from PROJECT where length(GUID) = 36"));
     EXPECT_EQ("Docs|0", Rows("select FOLDER, DELETED from FOLDER"));
     Click("ID_BITMAPBUTTON_DELETE");
     Command(dralvoFrame::ID_MENU_TESTBED);
@@ -65,7 +64,7 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     const wxString taken = "Project \"Work\" already contains folder \"%s\"!";
     OpenWith({"Work"}, {"Photos", "Docs", "Mail"});
     EXPECT_EQ("[Work] / Photos,Docs,[Mail]", Shown());
-    Name("ID_BITMAPBUTTON_DIR_ADD", "docs", wxString::Format(taken, "docs"));
+    Refused("ID_BITMAPBUTTON_DIR_ADD", "docs", wxString::Format(taken, "docs"));
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_ADD_FOLDER), wxExpectModal<wxTextEntryDialog>("Ph_tos"),
                   ExpectMessage(wxString::Format(taken, "Ph_tos")));
     ChooseFolder("Photos");
@@ -76,13 +75,14 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     ChooseFolder("Mail");
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_DELETE_FOLDER), ExpectMessage(kDeleteFolder, wxYES));
     EXPECT_EQ("[Work] / [Docs]", Shown());
-    Name("ID_BITMAPBUTTON_DIR_ADD", "photos", wxString::Format(taken, "photos"));
+    Refused("ID_BITMAPBUTTON_DIR_ADD", "photos", wxString::Format(taken, "photos"));
 
     NewFolder("Pics");
     ExecUpdate(wxString::Format("update FOLDER set MODIFIED='%s'", kOldTime));
     Name("ID_BITMAPBUTTON_DIR_RENAME", "Pics");
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_RENAME"), wxExpectModal<wxTextEntryDialog>("", true));
-    Name("ID_BITMAPBUTTON_DIR_RENAME", "DOCS", "Virtual folder \"DOCS\" is not unique for the project!");
+    Refused("ID_BITMAPBUTTON_DIR_RENAME", "DOCS",
+            "Virtual folder \"DOCS\" is not unique for the project!");
     const wxString live =
         wxString::Format("select FOLDER, MODIFIED='%s' from FOLDER where DELETED=0", kOldTime);
     EXPECT_EQ("Docs|1; Pics|1", Rows(live));
@@ -94,7 +94,7 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
     NewProject("Home");
     NewFolder("Docs");
     EXPECT_EQ("Work,[Home] / [Docs]", Shown());
-    ChooseProject("Work");
+    Choose(Projects(), "Work");
     EXPECT_EQ(wxString("[Work],Home / [Docs],") + kCraftedStored, Shown());
     ChooseFolder(kCraftedStored);
     wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_MOVE"), ExpectDialogProjectSelect::Cancel());
@@ -108,8 +108,8 @@ TEST_F(MainFrameTest, FoldersAreAddedDeletedRenamedAndMoved)
                    "where F.DELETED=0"));
 }
 
-// Whatever takes the shown folder away first stores the rules panel's unsaved edits for it;
-// quitting stores them too.
+// Whatever takes the shown folder away, quitting too, first stores the rules panel's unsaved
+// edits for it.
 TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
 {
     const struct {
@@ -117,7 +117,7 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
         std::function<void()> action;
     } rows[] = {
         {"another folder", "A", [this] { ChooseFolder("B"); }},
-        {"another project", "B", [this] { ChooseProject("Home"); }},
+        {"another project", "B", [this] { Choose(Projects(), "Home"); }},
         {"new folder", "A", [this] { NewFolder("New"); }},
         {"testbed", "A", [this] { Click("ID_BITMAPBUTTON_RUN_TESTBED"); }},
         {"move", "C", [this] {
@@ -126,28 +126,18 @@ TEST_F(MainFrameTest, EveryChangeOfTheShownFolderStoresTheRulesBeingEdited)
         {"delete", "D", [this] {
              wxTEST_DIALOG(Click("ID_BITMAPBUTTON_DIR_DELETE"), ExpectMessage(kDeleteFolder, wxYES));
          }},
+        {"quit", "A", [this] { CloseWindow(true); }},
     };
     OpenWith({"Home", "Work"}, {"A", "B", "C", "D"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ChooseProject("Work");
+        Choose(Projects(), "Work");
         ChooseFolder(row.folder);
         const wxString mask = wxString("*.") + row.name;
         Rules()->AddRule(mask);
         row.action();
         EXPECT_EQ(FolderId(row.folder), RuleFolder(mask));
     }
-    // When the testbed goes, the panel shows the stored, undeleted rules again.
-    ChooseProject("Work");
-    ChooseFolder("A");
-    Rules()->AddRule("*.unsaved");
-    frame->TestbedClosed();
-    EXPECT_EQ(3u, Rules()->GetRulesList()->GetCount());
-    Rules()->AddRule("*.doc");
-    Command(dralvoFrame::ID_MENU_QUIT);
-    wxTheApp->ProcessIdle();
-    EXPECT_FALSE(frame);
-    EXPECT_EQ(FolderId("A"), RuleFolder("*.doc"));
 }
 
 // A failing statement is shown and the window stays usable; edits that cannot be stored keep
@@ -164,7 +154,8 @@ TEST_F(MainFrameTest, FailingStatementsAreShownAndTheWindowStaysUsable)
     ChooseFolder("Docs");
     Rules()->AddRule("*.doc");
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
-    wxTEST_DIALOG(ChooseProject("Home"), ExpectDatabaseError("Your edits could not be stored."));
+    wxTEST_DIALOG(Choose(Projects(), "Home"),
+                  ExpectDatabaseError("Your edits could not be stored."));
     wxTEST_DIALOG(ChooseFolder("Mail"), ExpectDatabaseError("The folder's rules could not be stored."));
     EXPECT_EQ("Home,[Work] / [Docs],Mail", Shown());
     EXPECT_EQ("*.doc", Rules()->GetRulesList()->GetItemText(0));

@@ -6,108 +6,100 @@
 
 namespace {
 
-constexpr char kStick[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
-constexpr char kOther[] = "11111111-2222-3333-4444-555555555555";
+using FrmMediaTest = EditorsTest;
 
-// A blank drive first, a drive marked for "Other", the media "Stick" and "Other"; the manager
-// open on "Stick".
-class FrmMediaTest : public EditorsTest {
-protected:
-    void SetUp() override
-    {
-        EditorsTest::SetUp();
-        blankRoot = AddDrive("blank", "");
-        AddDrive("other", kOther);
-        AddMedium(kStick, "Stick");
-        AddMedium(kOther, "Other");
-        OpenWith();
-        Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
-        manager = TopWindow<frmMedia>();
-        ASSERT_NE(manager, nullptr);
-        PickMedium("Stick");
-    }
-
-    wxListBox* MediaList() const { return In<wxListBox>(manager, "ID_LISTBOX_MEDIA"); }
-    wxTextCtrl* Caption() const { return In<wxTextCtrl>(manager, "ID_TEXTCTRL_CAPTION"); }
-    void PickMedium(const wxString& name) const
-    {
-        MediaList()->SetStringSelection(name);
-        wxCommandEvent select(wxEVT_LISTBOX, MediaList()->GetId());
-        MediaList()->GetEventHandler()->ProcessEvent(select);
-    }
-
-    wxWeakRef<frmMedia> manager;
-    wxString blankRoot;
-};
-
-// A marker that cannot be written leaves the drive as it was. Names are compared in any case,
-// deleted media's too. A deleted medium's place goes to the next one, at the end of the list
-// to the one before.
+// With a blank drive, a drive marked for "Other" and the media "Stick" and "Other": a marker
+// that cannot be written, or would not read back as the GUID, leaves the drive as it was.
+// Names are compared in any case, deleted media's too. A deleted medium's place goes to the
+// next one, at the end of the list to the one before.
 TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
 {
+    const char stick[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
+    const char other[] = "11111111-2222-3333-4444-555555555555";
+    const wxString blankRoot = AddDrive("blank", "");
+    AddDrive("other", other);
+    AddMedium(stick, "Stick");  // medium 1
+    AddMedium(other, "Other");
+    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
+    OpenWith();
+    Command(dralvoFrame::ID_MENU_MEDIA_MANAGER);
+    wxWeakRef<frmMedia> manager = TopWindow<frmMedia>();
+    ASSERT_TRUE(manager);
+    auto* list = In<wxListBox>(manager, "ID_LISTBOX_MEDIA");
+    auto* caption = In<wxTextCtrl>(manager, "ID_TEXTCTRL_CAPTION");
+    const auto pick = [&](const char* name) {
+        list->SetStringSelection(name);
+        widgets_test::Notify(list, wxEVT_LISTBOX);
+    };
+    const auto click = [&](const char* name) { ClickIn(manager, name); };
     const wxString exists = "Medium with this name already exists!";
     const wxString sure = "Do you really wish to delete this medium?";
-    ExecUpdate("insert into MEDIA(GUID, NAME, MODIFIED, DELETED) values ('g', 'Gone', '', 1)");
+    const ExpectMessage notEngaged("The marker file " + blankRoot + "dralvo.txt could not be "
+                                   "written.\nThe device was not engaged.", wxOK, "Message");
+    EXPECT_EQ("", widgets_test::UnidentifiedControls(manager));
+    pick("Stick");
     dir.MakeDir("media/blank/dralvo.txt");
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
-                  ExpectMessage("The marker file " + blankRoot +
-                                    "dralvo.txt could not be written.\nThe device was not engaged.",
-                                wxOK, "Message"));
-    EXPECT_EQ("", In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_EQ(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='Stick'")));
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"), notEngaged);
     ASSERT_TRUE(wxRmdir(blankRoot + "dralvo.txt"));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("New"));
-    ClickIn(manager, "ID_BITMAPBUTTON_CONNECT");
+    ExecUpdate("update MEDIA set GUID='0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f''' where ID=1");
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"), notEngaged);  // it would read back with "
+    EXPECT_TRUE(In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->IsEmpty() && !FindConnectedMedium(1));
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_ADD"), wxExpectModal<wxTextEntryDialog>("New"));
+    click("ID_BITMAPBUTTON_CONNECT");
     const std::string marker = ReadAll(blankRoot + "dralvo.txt");
-    EXPECT_EQ(36u, marker.size());  // the GUID alone, no line end
-    EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'"), marker);
-    EXPECT_EQ(marker, In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
-    EXPECT_NE(nullptr, FindConnectedMedium(Scalar("select ID from MEDIA where NAME='New'")));
-    EXPECT_EQ(0, TemporariesUnder(blankRoot));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
+    EXPECT_EQ(Text("select GUID from MEDIA where NAME='New'") + "|" + marker,  // no line end
+              marker + "|" + In<wxTextCtrl>(manager, "ID_TEXTCTRL_UID")->GetValue());
+    EXPECT_TRUE(FindConnectedMedium(4) && TemporariesUnder(blankRoot) == 0);  // New is 4
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
                   ExpectMessage("This device is already connected to the medium!", wxOK));
 
-    PickMedium("Stick");  // a drive marked for another medium: the user's choice decides
+    pick("Stick");  // a drive marked for another medium: the user's choice decides
+    const ExpectMessage refusal("The device's UID belongs to the medium \"Other\".\nTwo media "
+                                "cannot have one UID.", wxOK, "Message");
+    const char loose[] = "99999999-8888-7777-6666-555555555555";  // no live medium's
     const struct {
-        const char *name, *marker, *stickGuid;
+        const char *name, *marker;
         int choice;
+        const char* stickGuid;
+        bool refused, knownAsStick;  // known at once, before any new enumeration
     } cases[] = {
-        {"connect to the selected medium", kStick, kStick, 0},
-        {"take over the drive's GUID", kOther, kOther, 1},
-        {"do nothing", kOther, kStick, 2},
-        {"cancel", kOther, kStick, -1},
+        {"connect to the selected medium", other, 0, stick, false, true},
+        {"another live medium has the GUID", other, 1, stick, true, false},
+        {"take over the drive's GUID", loose, 1, loose, false, true},
+        {"do nothing", other, 2, stick, false, false},
+        {"cancel", other, -1, stick, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExecUpdate(wxString("update MEDIA set GUID='") + kStick + "' where NAME='Stick'");
-        dir.Write("media/other/dralvo.txt", kOther);
-        ClickIn(manager, "ID_BITMAPBUTTON_REFRESH");
+        ExecUpdate(wxString("update MEDIA set GUID='") + stick + "' where NAME='Stick'");
+        dir.Write("media/other/dralvo.txt", c.marker);
+        click("ID_BITMAPBUTTON_REFRESH");
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), "other");
-        wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_CONNECT"),
-                      wxExpectModal<wxSingleChoiceDialog>(c.choice));
-        EXPECT_EQ(c.marker, ReadAll(dir / "media/other/dralvo.txt"));
+        wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
+                      wxExpectModal<wxSingleChoiceDialog>(c.choice),
+                      c.refused ? refusal : refusal.Optional());
+        EXPECT_EQ(c.choice == 0 ? stick : c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
+        EXPECT_EQ(c.knownAsStick, FindConnectedMedium(1) != nullptr);
     }
 
-    Type(Caption(), "OTHER");
-    wxTEST_DIALOG(PickMedium("Other"), ExpectMessage(exists, wxOK, "Message"));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("gone"), ExpectMessage(exists));
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
+    Type(caption, "OTHER");
+    wxTEST_DIALOG(pick("Other"), ExpectMessage(exists, wxOK, "Message"));
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_ADD"), wxExpectModal<wxTextEntryDialog>("gone"),
+                  ExpectMessage(exists));
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_ADD"),
                   wxExpectModal<wxTextEntryDialog>("", true));  // cancelled: nothing added
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_ADD"),
-                  wxExpectModal<wxTextEntryDialog>("Bob's"));
-    PickMedium("Stick");
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"),
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_ADD"), wxExpectModal<wxTextEntryDialog>("Bob's"));
+    pick("Stick");
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_DELETE"),
                   ExpectMessage(sure, wxNO, "Deleting medium from database"));
-    PickMedium("Other");  // the first of Other, Stick, New, Bob"s
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
-    EXPECT_EQ("Stick|Stick", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    PickMedium("Bob\"s");  // the last
-    wxTEST_DIALOG(ClickIn(manager, "ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
-    EXPECT_EQ("New|New", Caption()->GetValue() + "|" + MediaList()->GetStringSelection());
-    Type(Caption(), kCraftedName);
+    pick("Other");  // the first of Other, Stick, New, Bob"s
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("Stick|Stick", caption->GetValue() + "|" + list->GetStringSelection());
+    pick("Bob\"s");  // the last
+    wxTEST_DIALOG(click("ID_BITMAPBUTTON_MEDIA_DELETE"), ExpectMessage(sure, wxYES));
+    EXPECT_EQ("New|New", caption->GetValue() + "|" + list->GetStringSelection());
+    Type(caption, kCraftedName);
     manager->Close();
     Settle();
     EXPECT_EQ(wxString("Stick0,Other1,Gone1,") + kCraftedStored + "0,Bob\"s1",

@@ -2,88 +2,72 @@
 
 #include <memory>
 
-#include <gtest/gtest.h>
-
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
-
-#include "store/database.h"
 #include "tests/editors/project_dialogs_expect.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
-#include "tests/support/widgets.h"
 
 namespace {
 
-using widgets_test::Find;
+using namespace widgets_test;
 
-class DialogProjectTest : public CatalogTest {
-protected:
-    void SetUp() override
-    {
-        CatalogTest::SetUp();
-        dialog = std::make_unique<DialogProject>(nullptr);
-    }
-
-    // Fills the dialog and presses OK; the dialog's return code.
-    int Answer(const wxString& caption, int sizeLimit, int compressLimit)
-    {
-        dialog->SetReturnCode(0);
-        ExpectDialogProject::Answer(dialog.get(), caption, sizeLimit, compressLimit);
-        return dialog->GetReturnCode();
-    }
-    // "caption|size limit|compression limit" of a stored project, or of the dialog's fields.
-    static wxString Stored(unsigned id)
-    {
-        return Rows(
-            wxString::Format("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=%u", id));
-    }
-    wxString Shown() const
-    {
-        return wxString::Format("%s|%d|%d", Find<wxTextCtrl>(dialog.get(), "ID_TEXTCTRL_CAPTION")->GetValue(),
-                                Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_SIZE")->GetValue(),
-                                Find<wxSpinCtrl>(dialog.get(), "ID_SPINCTRL_BZ")->GetValue());
-    }
-
-    std::unique_ptr<DialogProject> dialog;
-};
+using ProjectDialogsTest = CatalogTest;
 
 // An unknown project shows empty fields and OK stores nothing; the project's own caption is
-// accepted; a quote is stored doubled.
-TEST_F(DialogProjectTest, LoadShowsTheProjectOkStoresItAndRefusedOkKeepsTheDialogOpen)
+// accepted. A caption of another project, deleted or not, in any case, is refused, as is a
+// failing statement: the dialog stays open with the typed values. Cancel stores nothing.
+TEST_F(ProjectDialogsTest, PropertiesAreStoredOnOkOnly)
 {
-    dialog->LoadProject(42);
-    EXPECT_EQ("Unknown project||0|0", dialog->GetTitle() + "|" + Shown());
-    EXPECT_EQ(wxOK, Answer("", 0, 0));
-    const unsigned id = AddProject("Photos", 1, 100, 2);
-    dialog->LoadProject(id);
-    EXPECT_EQ("Photos: properties|Photos|100|2", dialog->GetTitle() + "|" + Shown());
-    EXPECT_EQ(wxOK, Answer("Photos", 5, 3));
-    EXPECT_EQ("Photos|5|3", Stored(id));
-    EXPECT_EQ(wxOK, Answer("Kitchen's photos", 700, 0));
-    EXPECT_EQ("Kitchen\"s photos", dialog->GetCaption());
-    EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
-    EXPECT_NE(kOldTime, Text(wxString::Format("select MODIFIED from PROJECT where ID=%u", id)));
-    EXPECT_EQ(1, Scalar("select count(*) from PROJECT"));  // the unknown one stored nothing
-
-    // A caption of another project, deleted or not, in any case, is refused, as is a failing
-    // statement: the dialog stays open with the typed values. Cancel writes nothing.
+    DialogProject dialog(nullptr);
+    // "result|caption|limit|limit|" as the dialog shows them, then the stored project 1.
+    const auto answer = [&](const wxString& caption, int sizeLimit, int compressLimit) {
+        dialog.SetReturnCode(0);
+        ExpectDialogProject::Answer(&dialog, caption, sizeLimit, compressLimit);
+        return wxString::Format("%d|%s|%d|%d|", dialog.GetReturnCode(),
+                                Find<wxTextCtrl>(&dialog, "ID_TEXTCTRL_CAPTION")->GetValue(),
+                                Find<wxSpinCtrl>(&dialog, "ID_SPINCTRL_SIZE")->GetValue(),
+                                Find<wxSpinCtrl>(&dialog, "ID_SPINCTRL_BZ")->GetValue()) +
+               Rows("select CAPTION, IGNORESIZEOVER, BZ2BELOW from PROJECT where ID=1");
+    };
+    dialog.LoadProject(42);
+    EXPECT_EQ("Unknown project|4||0|0|", dialog.GetTitle() + "|" + answer("", 0, 0));
+    AddProject("Photos", 1, 100, 2);
     AddProject("Archive", 1);
-    int result = -1;
-    wxTEST_DIALOG(result = Answer("ARCHIVE", 9, 9),
+    dialog.LoadProject(1);
+    EXPECT_EQ("Photos: properties|16|Photos|100|2|Photos|100|2",
+              dialog.GetTitle() + "|" + answer("", -1, 0));
+    EXPECT_EQ("4|Photos|5|3|Photos|5|3", answer("Photos", 5, 3));
+    EXPECT_NE(kOldTime, Text("select MODIFIED from PROJECT where ID=1"));
+    wxString shown;
+    wxTEST_DIALOG(shown = answer("ARCHIVE", 9, 9),
                   ExpectMessage("Project with this name already exists!", wxOK, "Message"));
-    EXPECT_EQ(0, result);
-    EXPECT_EQ("ARCHIVE|9|9", Shown());
-    EXPECT_EQ(wxCANCEL, Answer("Other", -1, 0));
-    EXPECT_EQ("Kitchen\"s photos|700|0", Stored(id));
+    EXPECT_EQ("0|ARCHIVE|9|9|Photos|5|3", shown);
+    ExecUpdate("create trigger NO before update on PROJECT begin select raise(ABORT, 'no'); end");
+    wxTEST_DIALOG(shown = answer("New", 1, 1),
+                  ExpectDatabaseError("The project could not be saved."));
+    EXPECT_EQ("0|New|1|1|Photos|5|3", shown);
+}
 
-    ExecUpdate("create trigger REFUSE before update on PROJECT begin select raise(ABORT, 'no'); end");
-    wxTEST_DIALOG(result = Answer("New", 1, 1), ExpectDatabaseError("The project could not be saved."));
-    EXPECT_NE(wxOK, result);
-    EXPECT_EQ("New|1|1", Shown());
-    ExecUpdate("drop trigger REFUSE");
-    EXPECT_EQ(wxOK, Answer("New", 1, 1));
-    EXPECT_EQ("New|1|1", Stored(id));
+// Live projects by caption, the first selected; OK without a selection asks and stays open; a
+// failing query leaves the list empty.
+TEST_F(ProjectDialogsTest, PickerListsLiveProjects)
+{
+    AddProject("Music");
+    AddProject("Archive", 1);
+    AddProject("Books");
+    auto dialog = std::make_unique<DialogProjectSelect>(nullptr);
+    auto* list = Find<wxListBox>(dialog.get(), "ID_LISTBOX_PROJECTS");
+    EXPECT_EQ("Books,Music|0", wxJoin(list->GetStrings(), ',') << "|" << list->GetSelection());
+    Click(dialog.get(), "ID_BUTTON_OK");
+    EXPECT_EQ("4|3", wxString::Format("%d|%u", dialog->GetReturnCode(), dialog->GetProjectId()));
+    dialog->SetReturnCode(0);
+    list->SetSelection(wxNOT_FOUND);
+    wxTEST_DIALOG(Click(dialog.get(), "ID_BUTTON_OK"),
+                  ExpectMessage("Please select a project!", wxOK, "Message"));
+    EXPECT_EQ(0, dialog->GetReturnCode());
+    ExecUpdate("drop table PROJECT");
+    wxTEST_DIALOG(dialog = std::make_unique<DialogProjectSelect>(nullptr),
+                  ExpectDatabaseError("The list of projects could not be read."));
+    EXPECT_EQ(0u, Find<wxListBox>(dialog.get(), "ID_LISTBOX_PROJECTS")->GetCount());
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #pragma once
 
 // Answers for wxTEST_DIALOG when the code under test opens the project dialogs. They fill the
-// real controls and press the real buttons, so the dialogs' own handlers run (and write the
-// catalogue) exactly as for a user. A refused OK (a message box, which the test must expect as
-// well) stands for the user pressing Cancel afterwards. Cancel() presses Cancel at once.
+// real controls and press the real buttons, so the dialogs' own handlers write the catalogue
+// as for a user. A refused OK (a message box the test expects too) stands for a later Cancel.
 
 #include <wx/listbox.h>
 #include <wx/spinctrl.h>
@@ -14,7 +13,7 @@
 #include "editors/project_select_dialog.h"
 #include "tests/support/widgets.h"
 
-// Types the caption and the limits and presses OK.
+// Types the caption and the limits and presses OK; Cancel() presses Cancel.
 class ExpectDialogProject : public wxExpectModalBase<DialogProject, ExpectDialogProject> {
 public:
     ExpectDialogProject(const wxString& caption, int sizeLimit, int compressLimit)
@@ -22,18 +21,16 @@ public:
     static ExpectDialogProject Cancel() { return ExpectDialogProject(wxString(), -1, -1); }
 
     // What a user does in the dialog: fill it, press OK (or Cancel when sizeLimit < 0).
-    static void Answer(DialogProject* dlg, const wxString& caption, int sizeLimit, int compressLimit)
+    static void Answer(DialogProject* dlg, const wxString& caption, int sizeLimit,
+                       int compressLimit)
     {
-        using namespace widgets_test;
-        if (sizeLimit < 0)
-            return Click(dlg, "ID_BUTTON_CANCEL");
-        Find<wxTextCtrl>(dlg, "ID_TEXTCTRL_CAPTION")->ChangeValue(caption);
-        Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_SIZE")->SetValue(sizeLimit);
-        Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_BZ")->SetValue(compressLimit);
-        Click(dlg, "ID_BUTTON_OK");
+        if (sizeLimit >= 0) {
+            widgets_test::Find<wxTextCtrl>(dlg, "ID_TEXTCTRL_CAPTION")->ChangeValue(caption);
+            widgets_test::Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_SIZE")->SetValue(sizeLimit);
+            widgets_test::Find<wxSpinCtrl>(dlg, "ID_SPINCTRL_BZ")->SetValue(compressLimit);
+        }
+        widgets_test::Click(dlg, sizeLimit < 0 ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
     }
-
-protected:
     int OnInvoked(DialogProject* dlg) const override
     {
         dlg->SetReturnCode(0);
@@ -43,8 +40,7 @@ protected:
 
 private:
     wxString caption_;
-    int sizeLimit_;
-    int compressLimit_;
+    int sizeLimit_, compressLimit_;
 };
 
 // Selects the project with this caption (none when it is not listed) and presses OK; Cancel()
@@ -52,21 +48,17 @@ private:
 class ExpectDialogProjectSelect
     : public wxExpectModalBase<DialogProjectSelect, ExpectDialogProjectSelect> {
 public:
-    explicit ExpectDialogProjectSelect(const wxString& caption, bool cancel = false)
-        : caption_(caption), cancel_(cancel) {}
-    static ExpectDialogProjectSelect Cancel() { return ExpectDialogProjectSelect(wxString(), true); }
-
-protected:
+    explicit ExpectDialogProjectSelect(const wxString& caption) : caption_(caption) {}
+    static ExpectDialogProjectSelect Cancel() { return ExpectDialogProjectSelect(wxString()); }
     int OnInvoked(DialogProjectSelect* dlg) const override
     {
         auto* list = widgets_test::Find<wxListBox>(dlg, "ID_LISTBOX_PROJECTS");
         list->SetSelection(list->FindString(caption_, true));
         dlg->SetReturnCode(0);
-        widgets_test::Click(dlg, cancel_ ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
+        widgets_test::Click(dlg, caption_.empty() ? "ID_BUTTON_CANCEL" : "ID_BUTTON_OK");
         return dlg->GetReturnCode() == wxOK ? wxOK : wxCANCEL;
     }
 
 private:
     wxString caption_;
-    bool cancel_;
 };

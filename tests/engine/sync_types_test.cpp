@@ -18,11 +18,10 @@ TEST(SyncTypesTest, ExactlyTheElevenNamedModesAreValidAndOnlyTheirTextsTranslate
         valid += named;
     }
     EXPECT_TRUE(valid == 11 && IsValidSyncMode(65));
-    SyncItem item{.action = 5};
-    EXPECT_EQ(ActionName(item) + ActionText(item), "FP_UNKNOWN???");
     EXPECT_EQ(SyncModeText(3, "100%s"),
               "Copy files from this computer to \"100%s\", syncing deletion on \"100%s\"");
     ASSERT_TRUE(StartTranslations(wxLANGUAGE_RUSSIAN));
+    SyncItem item;
     item.action = FP_MKDIR;
     EXPECT_EQ(ActionText(item) + ActionName(item) + SyncModeText(8, "S") + SyncModeText(2, "S"),
               wxString::FromUTF8("Создать каталогFP_MKDIRКопировать файлы с \"S\" на этот "

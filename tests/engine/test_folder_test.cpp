@@ -60,8 +60,9 @@ TEST(swxTestFolderTest, EveryFileIsReportedWithTheRuleThatDecidesUntilACancel)
             if (e.code != TEST_FILE)
                 continue;
             const std::unique_ptr<FileTestRecord> r(static_cast<FileTestRecord*>(e.data));
-            records.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" + r->rule +
-                                     (r->allow ? "|1|" : "|0|")) + std::to_string(r->size));
+            records.push_back(ToUtf8(r->location + "|" + r->file + "|" + r->extension + "|" +
+                                     r->rule + (r->allow ? "|1|" : "|0|")) +
+                              std::to_string(r->size));
         }
         std::ranges::sort(records);
         EXPECT_EQ(c.cancelAt ? Lines(records.size(), "") : records, c.records);

@@ -28,7 +28,8 @@ protected:
         dir.Write("mountinfo", table);
         std::string listed;
         for (const MountedDrive& d : ListMountedDrives(roots))
-            listed += d.mountPoint + "=" + d.device + ":" + d.type + ":" + std::to_string(d.mountId) + " ";
+            listed += d.mountPoint + "=" + d.device + ":" + d.type + ":" +
+                      std::to_string(d.mountId) + " ";
         return listed;
     }
     // A sysfs device directory in the kernel's layout holding one flag file, reached through
@@ -66,7 +67,8 @@ TEST_F(DriveLayer, ListsMountsInMountPointOrderOnceEach)
 // number pair of a mountinfo table finds the device.
 TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
 {
-    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"}, {"pci0/ata2/block/sdb", "1\n"},
+    for (const auto& [disk, flag] : {std::pair{"pci0/ata1/block/sda", "0\n"},
+                                     {"pci0/ata2/block/sdb", "1\n"},
                                      {"pci0/usb2/2-1/host6/block/sdc", "0\n"}}) {
         Device(disk, "removable", flag);
         Device(disk + ("/" + fs::path(disk).filename().string()) + "1", "partition", "1\n");
@@ -76,7 +78,8 @@ TEST_F(DriveLayer, RemovableFromDeviceOrDiskFlagOrUsbBus)
     fs::create_symlink(fs::path(roots.sysfs) / "devices/pci0/ata2/block/sdb/sdb1",
                        fs::path(roots.sysfs) / "dev" / "block" / "8:17");
     std::string removable;
-    for (const char* device : {"/dev/sda1", "/dev/sdb1", "/dev/sdc1", "/dev/mmcblk0", "tmpfs", "sdx"})
+    for (const char* device :
+         {"/dev/sda1", "/dev/sdb1", "/dev/sdc1", "/dev/mmcblk0", "tmpfs", "sdx"})
         removable += IsRemovableDrive({"/mnt", device, "vfat", ""}, roots) ? "1" : "0";
     EXPECT_EQ("011100", removable);
     EXPECT_TRUE(IsRemovableDrive({"/mnt", "none", "vfat", "8:17"}, roots));
@@ -89,8 +92,9 @@ TEST_F(DriveLayer, NamesFileSystemsLabelsAndRoots)
         const char* type;
         unsigned long clusters;
         const char* name;
-    } cases[] = {{"vfat", 0, "FAT32"}, {"vfat", 65525, "FAT32"}, {"vfat", 65524, "FAT"}, {"msdos", 2000, "FAT"},
-                 {"ntfs", 0, "NTFS"},  {"ntfs3", 0, "NTFS"},      {"exfat", 0, "exFAT"}, {"ext4", 0, "ext4"}};
+    } cases[] = {{"vfat", 0, "FAT32"}, {"vfat", 65525, "FAT32"}, {"vfat", 65524, "FAT"},
+                 {"msdos", 2000, "FAT"}, {"ntfs3", 0, "NTFS"}, {"exfat", 0, "exFAT"},
+                 {"ext4", 0, "ext4"}};
     for (const auto& c : cases)
         EXPECT_EQ(WindowsFileSystemName(c.type, c.clusters), c.name) << c.type << " " << c.clusters;
     Device("usb1/block/sdb", "removable", "1\n");

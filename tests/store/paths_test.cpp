@@ -23,10 +23,12 @@ TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
     const wxString deep = "D:\\Work\\Projects\\2024\\report.txt";
     const wxString longEnds = "AVeryLongFirstComponent\\middle\\AnotherLongTailName.txt";
     const wxString unc = "\\\\server\\share\\folder\\file.txt";
-    for (const auto& [path, n, shown] : {std::tuple<wxString, size_t, const char*>{"report.txt", 10, "report.txt"},
-             {"report.txt", 5, "re..."}, {deep, 20, "D:\\Work\\...report.txt"},
-             {deep, 26, "D:\\Work\\Projects\\...report.txt"}, {deep, 14, "D:\\...report.txt"},
-             {longEnds, 20, "AVeryL...\\...ame.txt"}, {longEnds, 9, "A...\\...t"}, {unc, 3, "\\\\s"}})
+    const std::tuple<wxString, size_t, const char*> cases[] = {
+        {"report.txt", 10, "report.txt"}, {"report.txt", 5, "re..."},
+        {deep, 20, "D:\\Work\\...report.txt"}, {deep, 26, "D:\\Work\\Projects\\...report.txt"},
+        {deep, 14, "D:\\...report.txt"}, {longEnds, 20, "AVeryL...\\...ame.txt"},
+        {longEnds, 9, "A...\\...t"}, {unc, 3, "\\\\s"}};
+    for (const auto& [path, n, shown] : cases)
         EXPECT_EQ(ShortenPath(path, n), shown) << path << " " << n;
     for (const wxString& path : {deep, longEnds, unc})
         for (size_t n = 7; n < path.length() + 2; ++n)
@@ -34,7 +36,8 @@ TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
     for (const auto& [path, expected] : {std::pair{"/a/b", "/a/b/"}, {"/a/", "/a/"}, {"", ""}})
         EXPECT_EQ(AppendPathSeparator(path), expected) << path;
     // A computer without a resolvable name is still named, never by an empty text.
-    for (const auto& [full, plain, name] : {std::tuple{"a.b.c", "a", "a.b.c"}, {"", "a", "a"}, {"", "", "localhost"}})
+    for (const auto& [full, plain, name] :
+         {std::tuple{"a.b.c", "a", "a.b.c"}, {"", "a", "a"}, {"", "", "localhost"}})
         EXPECT_EQ(StationNameOf(full, plain), name) << full << "/" << plain;
 }
 
@@ -42,14 +45,17 @@ TEST(PathsTest, ShortenPathAndAppendSeparatorAsTheTableSays)
 TEST(MatchWildcardTest, MatchesTheWholeTextAsTheTableSays)
 {
     const std::tuple<const char*, const char*, bool, bool> cases[] = {
-        {"", "", true, true},           {"*", "", false, false},          {"*", ".hidden", true, false},
-        {"*", ".hidden", false, true},  {"a*", "abc", false, true},       {"A*", "abc", false, false},
-        {"ab?", "ab", false, false},    {"abc", "abcd", false, false},    {"*.*", "name", false, false},
-        {"*a*b", "xaYbZb", false, true}, {"*a*b", "xaYbZ", false, false}, {"*aab", "aaab", false, true},
+        {"", "", true, true},           {"*", "", false, false},
+        {"*", ".hidden", true, false},  {"*", ".hidden", false, true},
+        {"a*", "abc", false, true},     {"A*", "abc", false, false},
+        {"ab?", "ab", false, false},    {"abc", "abcd", false, false},
+        {"*.*", "name", false, false},  {"*a*b", "xaYbZb", false, true},
+        {"*a*b", "xaYbZ", false, false}, {"*aab", "aaab", false, true},
         {"?.txt", "ё.txt", false, true}, {"Отчёт*", "отчёт", false, false},
     };
     for (const auto& [mask, text, hiddenDot, matches] : cases)
-        EXPECT_EQ(MatchWildcard(FromUtf8(mask), FromUtf8(text), hiddenDot), matches) << mask << " / " << text;
+        EXPECT_EQ(MatchWildcard(FromUtf8(mask), FromUtf8(text), hiddenDot), matches)
+            << mask << " / " << text;
 }
 
 // Eight lower-case 4-digit values of 0..32767, so each begins with 0-7; a generator stuck on

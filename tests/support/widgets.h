@@ -3,10 +3,14 @@
 // Drivers for windows under test: find a control by its window name and use it the way a
 // user's click or keystroke would, so the real event bindings run.
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
 
@@ -54,6 +58,32 @@ inline void Toggle(wxCheckBox* box)
 {
     box->SetValue(!box->GetValue());
     Notify(box, wxEVT_CHECKBOX, box->GetValue() ? 1 : 0);
+}
+
+// An open top-level window of type T that is not being deleted, or null.
+template <class T>
+T* TopWindow()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = dynamic_cast<T*>(window); found && !found->IsBeingDeleted())
+            return found;
+    return nullptr;
+}
+
+// Pumps events until done() holds; false when 10 seconds pass first.
+inline bool PumpUntil(const std::function<bool()>& done)
+{
+    for (wxStopWatch watch; !done(); wxMilliSleep(5), wxYield())
+        if (watch.Time() > 10000)
+            return false;
+    return true;
+}
+
+// Lets windows that asked to close go.
+inline void Settle()
+{
+    wxYield();
+    wxTheApp->ProcessIdle();
 }
 
 // The names of the windows below parent named after an identifier ("ID_...") but made without

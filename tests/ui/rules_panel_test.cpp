@@ -1,12 +1,9 @@
 #include "ui/rules_panel.h"
 
-#include <gtest/gtest.h>
+#include <memory>
 
-#include <wx/checkbox.h>
 #include <wx/frame.h>
-#include <wx/textctrl.h>
 
-#include "store/database.h"
 #include "tests/support/gui_expect.h"
 #include "tests/support/test_env.h"
 #include "tests/support/widgets.h"
@@ -16,198 +13,124 @@ namespace {
 
 using namespace widgets_test;
 
-constexpr wxUint32 kFolder = 3;
-
+// Folder 3 with the rules *.a, *.b, *.c at lines 5, 10, 15 and *.gone at 40, deleted; folder 4
+// with one rule at line -4; none written yet (no MODIFIED). The panel is in a shown frame.
 class PanelRulesTest : public CatalogTest {
 protected:
     void SetUp() override
     {
         CatalogTest::SetUp();
-        frame = new wxFrame(nullptr, wxID_ANY, "rules", wxDefaultPosition, wxSize(400, 400));
-        panel = new PanelRules(frame, wxID_ANY);
         frame->Show();
-        list = Find<swxBitmapListBox>(panel, "ID_CUSTOM_BMPLBX_RULES");
-        mask = Find<wxTextCtrl>(panel, "ID_TEXTCTRL_RULE");
-        allow = Find<wxCheckBox>(panel, "ID_CHECKBOX_RULE_ALLOW");
     }
-    void TearDown() override
+    // Stores the rules afresh, shows the folder and takes the user's steps: "+x" adds the
+    // rule x ("+" asks for it), "#n" picks line n, "allow" toggles the box, a button's name without
+    // "ID_BITMAPBUTTON" clicks it ("_DELETE", "_UP", "4" (down), "_UNDO"), "save" saves,
+    // anything else is typed into the mask field.
+    void Steps(wxUint32 folder, bool all, std::initializer_list<wxString> steps) const
     {
-        delete frame;
-        CatalogTest::TearDown();
+        ExecUpdate("delete from ACLRULES");
+        ExecUpdate("insert into ACLRULES (FOLDERID, FILEMASK, NLINE, ALLOW, DELETED) values "
+                   "(3, '*.a', 5, 1, 0), (3, '*.b', 10, 0, 0), (3, '*.c', 15, 1, 0), "
+                   "(3, '*.gone', 40, 1, 1), (4, '*.neg', -4, 1, 0)");
+        panel->SetFolder(folder, !all);
+        for (const wxString& step : steps)
+            if (step.StartsWith("+"))
+                panel->AddRule(step.Mid(1));
+            else if (step.StartsWith("#"))
+                ChooseLine(list, wxAtoi(step.Mid(1)));
+            else if (step == "allow")
+                Toggle(allow);
+            else if (step == "save")
+                panel->SaveRules();
+            else if (step.StartsWith("_") || step == "4")
+                Click(panel, ("ID_BITMAPBUTTON" + step.ToStdString()).c_str());
+            else
+                Type(mask, step);
     }
-
-    // A stored rule of kFolder (or another folder) modified at kOldTime.
-    static void StoreRule(const char* mask, int line, int allowing = 1, int deleted = 0,
-                          wxUint32 folder = kFolder)
-    {
-        ExecUpdate(wxString::Format("insert into ACLRULES (GUID, FOLDERID, FILEMASK, NLINE, ALLOW, "
-                                    "MODIFIED, DELETED) values ('g', %u, '%s', %d, %d, '%s', %d)",
-                                    folder, mask, line, allowing, kOldTime, deleted));
-    }
-    // Stores the first n of "*.a", "*.b", "*.c" at lines 5, 10, 15 and shows the folder.
-    void Show(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            StoreRule(i == 0 ? "*.a" : i == 1 ? "*.b" : "*.c", 5 * (i + 1));
-        panel->SetFolder(kFolder, true);
-    }
-    // "mask|line|allow|deleted|written" of every stored rule of kFolder in the order stored,
-    // written 1 when the rule was written since kOldTime.
-    static wxString Stored()
-    {
-        return Rows(wxString::Format("select FILEMASK, NLINE, ALLOW, DELETED, MODIFIED<>'%s' from ACLRULES "
-                                     "where FOLDERID=%u order by ID", kOldTime, kFolder));
-    }
-    static int Changes() { return Scalar("select total_changes()"); }
-
-    // The listed masks, a "!" before each flagged deleted, "*" after each flagged changed.
-    wxString Listed() const
+    // The listed masks, a "!" before each flagged deleted, "*" after each flagged changed;
+    // the mask field and the allow box ("+", "-", "x" disabled) in brackets; then
+    // "mask|line|allow|deleted" of every rule written, in the order stored.
+    wxString Shown() const
     {
         wxString text;
-        for (size_t n = 0; n < list->GetCount(); ++n) {
-            const BitmapListItem* rule = list->GetItem(n);
-            text << (n ? " " : "") << (rule->deleted ? "!" : "") << rule->text
-                 << (rule->changed ? "*" : "");
-        }
-        return text;
+        for (size_t n = 0; n < list->GetCount(); ++n)
+            text << (list->GetItem(n)->deleted ? "!" : "") << list->GetItem(n)->text
+                 << (list->GetItem(n)->changed ? "* " : " ");
+        const char box = !allow->IsEnabled() ? 'x' : allow->GetValue() ? '+' : '-';
+        return text + '[' + mask->GetValue() + box + "] " +
+               Rows("select FILEMASK, NLINE, ALLOW, DELETED from ACLRULES where MODIFIED is not "
+                    "null order by ID");
     }
-    void Click(const char* name) const { widgets_test::Click(panel, name); }
 
-    wxFrame* frame = nullptr;
-    PanelRules* panel = nullptr;
-    swxBitmapListBox* list = nullptr;
-    wxTextCtrl* mask = nullptr;
-    wxCheckBox* allow = nullptr;
+    const std::unique_ptr<wxFrame> frame{
+        new wxFrame(nullptr, wxID_ANY, "rules", wxDefaultPosition, wxSize(400, 400))};
+    PanelRules* const panel = new PanelRules(frame.get(), wxID_ANY);
+    swxBitmapListBox* const list = Find<swxBitmapListBox>(panel, "ID_CUSTOM_BMPLBX_RULES");
+    wxTextCtrl* const mask = Find<wxTextCtrl>(panel, "ID_TEXTCTRL_RULE");
+    wxCheckBox* const allow = Find<wxCheckBox>(panel, "ID_CHECKBOX_RULE_ALLOW");
 };
 
-// An empty folder shows nothing and disables the allow box; disabling keeps the list usable.
-TEST_F(PanelRulesTest, SetFolderListsRulesInLineOrderAndShowsFirst)
+// Rules are listed in line order, the first shown. Edits are committed when another rule is
+// picked or on save, and only saved ones are written. Added rules follow the largest listed
+// line by five (at least five) and allow; a given mask is quoted as a typed one. A deleted rule
+// shows until reloaded; a moved rule takes the edit with it.
+TEST_F(PanelRulesTest, EditsAreWrittenOnSaveOnly)
 {
-    panel->SetFolder(kFolder, true);
-    EXPECT_EQ("", Listed() + mask->GetValue());
-    EXPECT_FALSE(allow->IsEnabled());
-    StoreRule("*.b", 10, 0);
-    StoreRule("*.a", 5, 1);
-    StoreRule("*.gone", 7, 1, 1);
-    StoreRule("other", 1, 1, 0, kFolder + 1);
-    panel->SetFolder(kFolder, true);
-    EXPECT_EQ("*.a *.b|0|*.a|1|1", wxString::Format("%s|%d|%s|%d|%d", Listed(), list->GetSelection(),
-                                                    mask->GetValue(), allow->GetValue(),
-                                                    allow->IsEnabled()));
-    panel->SetFolder(kFolder, false);
-    EXPECT_EQ("*.a !*.gone *.b", Listed());
-    ChooseLine(list, 2);
-    EXPECT_EQ("*.b|0", mask->GetValue() + wxString::Format("|%d", allow->GetValue()));
+    const wxString crafted = kCraftedName, stored = kCraftedStored;  // typed or given alike
+    const struct {
+        wxUint32 folder;
+        bool all;  // deleted rules listed too
+        std::initializer_list<wxString> steps;
+        wxString shown;
+    } cases[] = {
+        {9, false, {}, "[x] "},
+        {3, false, {"#1"}, "*.a *.b *.c [*.b-] "},
+        {3, true, {}, "*.a *.b *.c !*.gone [*.a+] "},
+        {4, false, {"+" + crafted, "save"}, "*.neg " + stored + " [" + stored + "+] " + stored +
+                                              "|5|1|0"},
+        {3, false, {"*.changed", "+*.new", "_UNDO", "save"}, "*.a *.b *.c [*.a+] "},
+        {3, false, {"Kitchen's *.jpg", "allow", "#1"}, "Kitchen\"s *.jpg* *.b *.c [*.b-] "},
+        {3, false, {crafted, "allow", "save"}, stored + " *.b *.c [" + crafted + "-] " + stored +
+                                                  "|5|0|0"},
+        {3, false, {"", "+*.new", "allow", "save", "save"},
+         " *.b *.c *.new [*.new-] |5|1|0; *.new|20|0|0"},
+        {3, false, {"_DELETE", "_DELETE", "save"}, "*.a *.b *.c [*.a+] *.a|5|1|0"},
+        {3, false, {"_DELETE", "save"}, "!*.a *.b *.c [*.a+] *.a|5|1|1"},
+        {3, true, {"#3", "_DELETE", "save"}, "*.a *.b *.c *.gone [*.gone+] *.gone|40|1|0"},
+        {3, false, {"_UP", "#1", "_UP", "*.B", "4", "4", "4", "save"},
+         "*.a *.c *.B [*.B-] *.a|5|1|0; *.B|15|0|0; *.c|10|1|0"},
+    };
+    for (const auto& c : cases) {
+        Steps(c.folder, c.all, c.steps);
+        EXPECT_EQ(c.shown.ToStdString(), Shown().ToStdString());
+    }
+    EXPECT_EQ(0, Hijacked());
+}
+
+// A typed quote is stored doubled; disabling keeps the list usable. Failures leave what was
+// not written flagged, and a failed reload an empty list.
+TEST_F(PanelRulesTest, AddedAndDisabledAndKeptThroughFailures)
+{
+    wxTEST_DIALOG(Steps(3, false, {"+", "+", "save"}), wxExpectModal<wxTextEntryDialog>("", true),
+                  wxExpectModal<wxTextEntryDialog>("Kitchen's *.jpg"));
+    EXPECT_EQ("*.a *.b *.c Kitchen\"s *.jpg [Kitchen\"s *.jpg+] Kitchen\"s *.jpg|20|1|0", Shown());
+    EXPECT_EQ(36, Scalar("select length(GUID) from ACLRULES where ID=6"));
     panel->EnableControls(false);
-    EXPECT_FALSE(Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled() || mask->IsEnabled());
-    EXPECT_TRUE(list->IsEnabled());
-}
+    EXPECT_TRUE(!Find<wxWindow>(panel, "ID_BITMAPBUTTON_UNDO")->IsEnabled() &&
+                !mask->IsEnabled() && list->IsEnabled());
 
-// Lines follow the largest listed line by five (at least five); a typed quote is stored doubled.
-TEST_F(PanelRulesTest, AddedRuleAllowsAndIsWrittenOnlyOnSave)
-{
-    StoreRule("*.a", 12);
-    StoreRule("*.gone", 40, 1, 1);  // not listed, so it does not count
-    panel->SetFolder(kFolder, true);
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("", true));
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_ADD"), wxExpectModal<wxTextEntryDialog>("Kitchen's *.jpg"));
-    EXPECT_EQ("*.a Kitchen\"s *.jpg*", Listed());
-    EXPECT_TRUE(allow->GetValue());
-    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0", Stored());
-    panel->SaveRules();
-    EXPECT_EQ("*.a|12|1|0|0; *.gone|40|1|1|0; Kitchen\"s *.jpg|17|1|0|1", Stored());
-    EXPECT_EQ(36, Scalar("select length(GUID) from ACLRULES where ID=3"));
-    EXPECT_EQ(3u, list->GetItem(1)->data);
-    EXPECT_EQ("*.a Kitchen\"s *.jpg", Listed());
-
-    StoreRule("*.neg", -4, 1, 0, kFolder + 1);
-    panel->SetFolder(kFolder + 1, true);
-    panel->AddRule(kCraftedName);  // a caller's mask is quoted as a typed one
-    EXPECT_EQ(5, list->GetItem(1)->order);
-    EXPECT_EQ(kCraftedStored, list->GetItem(1)->text);
-}
-
-// The edited rule is committed when another is selected or on save; undo drops the edits, and
-// saving without edits (a saved new rule included) writes nothing.
-TEST_F(PanelRulesTest, EditsAreCommittedAndStoredAsTyped)
-{
-    Show(2);
-    Type(mask, "*.changed");
-    panel->AddRule("*.new");
-    Click("ID_BITMAPBUTTON_UNDO");
-    EXPECT_EQ("*.a *.b", Listed());
-    EXPECT_EQ("*.a", mask->GetValue());
-    const int before = Changes();
-    panel->SaveRules();
-    EXPECT_EQ(before, Changes());
-
-    Type(mask, kCraftedName);
-    Toggle(allow);
-    ChooseLine(list, 1);
-    EXPECT_EQ(wxString(kCraftedStored) + "* *.b", Listed());
-    Type(mask, "");
-    panel->AddRule("*.new");
-    Toggle(allow);  // the new rule stops allowing
-    panel->SaveRules();
-    EXPECT_EQ(wxString(kCraftedStored) + "|5|0|0|1; |10|1|0|1; *.new|15|0|0|1", Stored());
-    const int after = Changes();
-    panel->SaveRules();
-    EXPECT_EQ(after, Changes());
-}
-
-// Deleting twice undeletes but still rewrites the rule; a deleted rule shows until reloaded
-// and can come back in the full list. A failed save keeps unwritten rules flagged.
-TEST_F(PanelRulesTest, DeletedRuleStaysVisibleUntilReloadAndFailedSaveKeepsFlags)
-{
-    Show(2);
-    Click("ID_BITMAPBUTTON_DELETE");
-    EXPECT_EQ("!*.a* *.b", Listed());
-    Click("ID_BITMAPBUTTON_DELETE");
-    panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
-    Click("ID_BITMAPBUTTON_DELETE");
-    panel->SaveRules();
-    EXPECT_EQ("!*.a *.b", Listed());
-    panel->SetFolder(kFolder, true);
-    EXPECT_EQ("*.b", Listed());
-    panel->SetFolder(kFolder, false);
-    Click("ID_BITMAPBUTTON_DELETE");
-    ChooseLine(list, 1);
-    Click("ID_BITMAPBUTTON_DELETE");
-    ExecUpdate("create trigger REFUSE before update on ACLRULES when OLD.ID=2 "
+    Steps(3, false, {"_DELETE", "#1", "_DELETE"});
+    ExecUpdate("create trigger REFUSE before update on ACLRULES when OLD.FILEMASK='*.b' "
                "begin select raise(ABORT, 'refused'); end");
     EXPECT_THROW(panel->SaveRules(), wxSQLite3Exception);
-    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|0|0", Stored());
-    EXPECT_EQ("*.a !*.b*", Listed());
+    EXPECT_EQ("!*.a !*.b* *.c [*.b-] *.a|5|1|1", Shown());
     ExecUpdate("drop trigger REFUSE");
     panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0|1; *.b|10|1|1|1", Stored());
-}
-
-// The edit goes to the moved rule, which the panel still shows; the ends stay where they are.
-// Undo on a broken catalogue shows the failure and empties the list.
-TEST_F(PanelRulesTest, MovingRulesExchangesTheirLinesAndWritesBoth)
-{
-    Show(3);
-    Click("ID_BITMAPBUTTON_UP");
-    EXPECT_EQ("*.a *.b *.c", Listed());
-    ChooseLine(list, 1);
-    Click("ID_BITMAPBUTTON_UP");
-    EXPECT_EQ("*.b* *.a* *.c", Listed());
-    EXPECT_EQ(0, list->GetSelection());
-    Type(mask, "*.B");
-    for (int i = 0; i < 3; ++i)
-        Click("ID_BITMAPBUTTON4");  // down
-    EXPECT_EQ("*.a* *.c* *.b*", Listed());
-    panel->SaveRules();
-    EXPECT_EQ("*.a|5|1|0|1; *.B|15|1|0|1; *.c|10|1|0|1", Stored());
-
+    EXPECT_EQ("!*.a !*.b *.c [*.b-] *.a|5|1|1; *.b|10|0|1", Shown());
     ExecUpdate("alter table ACLRULES rename to ACLRULES_AWAY");
-    wxTEST_DIALOG(Click("ID_BITMAPBUTTON_UNDO"), ExpectDatabaseError("The folder rules could not be read again."));
-    EXPECT_EQ("", Listed() + mask->GetValue());
-    ExecUpdate("alter table ACLRULES_AWAY rename to ACLRULES");
-    Click("ID_BITMAPBUTTON_UNDO");
-    EXPECT_EQ("*.a *.c *.B", Listed());
+    wxTEST_DIALOG(Click(panel, "ID_BITMAPBUTTON_UNDO"),
+                  ExpectDatabaseError("The folder rules could not be read again."));
+    EXPECT_TRUE(list->GetCount() == 0 && mask->IsEmpty());
 }
 
 } // namespace

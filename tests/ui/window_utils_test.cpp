@@ -1,11 +1,8 @@
 #include "ui/window_utils.h"
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 #include <wx/dirdlg.h>
-#include <wx/frame.h>
 #include <wx/testing.h>
 
 namespace {
@@ -13,7 +10,7 @@ namespace {
 // Cancels the system folder chooser after checking its instruction text. (GTK's chooser
 // reports a path only after it really ran, so the chosen path cannot be faked here.)
 class CancelDirDialog : public wxExpectModalBase<wxDirDialog, CancelDirDialog> {
-protected:
+public:
     int OnInvoked(wxDirDialog* dlg) const override
     {
         EXPECT_EQ("Choose it", dlg->GetMessage());
@@ -21,28 +18,16 @@ protected:
     }
 };
 
-// Magenta is transparent; an unknown name gives an invalid bitmap.
-TEST(WindowUtilsTest, BitmapsAreMaskedAndBrowsingAsksTheReplacedOrSystemChooser)
+// Magenta is transparent; an unknown name gives an invalid bitmap. Without a replacement the
+// system's chooser asks. "&" in user text shows as itself.
+TEST(WindowUtilsTest, BitmapsAreMaskedBrowsingAsksTheSystemChooserTextIsEscaped)
 {
-    const std::unique_ptr<wxFrame> frame(new wxFrame(nullptr, wxID_ANY, "utils"));
     const wxImage image = LoadMaskedBitmap("plus").ConvertToImage();
-    EXPECT_TRUE(image.IsTransparent(0, 0));
-    EXPECT_FALSE(image.IsTransparent(8, 8));
-    EXPECT_FALSE(LoadMaskedBitmap("no_such_bitmap").IsOk());
-
-    wxString seen;
-    FolderBrowser previous = SetFolderBrowser([&](wxWindow* parent, const wxString& start,
-                                                  const wxString& title) {
-        seen = wxString::Format("%d|%s|%s", parent == frame.get(), start, title);
-        return wxString("/chosen");
-    });
-    EXPECT_EQ("/chosen", BrowseForFolder(frame.get(), "/start", "Pick"));
-    EXPECT_EQ("1|/start|Pick", seen);
-    EXPECT_FALSE(previous);
-    SetFolderBrowser(FolderBrowser());
-    wxString result = "unchanged";
-    wxTEST_DIALOG(result = BrowseForFolder(frame.get(), "/none", "Choose it"), CancelDirDialog());
-    EXPECT_EQ("", result);
+    EXPECT_TRUE(image.IsTransparent(0, 0) && !image.IsTransparent(8, 8) &&
+                !LoadMaskedBitmap("no_such_bitmap").IsOk());
+    wxTEST_DIALOG(EXPECT_EQ("", BrowseForFolder(nullptr, "/none", "Choose it")),
+                  CancelDirDialog());
+    EXPECT_EQ("R&&D a", EscapeMnemonics("R&D\ta"));
 }
 
 } // namespace
