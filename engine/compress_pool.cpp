@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 #include <tuple>
 
@@ -74,13 +75,22 @@ void CompressPool::Submit(const void* tag, const wxString& source, const wxStrin
     queued_.notify_one();
 }
 
+std::unique_ptr<AtomicFile> CompressPool::WriteNow(const wxString& target, FileTime time,
+                                                   const Write& write)
+{
+    auto file = std::make_unique<AtomicFile>(target);
+    if (file->Create() && write(*file) && SetFileModTime(file->Fd(), time))
+        return file;
+    const int error = errno;
+    file.reset();
+    errno = error;
+    return nullptr;
+}
+
 void CompressPool::Run(Job& job)
 {
     try {
-        job.file = std::make_unique<AtomicFile>(job.target);
-        if (!job.file->Create() || !job.write(*job.file)
-            || !SetFileModTime(job.file->Fd(), job.time))
-            job.file.reset();
+        job.file = WriteNow(job.target, job.time, job.write);
     } catch (...) {
         // Only the lack of memory throws here: the copy thread writes the file itself.
         job.file.reset();

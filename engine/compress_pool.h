@@ -52,6 +52,11 @@ public:
     // Drops every job: those not started never run; those running are waited for.
     void Clear();
 
+    // What a job does, on the calling thread: the temporary file beside target, written and
+    // given its time; null (errno telling why, nothing left behind) on failure.
+    static std::unique_ptr<AtomicFile> WriteNow(const wxString& target, FileTime time,
+                                                const Write& write);
+
 private:
     struct Job;
     void Work();

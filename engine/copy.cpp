@@ -637,8 +637,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
             item.target += kCompressedSuffix;
             const bool done = WriteFile(
                 item,
-                [&](const wxString& temporary) {
-                    return CompressFileBz2(item.source, temporary, bz2Settings, stop);
+                [&](AtomicFile& file) {
+                    return CompressFileBz2(item.source, file, bz2Settings, stop);
                 },
                 [&] { return RemoveRegularFile(plainTarget); });
             return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned);
@@ -651,8 +651,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveCompressedName(item.source)) {
-        const bool done = WriteFile(item, [&](const wxString& temporary) {
-            return DecompressFileBz2(item.source, temporary, kNoOutputLimit, stop);
+        const bool done = WriteFile(item, [&](AtomicFile& file) {
+            return DecompressFileBz2(item.source, file, kNoOutputLimit, stop);
         });
         return Outcome(done, "  result=\"unbz\"", " result=\"unbz_error\"", planned);
     }
@@ -660,14 +660,16 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     return Outcome(done, "  result=\"cp\"", " result=\"cp_error\"", planned);
 }
 
-bool swxCopy::WriteFile(const SyncItem& item, const std::function<bool(const wxString&)>& write,
+bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
                         const BeforeRename& beforeRename)
 {
     // The pool wrote it already when it foresaw the same source and target.
+    std::unique_ptr<AtomicFile> file;
     if (pool)
-        if (const auto file = pool->Take(&item, item.source, item.target))
-            return CommitTemporaryFile(*file, beforeRename);
-    return WriteFileAtomic(item.target, item.sourceTime, write, beforeRename);
+        file = pool->Take(&item, item.source, item.target);
+    if (!file)
+        file = CompressPool::WriteNow(item.target, item.sourceTime, write);
+    return file && CommitTemporaryFile(*file, beforeRename);
 }
 
 void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,

@@ -136,8 +136,9 @@ private:
     // long as it takes more; next is the first item not looked at.
     void QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
                     std::size_t& next);
-    // WriteFileAtomic for the item's target, using the pool's file when it has it.
-    bool WriteFile(const SyncItem& item, const std::function<bool(const wxString&)>& write,
+    // Writes the item's target through one temporary file, taking the pool's file when it
+    // has it, else writing it here; beforeRename runs right before the rename.
+    bool WriteFile(const SyncItem& item, const CompressPool::Write& write,
                    const BeforeRename& beforeRename = nullptr);
     void MakeMediumFolder(const FolderJob& folder);
     // Checked before every item: true from the first sign that the medium left its mount.
