@@ -492,11 +492,10 @@ TEST(CopyRunTest, EventsAndTheWholeLogOfARun)
     stationName = "test-station";
     const Trees trees;
     CopyRun run(trees.dir / "log.xml");
-    std::string logAtEnd;
-    run.events.Bind(wxEVT_MENU, [&](wxCommandEvent& e) {
+    std::string logAtEnd;  // complete by the time the end is posted
+    run.events.onPost = [&](const wxCommandEvent& e) {
         logAtEnd = e.GetInt() == TE_COPY_END ? ReadAll(run.log) : logAtEnd;
-        e.Skip();
-    }, ID_THREAD_EVENT);
+    };
     trees.Make({"s/R&D <\"x\">\x01\t=data"});
     FolderJob& folder = run.Folder(SD_COPY, trees.station, trees.medium, 5, 0);
     run.jobs[0]->caption = "A&B";
