@@ -49,5 +49,8 @@ echo "one find s: ${one[*]}"
 echo "two finds at once s: ${two[*]}"
 echo "planned items: $items; analysis peak memory (median): $(bench_calc "$peak / 1048576") MB"
 echo "analysis bytes per file: $(bench_calc "$peak / $per_tree") of one tree, $(bench_calc "$peak / (2 * $per_tree)") of both"
-bench_report "analysis / one find" "${ours[*]}" "${one[*]}"
+per_walked=()
+for p in "${peaks[@]}"; do per_walked+=("$(bench_calc "$p / (2 * $per_tree)")"); done
+bench_value "analysis peak bytes per walked file (both trees)" "${per_walked[*]}" "<= 300"
+bench_report "analysis / one find" "${ours[*]}" "${one[*]}" "<= 1.05"
 bench_report "analysis / two finds at once" "${ours[*]}" "${two[*]}"

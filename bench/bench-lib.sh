@@ -41,15 +41,29 @@ bench_ratios() {
 }
 
 # Prints the line run-all.sh collects into its table:
-#   ratio: NAME | MEDIAN | MIN-MAX | PAIRS
+#   ratio: NAME | MEDIAN | MIN-MAX | PAIRS | TARGET
 # from the program's times and the reference's times of the same pairs (program / reference:
-# above 1 means the program is slower).
+# above 1 means the program is slower); TARGET (optional) is what the figure should meet.
 bench_report() {
-  local name=$1 ours=$2 theirs=$3
+  local name=$1 ours=$2 theirs=$3 target=${4:-}
   local -a r
   mapfile -t r < <(bench_ratios "$ours" "$theirs")
   local sorted
   sorted=$(printf '%s\n' "${r[@]}" | sort -g)
-  printf 'ratio: %s | %s | %s-%s | %d\n' "$name" "$(bench_median "${r[@]}")" \
-    "$(head -n 1 <<<"$sorted")" "$(tail -n 1 <<<"$sorted")" "${#r[@]}"
+  printf 'ratio: %s | %s | %s-%s | %d | %s\n' "$name" "$(bench_median "${r[@]}")" \
+    "$(head -n 1 <<<"$sorted")" "$(tail -n 1 <<<"$sorted")" "${#r[@]}" "$target"
+}
+
+# The same line for figures that are no ratio (memory): their median, range and count.
+bench_value() {
+  local name=$1 values=$2 target=${3:-}
+  local sorted
+  sorted=$(printf '%s\n' $values | sort -g)
+  printf 'ratio: %s | %s | %s-%s | %d | %s\n' "$name" "$(bench_median $values)" \
+    "$(head -n 1 <<<"$sorted")" "$(tail -n 1 <<<"$sorted")" "$(wc -l <<<"$sorted")" "$target"
+}
+
+# The machine's cores and load, printed beside figures that depend on them.
+bench_machine() {
+  printf 'cores: %s; load average (1, 5, 15 min): %s\n' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"
 }

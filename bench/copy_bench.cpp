@@ -1,6 +1,7 @@
 // Driver of copy-bench.sh: makes the station tree, and times a full copy run of it.
 //   copy_bench make-tree DIR [small]    (small: the small files only)
 //   copy_bench run SOURCE MEDIUM COMPRESS_BELOW_BYTES LOG [move]   (move: SOURCE ends empty)
+//   copy_bench run-down MEDIUM STATION LOG   (back to the station, ".bz2" files decompressed)
 // The script times the whole process, as it times the reference commands.
 #include <cstdint>
 #include <cstdio>
@@ -85,23 +86,26 @@ int MakeTree(const fs::path& root, bool smallOnly)
     return 0;
 }
 
-// The planned actions of a copy (or move) to an empty medium folder: directories (parents
-// first), then every file.
-void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder, int action)
+// The planned copies (or moves) to an empty folder: directories (parents first), then every
+// file, named as the analysis names them (without ".bz2").
+void PlanCopy(const fs::path& source, const fs::path& target, bool up, FolderJob& folder,
+              int action)
 {
     std::vector<std::unique_ptr<SyncItem>> copies;
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
-        const fs::path relative = entry.path().lexically_relative(source);
+        std::string relative = entry.path().lexically_relative(source).string();
+        if (!up && relative.ends_with(".bz2"))
+            relative.resize(relative.size() - 4);
         auto item = std::make_unique<SyncItem>();
-        item->target = FromUtf8((medium / relative).string());
-        item->targetOnMedium = true;
+        item->target = FromUtf8((target / relative).string());
+        item->targetOnMedium = up;
         if (entry.is_directory()) {
             item->action = FP_MKDIR;
             folder.items.push_back(std::move(item));
         } else {
             item->action = action;
-            item->source = FromUtf8(entry.path().string());
-            GetFileModTime(item->source, item->sourceTime);
+            item->source = FromUtf8((source / relative).string());
+            GetFileModTime(FromUtf8(entry.path().string()), item->sourceTime);
             copies.push_back(std::move(item));
         }
     }
@@ -109,18 +113,18 @@ void PlanCopy(const fs::path& source, const fs::path& medium, FolderJob& folder,
         folder.items.push_back(std::move(item));
 }
 
-int RunCopy(const fs::path& source, const fs::path& medium, std::int64_t compressBelow,
+int RunCopy(const fs::path& source, const fs::path& target, bool up, std::int64_t compressBelow,
             const wxString& log, bool move)
 {
     JobTree jobs;
     auto project = std::make_unique<ProjectJob>();
     project->caption = "bench";
-    project->mode = move ? SD_COPY_M : SD_COPY;
+    project->mode = !up ? DS_COPY : move ? SD_COPY_M : SD_COPY;
     project->compressBelow = compressBelow;
     auto folder = std::make_unique<FolderJob>();
-    folder->stationPath = FromUtf8(source.string());
-    folder->mediumPath = FromUtf8(medium.string());
-    PlanCopy(source, medium, *folder, move ? FP_MOVE : FP_COPY);
+    folder->stationPath = FromUtf8((up ? source : target).string());
+    folder->mediumPath = FromUtf8((up ? target : source).string());
+    PlanCopy(source, target, up, *folder, move ? FP_MOVE : FP_COPY);
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
@@ -147,9 +151,11 @@ int main(int argc, char** argv)
         return MakeTree(argv[2], argc == 4);
     const bool move = argc == 7 && std::string(argv[6]) == "move";
     if (command == "run" && (argc == 6 || move))
-        return RunCopy(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10), FromUtf8(argv[5]),
-                       move);
+        return RunCopy(argv[2], argv[3], true, std::strtoll(argv[4], nullptr, 10),
+                       FromUtf8(argv[5]), move);
+    if (command == "run-down" && argc == 5)
+        return RunCopy(argv[2], argv[3], false, 0, FromUtf8(argv[4]), false);
     std::fprintf(stderr, "usage: copy_bench make-tree DIR [small] | run SOURCE MEDIUM "
-                         "COMPRESS_BELOW LOG [move]\n");
+                         "COMPRESS_BELOW LOG [move] | run-down MEDIUM STATION LOG\n");
     return 2;
 }

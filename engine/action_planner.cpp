@@ -5,12 +5,13 @@
 
 namespace {
 
-// path = root + rel (UTF-8), in one allocation (wxString cannot be moved into place).
-void Join(wxString& path, const wxString& root, std::string_view rel)
+// path = root + the entry's path on one side, in one allocation (wxString cannot be moved
+// into place).
+void Join(wxString& path, const wxString& root, const DirEntry& entry, bool stationSide)
 {
-    path.reserve(root.length() + rel.size());
+    path.reserve(root.length() + entry.key.View().size());
     path.append(root);
-    AppendUtf8(path, rel);
+    entry.AppendRel(path, stationSide);
 }
 
 bool OnStation(const DirEntry& e) { return e.stationCount > 0; }
@@ -40,7 +41,21 @@ void ActionPlanner::ForEachEntry(const DirEntryList& list, Handle handle)
     }
 }
 
-bool ActionPlanner::Plan(int mode, const DirEntryList& directories, const DirEntryList& files)
+template <typename Handle>
+void ActionPlanner::ForEachFile(DirEntryList& files, Handle handle)
+{
+    for (; !files.empty(); files.DropFirst()) {
+        const DirEntry& entry = files[0];
+        if (cancelled_.load(std::memory_order_relaxed))
+            return;
+        if (unreadable_.Blocks(true, entry.key) || unreadable_.Blocks(false, entry.key))
+            continue;
+        if (handle(entry))
+            events_.PostStep();
+    }
+}
+
+bool ActionPlanner::Plan(int mode, const DirEntryList& directories, DirEntryList& files)
 {
     directories_ = &directories;
     switch (mode) {
@@ -61,6 +76,7 @@ bool ActionPlanner::Plan(int mode, const DirEntryList& directories, const DirEnt
 
 void ActionPlanner::AppendPlannedItems()
 {
+    output_.reserve(output_.size() + deletions_.size() + copiesAndMoves_.size());
     for (ItemList* held : {&deletions_, &copiesAndMoves_}) {
         for (auto& item : *held)
             output_.push_back(std::move(item));
@@ -71,8 +87,8 @@ void ActionPlanner::AppendPlannedItems()
 void ActionPlanner::JoinNewTarget(wxString& path, const wxString& root, const DirEntry& entry,
                                   bool toMedium) const
 {
-    const std::string& sourceRel = toMedium ? entry.stationRel : entry.mediumRel;
     if (directories_) {
+        const std::string sourceRel = entry.Rel(toMedium);
         // Up from the parent, the first directory that the target side has.
         for (size_t end = sourceRel.rfind(kNativeSeparator); end != std::string::npos && end > 0;
              end = sourceRel.rfind(kNativeSeparator, end - 1)) {
@@ -80,15 +96,14 @@ void ActionPlanner::JoinNewTarget(wxString& path, const wxString& root, const Di
             const DirEntry* dir = directories_->Find(parentKey);
             if (!dir)
                 continue;
-            const std::string& dirRel = toMedium ? dir->mediumRel : dir->stationRel;
-            if (!dirRel.empty()) {
-                Join(path, root, dirRel);
+            if (dir->HasRel(!toMedium)) {
+                Join(path, root, *dir, !toMedium);
                 AppendUtf8(path, std::string_view(sourceRel).substr(end));
                 return;
             }
         }
     }
-    Join(path, root, sourceRel);
+    Join(path, root, entry, toMedium);
 }
 
 // ---- directories
@@ -133,9 +148,9 @@ void ActionPlanner::PlanBothDirs(const DirEntryList& directories)
 
 // ---- files, one way towards the medium
 
-void ActionPlanner::PlanSdCopy(const DirEntryList& files)
+void ActionPlanner::PlanSdCopy(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             return false;
         if (!OnMedium(e) || TimeNewer(e.stationTime, e.mediumTime))
@@ -144,9 +159,9 @@ void ActionPlanner::PlanSdCopy(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyDel(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             AddMirroredDelete(e, true);
         else if (!OnMedium(e) || TimeNewer(e.stationTime, e.mediumTime))
@@ -155,9 +170,9 @@ void ActionPlanner::PlanSdCopyDel(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyM(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyM(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             return false;
         if (OnMedium(e) && !TimeNewer(e.stationTime, e.mediumTime))
@@ -168,9 +183,9 @@ void ActionPlanner::PlanSdCopyM(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyMDel(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyMDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnStation(e))
             AddMirroredDelete(e, true);
         else if (OnMedium(e) && !TimeNewer(e.stationTime, e.mediumTime))
@@ -183,9 +198,9 @@ void ActionPlanner::PlanSdCopyMDel(const DirEntryList& files)
 
 // ---- files, one way towards the station
 
-void ActionPlanner::PlanDsCopy(const DirEntryList& files)
+void ActionPlanner::PlanDsCopy(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             return false;
         if (!OnStation(e) || TimeNewer(e.mediumTime, e.stationTime))
@@ -194,9 +209,9 @@ void ActionPlanner::PlanDsCopy(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyDel(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             AddMirroredDelete(e, false);
         else if (!OnStation(e) || TimeNewer(e.mediumTime, e.stationTime))
@@ -205,9 +220,9 @@ void ActionPlanner::PlanDsCopyDel(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyM(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyM(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             return false;
         if (OnStation(e) && !TimeNewer(e.mediumTime, e.stationTime))
@@ -218,9 +233,9 @@ void ActionPlanner::PlanDsCopyM(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyMDel(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyMDel(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (!OnMedium(e))
             AddMirroredDelete(e, false);
         else if (OnStation(e) && !TimeNewer(e.mediumTime, e.stationTime))
@@ -233,9 +248,9 @@ void ActionPlanner::PlanDsCopyMDel(const DirEntryList& files)
 
 // ---- files, both ways: names with equal times on both sides are passed over without a step
 
-void ActionPlanner::PlanSdCopyDs(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDs(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnStation(e))
@@ -248,9 +263,9 @@ void ActionPlanner::PlanSdCopyDs(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanSdCopyDelDs(const DirEntryList& files)
+void ActionPlanner::PlanSdCopyDelDs(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnStation(e))
@@ -263,9 +278,9 @@ void ActionPlanner::PlanSdCopyDelDs(const DirEntryList& files)
     });
 }
 
-void ActionPlanner::PlanDsCopyDelSd(const DirEntryList& files)
+void ActionPlanner::PlanDsCopyDelSd(DirEntryList& files)
 {
-    ForEachEntry(files, [this](const DirEntry& e) {
+    ForEachFile(files, [this](const DirEntry& e) {
         if (OnStation(e) && OnMedium(e) && TimesEqual(e.stationTime, e.mediumTime))
             return false;
         if (!OnMedium(e))
@@ -284,10 +299,7 @@ void ActionPlanner::AddDeleteItem(const DirEntry& entry, bool onMedium)
 {
     auto item = std::make_unique<SyncItem>();
     item->action = FP_DELETE;
-    if (onMedium)
-        Join(item->target, mediumRoot_, entry.mediumRel);
-    else
-        Join(item->target, stationRoot_, entry.stationRel);
+    Join(item->target, onMedium ? mediumRoot_ : stationRoot_, entry, !onMedium);
     item->targetOnMedium = onMedium;
     deletions_.push_back(std::move(item));
 }
@@ -304,13 +316,11 @@ std::unique_ptr<SyncItem> ActionPlanner::MakeTransfer(const DirEntry& entry, boo
 {
     auto item = std::make_unique<SyncItem>();
     item->action = action;
-    const std::string& sourceRel = up ? entry.stationRel : entry.mediumRel;
-    const std::string& targetRel = up ? entry.mediumRel : entry.stationRel;
-    Join(item->source, up ? stationRoot_ : mediumRoot_, sourceRel);
-    if (targetRel.empty())
+    Join(item->source, up ? stationRoot_ : mediumRoot_, entry, up);
+    if (!entry.HasRel(!up))
         JoinNewTarget(item->target, up ? mediumRoot_ : stationRoot_, entry, up);
     else
-        Join(item->target, up ? mediumRoot_ : stationRoot_, targetRel);
+        Join(item->target, up ? mediumRoot_ : stationRoot_, entry, !up);
     item->sourceTime = up ? entry.stationTime : entry.mediumTime;
     item->targetOnMedium = up;
     return item;

@@ -37,8 +37,9 @@ public:
                   const std::atomic<bool>& cancelled, ItemList& output);
 
     // Runs the mode's directory planner and then its file planner. False, with nothing
-    // planned, for a value that is none of the eleven named modes.
-    bool Plan(int mode, const DirEntryList& directories, const DirEntryList& files);
+    // planned, for a value that is none of the eleven named modes. The file planners use the
+    // file entries up (their index must be released), so memory goes from entries to items.
+    bool Plan(int mode, const DirEntryList& directories, DirEntryList& files);
 
     // Moves the held deletions, then the held copies and moves, to the end of the output list.
     void AppendPlannedItems();
@@ -48,18 +49,18 @@ public:
     void PlanComputerDirs(const DirEntryList& directories);
     void PlanBothDirs(const DirEntryList& directories);
 
-    // File planners, one per mode.
-    void PlanSdCopy(const DirEntryList& files);        // 1
-    void PlanSdCopyDel(const DirEntryList& files);     // 3
-    void PlanSdCopyM(const DirEntryList& files);       // 5
-    void PlanSdCopyMDel(const DirEntryList& files);    // 7
-    void PlanDsCopy(const DirEntryList& files);        // 8
-    void PlanDsCopyDel(const DirEntryList& files);     // 24
-    void PlanDsCopyM(const DirEntryList& files);       // 40
-    void PlanDsCopyMDel(const DirEntryList& files);    // 56
-    void PlanSdCopyDs(const DirEntryList& files);      // 9
-    void PlanSdCopyDelDs(const DirEntryList& files);   // 11
-    void PlanDsCopyDelSd(const DirEntryList& files);   // 25
+    // File planners, one per mode; each empties the list.
+    void PlanSdCopy(DirEntryList& files);        // 1
+    void PlanSdCopyDel(DirEntryList& files);     // 3
+    void PlanSdCopyM(DirEntryList& files);       // 5
+    void PlanSdCopyMDel(DirEntryList& files);    // 7
+    void PlanDsCopy(DirEntryList& files);        // 8
+    void PlanDsCopyDel(DirEntryList& files);     // 24
+    void PlanDsCopyM(DirEntryList& files);       // 40
+    void PlanDsCopyMDel(DirEntryList& files);    // 56
+    void PlanSdCopyDs(DirEntryList& files);      // 9
+    void PlanSdCopyDelDs(DirEntryList& files);   // 11
+    void PlanDsCopyDelSd(DirEntryList& files);   // 25
 
     // Item makers: onMedium / up = towards the medium.
     void AddDeleteItem(const DirEntry& entry, bool onMedium);
@@ -70,6 +71,9 @@ private:
     // Calls handle for each entry until cancelled; posts a step when handle returns true.
     template <typename Handle>
     void ForEachEntry(const DirEntryList& list, Handle handle);
+    // The same over the files, each entry dropped once handled.
+    template <typename Handle>
+    void ForEachFile(DirEntryList& files, Handle handle);
     void AddMakeDirItem(const DirEntry& entry, bool onMedium);
     // Deletes the entry on one side because the other side lacks it, unless that side's
     // absence is unknown.

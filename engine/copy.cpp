@@ -9,12 +9,14 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <wx/datetime.h>
 #include <wx/intl.h>
 
+#include "engine/compress_pool.h"
 #include "engine/file_copy.h"
 #include "engine/root_check.h"
 #include "store/bzip2.h"
@@ -199,6 +201,8 @@ wxThread::ExitCode swxCopy::Entry()
         event.PostMessageText(_("The synchronization stopped after an unexpected error."));
         runResult = RUN_FINISHED_WITH_ERRORS;
     }
+    // Files written ahead for a folder that an error left unfinished go before the end.
+    pool.reset();
     // The run dialog compresses the log when the end event arrives: complete it first.
     log.Close();
     event.PostCode(TE_COPY_END, runResult);
@@ -262,12 +266,20 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     else
         event.PostMessageText(wxString::Format(_("Nothing done in the folder %s (%s on medium): %s"),
                                                folder.stationPath, folder.mediumPath, change));
-    for (const auto& item : folder.items) {
+    std::size_t ahead = 0;  // the next item the pool may be given
+    for (std::size_t i = 0; i < folder.items.size(); ++i) {
+        SyncItem& item = *folder.items[i];
         if (TestDestroy()) {
             runResult = RUN_CANCELLED;
             break;
         }
-        RunItem(project, folder, *item, !change.empty() || MediumLost(folder));
+        // The pool writes ahead only while the medium is still the one the analysis saw.
+        const bool rootsGone = !change.empty() || MediumLost(folder);
+        if (!rootsGone && !logOnly)
+            QueueAhead(project, folder, std::max(ahead, i), ahead);
+        RunItem(project, folder, item, rootsGone);
+        if (pool)
+            pool->Drop(&item);
         if (interrupted) {
             runResult = RUN_CANCELLED;
             break;
@@ -277,6 +289,9 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
         if (!pendingRemovals.empty() && ++itemsHeld >= kMaxHeldItems)
             SettleRemovals(folder);
     }
+    if (pool)
+        pool->Clear();
+    ReportRemovedTemporaries(std::nullopt);
     SettleRemovals(folder);
     if (logging)
         log.ActionsEnd();
@@ -620,10 +635,10 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
                 planned));
         } else if (compress) {
             item.target += kCompressedSuffix;
-            const bool done = WriteFileAtomic(
-                item.target, item.sourceTime,
-                [&](const wxString& temporary) {
-                    return CompressFileBz2(item.source, temporary, bz2Settings, stop);
+            const bool done = WriteFile(
+                item,
+                [&](AtomicFile& file) {
+                    return CompressFileBz2(item.source, file, bz2Settings, stop);
                 },
                 [&] { return RemoveRegularFile(plainTarget); });
             return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned);
@@ -636,8 +651,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveCompressedName(item.source)) {
-        const bool done = WriteFileAtomic(item.target, item.sourceTime, [&](const wxString& temporary) {
-            return DecompressFileBz2(item.source, temporary, kNoOutputLimit, stop);
+        const bool done = WriteFile(item, [&](AtomicFile& file) {
+            return DecompressFileBz2(item.source, file, kNoOutputLimit, stop);
         });
         return Outcome(done, "  result=\"unbz\"", " result=\"unbz_error\"", planned);
     }
@@ -645,18 +660,82 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     return Outcome(done, "  result=\"cp\"", " result=\"cp_error\"", planned);
 }
 
-void swxCopy::RemoveTemporaries(const wxString& directory)
+bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
+                        const BeforeRename& beforeRename)
+{
+    // The pool wrote it already when it foresaw the same source and target.
+    std::unique_ptr<AtomicFile> file;
+    if (pool)
+        file = pool->Take(&item, item.source, item.target);
+    if (!file)
+        file = CompressPool::WriteNow(item.target, item.sourceTime, write);
+    return file && CommitTemporaryFile(*file, beforeRename);
+}
+
+void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
+                         std::size_t& next)
+{
+    for (next = from; next < folder.items.size() && !(pool && pool->Full()); ++next) {
+        const SyncItem& item = *folder.items[next];
+        if (!item.selected || (item.action != FP_COPY && item.action != FP_MOVE)
+            || (item.targetOnMedium && project.compressBelow == 0))
+            continue;
+        // What CopyOneFile will decide, foreseen: a wrong guess only costs the work.
+        wxString source = item.source, target = item.target;
+        const bool compress = item.targetOnMedium;
+        if (compress) {
+            if (!FileExists(source))
+                source += kCompressedSuffix;
+            if (!ShouldCompress(project, source) || !CompressedNameFits(target))
+                continue;
+            target += kCompressedSuffix;
+        } else if (!ResolveCompressedName(source)) {
+            continue;
+        }
+        // A directory an earlier item makes: looked at again once that item is done.
+        const wxString directory = DirectoryOf(target);
+        if (!DirectoryExists(directory))
+            break;
+        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, item.source))
+            continue;
+        // Leftovers go before the pool writes beside them; they are reported in plan order.
+        RemoveTemporaries(directory, false);
+        if (!pool)
+            pool = std::make_unique<CompressPool>();
+        pool->Submit(&item, source, target, item.sourceTime,
+                     [source, compress, settings = bz2Settings, stop = &stopRequested](
+                         AtomicFile& file) {
+                         return compress ? CompressFileBz2(source, file, settings, stop)
+                                         : DecompressFileBz2(source, file, kNoOutputLimit, stop);
+                     });
+    }
+}
+
+void swxCopy::RemoveTemporaries(const wxString& directory, bool report)
 {
     // Once per directory and run: what an interrupted run left where this one writes.
-    if (!cleanedDirectories.insert(NativePath(directory)).second)
-        return;
-    const std::optional<DirEntries> entries = ListDirectory(directory);
-    if (!entries)
-        return;
-    for (const wxString& name : entries->temporaries) {
-        const wxString path = directory + "/" + name;
-        if (RemoveRegularFile(path))
+    const std::string native = NativePath(directory);
+    auto [place, fresh] = cleanedDirectories.try_emplace(native);
+    if (fresh) {
+        if (const std::optional<DirEntries> entries = ListDirectory(directory))
+            for (const wxString& name : entries->temporaries) {
+                const wxString path = directory + "/" + name;
+                if (RemoveRegularFile(path))
+                    place->second.push_back(path);
+            }
+    }
+    if (report)
+        ReportRemovedTemporaries(native);
+}
+
+void swxCopy::ReportRemovedTemporaries(const std::optional<std::string>& directory)
+{
+    for (auto& [native, removed] : cleanedDirectories) {
+        if (removed.empty() || (directory && native != *directory))
+            continue;
+        for (const wxString& path : removed)
             event.PostMessageText(wxString::Format(_("Removed temporary file: %s"), path));
+        std::vector<wxString>().swap(removed);
     }
 }
 

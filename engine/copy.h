@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
-#include <set>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@
 #include <wx/string.h>
 #include <wx/thread.h>
 
+#include "engine/compress_pool.h"
+#include "engine/file_copy.h"
 #include "engine/run_log.h"
 #include "engine/sync_types.h"
 #include "engine/thread_event.h"
@@ -33,6 +37,11 @@
 // moves wait until one flush of the target's file system after the folder's items (or after
 // every thousand items, which bounds the log lines held in memory meanwhile). A real run that
 // was not stopped ends by flushing the medium's file system, before its end event.
+//
+// The files of a folder that are compressed or decompressed are written ahead into their
+// temporary files on every core (CompressPool); the thread itself still does, in plan order,
+// every check, removal, rename, message, log entry and event, and writes any file the pool did
+// not foresee as it decides.
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
 // (CheckRootIdentities) every item fails and nothing is written or removed; so does every item
@@ -118,7 +127,19 @@ private:
     void MakeDirectory(const FolderJob& folder, const SyncItem& item);
     bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
     bool CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium);
-    void RemoveTemporaries(const wxString& directory);
+    // Removes leftover temporary files once per directory; reports them now or (report false)
+    // when an item in plan order first writes there.
+    void RemoveTemporaries(const wxString& directory, bool report = true);
+    // Posts the removals not reported yet, of one directory or (nullopt) of all.
+    void ReportRemovedTemporaries(const std::optional<std::string>& directory);
+    // Hands the pool the compressions and decompressions among the items from `from` on, as
+    // long as it takes more; next is the first item not looked at.
+    void QueueAhead(const ProjectJob& project, const FolderJob& folder, std::size_t from,
+                    std::size_t& next);
+    // Writes the item's target through one temporary file, taking the pool's file when it
+    // has it, else writing it here; beforeRename runs right before the rename.
+    bool WriteFile(const SyncItem& item, const CompressPool::Write& write,
+                   const BeforeRename& beforeRename = nullptr);
     void MakeMediumFolder(const FolderJob& folder);
     // Checked before every item: true from the first sign that the medium left its mount.
     bool MediumLost(const FolderJob& folder);
@@ -141,7 +162,8 @@ private:
     bool anyItemFailed = false;
     bool interrupted = false;  // Stop came in the middle of the current item's file
     bool mediumLost = false;  // every later item fails: nothing more is written or removed
-    std::set<std::string> cleanedDirectories;  // where leftover temporaries were looked for
+    // Where leftover temporaries were looked for, with the removals not reported yet.
+    std::map<std::string, std::vector<wxString>> cleanedDirectories;
     // Moves whose sources wait for the flush of their copies, with their held log lines.
     struct PendingRemoval {
         SyncItem* item;
@@ -150,4 +172,6 @@ private:
     std::vector<PendingRemoval> pendingRemovals;
     std::size_t itemsHeld = 0;  // items since the first pending removal
     StopFlag stopRequested{false};
+    // Made when there is something to compress or expand; last, so it ends before the rest.
+    std::unique_ptr<CompressPool> pool;
 };

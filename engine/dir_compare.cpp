@@ -1,5 +1,7 @@
 #include "engine/dir_compare.h"
 
+#include <malloc.h>
+
 #include <exception>
 #include <thread>
 
@@ -52,6 +54,8 @@ bool swxDirCompare::Compare()
                                       static_cast<unsigned long>(directoryCount_)));
     FindCaseTwins();
 
+    // Files are only walked in order from here on; directories are still looked up.
+    files_.ReleaseIndex();
     ActionPlanner planner(stationRoot_, mediumRoot_, unreadable_, events_, cancelled_, *output_);
     if (!planner.Plan(mode_, directories_, files_))
         return false;
@@ -96,6 +100,9 @@ void swxDirCompare::Walk()
         std::rethrow_exception(mediumFailure);
     if (!IsCancelled())
         medium.Replay();
+    // The medium walk's records went back to its thread's heap, which no other thread reuses:
+    // give that memory back before the planning makes its items.
+    malloc_trim(0);
 }
 
 void swxDirCompare::AddTwins(const DirEntryList& list)
@@ -104,9 +111,9 @@ void swxDirCompare::AddTwins(const DirEntryList& list)
         if (IsCancelled())
             return;
         if (entry.mediumCount > 1)
-            twins_.push_back(mediumRoot_ + Utf8Text(entry.mediumRel));
+            twins_.push_back(mediumRoot_ + Utf8Text(entry.Rel(false)));
         if (entry.stationCount > 1)
-            twins_.push_back(stationRoot_ + Utf8Text(entry.stationRel));
+            twins_.push_back(stationRoot_ + Utf8Text(entry.Rel(true)));
     }
 }
 

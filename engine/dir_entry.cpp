@@ -1,6 +1,10 @@
 #include "engine/dir_entry.h"
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+
+#include "engine/relative_path.h"
 
 namespace {
 
@@ -9,7 +13,44 @@ std::size_t HashKey(std::string_view key)
     return std::hash<std::string_view>()(key);
 }
 
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+// Whether rel (native separators) is the key with "/" for "\".
+bool IsKeyForm(std::string_view rel, std::string_view key)
+{
+    if (rel.size() != key.size())
+        return false;
+    for (std::size_t i = 0; i < rel.size(); ++i)
+        if (rel[i] != key[i] && !(rel[i] == '/' && key[i] == '\\'))
+            return false;
+    return true;
+}
+
 } // namespace
+
+std::string DirEntry::Rel(bool stationSide) const
+{
+    const char* rel = stationSide ? stationRel_ : mediumRel_;
+    if (!rel)
+        return std::string();
+    std::string text(rel);
+    if (rel == key.Data())
+        std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+void DirEntry::AppendRel(wxString& out, bool stationSide) const
+{
+    const char* rel = stationSide ? stationRel_ : mediumRel_;
+    if (!rel)
+        return;
+    const std::size_t start = out.length();
+    AppendUtf8(out, rel);
+    if (rel == key.Data())
+        for (std::size_t i = start; i < out.length(); ++i)
+            if (out[i] == '\\')
+                out[i] = '/';
+}
 
 std::size_t DirEntryList::SlotOf(std::string_view key, std::size_t hash) const
 {
@@ -41,7 +82,22 @@ void DirEntryList::Grow()
     }
 }
 
-DirEntry& DirEntryList::FindOrAdd(std::string key)
+const char* DirEntryList::Keep(std::string_view text)
+{
+    const std::size_t need = text.size() + 1;
+    if (blocks_.empty() || blockUsed_ + need > blockSize_) {
+        blockSize_ = std::max(kBlockSize, need);
+        blocks_.push_back(std::make_unique<char[]>(blockSize_));
+        blockUsed_ = 0;
+    }
+    char* kept = blocks_.back().get() + blockUsed_;
+    std::memcpy(kept, text.data(), text.size());
+    kept[text.size()] = '\0';
+    blockUsed_ += need;
+    return kept;
+}
+
+DirEntry& DirEntryList::FindOrAdd(std::string_view key)
 {
     if ((entries_.size() + 1) * 2 > slots_.size())
         Grow();
@@ -50,7 +106,7 @@ DirEntry& DirEntryList::FindOrAdd(std::string key)
     if (slots_[i].position != 0)
         return entries_[slots_[i].position - 1];
     DirEntry& entry = entries_.emplace_back();
-    entry.key = std::move(key);
+    entry.key = EntryText(Keep(key));
     slots_[i] = {static_cast<std::uint32_t>(entries_.size()), static_cast<std::uint32_t>(hash)};
     return entry;
 }
@@ -63,10 +119,33 @@ const DirEntry* DirEntryList::Find(std::string_view key) const
     return slot.position ? &entries_[slot.position - 1] : nullptr;
 }
 
+void DirEntryList::AddName(DirEntry& entry, bool stationSide, std::string_view rel)
+{
+    const char*& own = stationSide ? entry.stationRel_ : entry.mediumRel_;
+    const char* other = stationSide ? entry.mediumRel_ : entry.stationRel_;
+    std::uint16_t& count = stationSide ? entry.stationCount : entry.mediumCount;
+    // Most paths are their key with "/", and both sides mostly write a name alike.
+    if (IsKeyForm(rel, entry.key))
+        own = entry.key.Data();
+    else if (other && other != entry.key.Data() && rel == other)
+        own = other;
+    else if (!own || own == entry.key.Data() || own == other || rel != own)
+        own = Keep(rel);
+    if (count < UINT16_MAX)
+        ++count;
+}
+
+void DirEntryList::ReleaseIndex()
+{
+    std::vector<Slot>().swap(slots_);
+}
+
 void DirEntryList::clear()
 {
     entries_.clear();
     slots_.clear();
+    blocks_.clear();
+    blockUsed_ = blockSize_ = 0;
 }
 
 bool UnreadableDirs::Blocks(bool stationSide, std::string_view key) const

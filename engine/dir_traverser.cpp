@@ -194,18 +194,10 @@ void swxDirTraverser::EnterNow(DirEntryList* list, bool stationSide, std::string
 {
     if (!list)
         return;
-    DirEntry& entry = list->FindOrAdd(std::move(key));
-    if (stationSide) {
-        entry.stationRel = std::move(rel);
-        ++entry.stationCount;
-        if (time)
-            entry.stationTime = *time;
-    } else {
-        entry.mediumRel = std::move(rel);
-        ++entry.mediumCount;
-        if (time)
-            entry.mediumTime = *time;
-    }
+    DirEntry& entry = list->FindOrAdd(key);
+    list->AddName(entry, stationSide, rel);
+    if (time)
+        (stationSide ? entry.stationTime : entry.mediumTime) = *time;
 }
 
 void swxDirTraverser::AddComputerDir(const std::string& rel)

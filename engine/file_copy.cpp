@@ -158,16 +158,32 @@ bool WriteFileAtomic(const wxString& target, FileTime time,
                      const std::function<bool(const wxString&)>& write,
                      const BeforeRename& beforeRename)
 {
+    const std::unique_ptr<AtomicFile> file = WriteTemporaryFile(target, time, write);
+    return file && CommitTemporaryFile(*file, beforeRename);
+}
+
+std::unique_ptr<AtomicFile> WriteTemporaryFile(const wxString& target, FileTime time,
+                                               const std::function<bool(const wxString&)>& write)
+{
     // The reserved temporary name keeps a crash's leftovers recognisable as ours.
-    AtomicFile out(target);
-    if (!out.Create())
-        return false;
-    const wxString temporary = FromUtf8(out.TempPath());
-    if (write(temporary) && SetFileModTime(temporary, time) && (!beforeRename || beforeRename())
-        && out.Commit())
+    auto file = std::make_unique<AtomicFile>(target);
+    if (!file->Create())
+        return nullptr;
+    const wxString temporary = FromUtf8(file->TempPath());
+    if (write(temporary) && SetFileModTime(temporary, time))
+        return file;
+    const int error = errno != 0 ? errno : EIO;
+    file->Abandon();
+    errno = error;
+    return nullptr;
+}
+
+bool CommitTemporaryFile(AtomicFile& file, const BeforeRename& beforeRename)
+{
+    if ((!beforeRename || beforeRename()) && file.Commit())
         return true;
     const int error = errno != 0 ? errno : EIO;
-    out.Abandon();
+    file.Abandon();
     return FailWith(error);
 }
 

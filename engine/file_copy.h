@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <wx/string.h>
 
 #include "store/bzip2.h"
+#include "store/file_io.h"
 #include "store/file_time.h"
 
 // File operations of a copy run. Any thread. A call that fails sets errno to the reason.
@@ -28,6 +30,11 @@ bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime tim
 bool WriteFileAtomic(const wxString& target, FileTime time,
                      const std::function<bool(const wxString&)>& write,
                      const BeforeRename& beforeRename = nullptr);
+// WriteFileAtomic in two steps, so another thread may do the first: the temporary file written
+// and given its time (null on failure, nothing left behind), then beforeRename and the rename.
+std::unique_ptr<AtomicFile> WriteTemporaryFile(const wxString& target, FileTime time,
+                                               const std::function<bool(const wxString&)>& write);
+bool CommitTemporaryFile(AtomicFile& file, const BeforeRename& beforeRename = nullptr);
 
 // True when path does not lie below root, or when a directory between root and path (path
 // included) is a symbolic link. The root itself is the user's location and is not examined;

@@ -432,6 +432,37 @@ bool DecompressFileBz2(const wxString& source, const wxString& target, std::uint
     });
 }
 
+namespace {
+
+// Runs one stream operation from source into a temporary file that the caller holds.
+template <typename Operation>
+bool TransformInto(const wxString& source, AtomicFile& file, Operation operation)
+{
+    FilePtr in = OpenForReading(source);
+    if (!in)
+        return false;
+    FilePtr out = StreamOnto(file);
+    return out && operation(in.get(), out.get()) && CloseStream(out);
+}
+
+} // namespace
+
+bool CompressFileBz2(const wxString& source, AtomicFile& target, const Bz2Settings& settings,
+                     const StopFlag* stop)
+{
+    return TransformInto(source, target, [&](FILE* in, FILE* out) {
+        return CompressStream(in, out, settings, stop);
+    });
+}
+
+bool DecompressFileBz2(const wxString& source, AtomicFile& target, std::uint64_t maxOutput,
+                       const StopFlag* stop)
+{
+    return TransformInto(source, target, [&](FILE* in, FILE* out) {
+        return DecompressStreams(in, out, maxOutput, stop);
+    });
+}
+
 std::optional<std::vector<char>> CompressStringBz2(const wxString& text)
 {
     return CompressBytesBz2(ToUtf8(text));

@@ -11,6 +11,8 @@
 
 #include <wx/string.h>
 
+#include "store/file_io.h"
+
 // bzip2 compression of files and memory buffers with libbzip2. Any thread: the file operations
 // read no process-wide value when given their settings, the others read soBzQuality and
 // soBzWorkFactor at each call.
@@ -41,6 +43,13 @@ bool CompressFileBz2(const wxString& source, const wxString& target);
 // writing and errno. Fails on a damaged or truncated stream and on trailing data that is not a
 // stream (EBADMSG), and when the output would exceed maxOutput bytes (EFBIG).
 bool DecompressFileBz2(const wxString& source, const wxString& target,
+                       std::uint64_t maxOutput = kNoOutputLimit, const StopFlag* stop = nullptr);
+
+// The same into a temporary file that the caller made and commits or abandons (written from
+// its start; the file stays open): one file per name, where the calls above make two.
+bool CompressFileBz2(const wxString& source, AtomicFile& target, const Bz2Settings& settings,
+                     const StopFlag* stop = nullptr);
+bool DecompressFileBz2(const wxString& source, AtomicFile& target,
                        std::uint64_t maxOutput = kNoOutputLimit, const StopFlag* stop = nullptr);
 
 // One bzip2 stream of the text's UTF-8 bytes; nullopt when the compressor cannot start (a

@@ -354,6 +354,16 @@ const std::string cp = " result=\"cp\"", cp2 = "  result=\"cp\"", bz = " result=
 const std::string ok = " result=\"ok\"", ok2 = "  result=\"ok\"", error = " result=\"error\"";
 const std::string cpError = " result=\"cp_error\"",
                   wrongSize = " result=\"wrong_size\"", ignored = " result=\"ignored\"";
+// n texts made from i = 0 .. n-1, sorted as a snapshot lists them.
+std::vector<std::string> Many(int n, const std::function<std::string(std::string)>& text)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < n; ++i)
+        texts.push_back(text(std::to_string(i)));
+    std::ranges::sort(texts);
+    return texts;
+}
+
 const std::string kLongName(252, 'n');
 const Row kItemRows[] = {
     {.name = "compression up to and including the limit", .compress = 1000,
@@ -448,6 +458,16 @@ const Row kItemRows[] = {
      .before = {"m/n/x/a=1", "m/n/x/d/"}, .items = {"mkdir s/n/x/d", "copy m/n/x/a"},
      .after = {"m/n/x/a=1", "m/n/x/d/", "s/n/x/a=1", "s/n/x/d/"}, .results = {ok, cp2},
      .folder = "n/x/"},
+    {.name = "more files than the workers hold arrive in plan order", .compress = kMiB,
+     .before = Many(40, [](auto i) { return "s/f" + i + "=" + i; }),
+     .items = Many(40, [](auto i) { return "copy s/f" + i; }),
+     .after = [] {
+         auto all = Many(40, [](auto i) { return "m/f" + i + ".bz2=~" + i; });
+         std::ranges::copy(Many(40, [](auto i) { return "s/f" + i + "=" + i; }),
+                           std::back_inserter(all));
+         return all;
+     }(),
+     .results = std::vector<std::string>(40, bz)},
     {.name = "leftover temporaries go where the run writes",
      .before = {"s/d/a=1", "m/d/<tmp>", "m/e/<tmp>"}, .items = {"copy s/d/a"},
      .after = {"m/d/a=1", "m/e/<tmp>", "s/d/a=1"}, .results = {cp},
@@ -563,6 +583,10 @@ const Row kRunRows[] = {
                   "Copy: s/copy => m/copy", "Move: s/move => m/move",
                   "Copy (ignored): s/large => m/large", "Move (ignored): s/large => m/large",
                   "Cancelled by user: m/copy"}, .clean = true, .logOnly = true, .folder = "new/"},
+    {.name = "stop while files are being compressed ahead", .compress = kMiB,
+     .before = {"s/a=1", "s/b=2", "s/c=3"}, .items = {"copy s/a", "copy s/b", "copy s/c"},
+     .after = {"m/a.bz2=~1", "s/a=1", "s/b=2", "s/c=3"}, .results = {bz}, .end = RUN_CANCELLED,
+     .stopAt = 5},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"},
      .items = {"copy s/a", "copy s/b"}, .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp},
      .messages = {"Removed empty dir: m/e"}, .end = RUN_CANCELLED, .clean = true, .stopAt = 5},
