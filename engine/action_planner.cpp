@@ -28,31 +28,31 @@ ActionPlanner::ActionPlanner(const wxString& stationRoot, const wxString& medium
 }
 
 template <typename Handle>
+bool ActionPlanner::Visit(const DirEntry& entry, Handle& handle)
+{
+    if (cancelled_.load(std::memory_order_relaxed))
+        return false;
+    // What lies below a directory that could not be read is unknown: plan nothing there.
+    if (!unreadable_.Blocks(true, entry.key) && !unreadable_.Blocks(false, entry.key) &&
+        handle(entry))
+        events_.PostStep();
+    return true;
+}
+
+template <typename Handle>
 void ActionPlanner::ForEachEntry(const DirEntryList& list, Handle handle)
 {
-    for (const DirEntry& entry : list) {
-        if (cancelled_.load(std::memory_order_relaxed))
+    for (const DirEntry& entry : list)
+        if (!Visit(entry, handle))
             return;
-        // What lies below a directory that could not be read is unknown: plan nothing there.
-        if (unreadable_.Blocks(true, entry.key) || unreadable_.Blocks(false, entry.key))
-            continue;
-        if (handle(entry))
-            events_.PostStep();
-    }
 }
 
 template <typename Handle>
 void ActionPlanner::ForEachFile(DirEntryList& files, Handle handle)
 {
-    for (; !files.empty(); files.DropFirst()) {
-        const DirEntry& entry = files[0];
-        if (cancelled_.load(std::memory_order_relaxed))
+    for (; !files.empty(); files.DropFirst())
+        if (!Visit(files[0], handle))
             return;
-        if (unreadable_.Blocks(true, entry.key) || unreadable_.Blocks(false, entry.key))
-            continue;
-        if (handle(entry))
-            events_.PostStep();
-    }
 }
 
 bool ActionPlanner::Plan(int mode, const DirEntryList& directories, DirEntryList& files)

@@ -68,6 +68,10 @@ public:
     void AddMoveItem(const DirEntry& entry, bool up);
 
 private:
+    // Calls handle for one entry unless the run is cancelled (false) or what lies below it is
+    // unknown; posts a step when handle returns true.
+    template <typename Handle>
+    bool Visit(const DirEntry& entry, Handle& handle);
     // Calls handle for each entry until cancelled; posts a step when handle returns true.
     template <typename Handle>
     void ForEachEntry(const DirEntryList& list, Handle handle);
