@@ -14,6 +14,13 @@ void Join(wxString& path, const wxString& root, const DirEntry& entry, bool stat
     entry.AppendRel(path, stationSide);
 }
 
+// The item acts on the files as the walks found them, ".bz2" in its case included.
+void TakeSuffixes(SyncItem& item, const DirEntry& entry)
+{
+    item.stationSuffix = entry.stationSuffix;
+    item.mediumSuffix = entry.mediumSuffix;
+}
+
 bool OnStation(const DirEntry& e) { return e.stationCount > 0; }
 bool OnMedium(const DirEntry& e) { return e.mediumCount > 0; }
 
@@ -301,6 +308,7 @@ void ActionPlanner::AddDeleteItem(const DirEntry& entry, bool onMedium)
     item->action = FP_DELETE;
     Join(item->target, onMedium ? mediumRoot_ : stationRoot_, entry, !onMedium);
     item->targetOnMedium = onMedium;
+    TakeSuffixes(*item, entry);
     deletions_.push_back(std::move(item));
 }
 
@@ -323,6 +331,7 @@ std::unique_ptr<SyncItem> ActionPlanner::MakeTransfer(const DirEntry& entry, boo
         Join(item->target, up ? mediumRoot_ : stationRoot_, entry, !up);
     item->sourceTime = up ? entry.stationTime : entry.mediumTime;
     item->targetOnMedium = up;
+    TakeSuffixes(*item, entry);
     return item;
 }
 

@@ -57,9 +57,43 @@ std::optional<std::uint64_t> RegularFileSize(const wxString& path)
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-bool FileExists(const wxString& path)
+// The ".bz2" that the analysis found after the name of the item's file on one side.
+CompressedSuffix FoundSuffix(const SyncItem& item, bool onMedium)
 {
-    return RegularFileSize(path).has_value();
+    return onMedium ? item.mediumSuffix : item.stationSuffix;
+}
+
+// Makes a planned path name the file as the analysis found it (see SyncItem); true when that
+// is compressed.
+bool ResolveFound(wxString& path, CompressedSuffix suffix)
+{
+    if (suffix == 0)
+        return ResolveCompressedName(path);
+    path += CompressedSuffixText(suffix);
+    return true;
+}
+
+// The files the item reads and deletes or replaces, as the analysis found them.
+wxString FoundSource(const SyncItem& item)
+{
+    wxString path = item.source;
+    ResolveFound(path, FoundSuffix(item, !item.targetOnMedium));
+    return path;
+}
+
+wxString FoundTarget(const SyncItem& item)
+{
+    wxString path = item.target;
+    ResolveFound(path, FoundSuffix(item, item.targetOnMedium));
+    return path;
+}
+
+// The compressed form of a target on the medium: the name of the compressed file there, so
+// that it is replaced in place, else the planned name with ".bz2".
+wxString CompressedTarget(const SyncItem& item)
+{
+    return item.target + (item.mediumSuffix ? CompressedSuffixText(item.mediumSuffix)
+                                             : kCompressedSuffix);
 }
 
 bool MakeDirectories(const wxString& path)
@@ -369,21 +403,21 @@ wxString swxCopy::DescribeItem(const ProjectJob& project, const SyncItem& item, 
     };
     switch (item.action) {
     case FP_DELETE:
-        if (SizeWithinLimit(project, item.target)) {
+        if (SizeWithinLimit(project, FoundTarget(item))) {
             result("  result=\"ok\"");
             return wxString::Format(_("Delete: %s"), item.target);
         }
         result("  result=\"wrong_size\"");
         return wxString::Format(_("Delete (ignored): %s"), item.target);
     case FP_MOVE:
-        if (SizeWithinLimit(project, item.source)) {
+        if (SizeWithinLimit(project, FoundSource(item))) {
             result("  result=\"ok\"");
             return wxString::Format(_("Move: %s => %s"), item.source, item.target);
         }
         result(" result=\"wrong_size\"");
         return wxString::Format(_("Move (ignored): %s => %s"), item.source, item.target);
     case FP_COPY:
-        if (SizeWithinLimit(project, item.source)) {
+        if (SizeWithinLimit(project, FoundSource(item))) {
             result(" result=\"ok\"");
             return wxString::Format(_("Copy: %s => %s"), item.source, item.target);
         }
@@ -526,16 +560,16 @@ void swxCopy::FlushMedium()
 
 void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item)
 {
+    const wxString planned = item.target;
+    item.target = FoundTarget(item);
     if (!SizeWithinLimit(project, item.target)) {
         Attribute(" result=\"ignored\"");
         return;
     }
-    const wxString planned = item.target;
-    ResolveCompressedName(item.target);
     // The move modes delete a file because the other side holds it equal or newer.
     const int justifyingMove =
         item.targetOnMedium ? SYNC_BIT_MOVE_TO_STATION : SYNC_BIT_MOVE_TO_MEDIUM;
-    if ((project.mode & justifyingMove) && !CounterpartStands(folder, planned, item.targetOnMedium)) {
+    if ((project.mode & justifyingMove) && !CounterpartStands(folder, item, planned)) {
         Fail(" result=\"error\"",
              wxString::Format(_("Not removed, its counterpart is missing or older: %s"),
                               item.target));
@@ -548,21 +582,24 @@ void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, 
     }
 }
 
-bool swxCopy::CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium)
+bool swxCopy::CounterpartStands(const FolderJob& folder, const SyncItem& item,
+                                const wxString& planned)
 {
     FileTime own = 0;
-    wxString resolved = path;
-    ResolveCompressedName(resolved);
-    if (!GetFileModTime(resolved, own))
+    if (!GetFileModTime(item.target, own))
         return true;  // nothing left to remove
+    const bool onMedium = item.targetOnMedium;
     const wxString& root = onMedium ? folder.mediumPath : folder.stationPath;
     const wxString& otherRoot = onMedium ? folder.stationPath : folder.mediumPath;
-    const wxString relative = path.Mid(AppendPathSeparator(root).length());
-    // Either side may hold the compressed form: a medium file compressed by a run, a station
-    // file compressed by its user (kept as the plain name on the medium).
-    wxString candidates[] = {relative, relative + kCompressedSuffix, relative};
+    const wxString relative = planned.Mid(AppendPathSeparator(root).length());
+    // First the counterpart as the analysis found it. Either side may hold the compressed
+    // form: a medium file compressed by a run, a station file compressed by its user (kept as
+    // the plain name on the medium).
+    wxString candidates[] = {relative, relative, relative + kCompressedSuffix, relative};
+    if (const CompressedSuffix found = FoundSuffix(item, !onMedium))
+        candidates[0] = relative + CompressedSuffixText(found);
     if (relative.EndsWith(kCompressedSuffix))
-        candidates[2] = relative.Left(relative.length() - 4);
+        candidates[3] = relative.Left(relative.length() - 4);
     for (const wxString& candidate : candidates) {
         const wxString other = AppendPathSeparator(otherRoot) + candidate;
         FileTime time = 0;
@@ -614,7 +651,7 @@ bool swxCopy::Outcome(bool done, const char* success, const char* failure, const
 
 bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
 {
-    if (!SizeWithinLimit(project, item.source)) {
+    if (!SizeWithinLimit(project, FoundSource(item))) {
         Attribute(" result=\"wrong_size\"");
         return false;
     }
@@ -622,11 +659,10 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
     const StopFlag* stop = &stopRequested;
     const wxString planned = item.source;  // named in messages
     if (item.targetOnMedium) {
-        if (!FileExists(item.source))
-            item.source += kCompressedSuffix;  // a station file that is itself compressed
+        ResolveFound(item.source, item.stationSuffix);  // a station file may be compressed itself
         // The other form of the name goes right before the new one takes its place: both forms
         // side by side would be twins that stop every later analysis of the folder.
-        const wxString plainTarget = item.target;
+        const wxString plainTarget = item.target, packedTarget = CompressedTarget(item);
         const bool compressedFits = CompressedNameFits(plainTarget);
         const bool compress = ShouldCompress(project, item.source);
         if (compress && !compressedFits) {
@@ -634,7 +670,7 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
                 _("Copied uncompressed, the name is too long for its compressed form: %s"),
                 planned));
         } else if (compress) {
-            item.target += kCompressedSuffix;
+            item.target = packedTarget;
             const bool done = WriteFile(
                 item,
                 [&](AtomicFile& file) {
@@ -645,12 +681,12 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         }
         const bool done = CopyFileAtomic(
             item.source, item.target, item.sourceTime,
-            [&] { return !compressedFits || RemoveRegularFile(plainTarget + kCompressedSuffix); },
+            [&] { return !compressedFits || RemoveRegularFile(packedTarget); },
             stop);
         return Outcome(done, " result=\"cp\"", " result=\"cp_error\"", planned);
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
-    if (ResolveCompressedName(item.source)) {
+    if (ResolveFound(item.source, item.mediumSuffix)) {
         const bool done = WriteFile(item, [&](AtomicFile& file) {
             return DecompressFileBz2(item.source, file, kNoOutputLimit, stop);
         });
@@ -683,20 +719,19 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
         // What CopyOneFile will decide, foreseen: a wrong guess only costs the work.
         wxString source = item.source, target = item.target;
         const bool compress = item.targetOnMedium;
+        const bool packed = ResolveFound(source, FoundSuffix(item, !compress));
         if (compress) {
-            if (!FileExists(source))
-                source += kCompressedSuffix;
             if (!ShouldCompress(project, source) || !CompressedNameFits(target))
                 continue;
-            target += kCompressedSuffix;
-        } else if (!ResolveCompressedName(source)) {
+            target = CompressedTarget(item);
+        } else if (!packed) {
             continue;
         }
         // A directory an earlier item makes: looked at again once that item is done.
         const wxString directory = DirectoryOf(target);
         if (!DirectoryExists(directory))
             break;
-        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, item.source))
+        if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, source))
             continue;
         // Leftovers go before the pool writes beside them; they are reported in plan order.
         RemoveTemporaries(directory, false);

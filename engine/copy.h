@@ -126,7 +126,9 @@ private:
     void DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
     void MakeDirectory(const FolderJob& folder, const SyncItem& item);
     bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
-    bool CounterpartStands(const FolderJob& folder, const wxString& path, bool onMedium);
+    // Whether the file that the item deletes (its target, found) may go for a counterpart
+    // equal or newer on the other side; planned is the target as the analysis planned it.
+    bool CounterpartStands(const FolderJob& folder, const SyncItem& item, const wxString& planned);
     // Removes leftover temporary files once per directory; reports them now or (report false)
     // when an item in plan order first writes there.
     void RemoveTemporaries(const wxString& directory, bool report = true);

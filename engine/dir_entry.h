@@ -10,6 +10,7 @@
 
 #include <wx/string.h>
 
+#include "engine/relative_path.h"
 #include "store/file_time.h"
 
 // A text kept by a DirEntryList (UTF-8, never moved while the list holds it).
@@ -39,6 +40,9 @@ struct DirEntry {
     FileTime mediumTime = 0;
     std::uint16_t stationCount = 0;  // stops at its maximum
     std::uint16_t mediumCount = 0;
+    // The ".bz2" cut off the file's name on the side, as last found.
+    CompressedSuffix stationSuffix = 0;
+    CompressedSuffix mediumSuffix = 0;
 
     // The native relative path as last found on the side; empty when absent there.
     std::string Rel(bool stationSide) const;

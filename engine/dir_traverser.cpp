@@ -93,7 +93,7 @@ wxDirTraverseResult swxDirTraverser::WalkFile(std::string& rel, FileTime time, s
 wxDirTraverseResult swxDirTraverser::TakeFile(std::string& rel, const FileTime* knownTime)
 {
     const wxString fullPath = knownTime ? wxString() : Root() + Utf8Text(rel);
-    StripCompressedSuffix(rel);
+    const CompressedSuffix suffix = StripCompressedSuffix(rel);
     std::string key = RelativeKey(rel);
     if (!MatchFileRule(Utf8Text(key)))
         return wxDIR_CONTINUE;
@@ -102,7 +102,7 @@ wxDirTraverseResult swxDirTraverser::TakeFile(std::string& rel, const FileTime* 
         time = *knownTime;
     else if (!GetFileModTime(fullPath, time))
         return wxDIR_CONTINUE;
-    Enter(files_, stationSide_, std::move(rel), std::move(key), &time);
+    Enter(files_, stationSide_, std::move(rel), std::move(key), &time, suffix);
     return wxDIR_CONTINUE;
 }
 
@@ -149,20 +149,20 @@ void swxDirTraverser::Post(const wxString& text)
         events_.PostMessageText(text);
         return;
     }
-    records_.push_back({Record::Kind::Message, 0, {}, {}});
+    records_.push_back({Record::Kind::Message, 0, 0, {}, {}});
     messages_.push_back(text);
 }
 
 void swxDirTraverser::Enter(DirEntryList* list, bool stationSide, std::string&& rel,
-                            std::string&& key, const FileTime* time)
+                            std::string&& key, const FileTime* time, CompressedSuffix suffix)
 {
     if (!recording_) {
-        EnterNow(list, stationSide, std::move(rel), std::move(key), time);
+        EnterNow(list, stationSide, std::move(rel), std::move(key), time, suffix);
         return;
     }
     if (list)
         records_.push_back({list == files_ ? Record::Kind::File : Record::Kind::Directory,
-                            time ? *time : 0, std::move(rel), std::move(key)});
+                            suffix, time ? *time : 0, std::move(rel), std::move(key)});
 }
 
 void swxDirTraverser::Replay()
@@ -177,11 +177,11 @@ void swxDirTraverser::Replay()
             break;
         case Record::Kind::Directory:
             EnterNow(directories_, stationSide_, std::move(record.rel), std::move(record.key),
-                     nullptr);
+                     nullptr, 0);
             break;
         case Record::Kind::File:
             EnterNow(files_, stationSide_, std::move(record.rel), std::move(record.key),
-                     &record.time);
+                     &record.time, record.suffix);
             break;
         }
     }
@@ -190,7 +190,8 @@ void swxDirTraverser::Replay()
 }
 
 void swxDirTraverser::EnterNow(DirEntryList* list, bool stationSide, std::string&& rel,
-                               std::string&& key, const FileTime* time)
+                               std::string&& key, const FileTime* time,
+                               CompressedSuffix suffix)
 {
     if (!list)
         return;
@@ -198,6 +199,7 @@ void swxDirTraverser::EnterNow(DirEntryList* list, bool stationSide, std::string
     list->AddName(entry, stationSide, rel);
     if (time)
         (stationSide ? entry.stationTime : entry.mediumTime) = *time;
+    (stationSide ? entry.stationSuffix : entry.mediumSuffix) = suffix;
 }
 
 void swxDirTraverser::AddComputerDir(const std::string& rel)

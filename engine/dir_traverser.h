@@ -83,17 +83,19 @@ private:
     std::string RelativeOf(const wxString& path) const;
     // Takes a file (rel is used up) when the rules allow it; knownTime null: read it.
     wxDirTraverseResult TakeFile(std::string& rel, const FileTime* knownTime);
-    // Enters a name on one side (or records it), taking the texts of rel and key over.
+    // Enters a name on one side (or records it), taking the texts of rel and key over; a
+    // file's name with the suffix cut off it.
     void Enter(DirEntryList* list, bool stationSide, std::string&& rel, std::string&& key,
-               const FileTime* time);
+               const FileTime* time, CompressedSuffix suffix = 0);
     void EnterNow(DirEntryList* list, bool stationSide, std::string&& rel, std::string&& key,
-                  const FileTime* time);
+                  const FileTime* time, CompressedSuffix suffix);
     // Posts a code-0 message (or records it).
     void Post(const wxString& text);
 
     struct Record {
         enum class Kind : unsigned char { Message, Directory, File };
         Kind kind;
+        CompressedSuffix suffix;
         FileTime time;
         std::string rel;
         std::string key;

@@ -153,14 +153,22 @@ void NormaliseMask(wxString& mask)
     mask.Replace("/", "\\");
 }
 
-bool StripCompressedSuffix(std::string& rel)
+CompressedSuffix StripCompressedSuffix(std::string& rel)
 {
     const size_t n = rel.size();
     if (n <= 4)
-        return false;
+        return 0;
     const char* p = rel.data() + n - 4;
     if (p[0] != '.' || (p[1] | 0x20) != 'b' || (p[2] | 0x20) != 'z' || p[3] != '2')
-        return false;
+        return 0;
+    const auto suffix =
+        static_cast<CompressedSuffix>(1 | (p[1] == 'B' ? 2 : 0) | (p[2] == 'Z' ? 4 : 0));
     rel.resize(n - 4);
-    return true;
+    return suffix;
+}
+
+const char* CompressedSuffixText(CompressedSuffix suffix)
+{
+    static const char* const texts[] = {".bz2", ".Bz2", ".bZ2", ".BZ2"};
+    return (suffix & 1) ? texts[(suffix >> 1) & 3] : "";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,12 @@ std::string RelativeKey(std::string_view rel);
 // Lower-cases a rule mask in place and writes "\" for every "/".
 void NormaliseMask(wxString& mask);
 
+// A ".bz2" suffix as a walk found it, kept so that the file can be named again in its own case:
+// 0 none; else 1, plus 2 for a capital "B", plus 4 for a capital "Z".
+using CompressedSuffix = std::uint8_t;
+
 // Cuts a ".bz2" suffix (in any case) off a relative path longer than four characters, so a
-// compressed file on the medium pairs with its plain name. True when it was cut.
-bool StripCompressedSuffix(std::string& rel);
+// compressed file on the medium pairs with its plain name. Returns the suffix cut (0: none).
+CompressedSuffix StripCompressedSuffix(std::string& rel);
+// The text of a suffix ("" for none).
+const char* CompressedSuffixText(CompressedSuffix suffix);

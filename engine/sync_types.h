@@ -7,6 +7,7 @@
 #include <wx/event.h>
 #include <wx/string.h>
 
+#include "engine/relative_path.h"
 #include "engine/root_check.h"
 #include "store/file_time.h"
 
@@ -65,6 +66,11 @@ struct SyncItem {
     FileTime sourceTime = 0;  // set for copy and move only
     bool targetOnMedium = false;
     bool selected = true;  // cleared only by the review
+    // The ".bz2" that the analysis cut off the name of the file on each side, in its case:
+    // the copy acts on the file of that name. None (also in an item made otherwise): the
+    // plain file, or the ".bz2" form when only that exists.
+    CompressedSuffix stationSuffix = 0;
+    CompressedSuffix mediumSuffix = 0;
 };
 
 // One rule of a virtual folder: a mask ending with "\" is a directory rule.

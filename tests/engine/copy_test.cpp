@@ -102,7 +102,8 @@ public:
                     text += "/";
                 else if (GetFileModTime(path, time)) {
                     const wxString out = dir / "out";
-                    const bool packed = path.EndsWith(".bz2") && DecompressFileBz2(path, out);
+                    const bool packed =
+                        path.Lower().EndsWith(".bz2") && DecompressFileBz2(path, out);
                     // compressed with the options as they were when the run was made
                     EXPECT_FALSE(packed && ReadAll(path).starts_with("BZh9"));
                     text += "=" + (packed ? "~" + Shown(ReadAll(out)) : Shown(ReadAll(path)));
@@ -177,6 +178,18 @@ struct CopyRun {
         folder.items.push_back(std::move(item));
     }
 
+    // Plans the items as a run does: an analysis of the trees, every file taken.
+    void Analyse()
+    {
+        for (const auto& project : jobs)
+            for (const auto& folder : project->folders)
+                folder->rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
+        swxAnalyze analysis(nullptr, &jobs);
+        ASSERT_EQ(analysis.Create(), wxTHREAD_NO_ERROR);
+        ASSERT_EQ(analysis.Run(), wxTHREAD_NO_ERROR);
+        analysis.Wait();
+    }
+
     void Go(swxCopy& copy)
     {
         ASSERT_EQ(copy.Create(), wxTHREAD_NO_ERROR);
@@ -232,6 +245,7 @@ struct Row {
     std::vector<std::string> before = {}, items = {}, after = {}, results = {}, messages = {};
     long end = RUN_FINISHED;
     bool acrossToo = false;
+    bool planned = false;  // the items planned by an analysis of the trees instead
     std::vector<wxString> masks = {};
     rlim_t fileSizeLimit = RLIM_INFINITY;
     const char* locked = nullptr;
@@ -268,6 +282,8 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
                                    row.limit, row.compress);
     for (const std::string& item : row.items)
         CopyRun::Add(folder, trees, item);
+    if (row.planned)
+        run.Analyse();
     std::optional<FakeDrives> drives;
     FakeDrive fake;
     fake.mountDir = "m";
@@ -398,6 +414,21 @@ const Row kItemRows[] = {
      .mode = SD_COPY_DEL, .before = {"m/p=1", "m/q.bz2=~2", "s/a=1", "m/b=2"},
      .items = {"del m/p", "del m/q", "-copy s/a", "-del m/b", "bad m/b"},
      .after = {"m/b=2", "s/a=1"}, .results = {"", "", ignored, ignored, ""}},
+    // Planned by an analysis, which pairs a ".bz2" in any case with the plain name: the file
+    // found is the one deleted, replaced (in place when compressed) or copied back.
+    {.name = "a capital .BZ2", .mode = SD_COPY_DEL, .compress = kMiB,
+     .before = {"m/UP.BZ2=~gone", "m/d/A.BZ2=~old", "s/d/A=new@+100", "s/d/e/own.BZ2=mine"},
+     .after = {"m/d/A.BZ2=~new@+100", "m/d/e/own=mine", "s/d/A=new@+100", "s/d/e/own.BZ2=mine"},
+     .results = {ok, "", cp, bz}, .planned = true},
+    {.name = "a capital .Bz2", .mode = SD_COPY_DS, .compress = 1000,
+     .before = {"m/a/back.Bz2=~back@+100", "s/a/back=old", "m/a/b/up.Bz2=~old",
+                "s/a/b/up=*2000@+100"},
+     .after = {"m/a/b/up=*2000@+100", "m/a/back.Bz2=~back@+100", "s/a/b/up=*2000@+100",
+               "s/a/back=back@+100"},
+     .results = {cp, "  result=\"unbz\""}, .planned = true},
+    {.name = "a capital .BZ2 counterpart", .mode = SD_COPY_M,
+     .before = {"s/same=1", "m/same.BZ2=~1"},
+     .after = {"m/same.BZ2=~1"}, .results = {""}, .planned = true},
     {.name = "directories are made with their parents; a failed item fails alone",
      .before = {"m/f=x", "s/b=2"},
      .items = {"mkdir m/a/b", "mkdir m/f/d", "copy s/gone", "copy s/b"},
@@ -684,11 +715,8 @@ void MoveAll(const Trees& trees)
 {
     soRemoveEmptyFolders = true;
     CopyRun run{wxString()};
-    FolderJob& folder = run.Folder(SD_COPY_M, trees.station, trees.medium, 0, 200000);
-    folder.rules.push_back(std::make_unique<FolderRule>(FolderRule{"*", true}));
-    swxAnalyze analysis(nullptr, &run.jobs);
-    if (analysis.Create() == wxTHREAD_NO_ERROR && analysis.Run() == wxTHREAD_NO_ERROR)
-        analysis.Wait();
+    run.Folder(SD_COPY_M, trees.station, trees.medium, 0, 200000);
+    run.Analyse();
     swxCopy copy(nullptr, &run.jobs, false, wxString());
     if (copy.Create() == wxTHREAD_NO_ERROR && copy.Run() == wxTHREAD_NO_ERROR)
         copy.Wait();
