@@ -380,7 +380,8 @@ std::vector<std::string> Many(int n, const std::function<std::string(std::string
     return texts;
 }
 
-const std::string kLongName(252, 'n');
+// With ".bz2" one byte past the longest name a directory takes, and just within it.
+const std::string kLongName(252, 'n'), kFittingName(251, 'f');
 const Row kItemRows[] = {
     {.name = "compression up to and including the limit", .compress = 1000,
      .before = {"s/e=", "s/x=*1000", "s/y=*1001"}, .items = {"copy s/e", "copy s/x", "copy s/y"},
@@ -466,6 +467,9 @@ const Row kItemRows[] = {
      .after = {"m/" + kLongName + "=1", "s/" + kLongName + "=1"}, .results = {cp},
      .messages = {"Copied uncompressed, the name is too long for its compressed form: s/"
                   + kLongName}},
+    {.name = "a name that takes .bz2 up to the limit is compressed", .compress = 100,
+     .before = {"s/" + kFittingName + "=1"}, .items = {"copy s/" + kFittingName},
+     .after = {"m/" + kFittingName + ".bz2=~1", "s/" + kFittingName + "=1"}, .results = {bz}},
     {.name = "nothing is done through a symbolic link", .mode = SD_COPY_DS,
      .before = {"o/p/keep=1", "s/p->../o/p", "m/p/a=new"},
      .items = {"mkdir s/p", "copy m/p/a", "del s/p/keep", "move s/p/keep"},
