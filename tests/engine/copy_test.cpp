@@ -30,6 +30,9 @@ void Trace(const char* call, const std::string& path)
         trace.push_back(std::string(call) + " " + path);
 }
 
+// While set, the next flush runs it first (on the flushing thread) and clears it.
+std::function<void()> beforeFlush;
+
 // Contents as the trees below show them: TestBytes(N) as "*N", other long ones by size.
 std::string Shown(const std::string& content)
 {
@@ -261,6 +264,7 @@ struct Row {
     // swapped" for another one with the same files, or "tmpfs pulled" at stopAt.
     std::string drive = "";
     std::vector<std::string> trace = {};  // when given, the run's removals and flushes
+    std::vector<std::string> atFlush = {};  // made right before the run's first flush
 };
 
 constexpr char kGuid[] = "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9";
@@ -341,9 +345,12 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     {
         const FileSizeLimit limit(row.fileSizeLimit);
         injectedFault = row.fault;
+        if (!row.atFlush.empty())
+            beforeFlush = [&] { trees.Make(row.atFlush); };
         trace.clear(), tracing = true;
         WithPermissionsEnforced([&] { run.Go(copy); });
         tracing = false, injectedFault = Fault::none, duringKernelCopy = nullptr;
+        beforeFlush = nullptr;
         std::tie(soBzQuality, soRemoveEmptyFolders) = std::tuple(3, false);
     }
     if (watcher.joinable())
@@ -466,6 +473,10 @@ const Row kItemRows[] = {
      .messages = {"Not removed, its copy could not be flushed to the device: s/a: Input/output "
                   "error", "The medium could not be flushed: m/: Input/output error"}, .end = 1,
      .fault = Fault::flushFails},
+    {.name = "a copy older than its source at the flush keeps the source", .mode = SD_COPY_M,
+     .before = {"s/a=1@+5"}, .items = {"move s/a"}, .after = {"m/a=stale", "s/a=1@+5"},
+     .results = {cp + "  remove=\"error\""}, .messages = {kCounterpartMessage + "s/a"}, .end = 1,
+     .atFlush = {"m/a=stale"}},
     {.name = "a name too long for .bz2 goes plain", .compress = 100,
      .before = {"s/" + kLongName + "=1"}, .items = {"copy s/" + kLongName},
      .after = {"m/" + kLongName + "=1", "s/" + kLongName + "=1"}, .results = {cp},
@@ -507,6 +518,22 @@ const Row kItemRows[] = {
          return all;
      }(),
      .results = std::vector<std::string>(40, bz)},
+    {.name = "more than a thousand moves settle their removals as they go", .mode = SD_COPY_M,
+     .before = Many(1002, [](auto i) { return "s/f" + i + "=" + i; }),
+     .items = Many(1002, [](auto i) { return "move s/f" + i; }),
+     .after = Many(1002, [](auto i) { return "m/f" + i + "=" + i; }),
+     .results = std::vector<std::string>(1002, cp + "  remove=\"source\""),
+     .trace = [] {  // a flush and the removals after each thousand items, and at the end
+         std::vector<std::string> calls;
+         const auto removals = Many(1002, [](auto i) { return "unlink s/f" + i; });
+         for (std::size_t n = 0; n < removals.size(); ++n) {
+             if (n % 1000 == 0)
+                 calls.push_back("syncfs m/");
+             calls.push_back(removals[n]);
+         }
+         calls.push_back("syncfs m/");
+         return calls;
+     }()},
     {.name = "leftover temporaries go where the run writes",
      .before = {"s/d/a=1", "m/d/<tmp>", "m/e/<tmp>"}, .items = {"copy s/d/a"},
      .after = {"m/d/a=1", "m/e/<tmp>", "s/d/a=1"}, .results = {cp},
@@ -626,6 +653,9 @@ const Row kRunRows[] = {
      .before = {"s/a=1", "s/b=2", "s/c=3"}, .items = {"copy s/a", "copy s/b", "copy s/c"},
      .after = {"m/a.bz2=~1", "s/a=1", "s/b=2", "s/c=3"}, .results = {bz}, .end = RUN_CANCELLED,
      .stopAt = 5},
+    {.name = "stop after a move: its source stays", .mode = SD_COPY_M,
+     .before = {"s/a=1", "s/b=2"}, .items = {"move s/a", "move s/b"},
+     .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp}, .end = RUN_CANCELLED, .stopAt = 5},
     {.name = "stop before the second item", .before = {"s/a=1", "s/b=2", "m/e/"},
      .items = {"copy s/a", "copy s/b"}, .after = {"m/a=1", "s/a=1", "s/b=2"}, .results = {cp},
      .messages = {"Removed empty dir: m/e"}, .end = RUN_CANCELLED, .clean = true, .stopAt = 5},
@@ -809,6 +839,8 @@ extern "C" int unlink(const char* path) noexcept
 extern "C" int syncfs(int fd) noexcept
 {
     Trace("syncfs", fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string() + "/");
+    if (beforeFlush)
+        std::exchange(beforeFlush, nullptr)();
     if (injectedFault == Fault::flushFails)
         return errno = EIO, -1;
     return static_cast<int>(syscall(SYS_syncfs, fd));
