@@ -216,6 +216,68 @@ TEST_F(RunDialogTest, DialogOffersCataloguedMediaAndItsRunsCopyWhatTheyShould)
     EXPECT_EQ(dir / "dralvo_sync_2026-02-01_030405_3.xml", NewRunLogPath(dir.Path(), start));
 }
 
+// What a run takes from the catalogue, each seen in a run of one step over a project (its
+// caption and location on the medium alike) whose station folder holds a.txt and x.tmp: its
+// rules in line order, whatever order they were stored in; only the live incompressible masks;
+// only the live placement on the medium, beside a deleted one of lower ID as an import leaves.
+const struct CatalogueCase {
+    const char* project;
+    int compress;  // MB
+    void (*stored)(unsigned project);
+    std::vector<const char*> present, absent;  // below the medium's root
+} kCatalogueCases[] = {
+    {"Rules", 0,
+     [](unsigned project) {  // line 1, stored after the rule "*" of line 5
+         ExecUpdate(wxString::Format(
+             "insert into ACLRULES (GUID, MODIFIED, DELETED, FOLDERID, FILEMASK, NLINE, ALLOW) "
+             "select '%s', MODIFIED, 0, ID, '*.tmp', 1, 0 from FOLDER where PROJECTID = %u",
+             NewGuid(), project));
+     },
+     {"Rules/docs/a.txt"}, {"Rules/docs/x.tmp"}},
+    {"Masks", 1,
+     [](unsigned) {
+         ExecUpdate(wxString::Format("insert into BZ2IGNORE (GUID, FILEMASK, MODIFIED, DELETED) "
+                                     "values ('%s', '*.txt', '%s', 1), ('%s', '*.tmp', '%s', 0)",
+                                     NewGuid(), kOldTime, NewGuid(), kOldTime));
+     },
+     {"Masks/docs/a.txt.bz2", "Masks/docs/x.tmp"}, {"Masks/docs/a.txt", "Masks/docs/x.tmp.bz2"}},
+    {"Old", 0,
+     [](unsigned project) {
+         ExecUpdate(wxString::Format("update MEPROJECT set DELETED = 1 where PROJECTID = %u",
+                                     project));
+         ExecUpdate(wxString::Format(
+             "insert into MEPROJECT (GUID, MODIFIED, DELETED, PROJECTID, MEDIAID, FOLDER) "
+             "select '%s', MODIFIED, 0, PROJECTID, MEDIAID, 'Live' from MEPROJECT "
+             "where PROJECTID = %u", NewGuid(), project));
+     },
+     {"Live/docs/a.txt"}, {"Old"}},
+};
+
+TEST_F(RunDialogTest, RunsTakeOnlyTheLiveCatalogueInItsOrder)
+{
+    for (const CatalogueCase& c : kCatalogueCases) {
+        SCOPED_TRACE(c.project);
+        ExecUpdate("update MEPROJECT set DELETED = 1");  // the earlier rounds' projects
+        const wxString station = wxString("station/") + c.project;
+        AddRunProject(c.project, station, c.project, c.compress);
+        for (const char* file : {"/a.txt", "/x.tmp"})
+            dir.Write(station + file, "x");
+        c.stored(static_cast<unsigned>(ProjectId(c.project)));
+        ASSERT_NE(OpenRun(), nullptr);
+        SetBox("ID_CHECKBOX_TWO_STEPS", false);
+        Synchronize();
+        ASSERT_TRUE(PumpUntilIdle()) << Log();
+        EXPECT_TRUE(Log().Contains("Synchronization over\n")) << Log();
+        for (const char* path : c.present)
+            EXPECT_TRUE(Exists(root + path)) << path;
+        for (const char* path : c.absent)
+            EXPECT_FALSE(Exists(root + path)) << path;
+        widgets_test::Click(Run(), "ID_BUTTON_CANCEL");
+        wxTheApp->ProcessIdle();
+        ASSERT_EQ(Run(), nullptr);
+    }
+}
+
 TEST_F(RunDialogTest, StopOrClosingDuringTheCopyEndsTheThreadAfterTheItemInHand)
 {
     const auto filesIn = [](const wxString& path) {
