@@ -106,8 +106,9 @@ inline constexpr const char* kSqlInsertStationFolder =
     "insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, MODIFIED, DELETED) values ('%s', %u, %u, '%s', '%s', 0)";
 inline constexpr const char* kSqlImportInsertStationFolder =
     "insert into STAFOLDER(GUID, FOLDER, STATIONID, FOLDERID, MODIFIED, DELETED) values('%s', '%s', %u, %u, '%s', %s)";
+// Setting a location again makes it live, also one that an import left deleted.
 inline constexpr const char* kSqlUpdateStationFolder =
-    "update STAFOLDER set FOLDER='%s', MODIFIED='%s' where FOLDERID=%u and STATIONID=%u";
+    "update STAFOLDER set FOLDER='%s', MODIFIED='%s', DELETED = 0 where FOLDERID=%u and STATIONID=%u";
 inline constexpr const char* kSqlImportUpdateStationFolder =
     "update STAFOLDER set FOLDER='%s', STATIONID=%u, FOLDERID=%u, MODIFIED='%s', DELETED=%s where ID=%u";
 
@@ -127,7 +128,7 @@ inline constexpr const char* kSqlInsertMediumProject =
 inline constexpr const char* kSqlImportInsertMediumProject =
     "insert into MEPROJECT(GUID, FOLDER, PROJECTID, MEDIAID, MODIFIED, DELETED) values('%s', '%s', %u, %u, '%s', %s)";
 inline constexpr const char* kSqlUpdateMediumProjectFolder =
-    "update MEPROJECT set FOLDER='%s', MODIFIED='%s' where PROJECTID=%u and MEDIAID=%u";
+    "update MEPROJECT set FOLDER='%s', MODIFIED='%s', DELETED = 0 where PROJECTID=%u and MEDIAID=%u";
 inline constexpr const char* kSqlImportUpdateMediumProject =
     "update MEPROJECT set FOLDER='%s', PROJECTID=%u, MEDIAID=%u, MODIFIED='%s', DELETED=%s where ID=%u";
 
