@@ -97,9 +97,12 @@ inline constexpr const char* kSqlImportUpdateFolder =
 inline constexpr const char* kSqlMoveFolderToProject = "update FOLDER set PROJECTID=%u, MODIFIED='%s' where ID=%u";
 
 // STAFOLDER: a virtual folder's location on one station.
-// The testbed reads the location whether or not it is deleted.
+// The testbed reads the location whether or not it is deleted; the import asks whether this
+// station has one at all.
 inline constexpr const char* kSqlSelectStationFolder =
     "select FOLDER from STAFOLDER where (FOLDERID=%u) and (STATIONID=%u)";
+// import: the station whose location a row is.
+inline constexpr const char* kSqlImportSelectLocationStation = "select STATIONID from STAFOLDER where ID=%u";
 inline constexpr const char* kSqlSelectLiveStationFolder =
     "select FOLDER from STAFOLDER where FOLDERID=%u and STATIONID=%u and DELETED = 0";
 inline constexpr const char* kSqlInsertStationFolder =
