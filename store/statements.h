@@ -180,3 +180,34 @@ inline constexpr const char* kSqlCountOption = "select count(*) from OPTIONS whe
 inline constexpr const char* kSqlUpdateOption = "update OPTIONS set VALUE = '%s' where IOPTION=%u";
 inline constexpr const char* kSqlInsertOption =
     "insert into OPTIONS(IOPTION, STOPTION, VALUE) values (%u, '%s', '%s')";
+
+// Every statement text above, so that each can be checked against the schema; a new one
+// belongs here too.
+inline constexpr const char* kCatalogStatements[] = {
+    kSqlSelectLastInsertRowId, kSqlSelectVersion, kSqlUpdateSessionStart,
+    kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd, kSqlCountStationsByName,
+    kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation,
+    kSqlImportInsertStation, kSqlImportUpdateStation, kSqlSelectMediumGuid, kSqlSelectLiveMedia,
+    kSqlSelectMediumByGuid, kSqlCountMediaNamedLike, kSqlCountOtherMediaNamedLike,
+    kSqlInsertMedium, kSqlImportInsertMedium, kSqlMarkMediumDeleted,
+    kSqlSelectOtherLiveMediumByGuid, kSqlUpdateMediumGuid, kSqlRenameMedium,
+    kSqlImportUpdateMedium, kSqlSelectProjectProperties, kSqlSelectProjectIdByCaption,
+    kSqlSelectLiveProjects, kSqlSelectLiveProjectsForPicker, kSqlSelectProjectsOnMedium,
+    kSqlCountOtherProjectsCaptionLike, kSqlCountProjectsCaptionLike, kSqlInsertProject,
+    kSqlImportInsertProject, kSqlImportUpdateProject, kSqlUpdateProjectProperties,
+    kSqlMarkProjectDeleted, kSqlSelectFolderJobs, kSqlSelectProjectFolders,
+    kSqlSelectProjectAndFolderName, kSqlCountFoldersNamedLike, kSqlInsertFolder,
+    kSqlImportInsertFolder, kSqlMarkFolderDeleted, kSqlRenameFolder, kSqlImportUpdateFolder,
+    kSqlMoveFolderToProject, kSqlSelectStationFolder, kSqlImportSelectLocationStation,
+    kSqlSelectLiveStationFolder, kSqlInsertStationFolder, kSqlImportInsertStationFolder,
+    kSqlUpdateStationFolder, kSqlImportUpdateStationFolder, kSqlSelectMediumProjectFolder,
+    kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob, kSqlCountMediumProjects,
+    kSqlInsertMediumProject, kSqlImportInsertMediumProject, kSqlUpdateMediumProjectFolder,
+    kSqlImportUpdateMediumProject, kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder,
+    kSqlSelectLiveRules, kSqlSelectAllRules, kSqlSelectRuleLines, kSqlInsertRule,
+    kSqlImportInsertRule, kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
+    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks,
+    kSqlInsertIncompressibleMask, kSqlImportInsertIncompressibleMask,
+    kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask, kSqlImportFindRowByGuid,
+    kSqlSelectOptions, kSqlCountOption, kSqlUpdateOption, kSqlInsertOption,
+};
