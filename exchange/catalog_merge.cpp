@@ -71,6 +71,8 @@ struct CatalogMerge::Statements {
           updateFolder(db, kSqlImportUpdateFolder),
           insertStationFolder(db, kSqlImportInsertStationFolder),
           updateStationFolder(db, kSqlImportUpdateStationFolder),
+          stationOfLocation(db, kSqlImportSelectLocationStation),
+          stationFolder(db, kSqlSelectStationFolder),
           insertMediumProject(db, kSqlImportInsertMediumProject),
           updateMediumProject(db, kSqlImportUpdateMediumProject),
           nextRuleLines(db, kSqlSelectNextRuleLinePerFolder),
@@ -89,7 +91,8 @@ struct CatalogMerge::Statements {
     {
         for (auto& [table, find] : findByGuid)
             find->Reset();
-        for (BoundStatement* query : {&findStationByName, &nextRuleLines, &lastInsertId})
+        for (BoundStatement* query : {&findStationByName, &stationOfLocation, &stationFolder,
+                                      &nextRuleLines, &lastInsertId})
             query->Reset();
     }
 
@@ -103,6 +106,7 @@ struct CatalogMerge::Statements {
     BoundStatement findStationByName, insertStation, updateStation;
     BoundStatement insertMedium, updateMedium, insertProject, updateProject;
     BoundStatement insertFolder, updateFolder, insertStationFolder, updateStationFolder;
+    BoundStatement stationOfLocation, stationFolder;
     BoundStatement insertMediumProject, updateMediumProject;
     BoundStatement nextRuleLines, insertRule, updateRule, insertMask, updateMask;
     BoundStatement lastInsertId;
@@ -306,7 +310,23 @@ void CatalogMerge::MergeStationFolders(const wxXmlNode* section)
 {
     MergeLocations(section, "STAFOLDER", {stationMap, "STATION", "STATIONID"},
                    {folderMap, "FOLDER", "FOLDERID"}, sql_->updateStationFolder,
-                   sql_->insertStationFolder);
+                   sql_->insertStationFolder,
+                   [this](wxUint32 row, wxUint32 station, wxUint32 folder) {
+                       return MayWriteStationFolder(row, station, folder);
+                   });
+}
+
+bool CatalogMerge::MayWriteStationFolder(wxUint32 row, wxUint32 station, wxUint32 folder)
+{
+    if (row != 0) {
+        // Neither this station's row nor another's row given to this station.
+        if (station == stationId)
+            return false;
+        wxSQLite3ResultSet rows = sql_->stationOfLocation.Query(row);
+        return !rows.NextRow() || static_cast<wxUint32>(rows.GetInt64(0).GetValue()) != stationId;
+    }
+    // Any row of this station for the folder, even a deleted one, is this station's own.
+    return station != stationId || !sql_->stationFolder.Query(folder, station).NextRow();
 }
 
 void CatalogMerge::MergeMediumProjects(const wxXmlNode* section)
@@ -318,7 +338,8 @@ void CatalogMerge::MergeMediumProjects(const wxXmlNode* section)
 
 void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
                                   const ParentRef& first, const ParentRef& second,
-                                  BoundStatement& update, BoundStatement& insert)
+                                  BoundStatement& update, BoundStatement& insert,
+                                  const LocationCheck& check)
 {
     MergeSection(section, table, nullptr, [&](const wxXmlNode* item, const ItemKey& key,
                                               std::int64_t deleted) {
@@ -329,11 +350,13 @@ void CatalogMerge::MergeLocations(const wxXmlNode* section, const char* table,
         const wxString location = ReadText(item, "FOLDER", key.guid);
         return std::optional<ItemWrite>(ItemWrite{
             {},
-            [=, &update](wxUint32 row) {
-                update.Update(location, firstId, secondId, key.modified, deleted, row);
+            [=, &update, &check](wxUint32 row) {
+                if (!check || check(row, firstId, secondId))
+                    update.Update(location, firstId, secondId, key.modified, deleted, row);
             },
-            [=, &insert] {
-                insert.Update(key.guid, location, firstId, secondId, key.modified, deleted);
+            [=, &insert, &check] {
+                if (!check || check(0, firstId, secondId))
+                    insert.Update(key.guid, location, firstId, secondId, key.modified, deleted);
             }});
     });
 }

@@ -45,8 +45,9 @@ enum LookupResult {
 // a flag other than 0 or 1, a size outside 0..2^31-1, a line number beyond +-1e9 or a parent
 // found nowhere is skipped. CAPTION, NAME, FOLDER and FILEMASK are stored with single quotes
 // made double quotes, as the windows store them. The row of the station this program runs
-// as (stationId) is never changed. Runs no transaction of its own (the caller wraps each file in one). One thread; db must
-// outlive the object.
+// as (stationId) is never changed, nor are its locations (STAFOLDER); a location of this
+// station that it lacks is added. Runs no transaction of its own (the caller wraps each file
+// in one). One thread; db must outlive the object.
 class CatalogMerge {
 public:
     // progress(steps) is called once after each merge; stop() is asked between elements and
@@ -98,10 +99,17 @@ private:
     template <class Read>
     void MergeSection(const wxXmlNode* section, const char* table, StringIdMap* map,
                       const Read& read);
+    // Whether a location may be written under its parents (first, second): over the local row
+    // (ID), or as a new row when the ID is 0.
+    using LocationCheck = std::function<bool(wxUint32 row, wxUint32 first, wxUint32 second)>;
     // The location rows under two parents (a station folder, a project on a medium); update and
-    // insert take the parents in the order first, second.
+    // insert take the parents in the order first, second. A row that check refuses is skipped.
     void MergeLocations(const wxXmlNode* section, const char* table, const ParentRef& first,
-                        const ParentRef& second, BoundStatement& update, BoundStatement& insert);
+                        const ParentRef& second, BoundStatement& update, BoundStatement& insert,
+                        const LocationCheck& check = {});
+    // This station's locations are where its runs read and delete: an import may give it one
+    // that it lacks (a station installed again), never change one that it has.
+    bool MayWriteStationFolder(wxUint32 row, wxUint32 station, wxUint32 folder);
 
     bool Stopped() const { return stop_ && stop_(); }
     void Step();

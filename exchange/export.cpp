@@ -1,5 +1,9 @@
 #include "exchange/export.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -48,6 +52,28 @@ wxString WriteFailure(const wxString& path, int error)
 {
     return wxString::Format(_("The catalogue could not be written to %s: %s"), path,
                             wxString::FromUTF8(std::strerror(error != 0 ? error : EIO)));
+}
+
+// Removes the export of the other name, which an import elsewhere would otherwise still take
+// (the compressed one first). Only a file or a link of exactly that name goes, a link itself
+// and never its target; a directory stays, as imports pass it over. The removal is put on the
+// device at once, as the new file was. False (errno set) when it stays.
+bool RemoveOtherExport(const wxString& mediumRoot, const char* name)
+{
+    const std::string path = NativePath(mediumRoot + name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return true;
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return false;
+    const int root = ::open(NativePath(mediumRoot).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (root >= 0) {
+        ::fsync(root);
+        ::close(root);
+    }
+    return true;
 }
 
 } // namespace
@@ -125,10 +151,23 @@ bool WriteCatalogExport(const CatalogExportFile& file, const wxString& mediumRoo
 {
     const wxString path = mediumRoot + file.name;
     errno = 0;
-    const bool written = WriteBinaryFileFlushed(path, file.bytes.data(), file.bytes.size());
+    if (!WriteBinaryFileFlushed(path, file.bytes.data(), file.bytes.size())) {
+        if (error)
+            *error = WriteFailure(path, errno);
+        return false;
+    }
+    const char* other =
+        std::strcmp(file.name, kExportFileBz2) == 0 ? kExportFilePlain : kExportFileBz2;
+    if (!RemoveOtherExport(mediumRoot, other)) {
+        const int cause = errno != 0 ? errno : EIO;
+        if (error)
+            *error = wxString::Format(_("The old catalogue %s could not be removed: %s"),
+                                      mediumRoot + other, wxString::FromUTF8(std::strerror(cause)));
+        return false;
+    }
     if (error)
-        *error = written ? wxString() : WriteFailure(path, errno);
-    return written;
+        *error = wxString();
+    return true;
 }
 
 bool ExportCatalogXml(const wxString& mediumRoot, wxString* error)

@@ -29,8 +29,9 @@ std::optional<CatalogExportFile> PrepareCatalogExport(wxString* error);
 // Writes the file to the medium whose root (mount point, ending with "/") is mediumRoot. It
 // is written beside its place, put on the device and renamed over it, so a pulled stick
 // leaves the previous catalogue or the new one, never none, and a symbolic link at that name
-// is replaced, never followed. The file of the other name is not touched. True when the new
-// file is in place; otherwise error (when given) receives a translated sentence. Any thread.
+// is replaced, never followed. Then a file or link of the other name is removed, so that no
+// older catalogue stays beside the new one. True when the new file is in place and the other
+// gone; otherwise error (when given) receives a translated sentence. Any thread.
 bool WriteCatalogExport(const CatalogExportFile& file, const wxString& mediumRoot, wxString* error);
 
 // Both steps for one medium (the run dialog's export after a run).

@@ -1,5 +1,7 @@
 #include "store/options.h"
 
+#include <climits>
+
 #include <wx/log.h>
 
 #include "store/database.h"
@@ -63,9 +65,18 @@ void ApplyStoredValue(const OptionSlot& slot, const wxString& value)
         *slot.flag = !value.empty() && value[0] != '0';
         return;
     }
-    unsigned long parsed = 0;
-    if (value.ToCULong(&parsed, 10) && parsed <= UINT_MAX)
-        *slot.number = static_cast<unsigned>(parsed);
+    // The whole text must be the number: no blank, no sign, nothing after it.
+    if (value.empty())
+        return;
+    unsigned long long parsed = 0;
+    for (const wxUniChar ch : value) {
+        if (ch < '0' || ch > '9')
+            return;
+        parsed = parsed * 10 + (ch.GetValue() - '0');
+        if (parsed > UINT_MAX)
+            return;
+    }
+    *slot.number = static_cast<unsigned>(parsed);
 }
 
 wxString StoredValue(const OptionSlot& slot)

@@ -97,17 +97,21 @@ inline constexpr const char* kSqlImportUpdateFolder =
 inline constexpr const char* kSqlMoveFolderToProject = "update FOLDER set PROJECTID=%u, MODIFIED='%s' where ID=%u";
 
 // STAFOLDER: a virtual folder's location on one station.
-// The testbed reads the location whether or not it is deleted.
+// The testbed reads the location whether or not it is deleted; the import asks whether this
+// station has one at all.
 inline constexpr const char* kSqlSelectStationFolder =
     "select FOLDER from STAFOLDER where (FOLDERID=%u) and (STATIONID=%u)";
+// import: the station whose location a row is.
+inline constexpr const char* kSqlImportSelectLocationStation = "select STATIONID from STAFOLDER where ID=%u";
 inline constexpr const char* kSqlSelectLiveStationFolder =
     "select FOLDER from STAFOLDER where FOLDERID=%u and STATIONID=%u and DELETED = 0";
 inline constexpr const char* kSqlInsertStationFolder =
     "insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, MODIFIED, DELETED) values ('%s', %u, %u, '%s', '%s', 0)";
 inline constexpr const char* kSqlImportInsertStationFolder =
     "insert into STAFOLDER(GUID, FOLDER, STATIONID, FOLDERID, MODIFIED, DELETED) values('%s', '%s', %u, %u, '%s', %s)";
+// Setting a location again makes it live, also one that an import left deleted.
 inline constexpr const char* kSqlUpdateStationFolder =
-    "update STAFOLDER set FOLDER='%s', MODIFIED='%s' where FOLDERID=%u and STATIONID=%u";
+    "update STAFOLDER set FOLDER='%s', MODIFIED='%s', DELETED = 0 where FOLDERID=%u and STATIONID=%u";
 inline constexpr const char* kSqlImportUpdateStationFolder =
     "update STAFOLDER set FOLDER='%s', STATIONID=%u, FOLDERID=%u, MODIFIED='%s', DELETED=%s where ID=%u";
 
@@ -127,7 +131,7 @@ inline constexpr const char* kSqlInsertMediumProject =
 inline constexpr const char* kSqlImportInsertMediumProject =
     "insert into MEPROJECT(GUID, FOLDER, PROJECTID, MEDIAID, MODIFIED, DELETED) values('%s', '%s', %u, %u, '%s', %s)";
 inline constexpr const char* kSqlUpdateMediumProjectFolder =
-    "update MEPROJECT set FOLDER='%s', MODIFIED='%s' where PROJECTID=%u and MEDIAID=%u";
+    "update MEPROJECT set FOLDER='%s', MODIFIED='%s', DELETED = 0 where PROJECTID=%u and MEDIAID=%u";
 inline constexpr const char* kSqlImportUpdateMediumProject =
     "update MEPROJECT set FOLDER='%s', PROJECTID=%u, MEDIAID=%u, MODIFIED='%s', DELETED=%s where ID=%u";
 
@@ -176,3 +180,34 @@ inline constexpr const char* kSqlCountOption = "select count(*) from OPTIONS whe
 inline constexpr const char* kSqlUpdateOption = "update OPTIONS set VALUE = '%s' where IOPTION=%u";
 inline constexpr const char* kSqlInsertOption =
     "insert into OPTIONS(IOPTION, STOPTION, VALUE) values (%u, '%s', '%s')";
+
+// Every statement text above, so that each can be checked against the schema; a new one
+// belongs here too.
+inline constexpr const char* kCatalogStatements[] = {
+    kSqlSelectLastInsertRowId, kSqlSelectVersion, kSqlUpdateSessionStart,
+    kSqlUpdateStationAndSessionStart, kSqlUpdateSessionEnd, kSqlCountStationsByName,
+    kSqlSelectStationIdByName, kSqlInsertStation, kSqlImportFindStation,
+    kSqlImportInsertStation, kSqlImportUpdateStation, kSqlSelectMediumGuid, kSqlSelectLiveMedia,
+    kSqlSelectMediumByGuid, kSqlCountMediaNamedLike, kSqlCountOtherMediaNamedLike,
+    kSqlInsertMedium, kSqlImportInsertMedium, kSqlMarkMediumDeleted,
+    kSqlSelectOtherLiveMediumByGuid, kSqlUpdateMediumGuid, kSqlRenameMedium,
+    kSqlImportUpdateMedium, kSqlSelectProjectProperties, kSqlSelectProjectIdByCaption,
+    kSqlSelectLiveProjects, kSqlSelectLiveProjectsForPicker, kSqlSelectProjectsOnMedium,
+    kSqlCountOtherProjectsCaptionLike, kSqlCountProjectsCaptionLike, kSqlInsertProject,
+    kSqlImportInsertProject, kSqlImportUpdateProject, kSqlUpdateProjectProperties,
+    kSqlMarkProjectDeleted, kSqlSelectFolderJobs, kSqlSelectProjectFolders,
+    kSqlSelectProjectAndFolderName, kSqlCountFoldersNamedLike, kSqlInsertFolder,
+    kSqlImportInsertFolder, kSqlMarkFolderDeleted, kSqlRenameFolder, kSqlImportUpdateFolder,
+    kSqlMoveFolderToProject, kSqlSelectStationFolder, kSqlImportSelectLocationStation,
+    kSqlSelectLiveStationFolder, kSqlInsertStationFolder, kSqlImportInsertStationFolder,
+    kSqlUpdateStationFolder, kSqlImportUpdateStationFolder, kSqlSelectMediumProjectFolder,
+    kSqlSelectMediumLocationOfFolder, kSqlSelectProjectJob, kSqlCountMediumProjects,
+    kSqlInsertMediumProject, kSqlImportInsertMediumProject, kSqlUpdateMediumProjectFolder,
+    kSqlImportUpdateMediumProject, kSqlSelectRulesForRun, kSqlSelectNextRuleLinePerFolder,
+    kSqlSelectLiveRules, kSqlSelectAllRules, kSqlSelectRuleLines, kSqlInsertRule,
+    kSqlImportInsertRule, kSqlUpdateRule, kSqlImportUpdateRule, kSqlUpdateRuleLine,
+    kSqlSelectLiveIncompressibleMasks, kSqlSelectAllIncompressibleMasks,
+    kSqlInsertIncompressibleMask, kSqlImportInsertIncompressibleMask,
+    kSqlImportUpdateIncompressibleMask, kSqlUpdateIncompressibleMask, kSqlImportFindRowByGuid,
+    kSqlSelectOptions, kSqlCountOption, kSqlUpdateOption, kSqlInsertOption,
+};

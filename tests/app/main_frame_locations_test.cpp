@@ -1,3 +1,4 @@
+#include "store/statements.h"
 #include "tests/app/main_frame_fixture.h"
 
 namespace {
@@ -121,6 +122,48 @@ TEST_F(MainFrameTest, LocationsOnTheStationAndOnEveryLiveMedium)
     Type(MediumField(), copy + "Home");
     CloseWindow(true);
     EXPECT_EQ("Stick|Home", stored());
+}
+
+// Locations that an import left deleted: the station's is not shown (the folder still counts as
+// located); set again, by the chooser on the station and by typing on the medium, each is live
+// once more, shown when the folder or medium is chosen again and offered for a run.
+TEST_F(MainFrameTest, DeletedLocationsAreHiddenUntilSetAgain)
+{
+    const wxString stick = AddDrive("stick", kStickGuid);
+    AddMedium(kStickGuid, "Stick");
+    OpenWith({"Work"}, {"Docs", "Mail"});
+    ExecUpdate(wxString::Format("insert into STAFOLDER (GUID, FOLDERID, STATIONID, FOLDER, MODIFIED, "
+                                "DELETED) values ('s', %d, %u, '/old/docs', '', 1)",
+                                FolderId("Docs"), stationId));
+    ExecUpdate(wxString::Format("insert into MEPROJECT (GUID, FOLDER, MODIFIED, PROJECTID, MEDIAID, "
+                                "DELETED) select 'm', 'Old', '', %d, ID, 1 from MEDIA",
+                                ProjectId("Work")));
+    const auto local = [&] {
+        ChooseFolder("Mail");
+        ChooseFolder("Docs");
+        return LocalField()->GetValue() +
+               (Folders()->GetItem(Folders()->GetSelection())->flagA ? " +" : "");
+    };
+    const auto offered = [] {
+        return Rows(wxString::Format(kSqlSelectProjectsOnMedium,
+                                     Scalar("select ID from MEDIA where NAME = 'Stick'")));
+    };
+    Choose(Projects(), "Work");
+    EXPECT_EQ(" +", local());
+    EXPECT_EQ("", offered());
+
+    const wxString docs = dir.MakeDir("home/docs");
+    browseAnswers = {docs};
+    Click("ID_BITMAPBUTTON_LOCAL_DIR");
+    EXPECT_EQ(docs + " +", local());
+    EXPECT_EQ(docs + "|0", Rows("select FOLDER, DELETED from STAFOLDER"));
+
+    Choose(Media(), "Stick");
+    Type(MediumField(), stick + "Sync");
+    Choose(Media(), "Stick");
+    EXPECT_EQ(stick + "Sync", MediumField()->GetValue());
+    EXPECT_EQ("Sync|0", Rows("select FOLDER, DELETED from MEPROJECT"));
+    EXPECT_EQ(wxString::Format("%d|Work", ProjectId("Work")), offered());
 }
 
 } // namespace

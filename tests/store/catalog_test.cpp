@@ -16,6 +16,7 @@
 
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/statements.h"
 #include "store/text.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_env.h"
@@ -179,6 +180,69 @@ TEST_F(OpenCatalogTest, StationIsRegisteredOnceAndFoundAgainOnLaterOpens)
               ExecScalar("select ID from STATION where NAME = 'other-station'"));
     EXPECT_EQ(Text("select SESSION_START from VERSION"), "2022-04-05 01:02:03");
     EXPECT_TRUE(std::regex_match(ToUtf8(Text("select SESSION_END from VERSION")), kTimeShape));
+}
+
+using StatementsTest = CatalogTest;
+
+// A statement text with dummy values: 'x' for a quoted %s, a table for the one after "from",
+// 1 for the others. Any other conversion fails the test.
+wxString WithDummyValues(const std::string& format)
+{
+    std::string sql;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            sql += format[i];
+        } else if (i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'u')) {
+            const bool text = format[++i] == 's';
+            sql += text && sql.ends_with("'") ? "x" : text && sql.ends_with("from ") ? "PROJECT" : "1";
+        } else {
+            ADD_FAILURE() << "unexpected conversion in: " << format;
+        }
+    }
+    return FromUtf8(sql);
+}
+
+// Every statement the program runs on the catalogue prepares on the schema a new one has.
+TEST_F(StatementsTest, EveryStatementPreparesOnTheCurrentSchema)
+{
+    for (const char* format : kCatalogStatements) {
+        const wxString sql = WithDummyValues(format);
+        EXPECT_NO_THROW(Prepare(sql)) << sql;
+    }
+}
+
+// A transaction keeps its statements only when committed; one left or ended by a failure is
+// rolled back, and none stays open after it.
+TEST_F(StatementsTest, ATransactionNotCommittedIsRolledBack)
+{
+    const struct {
+        const char* caption;
+        bool fails;   // a statement fails before the commit
+        bool commit;  // the commit is reached when nothing failed
+        bool kept;
+    } rows[] = {
+        {"committed", false, true, true},
+        {"left without a commit", false, false, false},
+        {"failed before its commit", true, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.caption);
+        bool failed = false;
+        try {
+            Transaction transaction;
+            AddProject(row.caption);
+            if (row.fails)
+                ExecUpdate("insert into NO_SUCH_TABLE values (1)");
+            if (row.commit)
+                transaction.Commit();
+        } catch (const wxSQLite3Exception&) {
+            failed = true;
+        }
+        EXPECT_EQ(failed, row.fails);
+        EXPECT_EQ(Scalar(wxString::Format("select count(*) from PROJECT where CAPTION = '%s'",
+                                          row.caption)), row.kept ? 1 : 0);
+        EXPECT_TRUE(catalogDb.GetAutoCommit());  // no transaction left open
+    }
 }
 
 } // namespace
