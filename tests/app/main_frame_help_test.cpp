@@ -6,6 +6,7 @@
 #include <wx/fs_zip.h>
 #include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
+#include <wx/log.h>
 #include <wx/socket.h>
 #include <wx/sstream.h>
 #include <wx/translation.h>
@@ -28,6 +29,23 @@ size_t Entries(const wxString& book, const char* file)
         in->GetStream()->Read(text);
     return wxString(text.GetString()).Replace("type=\"text/sitemap\"", "");
 }
+
+// Keeps what is logged while it is the log target.
+class LogCapture : public wxLog {
+public:
+    LogCapture() : previous_(wxLog::SetActiveTarget(this)) {}
+    ~LogCapture() override { wxLog::SetActiveTarget(previous_); }
+    wxString text;
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
+    {
+        text << message << "\n";
+    }
+
+private:
+    wxLog* previous_;
+};
 
 // Points the update check at a server.
 void Serve(const TestHttpServer& server)
@@ -97,6 +115,17 @@ TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
                   ExpectMessage("Failed to run internet browser!"));
     EXPECT_EQ(opened, (std::vector<wxString>{home, home}));
     browserWorks = true;
+    {  // the system's launcher finds no browser: only the program says so
+        const BrowserLauncher fake = SetBrowserLauncher(nullptr);
+        const wxString path = wxGetenv("PATH");
+        setenv("PATH", dir.MakeDir("no-browser").utf8_str(), 1);
+        LogCapture log;
+        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE),
+                      ExpectMessage("Failed to run internet browser!"));
+        EXPECT_EQ("", log.text.utf8_string());
+        setenv("PATH", path.utf8_str(), 1);
+        SetBrowserLauncher(fake);
+    }
     // %v stands for the program's version; 'L': the latest, 'F': failed, 'N' and 'Y': a newer
     // one, answered No and Yes (a visit).
     const struct {
