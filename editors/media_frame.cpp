@@ -170,6 +170,10 @@ void frmMedia::SaveMediumCaption()
     ExecUpdate(wxString::Format(kSqlRenameMedium, name, NowText(), selectedId_));
     mediaList_->SetString(selectedIndex_, name);
     nameField_->DiscardEdits();
+    // A drive of this medium goes by the new name at once.
+    for (const ConnectedMediumPtr& device : std::vector(devices_))
+        if (device->mediumId == selectedId_)
+            ReplaceDevice(device, device->uid, selectedId_);
 }
 
 void frmMedia::OnListBoxMediaSelect(wxCommandEvent&)
@@ -352,6 +356,9 @@ void frmMedia::ReplaceDevice(const ConnectedMediumPtr& device, const wxString& u
     auto updated = std::make_shared<ConnectedMedium>(*device);
     updated->uid = uid;
     updated->mediumId = mediumId;
+    // The drive is that medium now, name included (the list holds the names as stored).
+    const int entry = FindItemByData(mediaList_, mediumId);
+    updated->displayName = entry == wxNOT_FOUND ? device->label : mediaList_->GetString(entry);
     std::replace(devices_.begin(), devices_.end(), device, ConnectedMediumPtr(updated));
     // Records are shared read-only: the list gets the new record in place of the old one.
     for (ConnectedMediumPtr& listed : connectedMedia)
