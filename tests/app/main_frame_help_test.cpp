@@ -53,8 +53,9 @@ void Serve(const TestHttpServer& server)
     setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
 }
 
-// The language is the first two letters of the locale's name; each book loads every entry of
-// its contents (below the book's own title) and of its index, none of them blank.
+// The book is that of the language the menus speak, also when the system's language has no
+// locale installed; each book loads every entry of its contents (below the book's own title)
+// and of its index, none of them blank.
 TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
     const wxString savedProgramDir = programDir;
@@ -63,19 +64,28 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HELP_INDEX),
                   ExpectMessage("The help file is not installed."));
+    const char* savedSystem = getenv("LC_ALL");
+    const std::string systemLanguage = savedSystem ? savedSystem : "";
     const struct {
         unsigned language;
         const char *added, *chosen;
+        const char* system = "";  // the system's language (none of these locales is installed)
     } rows[] = {{kLanguageEnglishUS, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
                 {kLanguageRussian, "dralvo_ru", "dralvo_ru"},
-                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"}};
+                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"},
+                {kLanguageSystemDefault, "dralvo_ru", "dralvo_ru", "ru_RU.UTF-8"},
+                {kLanguageSystemDefault, "dralvo_en", "dralvo_en", "de_DE.UTF-8"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
         const wxString book = programDir + row.added + ".htb";
         EXPECT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
         soLanguage = row.language;
+        *row.system ? setenv("LC_ALL", row.system, 1) : unsetenv("LC_ALL");
         LoadOptions();
-        EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
+        const bool russian = row.language == kLanguageRussian || *row.system == 'r';
+        EXPECT_EQ(russian, _("Close") != "Close");  // as the menus speak
+        EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo").utf8_string(),
+                  (programDir + row.chosen + ".htb").utf8_string());
         wxHtmlHelpData data;
         EXPECT_TRUE(data.AddBook(book));
         EXPECT_EQ(data.GetContentsArray().size(), Entries(book, "contents.hhc") + 1);
@@ -84,6 +94,7 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
             for (size_t i = 0; i < items->size(); ++i)
                 EXPECT_FALSE((*items)[i].name.empty()) << (*items)[i].page;
     }
+    savedSystem ? setenv("LC_ALL", systemLanguage.c_str(), 1) : unsetenv("LC_ALL");
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
     EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
     programDir = savedProgramDir;
