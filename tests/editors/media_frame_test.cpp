@@ -2,6 +2,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
+#include <wx/translation.h>
 
 #include "tests/editors/editors_fixture.h"
 
@@ -64,17 +65,20 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
     const ExpectMessage refusal("The device's UID belongs to the medium \"Other\".\nTwo media "
                                 "cannot have one UID.", wxOK, "Message");
     const char loose[] = "99999999-8888-7777-6666-555555555555";  // no live medium's
+    // The question shows its message, its three choices and its buttons whole.
     const struct {
         const char *name, *marker;
         int choice;
         const char* stickGuid;
         bool refused, knownAsStick;  // known at once, before any new enumeration
+        unsigned language = kLanguageEnglish;
     } cases[] = {
         {"connect to the selected medium", other, 0, stick, false, true},
         {"another live medium has the GUID", other, 1, stick, true, false},
         {"take over the drive's GUID", loose, 1, loose, false, true},
         {"do nothing", other, 2, stick, false, false},
         {"cancel", other, -1, stick, false, false},
+        {"asked in Russian", other, -1, stick, false, false, kLanguageRussian},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,9 +86,13 @@ TEST_F(FrmMediaTest, DrivesAreEngagedAndMediaNamedAndDeleted)
         dir.Write("media/other/dralvo.txt", c.marker);
         click("ID_BITMAPBUTTON_REFRESH");
         Choose(In<wxChoice>(manager, "ID_CHOICE_CURRENT_MEDIA"), "other");
+        soLanguage = c.language;
+        LoadOptions();
         wxTEST_DIALOG(click("ID_BITMAPBUTTON_CONNECT"),
-                      wxExpectModal<wxSingleChoiceDialog>(c.choice),
+                      wxExpectModal<wxSingleChoiceDialog>(c.choice, true),
                       c.refused ? refusal : refusal.Optional());
+        appLocale.reset();
+        wxTranslations::Set(nullptr);  // the other messages are checked untranslated
         EXPECT_EQ(c.choice == 0 ? stick : c.marker, ReadAll(dir / "media/other/dralvo.txt"));
         EXPECT_EQ(c.stickGuid, Text("select GUID from MEDIA where NAME='Stick'"));
         EXPECT_EQ(c.knownAsStick, FindConnectedMedium(1) != nullptr);
