@@ -47,6 +47,25 @@ private:
     wxLog* previous_;
 };
 
+// An environment variable set (unset for null) for its lifetime, as it was afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value)
+        : name_(name), saved_(getenv(name) != nullptr)
+    {
+        if (saved_)
+            previous_ = getenv(name);
+        Set(value);
+    }
+    ~ScopedVariable() { Set(saved_ ? previous_.c_str() : nullptr); }
+    void Set(const char* value) { value ? setenv(name_, value, 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    bool saved_;
+    std::string previous_;
+};
+
 // Points the update check at a server.
 void Serve(const TestHttpServer& server)
 {
@@ -64,12 +83,12 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HELP_INDEX),
                   ExpectMessage("The help file is not installed."));
-    const char* savedSystem = getenv("LC_ALL");
-    const std::string systemLanguage = savedSystem ? savedSystem : "";
+    // The system's language comes from LC_ALL alone.
+    ScopedVariable systemLanguage("LC_ALL", nullptr), preferred("LANGUAGE", nullptr);
     const struct {
         unsigned language;
         const char *added, *chosen;
-        const char* system = "";  // the system's language (none of these locales is installed)
+        const char* system = nullptr;  // the system's language (none of these locales is installed)
     } rows[] = {{kLanguageEnglishUS, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
                 {kLanguageRussian, "dralvo_ru", "dralvo_ru"},
                 {kLanguageEnglishUS, "dralvo_en", "dralvo_en"},
@@ -80,9 +99,9 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
         const wxString book = programDir + row.added + ".htb";
         EXPECT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
         soLanguage = row.language;
-        *row.system ? setenv("LC_ALL", row.system, 1) : unsetenv("LC_ALL");
+        systemLanguage.Set(row.system);
         LoadOptions();
-        const bool russian = row.language == kLanguageRussian || *row.system == 'r';
+        const bool russian = row.language == kLanguageRussian || (row.system && *row.system == 'r');
         EXPECT_EQ(russian, _("Close") != "Close");  // as the menus speak
         EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo").utf8_string(),
                   (programDir + row.chosen + ".htb").utf8_string());
@@ -94,7 +113,6 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
             for (size_t i = 0; i < items->size(); ++i)
                 EXPECT_FALSE((*items)[i].name.empty()) << (*items)[i].page;
     }
-    savedSystem ? setenv("LC_ALL", systemLanguage.c_str(), 1) : unsetenv("LC_ALL");
     Command(dralvoFrame::ID_MENU_HELP_INDEX);
     EXPECT_TRUE(dynamic_cast<wxHtmlHelpFrame*>(wxTopLevelWindows.GetLast()->GetData()));
     programDir = savedProgramDir;
@@ -128,13 +146,11 @@ TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
     browserWorks = true;
     {  // the system's launcher finds no browser: only the program says so
         const BrowserLauncher fake = SetBrowserLauncher(nullptr);
-        const wxString path = wxGetenv("PATH");
-        setenv("PATH", dir.MakeDir("no-browser").utf8_str(), 1);
+        const ScopedVariable path("PATH", dir.MakeDir("no-browser").utf8_str());
         LogCapture log;
         wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE),
                       ExpectMessage("Failed to run internet browser!"));
         EXPECT_EQ("", log.text.utf8_string());
-        setenv("PATH", path.utf8_str(), 1);
         SetBrowserLauncher(fake);
     }
     // %v stands for the program's version; 'L': the latest, 'F': failed, 'N' and 'Y': a newer
