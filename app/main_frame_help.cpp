@@ -9,23 +9,27 @@
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 #include <wx/platinfo.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "app/version.h"
 #include "app/web_site.h"
 #include "store/catalog.h"
-#include "store/options.h"
 #include "ui/window_utils.h"
 
 // Help, About, the home page and the update check.
 
 namespace {
 
-// The first two letters of the locale's canonical name ("ru" of "ru_RU", "en" of "en_US").
-// The locale keeps that name even where the system cannot switch to it.
+// The two letters of the language the interface speaks: that of the program's catalogue in use
+// ("ru"), English without one. Not the locale's: translations are found even where the
+// system's locale for the language is not installed and the locale has no name.
 wxString LanguageLetters()
 {
-    return appLocale ? appLocale->GetCanonicalName().Left(2) : wxString();
+    const wxTranslations* translations = wxTranslations::Get();
+    const wxString language =
+        translations ? translations->GetHeaderValue("Language", "dralvo") : wxString();
+    return language.empty() ? wxString("en") : language.Left(2);
 }
 
 void OpenHomePage(wxWindow* parent)

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include <wx/log.h>
 #include <wx/socket.h>
 #include <wx/utils.h>
 
@@ -127,6 +128,9 @@ bool OpenInBrowser(const wxString& address)
 {
     if (Launcher())
         return Launcher()(address);
+    // The caller tells the user in the program's words; the toolkit's own box would say it
+    // again, in English.
+    const wxLogNull quiet;
     return wxLaunchDefaultBrowser(address);
 }
 

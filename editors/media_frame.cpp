@@ -46,6 +46,25 @@ wxTextCtrl* AddDetailRow(wxWindow* parent, wxFlexGridSizer* grid, wxWindowID lab
     return field;
 }
 
+// The toolkit gives a choice box's list less height per row than it draws a row with, so the
+// last of three choices shows cut. The list gets each row's text height and padding (about 6
+// pixels in the toolkit's theme, 8 allowed), and the box grows around it.
+void ShowChoicesWhole(wxSingleChoiceDialog& dialog)
+{
+    constexpr int kRowPadding = 8;
+    constexpr int kListFrame = 4;
+    for (wxWindow* child : dialog.GetChildren()) {
+        auto* list = dynamic_cast<wxListBox*>(child);
+        if (list == nullptr)
+            continue;
+        int height = kListFrame;
+        for (const wxString& choice : list->GetStrings())
+            height += list->GetTextExtent(choice).y + kRowPadding;
+        list->SetMinSize(wxSize(-1, std::max(height, list->GetBestSize().y)));
+    }
+    dialog.GetSizer()->SetSizeHints(&dialog);
+}
+
 } // namespace
 
 frmMedia::frmMedia(wxWindow* parent, wxWindowID id, const wxPoint&, const wxSize&)
@@ -170,6 +189,10 @@ void frmMedia::SaveMediumCaption()
     ExecUpdate(wxString::Format(kSqlRenameMedium, name, NowText(), selectedId_));
     mediaList_->SetString(selectedIndex_, name);
     nameField_->DiscardEdits();
+    // A drive of this medium goes by the new name at once.
+    for (const ConnectedMediumPtr& device : std::vector(devices_))
+        if (device->mediumId == selectedId_)
+            ReplaceDevice(device, device->uid, selectedId_);
 }
 
 void frmMedia::OnListBoxMediaSelect(wxCommandEvent&)
@@ -295,6 +318,7 @@ void frmMedia::ConnectDevice()
                                     "may spoil some synchronization projects.\nYour option is:"),
                                   _("Medium engaged"), choices);
     // 200 x 150 as designed, grown so the message and the three choices show whole.
+    ShowChoicesWhole(question);
     wxSize size = question.GetBestSize();
     size.IncTo(wxSize(200, 150));
     question.SetSize(size);
@@ -352,6 +376,9 @@ void frmMedia::ReplaceDevice(const ConnectedMediumPtr& device, const wxString& u
     auto updated = std::make_shared<ConnectedMedium>(*device);
     updated->uid = uid;
     updated->mediumId = mediumId;
+    // The drive is that medium now, name included (the list holds the names as stored).
+    const int entry = FindItemByData(mediaList_, mediumId);
+    updated->displayName = entry == wxNOT_FOUND ? device->label : mediaList_->GetString(entry);
     std::replace(devices_.begin(), devices_.end(), device, ConnectedMediumPtr(updated));
     // Records are shared read-only: the list gets the new record in place of the old one.
     for (ConnectedMediumPtr& listed : connectedMedia)

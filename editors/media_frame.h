@@ -72,7 +72,8 @@ private:
     // Writes the marker and reads it back; on success the drive's record becomes the
     // medium's. False (the user was told) when the marker did not come out as written.
     bool Engage(const ConnectedMediumPtr& device, const wxString& guid);
-    // Replaces the drive's record here and in the connected media by an updated copy.
+    // Replaces the drive's record here and in the connected media by a copy that is the
+    // medium mediumId, under its name in the list.
     void ReplaceDevice(const ConnectedMediumPtr& device, const wxString& uid, unsigned mediumId);
     ConnectedMediumPtr SelectedDevice() const;
 

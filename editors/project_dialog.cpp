@@ -18,10 +18,11 @@ namespace {
 
 constexpr int kLargestLimit = 65536;
 
-wxSpinCtrl* MakeLimit(wxWindow* parent, const char* name, const wxString& tooltip)
+wxSpinCtrl* MakeLimit(wxWindow* parent, wxWindowID id, const char* name,
+                      const wxString& tooltip)
 {
     // No wxSP_ARROW_KEYS: the arrow keys move between the fields, not the value.
-    auto* spin = new wxSpinCtrl(parent, wxID_ANY, "0", wxDefaultPosition, wxDefaultSize, 0, 0,
+    auto* spin = new wxSpinCtrl(parent, id, "0", wxDefaultPosition, wxDefaultSize, 0, 0,
                                 kLargestLimit, 0, name);
     spin->SetToolTip(tooltip);
     return spin;
@@ -38,21 +39,23 @@ DialogProject::DialogProject(wxWindow* parent, wxWindowID id, const wxPoint& pos
 
     auto* grid = new wxFlexGridSizer(2, 0, 0);
     grid->AddGrowableCol(1);
-    const auto addRow = [&](const char* labelName, const wxString& label, wxWindow* control) {
-        grid->Add(new wxStaticText(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
+    const auto addRow = [&](wxWindowID labelId, const char* labelName, const wxString& label,
+                            wxWindow* control) {
+        grid->Add(new wxStaticText(this, labelId, label, wxDefaultPosition, wxDefaultSize, 0,
                                    labelName),
                   0, wxALL | wxALIGN_CENTER_VERTICAL, 2);
         grid->Add(control, 1, wxALL | wxEXPAND, 2);
     };
-    captionField_ = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
-                                   0, wxDefaultValidator, "ID_TEXTCTRL_CAPTION");
-    addRow("ID_STATICTEXT1", _("Caption"), captionField_);
-    sizeLimit_ = MakeLimit(this, "ID_SPINCTRL_SIZE",
+    captionField_ = new wxTextCtrl(this, ID_TEXTCTRL_CAPTION, wxString(), wxDefaultPosition,
+                                   wxDefaultSize, 0, wxDefaultValidator, "ID_TEXTCTRL_CAPTION");
+    addRow(ID_STATICTEXT1, "ID_STATICTEXT1", _("Caption"), captionField_);
+    sizeLimit_ = MakeLimit(this, ID_SPINCTRL_SIZE, "ID_SPINCTRL_SIZE",
                            _("Do not copy/move files larger then this value"));
-    addRow("ID_STATICTEXT2", _("Ignore files with size above, Mb"), sizeLimit_);
-    compressLimit_ = MakeLimit(this, "ID_SPINCTRL_BZ",
+    addRow(ID_STATICTEXT2, "ID_STATICTEXT2", _("Ignore files with size above, Mb"), sizeLimit_);
+    compressLimit_ = MakeLimit(this, ID_SPINCTRL_BZ, "ID_SPINCTRL_BZ",
                                _("BZ2-compress only files smaller then this value"));
-    addRow("ID_STATICTEXT3", _("Don't compress files with size above, Mb"), compressLimit_);
+    addRow(ID_STATICTEXT3, "ID_STATICTEXT3", _("Don't compress files with size above, Mb"),
+           compressLimit_);
 
     const OkCancelRow buttons = MakeOkCancelRow(this);
 

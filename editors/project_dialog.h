@@ -17,6 +17,13 @@ class wxTextCtrl;
 // use, GUI thread only, catalogue open.
 class DialogProject : public wxDialog {
 public:
+    static inline const wxWindowID ID_STATICTEXT1 = wxNewId();
+    static inline const wxWindowID ID_TEXTCTRL_CAPTION = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT2 = wxNewId();
+    static inline const wxWindowID ID_SPINCTRL_SIZE = wxNewId();
+    static inline const wxWindowID ID_STATICTEXT3 = wxNewId();
+    static inline const wxWindowID ID_SPINCTRL_BZ = wxNewId();
+
     DialogProject(wxWindow* parent, wxWindowID id = wxID_ANY,
                   const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize);
 

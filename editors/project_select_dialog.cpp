@@ -17,11 +17,12 @@ DialogProjectSelect::DialogProjectSelect(wxWindow* parent, wxWindowID id, const 
     Create(parent, id, _("Select project"), pos, size, wxDEFAULT_DIALOG_STYLE, "id");
 
     auto* column = new wxBoxSizer(wxVERTICAL);
-    column->Add(new wxStaticText(this, wxID_ANY, _("Select project to move folder in:"),
+    column->Add(new wxStaticText(this, ID_STATICTEXT1, _("Select project to move folder in:"),
                                  wxDefaultPosition, wxDefaultSize, 0, "ID_STATICTEXT1"),
                 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 2);
-    projectList_ = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(190, 266), 0, nullptr,
-                                 wxLB_SINGLE, wxDefaultValidator, "ID_LISTBOX_PROJECTS");
+    projectList_ = new wxListBox(this, ID_LISTBOX_PROJECTS, wxDefaultPosition, wxSize(190, 266),
+                                 0, nullptr, wxLB_SINGLE, wxDefaultValidator,
+                                 "ID_LISTBOX_PROJECTS");
     column->Add(projectList_, 1, wxALL | wxEXPAND, 2);
 
     const OkCancelRow buttons = MakeOkCancelRow(this);

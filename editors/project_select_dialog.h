@@ -11,6 +11,9 @@ class wxListBox;
 // wxCANCEL. Created by its caller for one use, GUI thread only, catalogue open.
 class DialogProjectSelect : public wxDialog {
 public:
+    static inline const wxWindowID ID_STATICTEXT1 = wxNewId();
+    static inline const wxWindowID ID_LISTBOX_PROJECTS = wxNewId();
+
     // Builds the dialog and fills the list; a failing query is shown in a message box and
     // leaves the list empty.
     DialogProjectSelect(wxWindow* parent, wxWindowID id = wxID_ANY,

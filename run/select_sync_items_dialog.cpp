@@ -168,9 +168,10 @@ void DialogSelectSyncItems::OnBitmapButtonSelectAllClick(wxCommandEvent&)
 void DialogSelectSyncItems::FillFilterMenu(wxMenu& menu) const
 {
     if (const ReviewItem* record = SelectedRecord()) {
-        // Names may hold "&", which a menu would take for a mnemonic.
+        // Names may hold "&", which a menu would take for a mnemonic, and a tab, which would
+        // start an accelerator.
         for (const int kind : {RF_EXTENSION, RF_NAME, RF_PROJECT, RF_FOLDER})
-            menu.Append(kind, wxControl::EscapeMnemonics(FilterMenuText(kind, *record)));
+            menu.Append(kind, EscapeMnemonics(FilterMenuText(kind, *record)));
         menu.AppendSeparator();
     }
     menu.Append(RF_BEGINS, _("Begins on..."));

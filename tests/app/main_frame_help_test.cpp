@@ -6,6 +6,7 @@
 #include <wx/fs_zip.h>
 #include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
+#include <wx/log.h>
 #include <wx/socket.h>
 #include <wx/sstream.h>
 #include <wx/translation.h>
@@ -29,14 +30,51 @@ size_t Entries(const wxString& book, const char* file)
     return wxString(text.GetString()).Replace("type=\"text/sitemap\"", "");
 }
 
+// Keeps what is logged while it is the log target.
+class LogCapture : public wxLog {
+public:
+    LogCapture() : previous_(wxLog::SetActiveTarget(this)) {}
+    ~LogCapture() override { wxLog::SetActiveTarget(previous_); }
+    wxString text;
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
+    {
+        text << message << "\n";
+    }
+
+private:
+    wxLog* previous_;
+};
+
+// An environment variable set (unset for null) for its lifetime, as it was afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value)
+        : name_(name), saved_(getenv(name) != nullptr)
+    {
+        if (saved_)
+            previous_ = getenv(name);
+        Set(value);
+    }
+    ~ScopedVariable() { Set(saved_ ? previous_.c_str() : nullptr); }
+    void Set(const char* value) { value ? setenv(name_, value, 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    bool saved_;
+    std::string previous_;
+};
+
 // Points the update check at a server.
 void Serve(const TestHttpServer& server)
 {
     setenv(kWebHostVariable, ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
 }
 
-// The language is the first two letters of the locale's name; each book loads every entry of
-// its contents (below the book's own title) and of its index, none of them blank.
+// The book is that of the language the menus speak, also when the system's language has no
+// locale installed; each book loads every entry of its contents (below the book's own title)
+// and of its index, none of them blank.
 TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
 {
     const wxString savedProgramDir = programDir;
@@ -45,19 +83,28 @@ TEST_F(MainFrameTest, HelpShowsTheBookOfTheLanguageWithAllItsEntries)
     OpenWith();
     wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HELP_INDEX),
                   ExpectMessage("The help file is not installed."));
+    // The system's language comes from LC_ALL alone.
+    ScopedVariable systemLanguage("LC_ALL", nullptr), preferred("LANGUAGE", nullptr);
     const struct {
         unsigned language;
         const char *added, *chosen;
+        const char* system = nullptr;  // the system's language (none of these locales is installed)
     } rows[] = {{kLanguageEnglishUS, "dralvo", "dralvo"}, {kLanguageRussian, "dralvo_en", "dralvo"},
                 {kLanguageRussian, "dralvo_ru", "dralvo_ru"},
-                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"}};
+                {kLanguageEnglishUS, "dralvo_en", "dralvo_en"},
+                {kLanguageSystemDefault, "dralvo_ru", "dralvo_ru", "ru_RU.UTF-8"},
+                {kLanguageSystemDefault, "dralvo_en", "dralvo_en", "de_DE.UTF-8"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.added);
         const wxString book = programDir + row.added + ".htb";
         EXPECT_TRUE(wxCopyFile(wxString(DRALVO_HELP_DIR) + row.added + ".htb", book));
         soLanguage = row.language;
+        systemLanguage.Set(row.system);
         LoadOptions();
-        EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo"), programDir + row.chosen + ".htb");
+        const bool russian = row.language == kLanguageRussian || (row.system && *row.system == 'r');
+        EXPECT_EQ(russian, _("Close") != "Close");  // as the menus speak
+        EXPECT_EQ(dralvoFrame::GetHelpFileName("dralvo").utf8_string(),
+                  (programDir + row.chosen + ".htb").utf8_string());
         wxHtmlHelpData data;
         EXPECT_TRUE(data.AddBook(book));
         EXPECT_EQ(data.GetContentsArray().size(), Entries(book, "contents.hhc") + 1);
@@ -97,6 +144,15 @@ TEST_F(MainFrameTest, AboutHomePageAndUpdateCheckWithEachAnswer)
                   ExpectMessage("Failed to run internet browser!"));
     EXPECT_EQ(opened, (std::vector<wxString>{home, home}));
     browserWorks = true;
+    {  // the system's launcher finds no browser: only the program says so
+        const BrowserLauncher fake = SetBrowserLauncher(nullptr);
+        const ScopedVariable path("PATH", dir.MakeDir("no-browser").utf8_str());
+        LogCapture log;
+        wxTEST_DIALOG(Command(dralvoFrame::ID_MENU_HOME_PAGE),
+                      ExpectMessage("Failed to run internet browser!"));
+        EXPECT_EQ("", log.text.utf8_string());
+        SetBrowserLauncher(fake);
+    }
     // %v stands for the program's version; 'L': the latest, 'F': failed, 'N' and 'Y': a newer
     // one, answered No and Yes (a visit).
     const struct {

@@ -18,6 +18,7 @@ using ProjectDialogsTest = CatalogTest;
 TEST_F(ProjectDialogsTest, PropertiesAreStoredOnOkOnly)
 {
     DialogProject dialog(nullptr);
+    EXPECT_EQ("", UnidentifiedControls(&dialog));
     // "result|caption|limit|limit|" as the dialog shows them, then the stored project 1.
     const auto answer = [&](const wxString& caption, int sizeLimit, int compressLimit) {
         dialog.SetReturnCode(0);
@@ -56,6 +57,7 @@ TEST_F(ProjectDialogsTest, PickerListsLiveProjects)
     AddProject("Books");
     auto dialog = std::make_unique<DialogProjectSelect>(nullptr);
     auto* list = Find<wxListBox>(dialog.get(), "ID_LISTBOX_PROJECTS");
+    EXPECT_EQ("", UnidentifiedControls(dialog.get()));
     EXPECT_EQ("Books,Music|0", wxJoin(list->GetStrings(), ',') << "|" << list->GetSelection());
     Click(dialog.get(), "ID_BUTTON_OK");
     EXPECT_EQ("4|3", wxString::Format("%d|%u", dialog->GetReturnCode(), dialog->GetProjectId()));

@@ -11,8 +11,8 @@
 
 namespace {
 
-// Planned actions of two projects, in both directions, with a name without extension, an "&"
-// in a caption, and Doc/ and Documents/, which begin alike.
+// Planned actions of two projects, in both directions, with a name without extension, a tab in
+// a name, an "&" in a caption, and Doc/ and Documents/, which begin alike.
 class ReviewTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -21,7 +21,7 @@ protected:
         const std::tuple<const char*, int, bool, const char*> planned[] = {
             {"Work", FP_MKDIR, true, "Doc"}, {"Work", FP_COPY, true, "Doc/report.TXT"},
             {"Work", FP_COPY, false, "Documents/plan.txt"},
-            {"Work", FP_DELETE, true, "Documents/old.doc"}, {"R&D", FP_MOVE, false, "readme"}};
+            {"Work", FP_DELETE, true, "Documents/o\tld.doc"}, {"R&D", FP_MOVE, false, "readme"}};
         for (const auto& [project, action, toMedium, relative] : planned) {
             if (jobs.empty() || jobs.back()->caption != project) {
                 jobs.push_back(std::make_unique<ProjectJob>());
@@ -44,16 +44,17 @@ protected:
 };
 
 // Every filter kind, taken from the chosen row's menu entry or typed, through the dialog's
-// bindings; "&" in a name shows as it is. "Select all" is tried in the run dialog's two steps.
+// bindings; "&" in a name shows as it is, a tab as a blank. "Select all" takes the shown rows
+// only: it checks them all when the first is unchecked and clears them all when it is checked.
 TEST_F(ReviewTest, RowsDetailsAndEveryFilterOfTheDialog)
 {
     wxString rows;  // each row's text, then "|" when it is selected
     for (const ReviewItem& r : records)
         rows << RowText(r) << (r.item->selected ? "|" : "!");
     EXPECT_EQ("Make directory Doc|Copy report.TXT to medium|Copy plan.txt to computer|"
-              "Delete Documents/old.doc|Move readme to computer|", rows);
+              "Delete Documents/o\tld.doc|Move readme to computer|", rows);
     // Deletions and directories have no source: no time and no source line.
-    EXPECT_EQ("Project: Work\nFolder: /st/docs\nDestination (medium): Documents/old.doc\n"
+    EXPECT_EQ("Project: Work\nFolder: /st/docs\nDestination (medium): Documents/o\tld.doc\n"
               "Action: Delete", DetailsText(records[3]));
 
     const auto dialog = std::make_unique<DialogSelectSyncItems>(nullptr);
@@ -85,6 +86,7 @@ TEST_F(ReviewTest, RowsDetailsAndEveryFilterOfTheDialog)
         {RF_EXTENSION, 4, "", "Extension (*.readme)", "Filter by extension: readme", "4"},
         {RF_NAME, 1, "", "Name (report*)", "Filter by file: report", "1"},
         {RF_NAME, 4, "", "Name (*)", "Filter by file: ", "04"},
+        {RF_NAME, 3, "", "Name (o ld*)", "Filter by file: o\tld", "3"},
         {RF_PROJECT, 4, "", "Project (R&D)", "Filter by project: R&D", "4"},
         // A folder takes itself and what is below, not names that begin alike.
         {RF_FOLDER, 0, "", "Folder (Doc)", "Filter by folder: Doc", "01"},
@@ -117,6 +119,21 @@ TEST_F(ReviewTest, RowsDetailsAndEveryFilterOfTheDialog)
     }
     widgets_test::Notify(list, wxEVT_CHECKLISTBOX, 1);
     EXPECT_FALSE(records[1].item->selected);
+
+    const auto selection = [&] {  // "|" for each selected record, "!" for the others
+        wxString marks;
+        for (const ReviewItem& r : records)
+            marks << (r.item->selected ? "|" : "!");
+        return marks;
+    };
+    widgets_test::ChooseLine(list, 3);
+    menu(RF_FOLDER);  // Documents: records 2 and 3 shown, the unchecked 1 hidden
+    widgets_test::Notify(list, wxEVT_CHECKLISTBOX, 0);
+    EXPECT_EQ("|!!||", selection());
+    for (const char* after : {"|!|||", "|!!!|", "|!|||"}) {
+        widgets_test::Click(dialog.get(), "ID_BITMAPBUTTON_SELECT_ALL");
+        EXPECT_EQ(after, selection());
+    }
 }
 
 } // namespace

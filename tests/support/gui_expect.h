@@ -12,6 +12,8 @@
 #include <wx/testing.h>
 #include <wx/textdlg.h>
 
+#include "tests/support/widgets.h"
+
 // Enters text and presses OK; with cancel set, presses Cancel instead.
 template <>
 struct wxExpectModal<wxTextEntryDialog> : wxExpectModalBase<wxTextEntryDialog> {
@@ -25,17 +27,22 @@ struct wxExpectModal<wxTextEntryDialog> : wxExpectModalBase<wxTextEntryDialog> {
     bool cancel;
 };
 
-// Picks the row at index and presses OK; a negative index presses Cancel.
+// Picks the row at index and presses OK; a negative index presses Cancel. With whole set, the
+// box must first show its message, its choices and its buttons whole.
 template <>
 struct wxExpectModal<wxSingleChoiceDialog> : wxExpectModalBase<wxSingleChoiceDialog> {
-    explicit wxExpectModal(int index) : index(index) {}
+    explicit wxExpectModal(int index, bool whole = false) : index(index), whole(whole) {}
     int OnInvoked(wxSingleChoiceDialog* dlg) const override
     {
+        if (whole) {
+            EXPECT_EQ("", widgets_test::CutControls(dlg).utf8_string());
+        }
         if (index >= 0)
             dlg->SetSelection(index);
         return index < 0 ? wxID_CANCEL : wxID_OK;
     }
     int index;
+    bool whole;
 };
 
 // A message box whose text is exactly message (with prefix set: begins with it) and, when one

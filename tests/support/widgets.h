@@ -4,12 +4,15 @@
 // user's click or keystroke would, so the real event bindings run.
 
 #include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dialog.h>
+#include <wx/listbox.h>
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
@@ -95,6 +98,47 @@ inline wxString UnidentifiedControls(wxWindow* parent)
         found << (child->GetName().StartsWith("ID_") && child->GetId() < 0 ? child->GetName() + " " : "")
               << UnidentifiedControls(child);
     return found;
+}
+
+// Shows the dialog (not modally) until its lists have laid out their rows, hides it again and
+// names what it showed cut, each followed by a blank: a control smaller than its best size or
+// reaching out of the dialog, and a list row (by its text) wider than the list or not whole in
+// its height.
+inline wxString CutControls(wxDialog* dialog)
+{
+    dialog->Show();
+    const auto listed = [&](wxListBox* list) {
+        return list->IsEmpty() || list->HitTest(wxPoint(1, 1)) != wxNOT_FOUND;
+    };
+    wxString cut;
+    if (!PumpUntil([&] {
+            for (wxWindow* child : dialog->GetChildren())
+                if (auto* list = dynamic_cast<wxListBox*>(child); list && !listed(list))
+                    return false;
+            return true;
+        }))
+        cut << "(rows never laid out) ";
+    for (wxWindow* child : dialog->GetChildren()) {
+        const wxSize best = child->GetBestSize();
+        if (!wxRect(dialog->GetClientSize()).Contains(child->GetRect()) ||
+            child->GetSize().x < best.x || child->GetSize().y < best.y)
+            cut << child->GetClassInfo()->GetClassName() << "(" << child->GetLabel() << ") ";
+        auto* list = dynamic_cast<wxListBox*>(child);
+        if (list == nullptr)
+            continue;
+        const wxSize area = list->GetClientSize();
+        std::vector<bool> seen(list->GetCount());
+        for (int y = 0; y < area.y; ++y)
+            if (const int row = list->HitTest(wxPoint(1, y)); row != wxNOT_FOUND)
+                seen.at(row) = true;
+        const int last = list->HitTest(wxPoint(1, area.y - 1));  // a row going on below
+        for (unsigned row = 0; row < list->GetCount(); ++row)
+            if (!seen[row] || static_cast<int>(row) == last ||
+                list->GetTextExtent(list->GetString(row)).x >= area.x)
+                cut << list->GetString(row) << " ";
+    }
+    dialog->Hide();
+    return cut;
 }
 
 } // namespace widgets_test
