@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <regex>
 
@@ -21,13 +22,17 @@ namespace fs = std::filesystem;
 const FileTime kOldTime = FileTimeFromUnix(1600000000);
 constexpr std::int64_t kMiB = 1 << 20;
 
-// The removals and flushes of a run, in order, while tracing ("unlink PATH", "syncfs DIR/").
+// The removals and flushes of a run, in order, while tracing ("unlink PATH", "syncfs DIR/");
+// the pool's workers remove files too.
 std::atomic<bool> tracing{false};
+std::mutex traceMutex;
 std::vector<std::string> trace;
 void Trace(const char* call, const std::string& path)
 {
-    if (tracing)
-        trace.push_back(std::string(call) + " " + path);
+    if (!tracing)
+        return;
+    const std::lock_guard lock(traceMutex);
+    trace.push_back(std::string(call) + " " + path);
 }
 
 // Contents as the trees below show them: TestBytes(N) as "*N", other long ones by size.
