@@ -22,6 +22,7 @@ struct CompressPool::Job {
     wxString target;
     FileTime time = 0;
     Write write;
+    Check check;
     State state = State::queued;
     std::unique_ptr<AtomicFile> file;  // when done and written
 };
@@ -56,11 +57,12 @@ bool CompressPool::Full() const
 }
 
 void CompressPool::Submit(const void* tag, const wxString& source, const wxString& target,
-                          FileTime time, Write write)
+                          FileTime time, Write write, Check check)
 {
     auto job = std::make_unique<Job>();
     std::tie(job->tag, job->source, job->target, job->time) = std::tie(tag, source, target, time);
     job->write = std::move(write);
+    job->check = std::move(check);
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     // Workers start as the work comes: a folder with a few files to compress needs few.
@@ -90,6 +92,8 @@ std::unique_ptr<AtomicFile> CompressPool::WriteNow(const wxString& target, FileT
 void CompressPool::Run(Job& job)
 {
     try {
+        if (job.check && !job.check())
+            return;
         job.file = WriteNow(job.target, job.time, job.write);
     } catch (...) {
         // Only the lack of memory throws here: the copy thread writes the file itself.
