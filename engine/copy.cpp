@@ -264,6 +264,7 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     const DriveHold hold(folder);
     const wxString change = CheckRootIdentities(folder, &hold);
     currentFolder = &folder;
+    driveRoot = hold.Root();
     if (change.empty())
         MakeMediumFolder(folder);
     else
@@ -302,6 +303,7 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     if (change.empty() && !MediumLost(folder))
         CleanEmptyFolders(project, folder);
     currentFolder = nullptr;
+    driveRoot.reset();
     if (logging)
         log.FolderEnd();
 }
@@ -729,7 +731,7 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
                 return compress ? CompressFileBz2(source, file, settings, stop)
                                 : DecompressFileBz2(source, file, kNoOutputLimit, stop);
             },
-            [&folder] { return MediumStillMounted(folder); });
+            driveRoot);
     }
 }
 

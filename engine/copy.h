@@ -167,6 +167,8 @@ private:
     bool interrupted = false;  // Stop came in the middle of the current item's file
     bool mediumLost = false;  // every later item fails: nothing more is written or removed
     const FolderJob* currentFolder = nullptr;  // the folder whose items are carried out
+    // Its medium's drive root, held open: the pool makes its files on the medium from there.
+    std::shared_ptr<const OpenDirectory> driveRoot;
     // Where leftover temporaries were looked for, with the removals not reported yet.
     std::map<std::string, std::vector<wxString>> cleanedDirectories;
     // Moves whose sources wait for the flush of their copies, with their held log lines.

@@ -138,21 +138,15 @@ DriveHold::DriveHold(const FolderJob& folder)
 {
     if (folder.mediumDriveRoot.empty())
         return;
-    const std::string root = WithoutTrailingSlash(NativePath(folder.mediumDriveRoot));
-    fd_ = ::open(root.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ >= 0)
-        mountId_ = MountIdOfOpen(fd_, root);
-}
-
-DriveHold::~DriveHold()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
+    root_ = std::make_shared<const OpenDirectory>(folder.mediumDriveRoot);
+    if (root_->Fd() >= 0)
+        mountId_ = MountIdOfOpen(root_->Fd(), root_->Path());
 }
 
 bool DriveHold::OnRecordedMount(const FolderJob& folder) const
 {
-    return folder.mediumDriveRoot.empty() || (fd_ >= 0 && mountId_ == folder.driveId.mountId);
+    return folder.mediumDriveRoot.empty()
+           || (root_->Fd() >= 0 && mountId_ == folder.driveId.mountId);
 }
 
 wxString CheckRootIdentities(const FolderJob& folder, const DriveHold* hold)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <wx/string.h>
+
+#include "store/file_io.h"
 
 struct FolderJob;
 
@@ -51,16 +54,15 @@ void RecordRootIdentities(FolderJob& folder);
 class DriveHold {
 public:
     explicit DriveHold(const FolderJob& folder);
-    ~DriveHold();
-    DriveHold(const DriveHold&) = delete;
-    DriveHold& operator=(const DriveHold&) = delete;
 
     // True when the folder has no drive root, or the handle is open on the mount the analysis
     // recorded.
     bool OnRecordedMount(const FolderJob& folder) const;
+    // The open root (null without a drive root): files made below it stay on that mount.
+    const std::shared_ptr<const OpenDirectory>& Root() const { return root_; }
 
 private:
-    int fd_ = -1;
+    std::shared_ptr<const OpenDirectory> root_;
     std::uint64_t mountId_ = 0;
 };
 
@@ -74,5 +76,5 @@ wxString CheckRootIdentities(const FolderJob& folder, const DriveHold* hold = nu
 // Before every item and every write ahead (any thread): false once the drive root (when set)
 // is no longer the directory the analysis saw on its own device, on the mount it recorded.
 // Reliable where mount IDs are reused only while a DriveHold of the folder is open. Three
-// stats, no mount table read.
+// stats; only a simulated drive's ID is read from its mount table.
 bool MediumStillMounted(const FolderJob& folder);
