@@ -22,6 +22,7 @@ struct CompressPool::Job {
     wxString target;
     FileTime time = 0;
     Write write;
+    std::shared_ptr<const OpenDirectory> below;
     State state = State::queued;
     std::unique_ptr<AtomicFile> file;  // when done and written
 };
@@ -56,11 +57,13 @@ bool CompressPool::Full() const
 }
 
 void CompressPool::Submit(const void* tag, const wxString& source, const wxString& target,
-                          FileTime time, Write write)
+                          FileTime time, Write write,
+                          std::shared_ptr<const OpenDirectory> below)
 {
     auto job = std::make_unique<Job>();
     std::tie(job->tag, job->source, job->target, job->time) = std::tie(tag, source, target, time);
     job->write = std::move(write);
+    job->below = std::move(below);
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
     // Workers start as the work comes: a folder with a few files to compress needs few.
@@ -75,10 +78,11 @@ void CompressPool::Submit(const void* tag, const wxString& source, const wxStrin
     queued_.notify_one();
 }
 
-std::unique_ptr<AtomicFile> CompressPool::WriteNow(const wxString& target, FileTime time,
-                                                   const Write& write)
+std::unique_ptr<AtomicFile> CompressPool::WriteNow(
+    const wxString& target, FileTime time, const Write& write,
+    const std::shared_ptr<const OpenDirectory>& below)
 {
-    auto file = std::make_unique<AtomicFile>(target);
+    auto file = std::make_unique<AtomicFile>(target, below);
     if (file->Create() && write(*file) && SetFileModTime(file->Fd(), time))
         return file;
     const int error = errno;
@@ -90,7 +94,7 @@ std::unique_ptr<AtomicFile> CompressPool::WriteNow(const wxString& target, FileT
 void CompressPool::Run(Job& job)
 {
     try {
-        job.file = WriteNow(job.target, job.time, job.write);
+        job.file = WriteNow(job.target, job.time, job.write, job.below);
     } catch (...) {
         // Only the lack of memory throws here: the copy thread writes the file itself.
         job.file.reset();

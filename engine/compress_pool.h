@@ -38,9 +38,11 @@ public:
 
     // True while no job may be queued: the oldest must be taken or dropped first.
     bool Full() const;
-    // Queues the job of tag (one at a time per tag): write source's new form into target.
+    // Queues the job of tag (one at a time per tag): write source's new form into target; a
+    // target below the directory `below` is made from there (see AtomicFile), so a path that
+    // leads elsewhere by the time the job runs is not followed.
     void Submit(const void* tag, const wxString& source, const wxString& target, FileTime time,
-                Write write);
+                Write write, std::shared_ptr<const OpenDirectory> below = nullptr);
     // When the oldest job is tag's: waits for it and hands over its file when the job wrote
     // source into target and succeeded. Null otherwise (a failed or unwanted file is removed;
     // jobs of other tags stay).
@@ -54,8 +56,9 @@ public:
 
     // What a job does, on the calling thread: the temporary file beside target, written and
     // given its time; null (errno telling why, nothing left behind) on failure.
-    static std::unique_ptr<AtomicFile> WriteNow(const wxString& target, FileTime time,
-                                                const Write& write);
+    static std::unique_ptr<AtomicFile> WriteNow(
+        const wxString& target, FileTime time, const Write& write,
+        const std::shared_ptr<const OpenDirectory>& below = nullptr);
 
 private:
     struct Job;

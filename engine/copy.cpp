@@ -217,7 +217,8 @@ void swxCopy::FailHeld(std::size_t line, const char* attribute, const wxString& 
     anyItemFailed = true;
     if (logging)
         log.HeldAttribute(line, attribute);
-    event.PostMessageText(message);
+    if (!message.empty())
+        event.PostMessageText(message);
 }
 
 wxThread::ExitCode swxCopy::Entry()
@@ -294,7 +295,10 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
                    wxString::Format(_("%lu entries to synchronize"), count));
 
     // A stick pulled or swapped since the analysis: its folder is left alone entirely.
-    const wxString change = CheckRootIdentities(folder);
+    const DriveHold hold(folder);
+    const wxString change = CheckRootIdentities(folder, &hold);
+    currentFolder = &folder;
+    driveRoot = hold.Root();
     if (change.empty())
         MakeMediumFolder(folder);
     else
@@ -329,8 +333,11 @@ void swxCopy::RunFolder(const ProjectJob& project, FolderJob& folder)
     SettleRemovals(folder);
     if (logging)
         log.ActionsEnd();
-    if (change.empty() && !mediumLost)
+    // A pulled stick leaves its bare mount directory, empty, on this disk.
+    if (change.empty() && !MediumLost(folder))
         CleanEmptyFolders(project, folder);
+    currentFolder = nullptr;
+    driveRoot.reset();
     if (logging)
         log.FolderEnd();
 }
@@ -343,6 +350,9 @@ bool swxCopy::MediumLost(const FolderJob& folder)
         event.PostMessageText(wxString::Format(
             _("The medium %s was removed or replaced: nothing more is done on it."),
             folder.mediumDriveRoot));
+        // Files written ahead would land wherever their paths lead now.
+        if (pool)
+            pool->Clear();
     }
     return mediumLost;
 }
@@ -502,7 +512,16 @@ void swxCopy::SettleRemovals(const FolderJob& folder)
     batch.swap(pendingRemovals);
     // A stopped run does not wait for the device: the sources stay, and the next run in a move
     // mode removes them beside their copies.
-    if (!stopRequested) {
+    if (!stopRequested && MediumLost(folder)) {
+        // Their copies may be on the stick that left, even when another one now holds their
+        // equals.
+        for (const PendingRemoval& pending : batch)
+            FailHeld(pending.logLine, "  remove=\"error\"", wxString());
+        event.PostMessageText(wxString::Format(
+            _("The sources of the moves were not removed: the medium %s was removed or replaced "
+              "before their copies were flushed."),
+            folder.mediumDriveRoot));
+    } else if (!stopRequested) {
         const SyncItem& first = *batch.front().item;
         const bool flushed =
             FlushFileSystem(first.targetOnMedium ? folder.mediumPath : folder.stationPath);
@@ -635,17 +654,21 @@ bool swxCopy::ShouldCompress(const ProjectJob& project, const wxString& path) co
     return true;
 }
 
-bool swxCopy::Outcome(bool done, const char* success, const char* failure, const wxString& path)
+bool swxCopy::Outcome(bool done, const char* success, const char* failure, const wxString& path,
+                      const SyncItem& item)
 {
     const int error = errno;
     if (done) {
         Attribute(success);
         return true;
     }
+    // A target that vanished with its stick is named, not the source that is still there.
+    const bool targetGone = item.targetOnMedium && currentFolder && MediumLost(*currentFolder);
     if (error == ECANCELED && stopRequested)
         interrupted = true;
     else
-        Fail(failure, wxString::Format(_("Not copied: %s: %s"), path, ErrorText(error)));
+        Fail(failure, wxString::Format(_("Not copied: %s: %s"), targetGone ? item.target : path,
+                                       ErrorText(error)));
     return false;
 }
 
@@ -677,23 +700,23 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
                     return CompressFileBz2(item.source, file, bz2Settings, stop);
                 },
                 [&] { return RemoveRegularFile(plainTarget); });
-            return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned);
+            return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned, item);
         }
         const bool done = CopyFileAtomic(
             item.source, item.target, item.sourceTime,
             [&] { return !compressedFits || RemoveRegularFile(packedTarget); },
             stop);
-        return Outcome(done, " result=\"cp\"", " result=\"cp_error\"", planned);
+        return Outcome(done, " result=\"cp\"", " result=\"cp_error\"", planned, item);
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
     if (ResolveFound(item.source, item.mediumSuffix)) {
         const bool done = WriteFile(item, [&](AtomicFile& file) {
             return DecompressFileBz2(item.source, file, kNoOutputLimit, stop);
         });
-        return Outcome(done, "  result=\"unbz\"", " result=\"unbz_error\"", planned);
+        return Outcome(done, "  result=\"unbz\"", " result=\"unbz_error\"", planned, item);
     }
     const bool done = CopyFileAtomic(item.source, item.target, item.sourceTime, nullptr, stop);
-    return Outcome(done, "  result=\"cp\"", " result=\"cp_error\"", planned);
+    return Outcome(done, "  result=\"cp\"", " result=\"cp_error\"", planned, item);
 }
 
 bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
@@ -737,12 +760,13 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
         RemoveTemporaries(directory, false);
         if (!pool)
             pool = std::make_unique<CompressPool>();
-        pool->Submit(&item, source, target, item.sourceTime,
-                     [source, compress, settings = bz2Settings, stop = &stopRequested](
-                         AtomicFile& file) {
-                         return compress ? CompressFileBz2(source, file, settings, stop)
-                                         : DecompressFileBz2(source, file, kNoOutputLimit, stop);
-                     });
+        pool->Submit(
+            &item, source, target, item.sourceTime,
+            [source, compress, settings = bz2Settings, stop = &stopRequested](AtomicFile& file) {
+                return compress ? CompressFileBz2(source, file, settings, stop)
+                                : DecompressFileBz2(source, file, kNoOutputLimit, stop);
+            },
+            driveRoot);
     }
 }
 

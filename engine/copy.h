@@ -45,7 +45,10 @@
 //
 // Safety checks before a folder's items: when its roots are no longer what the analysis saw
 // (CheckRootIdentities) every item fails and nothing is written or removed; so does every item
-// after a check before an item finds the medium's drive root off its mount. No item acts
+// after a check before an item finds the medium's drive root off its mount (a handle on the
+// root, held while the folder runs, keeps its mount's ID from going to another stick). From that
+// moment the pool makes no more files, the folder's held move sources stay and its empty
+// directories stay too. No item acts
 // through a symbolic link below a folder root. A removal that the other side justifies (the
 // source of a move, a deletion of a move mode) happens only while that counterpart is still
 // there and not older. Any failed item makes the run end with RUN_FINISHED_WITH_ERRORS and posts
@@ -122,7 +125,8 @@ private:
     void FlushMedium();
     // The item's result attribute after a file operation (errno still its own); false when it
     // failed or was interrupted by Stop.
-    bool Outcome(bool done, const char* success, const char* failure, const wxString& path);
+    bool Outcome(bool done, const char* success, const char* failure, const wxString& path,
+                 const SyncItem& item);
     void DeleteOneFile(const ProjectJob& project, const FolderJob& folder, SyncItem& item);
     void MakeDirectory(const FolderJob& folder, const SyncItem& item);
     bool PathsAreSafe(const FolderJob& folder, const SyncItem& item);
@@ -164,6 +168,9 @@ private:
     bool anyItemFailed = false;
     bool interrupted = false;  // Stop came in the middle of the current item's file
     bool mediumLost = false;  // every later item fails: nothing more is written or removed
+    const FolderJob* currentFolder = nullptr;  // the folder whose items are carried out
+    // Its medium's drive root, held open: the pool makes its files on the medium from there.
+    std::shared_ptr<const OpenDirectory> driveRoot;
     // Where leftover temporaries were looked for, with the removals not reported yet.
     std::map<std::string, std::vector<wxString>> cleanedDirectories;
     // Moves whose sources wait for the flush of their copies, with their held log lines.

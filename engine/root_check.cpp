@@ -134,15 +134,29 @@ void RecordRootIdentities(FolderJob& folder)
                                != folder.driveId.root.device;
 }
 
-wxString CheckRootIdentities(const FolderJob& folder)
+DriveHold::DriveHold(const FolderJob& folder)
+{
+    if (folder.mediumDriveRoot.empty())
+        return;
+    root_ = std::make_shared<const OpenDirectory>(folder.mediumDriveRoot);
+    if (root_->Fd() >= 0)
+        mountId_ = MountIdOfOpen(root_->Fd(), root_->Path());
+}
+
+bool DriveHold::OnRecordedMount(const FolderJob& folder) const
+{
+    return folder.mediumDriveRoot.empty()
+           || (root_->Fd() >= 0 && mountId_ == folder.driveId.mountId);
+}
+
+wxString CheckRootIdentities(const FolderJob& folder, const DriveHold* hold)
 {
     if (!folder.refusal.empty())
         return folder.refusal;
     if (!folder.mediumDriveRoot.empty()) {
         const wxString marker = ReadMediumMarker(folder.mediumDriveRoot);
-        const std::string root = WithoutTrailingSlash(NativePath(folder.mediumDriveRoot));
         if (!IsMountedDriveRoot(folder.mediumDriveRoot) || !MediumStillMounted(folder) ||
-            MountIdOf(root) != folder.driveId.mountId || marker.empty() || marker != folder.mediumGuid)
+            (hold && !hold->OnRecordedMount(folder)) || marker.empty() || marker != folder.mediumGuid)
             return wxString::Format(_("The medium %s is no longer the drive the analysis saw."),
                                     folder.mediumDriveRoot);
         // A hostile stick may hold a link where the folder's directories are (a folder still to
@@ -175,6 +189,9 @@ bool MediumStillMounted(const FolderJob& folder)
     if (!seen.exists || ::lstat(root.c_str(), &here) != 0 || here.st_dev != seen.device ||
         here.st_ino != seen.inode)
         return false;
-    return !folder.driveId.ownDevice ||
-           (::lstat(ParentOf(root).c_str(), &parent) == 0 && parent.st_dev != here.st_dev);
+    // Sticks formatted alike share device and inode numbers; the mount tells them apart.
+    if (folder.driveId.ownDevice &&
+        (::lstat(ParentOf(root).c_str(), &parent) != 0 || parent.st_dev == here.st_dev))
+        return false;
+    return MountIdOf(root) == folder.driveId.mountId;
 }

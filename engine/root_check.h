@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <wx/string.h>
+
+#include "store/file_io.h"
 
 struct FolderJob;
 
@@ -45,12 +48,33 @@ bool FoldersOverlap(const wxString& first, const wxString& second);
 // the medium root and the medium's drive (when folder.mediumDriveRoot is set).
 void RecordRootIdentities(FolderJob& folder);
 
+// A handle on the medium's drive root (when set), opened by the copy thread when a folder starts
+// and kept until it ends. While it is open the mount it was opened on cannot be freed, so no
+// stick mounted meanwhile gets that mount's ID, even where the kernel reuses IDs.
+class DriveHold {
+public:
+    explicit DriveHold(const FolderJob& folder);
+
+    // True when the folder has no drive root, or the handle is open on the mount the analysis
+    // recorded.
+    bool OnRecordedMount(const FolderJob& folder) const;
+    // The open root (null without a drive root): files made below it stay on that mount.
+    const std::shared_ptr<const OpenDirectory>& Root() const { return root_; }
+
+private:
+    std::shared_ptr<const OpenDirectory> root_;
+    std::uint64_t mountId_ = 0;
+};
+
 // Copy thread, before the folder's items are carried out: empty when the analysis did not
 // refuse the folder, every root that existed at analysis still exists with the same identity,
 // the medium folder is not reached through a link on the drive, and the drive (when set) is
-// still the same mount with the run medium's marker; otherwise a sentence naming what changed.
-wxString CheckRootIdentities(const FolderJob& folder);
+// still the same mount with the run medium's marker (and the mount hold was opened on, when
+// given); otherwise a sentence naming what changed.
+wxString CheckRootIdentities(const FolderJob& folder, const DriveHold* hold = nullptr);
 
-// Copy thread, before every item: false once the drive root (when set) is no longer the
-// directory the analysis saw on its own device. Two stats, no mount table read.
+// Before every item and every write ahead (any thread): false once the drive root (when set)
+// is no longer the directory the analysis saw on its own device, on the mount it recorded.
+// Reliable where mount IDs are reused only while a DriveHold of the folder is open. Three
+// stats; only a simulated drive's ID is read from its mount table.
 bool MediumStillMounted(const FolderJob& folder);

@@ -304,22 +304,51 @@ std::optional<wxString> ReadVolumeLabel(const MountedDrive& drive, const DriveRo
     return wxString::FromUTF8(name.data(), name.size());
 }
 
-std::uint64_t MountIdOf(const std::string& path)
+namespace {
+
+// The kernel's ID of the mount that holds what dir and path name; 0 when it has none.
+std::uint64_t KernelMountId(int dir, const char* path, int flags)
 {
-    std::string wanted = path;
-    while (wanted.size() > 1 && wanted.back() == '/')
-        wanted.pop_back();
-    if (SysRootPrefix().empty()) {
-        struct statx st {};
-        if (statx(AT_FDCWD, wanted.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                  STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) == 0 &&
-            (st.stx_mask & (STATX_MNT_ID | STATX_MNT_ID_UNIQUE)))
-            return st.stx_mnt_id;
-    }
+    struct statx st {};
+    if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+              STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) == 0
+        && (st.stx_mask & (STATX_MNT_ID | STATX_MNT_ID_UNIQUE)))
+        return st.stx_mnt_id;
+    return 0;
+}
+
+std::uint64_t TableMountId(const std::string& path)
+{
     for (const MountedDrive& drive : ListMountedDrives())
-        if (drive.mountPoint == wanted)
+        if (drive.mountPoint == path)
             return drive.mountId;
     return 0;
+}
+
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+std::uint64_t MountIdOf(const std::string& path)
+{
+    const std::string wanted = WithoutTrailingSlash(path);
+    if (SysRootPrefix().empty())
+        if (const std::uint64_t id = KernelMountId(AT_FDCWD, wanted.c_str(), 0))
+            return id;
+    return TableMountId(wanted);
+}
+
+std::uint64_t MountIdOfOpen(int fd, const std::string& path)
+{
+    if (SysRootPrefix().empty())
+        if (const std::uint64_t id = KernelMountId(fd, "", AT_EMPTY_PATH))
+            return id;
+    return TableMountId(WithoutTrailingSlash(path));
 }
 
 wxString DriveRoot(const MountedDrive& drive)

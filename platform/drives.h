@@ -69,6 +69,10 @@ std::optional<wxString> ReadVolumeLabel(const MountedDrive& drive,
 // (its drives are plain directories). 0 when unknown. A stick unmounted and mounted again, or
 // another one mounted at the same place, gets another ID, even with the same device numbers.
 std::uint64_t MountIdOf(const std::string& path);
+// The same for the directory open as fd (opened at path, O_PATH will do): the mount it was
+// opened on, whatever is mounted at path now. With DRALVO_SYSROOT set, that of path in the
+// simulated mount table.
+std::uint64_t MountIdOfOpen(int fd, const std::string& path);
 
 // The drive root: the mount point with a trailing "/" (it stands where "E:\" stood).
 wxString DriveRoot(const MountedDrive& drive);

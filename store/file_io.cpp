@@ -84,7 +84,36 @@ bool IsTemporaryName(const wxString& name)
     return true;
 }
 
-AtomicFile::AtomicFile(const wxString& target) : target_(NativePath(target)) {}
+OpenDirectory::OpenDirectory(const wxString& path) : path_(NativePath(path))
+{
+    while (path_.size() > 1 && path_.back() == '/')
+        path_.pop_back();
+    fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+OpenDirectory::~OpenDirectory()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+AtomicFile::AtomicFile(const wxString& target, std::shared_ptr<const OpenDirectory> below)
+    : target_(NativePath(target))
+{
+    if (below && below->Fd() >= 0 && target_.size() > below->Path().size() + 1
+        && target_.starts_with(below->Path() + "/"))
+        below_ = std::move(below);
+}
+
+int AtomicFile::DirFd() const
+{
+    return below_ ? below_->Fd() : AT_FDCWD;
+}
+
+const char* AtomicFile::FromDir(const std::string& path) const
+{
+    return below_ ? path.c_str() + below_->Path().size() + 1 : path.c_str();
+}
 
 AtomicFile::~AtomicFile()
 {
@@ -98,7 +127,8 @@ bool AtomicFile::Create()
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath_ = dir + kTempPrefix + RandomTag() + kTempSuffix;
         // O_EXCL never follows a link and never reuses another writer's file.
-        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        fd_ = ::openat(DirFd(), FromDir(tempPath_),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd_ >= 0)
             return true;
         if (errno != EEXIST)
@@ -121,7 +151,11 @@ bool AtomicFile::Commit(bool flush)
     const int closed = ::close(fd_);
     fd_ = -1;
     // rename() replaces a link at the target rather than writing through it.
-    if (!flushed || closed != 0 || ::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    const auto rename = [&] {
+        return below_ ? ::renameat(DirFd(), FromDir(tempPath_), DirFd(), FromDir(target_))
+                      : ::rename(tempPath_.c_str(), target_.c_str());
+    };
+    if (!flushed || closed != 0 || rename() != 0) {
         const int saved = errno;
         Abandon();
         errno = saved;
@@ -138,7 +172,10 @@ void AtomicFile::Abandon()
         fd_ = -1;
     }
     if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
+        if (below_)
+            ::unlinkat(DirFd(), FromDir(tempPath_), 0);
+        else
+            ::unlink(tempPath_.c_str());
         tempPath_.clear();
     }
 }

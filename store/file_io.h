@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,12 +35,33 @@ bool WriteBinaryFileFlushed(const wxString& path, const void* data, std::size_t 
 // ".tmp". Walks skip (and report) them so an interrupted write never spreads.
 bool IsTemporaryName(const wxString& name);
 
+// A directory held open (O_PATH): files made below it by their path from there stay where it
+// is, whatever its path leads to meanwhile (a stick pulled or swapped). Any thread.
+class OpenDirectory {
+public:
+    // Fd() is negative when path is no directory (a link is not followed).
+    explicit OpenDirectory(const wxString& path);
+    ~OpenDirectory();
+    OpenDirectory(const OpenDirectory&) = delete;
+    OpenDirectory& operator=(const OpenDirectory&) = delete;
+
+    int Fd() const { return fd_; }
+    const std::string& Path() const { return path_; }  // native, no trailing "/"
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // A file being written beside its final place. Create() opens a fresh temporary file in the
 // target's directory (never through a link); Commit() flushes, closes and renames it over the
 // target. Destroying an uncommitted file removes the temporary. Not shared between threads.
+// With below open on a directory above the target, the temporary file is made, renamed and
+// removed by its path from there.
 class AtomicFile {
 public:
-    explicit AtomicFile(const wxString& target);
+    explicit AtomicFile(const wxString& target,
+                        std::shared_ptr<const OpenDirectory> below = nullptr);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -58,7 +80,12 @@ public:
     const std::string& TempPath() const { return tempPath_; }
 
 private:
+    int DirFd() const;
+    // path as DirFd() reaches it.
+    const char* FromDir(const std::string& path) const;
+
     std::string target_;
     std::string tempPath_;
     int fd_ = -1;
+    std::shared_ptr<const OpenDirectory> below_;
 };

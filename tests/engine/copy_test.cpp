@@ -1,8 +1,11 @@
 #include "engine/copy.h"
 
+#include <sys/inotify.h>
+
 #include <chrono>
 #include <iostream>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <regex>
 
@@ -21,17 +24,60 @@ namespace fs = std::filesystem;
 const FileTime kOldTime = FileTimeFromUnix(1600000000);
 constexpr std::int64_t kMiB = 1 << 20;
 
-// The removals and flushes of a run, in order, while tracing ("unlink PATH", "syncfs DIR/").
+// The removals and flushes of a run, in order, while tracing ("unlink PATH", "syncfs DIR/");
+// the pool's workers remove files too.
 std::atomic<bool> tracing{false};
+std::mutex traceMutex;
 std::vector<std::string> trace;
 void Trace(const char* call, const std::string& path)
 {
-    if (tracing)
-        trace.push_back(std::string(call) + " " + path);
+    if (!tracing)
+        return;
+    const std::lock_guard lock(traceMutex);
+    trace.push_back(std::string(call) + " " + path);
 }
 
 // While set, the next flush runs it first (on the flushing thread) and clears it.
 std::function<void()> beforeFlush;
+
+// While set, statx gives only the mount IDs that the kernel reuses, as older kernels do.
+#ifndef STATX_MNT_ID_UNIQUE
+constexpr unsigned STATX_MNT_ID_UNIQUE = 0x4000U;
+#endif
+std::atomic<bool> reusableMountIds{false};
+
+// The names made in a directory (temporary ones as "<tmp>") from Start on, also those that
+// went again.
+class Creations {
+public:
+    ~Creations()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    void Start(const wxString& dir)
+    {
+        fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(inotify_add_watch(fd_, ToUtf8(dir).c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        alignas(inotify_event) char buffer[8192];
+        for (ssize_t n; fd_ >= 0 && (n = read(fd_, buffer, sizeof buffer)) > 0;)
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                const std::string name = event->len ? event->name : "";
+                if (event->mask & (IN_CREATE | IN_MOVED_TO))
+                    names.push_back(IsTemporaryName(FromUtf8(name)) ? "<tmp>" : name);
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        return names;
+    }
+
+private:
+    int fd_ = -1;
+};
 
 // Contents as the trees below show them: TestBytes(N) as "*N", other long ones by size.
 std::string Shown(const std::string& content)
@@ -260,9 +306,12 @@ struct Row {
     bool throws = false;            // ... or a lack of memory
     bool stopWithin = false;        // Stop within the file being written, ending the run at once
     // The medium tree a simulated drive whose roots are recorded, then "kept", "swapped" (its
-    // folder), "pulled" (unmounted), "remounted" or "other marker"; or a tmpfs then "tmpfs
-    // swapped" for another one with the same files, or "tmpfs pulled" at stopAt.
+    // folder), "pulled" (unmounted), "remounted", "other marker" or "swapped alike" (mounted
+    // anew at stopAt); or a tmpfs then "tmpfs swapped" for another one with the same files,
+    // "tmpfs pulled" at stopAt or "tmpfs pulled while copying" (within the first file), or
+    // "tmpfs swapped alike" at stopAt (its file system mounted anew: same device and inode).
     std::string drive = "";
+    bool reusableMountIds = false;  // the kernel's mount IDs are those it reuses
     std::vector<std::string> trace = {};  // when given, the run's removals and flushes
     std::vector<std::string> atFlush = {};  // made right before the run's first flush
 };
@@ -277,9 +326,13 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     stationName = "test-station";
     soRemoveEmptyFolders = row.clean;
     const Trees trees(mediumBase);
-    std::optional<TestMount> stick;
+    std::optional<TestMount> stick, spare;
     if (row.drive.starts_with("tmpfs") && !stick.emplace(trees.medium).Refused().empty())
         GTEST_SKIP() << stick->Refused();
+    const wxString spareDir = trees.dir / "spare";  // keeps the stick's file system for a swap
+    if (row.drive == "tmpfs swapped alike") {
+        ASSERT_EQ(spare.emplace(trees.dir.MakeDir("spare"), trees.medium).Refused(), "");
+    }
     trees.Make(row.before);
     CopyRun run(trees.dir / "log.xml");
     FolderJob& folder = run.Folder(row.mode, trees.station + row.folder, trees.medium + row.folder,
@@ -294,6 +347,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     if (!row.drive.empty()) {
         folder.mediumDriveRoot = stick ? trees.medium : drives.emplace(trees.dir).Add(fake);
         folder.mediumGuid = kGuid;
+        reusableMountIds = row.reusableMountIds;
         RecordRootIdentities(folder);
     }
     if (row.drive == "tmpfs swapped") {
@@ -318,17 +372,31 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     std::atomic<bool> ended{false};
     Clock::time_point stopped{}, endedAt{};
     const auto stop = [&] { stopped = Clock::now(), copy.Stop(); };
+    Creations made;  // in the bare mount directory of a pulled stick
+    const auto pull = [&] {
+        stick->Unmount();
+        made.Start(trees.medium);
+    };
     run.events.onPost = [&, n = 0](const wxCommandEvent& e) mutable {
         if (++n == row.stopAt && row.throws)
             throw std::bad_alloc();
-        if (n == row.stopAt)
-            stick ? stick->Unmount() : copy.Stop();
+        if (n == row.stopAt && row.drive == "swapped alike")
+            drives->Add(fake);
+        else if (n == row.stopAt && row.drive == "tmpfs swapped alike")
+            stick->Unmount(), stick.emplace(trees.medium, spareDir);
+        else if (n == row.stopAt)
+            stick ? pull() : copy.Stop();
         if (e.GetInt() == TE_COPY_END)
             endedAt = Clock::now(), ended = true;
     };
     // Within a kernel copy, Stop comes from inside it; else once the temporary file shows.
     if (row.stopWithin && row.mode == SD_COPY_MDEL)
         duringKernelCopy = stop;
+    if (row.drive == "tmpfs pulled while copying")
+        duringKernelCopy = [&, pulled = false]() mutable {
+            if (!std::exchange(pulled, true))
+                pull();
+        };
     std::thread watcher;
     if (row.stopWithin && row.mode != SD_COPY_MDEL)
         watcher = std::thread([&, deadline = Clock::now() + std::chrono::seconds(30)] {
@@ -351,6 +419,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
         WithPermissionsEnforced([&] { run.Go(copy); });
         tracing = false, injectedFault = Fault::none, duringKernelCopy = nullptr;
         beforeFlush = nullptr;
+        reusableMountIds = false;
         std::tie(soBzQuality, soRemoveEmptyFolders) = std::tuple(3, false);
     }
     if (watcher.joinable())
@@ -367,6 +436,8 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
     for (const std::string& call : trace)
         traced.push_back(trees.Relative(FromUtf8(call)));
     EXPECT_TRUE(row.trace.empty() || traced == row.trace) << testing::PrintToString(traced);
+    EXPECT_EQ(made.Names(), std::vector<std::string>()) << "made where the pulled stick was";
+    EXPECT_TRUE(row.drive.empty() || fs::is_directory(ToUtf8(trees.medium)));
 }
 
 const std::string kLinkMessage = "Not done, the path leads through a symbolic link: ";
@@ -674,6 +745,12 @@ TEST(CopyRunTest, CleaningLogOnlyStoppedAndFailedRuns)
 // since then is left alone, and a medium folder missing then is made on the drive only while it
 // is mounted, never through a link. From a pull in the middle of a folder on nothing more is done.
 const std::string kGone = kRoots + "The medium m/ is no longer the drive the analysis saw.";
+const std::string kLost = "The medium m/ was removed or replaced: nothing more is done on it.";
+const std::string kSourcesKept = "The sources of the moves were not removed: the medium m/ was "
+                                 "removed or replaced before their copies were flushed.";
+// More files to compress than the pool's workers take at once, each long enough to keep them
+// busy.
+const int kAhead = 2 * int(std::thread::hardware_concurrency()) + 2;
 const Row kDriveRows[] = {
     {.name = "medium folder missing then", .mode = SD_COPY_M, .before = {kMarker, "s/W/D/a=1"},
      .items = {"move s/W/D/a"}, .after = {"m/W/D/a=1", kMarker, "s/W/D/"},
@@ -698,8 +775,55 @@ const Row kDriveRows[] = {
     {.name = "stick pulled after the first item", .mode = SD_COPY_M,
      .before = {kMarker, "s/a=1", "s/b=2", "s/c=3"}, .items = {"move s/a", "move s/b", "move s/c"},
      .after = {"s/a=1", "s/b=2", "s/c=3"}, .results = {cp + "  remove=\"error\"", cpError, cpError},
-     .messages = {"The medium m/ was removed or replaced: nothing more is done on it.",
-                  kCounterpartMessage + "s/a"}, .end = 1, .stopAt = 5, .drive = "tmpfs pulled"},
+     .messages = {kLost, kSourcesKept}, .end = 1, .stopAt = 5, .drive = "tmpfs pulled"},
+    // The files the pool was to write next are not written where the stick was.
+    {.name = "stick pulled while files are compressed ahead", .compress = kMiB,
+     .before = [] {
+         auto all = Many(kAhead, [](auto i) { return "s/f" + i + "=*524288"; });
+         all.insert(all.begin(), {kMarker, "s/a=1"});
+         return all;
+     }(),
+     .items = [] {
+         auto all = Many(kAhead, [](auto i) { return "copy s/f" + i; });
+         all.insert(all.begin(), "copy s/a");
+         return all;
+     }(),
+     .after = [] {
+         auto all = Many(kAhead, [](auto i) { return "s/f" + i + "=*524288"; });
+         all.insert(all.begin(), "s/a=1");
+         return all;
+     }(),
+     .results = [] {
+         std::vector<std::string> all(kAhead + 1, cpError);
+         all[0] = bz;
+         return all;
+     }(),
+     .messages = {kLost}, .end = 1, .stopAt = 5, .drive = "tmpfs pulled"},
+    {.name = "stick pulled while a file is copied", .before = {kMarker, "s/a=1", "s/b=2"},
+     .items = {"copy s/a", "copy s/b"}, .after = {"s/a=1", "s/b=2"}, .results = {cpError, cpError},
+     .messages = {kLost, "Not copied: m/a: No such file or directory"}, .end = 1,
+     .drive = "tmpfs pulled while copying"},
+    // Sticks formatted alike share device and inode numbers; their mounts differ, also where the
+    // kernel reuses mount IDs. Another stick's equal files justify no removal.
+    {.name = "another drive alike mounted in the middle", .mode = SD_COPY_DEL,
+     .before = {kMarker, "s/a=1", "s/b=2", "m/x=1"}, .items = {"copy s/a", "copy s/b", "del m/x"},
+     .after = {"m/a=1", kMarker, "m/x=1", "s/a=1", "s/b=2"}, .results = {cp, cpError, error},
+     .messages = {kLost}, .end = 1, .stopAt = 5, .drive = "swapped alike"},
+    {.name = "another stick alike put in the middle", .mode = SD_COPY_M,
+     .before = {kMarker, "s/a=1", "s/b=2", "m/b=2"}, .items = {"move s/a", "move s/b"},
+     .after = {"m/a=1", "m/b=2", kMarker, "s/a=1", "s/b=2"},
+     .results = {cp + "  remove=\"error\"", cpError}, .messages = {kLost, kSourcesKept}, .end = 1,
+     .stopAt = 5, .drive = "tmpfs swapped alike"},
+    {.name = "another stick alike put in the middle, mount IDs reused", .mode = SD_COPY_M,
+     .before = {kMarker, "s/a=1", "s/b=2", "m/b=2"}, .items = {"move s/a", "move s/b"},
+     .after = {"m/a=1", "m/b=2", kMarker, "s/a=1", "s/b=2"},
+     .results = {cp + "  remove=\"error\"", cpError}, .messages = {kLost, kSourcesKept}, .end = 1,
+     .stopAt = 5, .drive = "tmpfs swapped alike", .reusableMountIds = true},
+    {.name = "stick pulled with cleaning on", .mode = SD_COPY_M,
+     .before = {kMarker, "s/a=1", "s/b=2", "s/e/", "m/e/"}, .items = {"move s/a", "move s/b"},
+     .after = {"s/a=1", "s/b=2", "s/e/"}, .results = {cp + "  remove=\"error\"", cpError},
+     .messages = {kLost, kSourcesKept}, .end = 1, .clean = true, .stopAt = 5,
+     .drive = "tmpfs pulled"},
     {.name = "a link where the medium folder is to be made", .mode = SD_COPY_M,
      .before = {kMarker, "s/W/D/a=1", "o/W/", "m/W->../o/W"}, .items = {"move s/W/D/a"},
      .after = {"m/W->../o/W", kMarker, "o/W/", "s/W/D/a=1"}, .results = {cpError},
@@ -827,6 +951,12 @@ TEST(CopyRunTest, AMoveKilledAtAnyMomentLosesNothingAndTheNextRunFinishesIt)
 
 } // namespace
 
+extern "C" int statx(int dir, const char* path, int flags, unsigned mask, struct statx* out) noexcept
+{
+    if (reusableMountIds)
+        mask &= ~STATX_MNT_ID_UNIQUE;
+    return static_cast<int>(syscall(SYS_statx, dir, path, flags, mask, out));
+}
 extern "C" int rename(const char* from, const char* to) noexcept
 {
     return Stepped(static_cast<int>(syscall(SYS_rename, from, to)));
