@@ -1,6 +1,7 @@
 #include "engine/copy.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,11 +124,27 @@ struct DirEntries {
     bool hasOthers = false;                // files, links and anything else
 };
 
-// The entries of a directory without following links; nullopt when it cannot be opened.
-std::optional<DirEntries> ListDirectory(const wxString& path)
+// The directory at path opened for reading, from below when given (then never through a link).
+DIR* OpenDirectoryAt(const wxString& path, const std::shared_ptr<const OpenDirectory>& below)
 {
-    const std::string native = NativePath(path);
-    DIR* dir = ::opendir(native.c_str());
+    if (!below)
+        return ::opendir(NativePath(path).c_str());
+    const std::optional<std::string> relative = below->Below(path);
+    if (!relative)
+        return nullptr;
+    const int fd = ::openat(below->Fd(), relative->empty() ? "." : relative->c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (fd >= 0 && !dir)
+        ::close(fd);
+    return dir;
+}
+
+// The entries of a directory without following links; nullopt when it cannot be opened.
+std::optional<DirEntries> ListDirectory(const wxString& path,
+                                        const std::shared_ptr<const OpenDirectory>& below = nullptr)
+{
+    DIR* dir = OpenDirectoryAt(path, below);
     if (!dir)
         return std::nullopt;
     DirEntries entries;
@@ -136,10 +153,10 @@ std::optional<DirEntries> ListDirectory(const wxString& path)
         if (name == "." || name == "..")
             continue;
         struct stat st;
-        const std::string full = native + "/" + name;
         const wxString wxName = FromUtf8(name);
         // A name that is not UTF-8 cannot be named again: its directory stays.
-        const bool known = !wxName.empty() && ::lstat(full.c_str(), &st) == 0;
+        const bool known =
+            !wxName.empty() && ::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         if (known && S_ISDIR(st.st_mode))
             entries.subdirectories.push_back(wxName);
         else
@@ -357,6 +374,21 @@ bool swxCopy::MediumLost(const FolderJob& folder)
     return mediumLost;
 }
 
+std::shared_ptr<const OpenDirectory> swxCopy::HeldRoot(bool onMedium) const
+{
+    return onMedium ? driveRoot : nullptr;
+}
+
+bool swxCopy::MediumStays()
+{
+    // A file made from the held root while its stick left would be in place on no medium.
+    if (currentFolder && MediumLost(*currentFolder)) {
+        errno = ENOENT;
+        return false;
+    }
+    return true;
+}
+
 void swxCopy::MakeMediumFolder(const FolderJob& folder)
 {
     if (DirectoryExists(folder.mediumPath))
@@ -364,9 +396,10 @@ void swxCopy::MakeMediumFolder(const FolderJob& folder)
     // Made with its parents (a location such as Docs/2024 is common on a fresh medium), but on
     // a known drive only below its root and while it is mounted: never on the system disk.
     const wxString& drive = folder.mediumDriveRoot;
-    const bool made = drive.empty() ? MakeDirectories(folder.mediumPath)
-                                    : IsMountedDriveRoot(drive)
-                                          && MakeDirectoriesBelow(drive, folder.mediumPath);
+    const bool made =
+        drive.empty() ? MakeDirectories(folder.mediumPath)
+                      : IsMountedDriveRoot(drive)
+                            && MakeDirectoriesBelow(drive, folder.mediumPath, driveRoot);
     if (!made)
         event.PostMessageText(wxString::Format(_("Failed to create folder: %s"), folder.mediumPath));
 }
@@ -486,7 +519,7 @@ bool swxCopy::PathsAreSafe(const FolderJob& folder, const SyncItem& item)
 void swxCopy::MakeDirectory(const FolderJob& folder, const SyncItem& item)
 {
     const wxString& root = item.targetOnMedium ? folder.mediumPath : folder.stationPath;
-    if (MakeDirectoriesBelow(root, item.target)) {
+    if (MakeDirectoriesBelow(root, item.target, HeldRoot(item.targetOnMedium))) {
         Attribute(" result=\"ok\"");
         return;
     }
@@ -541,7 +574,7 @@ void swxCopy::SettleRemovals(const FolderJob& folder)
                          wxString::Format(_("Not removed, its counterpart is missing or older: "
                                             "%s"),
                                           item.source));
-            } else if (!RemoveRegularFile(item.source)) {
+            } else if (!RemoveRegularFile(item.source, HeldRoot(!item.targetOnMedium))) {
                 // Claimed only when true: a source that stays would be moved again next time.
                 const int error = errno;
                 FailHeld(pending.logLine, "  remove=\"error\"",
@@ -594,7 +627,7 @@ void swxCopy::DeleteOneFile(const ProjectJob& project, const FolderJob& folder, 
                               item.target));
         return;
     }
-    if (!RemoveRegularFile(item.target)) {
+    if (!RemoveRegularFile(item.target, HeldRoot(item.targetOnMedium))) {
         const int error = errno;
         Fail(" result=\"error\"",
              wxString::Format(_("Not deleted: %s: %s"), item.target, ErrorText(error)));
@@ -678,7 +711,8 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
         Attribute(" result=\"wrong_size\"");
         return false;
     }
-    RemoveTemporaries(DirectoryOf(item.target));
+    const std::shared_ptr<const OpenDirectory> below = HeldRoot(item.targetOnMedium);
+    RemoveTemporaries(DirectoryOf(item.target), true, below);
     const StopFlag* stop = &stopRequested;
     const wxString planned = item.source;  // named in messages
     if (item.targetOnMedium) {
@@ -699,13 +733,15 @@ bool swxCopy::CopyOneFile(const ProjectJob& project, SyncItem& item)
                 [&](AtomicFile& file) {
                     return CompressFileBz2(item.source, file, bz2Settings, stop);
                 },
-                [&] { return RemoveRegularFile(plainTarget); });
+                [&] { return MediumStays() && RemoveRegularFile(plainTarget, below); });
             return Outcome(done, " result=\"bz\"", " result=\"bz_error\"", planned, item);
         }
         const bool done = CopyFileAtomic(
             item.source, item.target, item.sourceTime,
-            [&] { return !compressedFits || RemoveRegularFile(packedTarget); },
-            stop);
+            [&] {
+                return MediumStays() && (!compressedFits || RemoveRegularFile(packedTarget, below));
+            },
+            stop, below);
         return Outcome(done, " result=\"cp\"", " result=\"cp_error\"", planned, item);
     }
     // The station keeps any ".bz2" file of its own: the run never writes that name there.
@@ -727,7 +763,8 @@ bool swxCopy::WriteFile(const SyncItem& item, const CompressPool::Write& write,
     if (pool)
         file = pool->Take(&item, item.source, item.target);
     if (!file)
-        file = CompressPool::WriteNow(item.target, item.sourceTime, write);
+        file = CompressPool::WriteNow(item.target, item.sourceTime, write,
+                                      HeldRoot(item.targetOnMedium));
     return file && CommitTemporaryFile(*file, beforeRename);
 }
 
@@ -757,7 +794,7 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
         if (!PathsAreSafe(folder, item) || !SizeWithinLimit(project, source))
             continue;
         // Leftovers go before the pool writes beside them; they are reported in plan order.
-        RemoveTemporaries(directory, false);
+        RemoveTemporaries(directory, false, HeldRoot(compress));
         if (!pool)
             pool = std::make_unique<CompressPool>();
         pool->Submit(
@@ -770,16 +807,17 @@ void swxCopy::QueueAhead(const ProjectJob& project, const FolderJob& folder, std
     }
 }
 
-void swxCopy::RemoveTemporaries(const wxString& directory, bool report)
+void swxCopy::RemoveTemporaries(const wxString& directory, bool report,
+                                const std::shared_ptr<const OpenDirectory>& below)
 {
     // Once per directory and run: what an interrupted run left where this one writes.
     const std::string native = NativePath(directory);
     auto [place, fresh] = cleanedDirectories.try_emplace(native);
     if (fresh) {
-        if (const std::optional<DirEntries> entries = ListDirectory(directory))
+        if (const std::optional<DirEntries> entries = ListDirectory(directory, below))
             for (const wxString& name : entries->temporaries) {
                 const wxString path = directory + "/" + name;
-                if (RemoveRegularFile(path))
+                if (RemoveRegularFile(path, below))
                     place->second.push_back(path);
             }
     }
@@ -807,31 +845,39 @@ bool swxCopy::CleanEmptyFolders(const ProjectJob& project, const FolderJob& fold
     switch (project.mode) {
     case SD_COPY:
     case SD_COPY_DEL:
-        return RemoveEmptyDirs(folder.mediumPath);
+        return RemoveEmptyDirs(folder.mediumPath, driveRoot);
     case DS_COPY:
     case DS_COPY_DEL:
         return RemoveEmptyDirs(folder.stationPath);
     default: {
-        const bool medium = RemoveEmptyDirs(folder.mediumPath);
+        const bool medium = RemoveEmptyDirs(folder.mediumPath, driveRoot);
         const bool station = RemoveEmptyDirs(folder.stationPath);
         return medium && station;
     }
     }
 }
 
-bool swxCopy::RemoveEmptyDirs(const wxString& path)
+bool swxCopy::RemoveEmptyDirs(const wxString& path,
+                              const std::shared_ptr<const OpenDirectory>& below)
 {
-    const std::optional<DirEntries> entries = ListDirectory(path);
+    const std::optional<DirEntries> entries = ListDirectory(path, below);
     if (!entries)
         return false;
     bool allRemoved = true;
     for (const wxString& name : entries->subdirectories)
-        if (!RemoveEmptyDirs(AppendPathSeparator(path) + name))
+        if (!RemoveEmptyDirs(AppendPathSeparator(path) + name, below))
             allRemoved = false;
     if (!allRemoved || entries->hasOthers)
         return false;
 
-    const bool removed = ::rmdir(NativePath(path).c_str()) == 0;
+    bool removed = false;
+    if (!below) {
+        removed = ::rmdir(NativePath(path).c_str()) == 0;
+    } else if (const std::optional<std::string> relative = below->Below(path)) {
+        // The drive root itself stays.
+        removed = !relative->empty()
+                  && ::unlinkat(below->Fd(), relative->c_str(), AT_REMOVEDIR) == 0;
+    }
     if (logging)
         log.RemovedDir(path, removed);
     event.PostMessageText(wxString::Format(removed ? _("Removed empty dir: %s")

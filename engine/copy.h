@@ -102,8 +102,10 @@ public:
     // ".bz2" to the item's paths for the forms it actually read and wrote. True when it arrived.
     bool CopyOneFile(const ProjectJob& project, SyncItem& item);
     // Removes path and the directories below it, depth first, that hold no other entry; links
-    // are never followed. True when path itself was removed.
-    bool RemoveEmptyDirs(const wxString& path);
+    // are never followed. True when path itself was removed. With below, path is reached from
+    // that directory (see file_copy.h).
+    bool RemoveEmptyDirs(const wxString& path,
+                         const std::shared_ptr<const OpenDirectory>& below = nullptr);
     // The cleaning after a folder: the medium, the station or both (medium first) by the
     // project's mode. True when every directory tried was removed.
     bool CleanEmptyFolders(const ProjectJob& project, const FolderJob& folder);
@@ -135,7 +137,8 @@ private:
     bool CounterpartStands(const FolderJob& folder, const SyncItem& item, const wxString& planned);
     // Removes leftover temporary files once per directory; reports them now or (report false)
     // when an item in plan order first writes there.
-    void RemoveTemporaries(const wxString& directory, bool report = true);
+    void RemoveTemporaries(const wxString& directory, bool report = true,
+                           const std::shared_ptr<const OpenDirectory>& below = nullptr);
     // Posts the removals not reported yet, of one directory or (nullopt) of all.
     void ReportRemovedTemporaries(const std::optional<std::string>& directory);
     // Hands the pool the compressions and decompressions among the items from `from` on, as
@@ -149,6 +152,12 @@ private:
     void MakeMediumFolder(const FolderJob& folder);
     // Checked before every item: true from the first sign that the medium left its mount.
     bool MediumLost(const FolderJob& folder);
+    // Right before a file made on the medium takes its place: false (errno ENOENT) once the
+    // medium is lost.
+    bool MediumStays();
+    // Where the thread's writes and removals on one side start: the held drive root on the
+    // medium (null without one), null on the station (reached by path).
+    std::shared_ptr<const OpenDirectory> HeldRoot(bool onMedium) const;
     void Attribute(const char* attribute);
     // Logs the item's error result (on a held line when given) and posts message when not
     // empty; the run then ends with RUN_FINISHED_WITH_ERRORS.
@@ -169,7 +178,8 @@ private:
     bool interrupted = false;  // Stop came in the middle of the current item's file
     bool mediumLost = false;  // every later item fails: nothing more is written or removed
     const FolderJob* currentFolder = nullptr;  // the folder whose items are carried out
-    // Its medium's drive root, held open: the pool makes its files on the medium from there.
+    // Its medium's drive root, held open: every file made or removed on the medium during the
+    // folder, by the pool or this thread, is reached from there.
     std::shared_ptr<const OpenDirectory> driveRoot;
     // Where leftover temporaries were looked for, with the removals not reported yet.
     std::map<std::string, std::vector<wxString>> cleanedDirectories;

@@ -138,12 +138,20 @@ bool CopyInto(const SourceFile& in, AtomicFile& out, FileTime time,
 } // namespace
 
 bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
-                    const BeforeRename& beforeRename, const StopFlag* stop)
+                    const BeforeRename& beforeRename, const StopFlag* stop,
+                    const std::shared_ptr<const OpenDirectory>& below)
 {
+    if (below) {
+        const std::optional<std::string> name = below->Below(target);
+        if (!name)
+            return false;
+        if (name->empty())
+            return FailWith(EINVAL);
+    }
     const SourceFile in(source);
     if (!in.Ok())
         return false;
-    AtomicFile out(target);
+    AtomicFile out(target, below);
     if (!out.Create())
         return false;
     if (CopyInto(in, out, time, beforeRename, stop))
@@ -241,21 +249,31 @@ bool ReachesThroughLink(const wxString& root, const wxString& path)
     return false;
 }
 
-bool MakeDirectoriesBelow(const wxString& root, const wxString& path)
+bool MakeDirectoriesBelow(const wxString& root, const wxString& path,
+                          const std::shared_ptr<const OpenDirectory>& below)
 {
     const auto names = NamesBelow(root, path);
-    std::string current = WithoutTrailingSlash(NativePath(root));
-    struct stat st;
     if (!names)
         return FailWith(EINVAL);
-    if (::stat(current.c_str(), &st) != 0)
+    std::string current = WithoutTrailingSlash(NativePath(root));
+    int dir = AT_FDCWD;
+    if (below) {
+        const std::optional<std::string> relative = below->Below(root);
+        if (!relative)
+            return false;
+        current = relative->empty() ? "." : *relative;
+        dir = below->Fd();
+    }
+    struct stat st;
+    if (::fstatat(dir, current.c_str(), &st, 0) != 0)
         return false;
     if (!S_ISDIR(st.st_mode))
         return FailWith(ENOTDIR);
     for (const std::string& name : *names) {
         current += "/" + name;
-        if (::lstat(current.c_str(), &st) != 0
-            && (::mkdir(current.c_str(), 0777) != 0 || ::lstat(current.c_str(), &st) != 0))
+        if (::fstatat(dir, current.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
+            && (::mkdirat(dir, current.c_str(), 0777) != 0
+                || ::fstatat(dir, current.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0))
             return false;
         if (!S_ISDIR(st.st_mode))
             return FailWith(S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR);
@@ -263,15 +281,25 @@ bool MakeDirectoriesBelow(const wxString& root, const wxString& path)
     return true;
 }
 
-bool RemoveRegularFile(const wxString& path)
+bool RemoveRegularFile(const wxString& path, const std::shared_ptr<const OpenDirectory>& below)
 {
-    const std::string native = NativePath(path);
+    std::string name = NativePath(path);
+    if (below) {
+        std::optional<std::string> relative = below->Below(path);
+        if (!relative)
+            return false;
+        if (relative->empty())
+            return FailWith(EISDIR);
+        name = std::move(*relative);
+    }
+    const int dir = below ? below->Fd() : AT_FDCWD;
     struct stat st;
-    if (::lstat(native.c_str(), &st) != 0)
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     if (!S_ISREG(st.st_mode))
         return FailWith(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    return ::unlink(native.c_str()) == 0 || errno == ENOENT;
+    const int removed = below ? ::unlinkat(dir, name.c_str(), 0) : ::unlink(name.c_str());
+    return removed == 0 || errno == ENOENT;
 }
 
 bool FlushFileSystem(const wxString& path)

@@ -10,6 +10,9 @@
 #include "store/file_time.h"
 
 // File operations of a copy run. Any thread. A call that fails sets errno to the reason.
+// Those given a directory `below` (held open above their paths) reach their paths from there, so
+// a path that leads elsewhere meanwhile (a stick pulled or swapped) is not followed; a path not
+// below it fails (EINVAL).
 
 // Runs right before a finished file is renamed over its target; false abandons the file.
 using BeforeRename = std::function<bool()>;
@@ -22,8 +25,10 @@ using BeforeRename = std::function<bool()>;
 // place (so a target in place always carries its final time). A symbolic link at the target is
 // replaced, never followed. Source and target must differ. stop, when set, is looked at per
 // block and abandons the copy (errno ECANCELED).
+// below: for the target only.
 bool CopyFileAtomic(const wxString& source, const wxString& target, FileTime time,
-                    const BeforeRename& beforeRename = nullptr, const StopFlag* stop = nullptr);
+                    const BeforeRename& beforeRename = nullptr, const StopFlag* stop = nullptr,
+                    const std::shared_ptr<const OpenDirectory>& below = nullptr);
 
 // The same for a file that write(temporary path) makes (it may replace the temporary file it is
 // given): the time is set on the temporary file, then beforeRename runs, then the rename.
@@ -43,11 +48,13 @@ bool ReachesThroughLink(const wxString& root, const wxString& path);
 
 // Makes path and its missing parents below root one at a time, never root or above it; a link
 // or a file met on the way is left as it is and fails the call. root must be a directory.
-bool MakeDirectoriesBelow(const wxString& root, const wxString& path);
+bool MakeDirectoriesBelow(const wxString& root, const wxString& path,
+                          const std::shared_ptr<const OpenDirectory>& below = nullptr);
 
 // Removes path when it is a regular file (never a link or a directory). True when it was removed
 // or nothing is there.
-bool RemoveRegularFile(const wxString& path);
+bool RemoveRegularFile(const wxString& path,
+                       const std::shared_ptr<const OpenDirectory>& below = nullptr);
 
 // Writes everything of the file system that holds path (or its nearest existing parent) to its
 // device: data, times and directory entries. False (errno set) when the device reports an error.

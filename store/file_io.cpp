@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 #include "store/text.h"
 
@@ -89,6 +91,35 @@ OpenDirectory::OpenDirectory(const wxString& path) : path_(NativePath(path))
     while (path_.size() > 1 && path_.back() == '/')
         path_.pop_back();
     fd_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+std::optional<std::string> OpenDirectory::Below(const wxString& path) const
+{
+    if (fd_ < 0) {
+        errno = EBADF;
+        return std::nullopt;
+    }
+    std::string native = NativePath(path);
+    while (native.size() > 1 && native.back() == '/')
+        native.pop_back();
+    if (native == path_)
+        return std::string();
+    if (native.size() <= path_.size() + 1 || !native.starts_with(path_ + "/")) {
+        errno = EINVAL;
+        return std::nullopt;
+    }
+    std::string relative = native.substr(path_.size() + 1);
+    // ".." would lead above the directory.
+    for (std::size_t start = 0; start <= relative.size();) {
+        const std::size_t end = std::min(relative.find('/', start), relative.size());
+        const std::string_view name(relative.data() + start, end - start);
+        if (name == "." || name == "..") {
+            errno = EINVAL;
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+    return relative;
 }
 
 OpenDirectory::~OpenDirectory()

@@ -47,6 +47,10 @@ public:
 
     int Fd() const { return fd_; }
     const std::string& Path() const { return path_; }  // native, no trailing "/"
+    // path's part below this directory, as an "at" call takes it with Fd() ("" for the
+    // directory itself); nullopt (errno set) when the directory is not open or path does not
+    // lie below it.
+    std::optional<std::string> Below(const wxString& path) const;
 
 private:
     std::string path_;

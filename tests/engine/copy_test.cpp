@@ -1,8 +1,10 @@
 #include "engine/copy.h"
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 
 #include <chrono>
+#include <cstdarg>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -39,6 +41,9 @@ void Trace(const char* call, const std::string& path)
 
 // While set, the next flush runs it first (on the flushing thread) and clears it.
 std::function<void()> beforeFlush;
+
+// While set, the next temporary file made runs it first (on the making thread) and clears it.
+std::function<void()> beforeCreate;
 
 // While set, statx gives only the mount IDs that the kernel reuses, as older kernels do.
 #ifndef STATX_MNT_ID_UNIQUE
@@ -308,7 +313,8 @@ struct Row {
     // The medium tree a simulated drive whose roots are recorded, then "kept", "swapped" (its
     // folder), "pulled" (unmounted), "remounted", "other marker" or "swapped alike" (mounted
     // anew at stopAt); or a tmpfs then "tmpfs swapped" for another one with the same files,
-    // "tmpfs pulled" at stopAt or "tmpfs pulled while copying" (within the first file), or
+    // "tmpfs pulled" at stopAt, "tmpfs pulled while copying" (within the first file) or "tmpfs
+    // pulled as a file is made" (right before the first temporary file is created), or
     // "tmpfs swapped alike" at stopAt (its file system mounted anew: same device and inode).
     std::string drive = "";
     bool reusableMountIds = false;  // the kernel's mount IDs are those it reuses
@@ -397,6 +403,8 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
             if (!std::exchange(pulled, true))
                 pull();
         };
+    if (row.drive == "tmpfs pulled as a file is made")
+        beforeCreate = pull;
     std::thread watcher;
     if (row.stopWithin && row.mode != SD_COPY_MDEL)
         watcher = std::thread([&, deadline = Clock::now() + std::chrono::seconds(30)] {
@@ -418,7 +426,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
         trace.clear(), tracing = true;
         WithPermissionsEnforced([&] { run.Go(copy); });
         tracing = false, injectedFault = Fault::none, duringKernelCopy = nullptr;
-        beforeFlush = nullptr;
+        beforeFlush = nullptr, beforeCreate = nullptr;
         reusableMountIds = false;
         std::tie(soBzQuality, soRemoveEmptyFolders) = std::tuple(3, false);
     }
@@ -803,6 +811,10 @@ const Row kDriveRows[] = {
      .items = {"copy s/a", "copy s/b"}, .after = {"s/a=1", "s/b=2"}, .results = {cpError, cpError},
      .messages = {kLost, "Not copied: m/a: No such file or directory"}, .end = 1,
      .drive = "tmpfs pulled while copying"},
+    {.name = "stick pulled as a file is made", .before = {kMarker, "s/a=1", "s/b=2"},
+     .items = {"copy s/a", "copy s/b"}, .after = {"s/a=1", "s/b=2"}, .results = {cpError, cpError},
+     .messages = {kLost, "Not copied: m/a: No such file or directory"}, .end = 1,
+     .drive = "tmpfs pulled as a file is made"},
     // Sticks formatted alike share device and inode numbers; their mounts differ, also where the
     // kernel reuses mount IDs. Another stick's equal files justify no removal.
     {.name = "another drive alike mounted in the middle", .mode = SD_COPY_DEL,
@@ -956,6 +968,20 @@ extern "C" int statx(int dir, const char* path, int flags, unsigned mask, struct
     if (reusableMountIds)
         mask &= ~STATX_MNT_ID_UNIQUE;
     return static_cast<int>(syscall(SYS_statx, dir, path, flags, mask, out));
+}
+extern "C" int openat64(int dir, const char* path, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    if ((flags & O_CREAT) && beforeCreate
+        && IsTemporaryName(FromUtf8(fs::path(path).filename().string())))
+        std::exchange(beforeCreate, nullptr)();
+    return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
 }
 extern "C" int rename(const char* from, const char* to) noexcept
 {
