@@ -42,8 +42,14 @@ void Trace(const char* call, const std::string& path)
 // While set, the next flush runs it first (on the flushing thread) and clears it.
 std::function<void()> beforeFlush;
 
-// While set, the next temporary file made runs it first (on the making thread) and clears it.
+// While set, the next temporary file or directory made runs it first (on the making thread) and
+// clears it.
 std::function<void()> beforeCreate;
+void BeforeMaking()
+{
+    if (beforeCreate)
+        std::exchange(beforeCreate, nullptr)();
+}
 
 // While set, statx gives only the mount IDs that the kernel reuses, as older kernels do.
 #ifndef STATX_MNT_ID_UNIQUE
@@ -314,7 +320,7 @@ struct Row {
     // folder), "pulled" (unmounted), "remounted", "other marker" or "swapped alike" (mounted
     // anew at stopAt); or a tmpfs then "tmpfs swapped" for another one with the same files,
     // "tmpfs pulled" at stopAt, "tmpfs pulled while copying" (within the first file) or "tmpfs
-    // pulled as a file is made" (right before the first temporary file is created), or
+    // pulled as made" (right before the first temporary file or directory is created), or
     // "tmpfs swapped alike" at stopAt (its file system mounted anew: same device and inode).
     std::string drive = "";
     bool reusableMountIds = false;  // the kernel's mount IDs are those it reuses
@@ -403,7 +409,7 @@ void RunRow(const Row& row, const wxString& mediumBase = wxString())
             if (!std::exchange(pulled, true))
                 pull();
         };
-    if (row.drive == "tmpfs pulled as a file is made")
+    if (row.drive == "tmpfs pulled as made")
         beforeCreate = pull;
     std::thread watcher;
     if (row.stopWithin && row.mode != SD_COPY_MDEL)
@@ -814,7 +820,10 @@ const Row kDriveRows[] = {
     {.name = "stick pulled as a file is made", .before = {kMarker, "s/a=1", "s/b=2"},
      .items = {"copy s/a", "copy s/b"}, .after = {"s/a=1", "s/b=2"}, .results = {cpError, cpError},
      .messages = {kLost, "Not copied: m/a: No such file or directory"}, .end = 1,
-     .drive = "tmpfs pulled as a file is made"},
+     .drive = "tmpfs pulled as made"},
+    {.name = "stick pulled as a directory is made", .before = {kMarker, "s/a=1"},
+     .items = {"mkdir m/d/e", "copy s/a"}, .after = {"s/a=1"}, .results = {ok, cpError},
+     .messages = {kLost}, .end = 1, .drive = "tmpfs pulled as made"},
     // Sticks formatted alike share device and inode numbers; their mounts differ, also where the
     // kernel reuses mount IDs. Another stick's equal files justify no removal.
     {.name = "another drive alike mounted in the middle", .mode = SD_COPY_DEL,
@@ -978,10 +987,19 @@ extern "C" int openat64(int dir, const char* path, int flags, ...)
         mode = va_arg(args, mode_t);
         va_end(args);
     }
-    if ((flags & O_CREAT) && beforeCreate
-        && IsTemporaryName(FromUtf8(fs::path(path).filename().string())))
-        std::exchange(beforeCreate, nullptr)();
+    if ((flags & O_CREAT) && IsTemporaryName(FromUtf8(fs::path(path).filename().string())))
+        BeforeMaking();
     return static_cast<int>(syscall(SYS_openat, dir, path, flags, mode));
+}
+extern "C" int mkdir(const char* path, mode_t mode) noexcept
+{
+    BeforeMaking();
+    return static_cast<int>(syscall(SYS_mkdir, path, mode));
+}
+extern "C" int mkdirat(int dir, const char* path, mode_t mode) noexcept
+{
+    BeforeMaking();
+    return static_cast<int>(syscall(SYS_mkdirat, dir, path, mode));
 }
 extern "C" int rename(const char* from, const char* to) noexcept
 {
