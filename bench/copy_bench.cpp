@@ -19,8 +19,10 @@
 #include "bench/end_watcher.h"
 
 #include "engine/copy.h"
+#include "engine/root_check.h"
 #include "engine/sync_types.h"
 #include "store/file_time.h"
+#include "store/media.h"
 #include "store/text.h"
 
 namespace {
@@ -125,6 +127,13 @@ int RunCopy(const fs::path& source, const fs::path& target, bool up, std::int64_
     folder->stationPath = FromUtf8((up ? source : target).string());
     folder->mediumPath = FromUtf8((up ? target : source).string());
     PlanCopy(source, target, up, *folder, move ? FP_MOVE : FP_COPY);
+    // A medium on a drive of its own: the run then checks before each item that the drive is
+    // still the one marked and mounted, as real runs do.
+    if (const char* drive = std::getenv("DRALVO_BENCH_DRIVE")) {
+        folder->mediumDriveRoot = FromUtf8(drive);
+        folder->mediumGuid = ReadMediumMarker(folder->mediumDriveRoot);
+        RecordRootIdentities(*folder);
+    }
     project->folders.push_back(std::move(folder));
     jobs.push_back(std::move(project));
 
